@@ -1,0 +1,121 @@
+#include "common/XmlFile.h"
+
+#include "platform/StringUtil.h"
+
+using tinyxml2::XMLDocument;
+using tinyxml2::XMLElement;
+using tinyxml2::XMLNode;
+
+bool XmlOpenDocument(XMLDocument* doc, bool addDeclaration, const std::string& path) {
+    if (!doc) return false;
+    if (platform::PathExists(path) && !platform::IsDirectory(path)) {
+        doc->Clear();
+        if (doc->LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS) return true;
+    }
+    if (!XmlEnsureFolder(path)) return false;
+    if (addDeclaration) XmlAddDeclaration(doc);
+    return true;
+}
+
+bool XmlDocumentDamaged(const XMLDocument* doc) {
+    if (!doc || !doc->Error()) return false;
+    switch (doc->ErrorID()) {
+        case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
+        case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
+            return false;
+        default:
+            return true;
+    }
+}
+
+std::string XmlPrintDocument(XMLDocument* doc) {
+    tinyxml2::XMLPrinter printer(nullptr, false);
+    doc->Print(&printer);
+    const char* text = printer.CStr();
+    const size_t size = printer.CStrSize() > 0 ? static_cast<size_t>(printer.CStrSize() - 1) : 0;
+    std::string out;
+    out.reserve(size + size / 16);
+    for (size_t i = 0; i < size; ++i) {
+        // Lines end in CR LF, as a text-mode write produced them in the original files.
+        if (text[i] == '\n') out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+bool XmlSaveDocument(XMLDocument* doc, const std::string& path) {
+    if (!doc) return false;
+    doc->ClearError();
+    const std::string bytes = XmlPrintDocument(doc);
+    if (doc->Error()) return false;
+    return platform::WriteFileAtomic(path, bytes);
+}
+
+platform::WriteResult XmlCreateDocument(XMLDocument* doc, const std::string& path) {
+    if (!doc) return platform::WriteResult::Failed;
+    doc->ClearError();
+    const std::string bytes = XmlPrintDocument(doc);
+    if (doc->Error()) return platform::WriteResult::Failed;
+    return platform::CreateFileExclusive(path, bytes);
+}
+
+bool XmlEnsureFolder(const std::string& path) {
+    const std::string folder = platform::ParentFolder(path);
+    if (folder.empty()) return false;
+    if (!(platform::PathExists(path) && !platform::IsDirectory(path)) && !platform::IsDirectory(folder)) {
+        platform::CreateDirectories(folder);
+    }
+    return platform::IsDirectory(folder);
+}
+
+void XmlAddDeclaration(XMLDocument* doc) {
+    if (!doc) return;
+    doc->InsertEndChild(doc->NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
+}
+
+std::string XmlGetChildText(const XMLElement* parent, const char* name, const std::string& defaultText) {
+    if (!parent || !name) return defaultText;
+    return XmlGetElementText(parent->FirstChildElement(name), defaultText);
+}
+
+std::string XmlGetElementText(const XMLElement* element, const std::string& defaultText) {
+    if (!element) return defaultText;
+    const XMLNode* first = element->FirstChild();
+    if (!first || !first->ToText() || !first->Value()) return defaultText;
+    return first->Value();
+}
+
+std::string XmlGetAttributeText(const XMLElement* element, const char* name, const std::string& defaultText) {
+    if (!element || !name) return defaultText;
+    const char* value = element->Attribute(name);
+    return value ? std::string(value) : defaultText;
+}
+
+int32_t XmlGetSyntax(const XMLElement* element) {
+    const std::string text = XmlGetAttributeText(element, "syntax", "");
+    if (text.empty()) return 0;
+    return platform::ParseInt32(text, 10);
+}
+
+void XmlSetText(XMLElement* element, const std::string& text) {
+    if (!element) return;
+    element->InsertEndChild(element->GetDocument()->NewText(text.c_str()));
+}
+
+void XmlSetId(XMLElement* element, const std::string& text) {
+    if (!element) return;
+    element->SetAttribute("id", text.c_str());
+}
+
+void XmlSetSyntax(XMLElement* element, uint32_t syntax) {
+    if (!element) return;
+    element->SetAttribute("syntax", platform::Format("%u", syntax).c_str());
+}
+
+XMLElement* XmlFindRoot(XMLDocument* doc) {
+    if (!doc) return nullptr;
+    for (XMLNode* n = doc->FirstChild(); n; n = n->NextSibling()) {
+        if (n->Value() && std::string(n->Value()) == kXmlRootName) return n->ToElement();
+    }
+    return nullptr;
+}

@@ -1,0 +1,36 @@
+#include "resources/StringTable.h"
+
+#include <unordered_map>
+
+namespace resources {
+
+namespace {
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// One include file per subsystem keeps the table easy to extend without collisions.
+constexpr Entry kEntries[] = {
+#include "resources/strings/common.inc"
+};
+
+const std::unordered_map<int, std::string>& Table() {
+    static const std::unordered_map<int, std::string> table = [] {
+        std::unordered_map<int, std::string> t;
+        for (const Entry& e : kEntries) t.emplace(e.id, e.text);
+        return t;
+    }();
+    return table;
+}
+}  // namespace
+
+const std::string& LoadString(int id) {
+    static const std::string empty;
+    const auto it = Table().find(id);
+    return it == Table().end() ? empty : it->second;
+}
+
+bool HasString(int id) { return Table().count(id) != 0; }
+
+}  // namespace resources

@@ -1,0 +1,192 @@
+#include "common/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include "common/AppFolders.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestSupport.h"
+
+using namespace SettingKeyTable;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetSettingsForTesting(); }
+    void TearDown() override {
+        platform::SetWriteFaultHook(nullptr);
+        ResetSettingsForTesting();
+    }
+    // Forgets the cache, as a restart of the program would.
+    void Restart() { ResetSettingsForTesting(); }
+    void WriteConfig(const std::string& xml) {
+        ASSERT_TRUE(platform::CreateDirectories(GetAppDataFolder()));
+        WriteAll(GetConfigFilePath(), xml);
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedEnv programData{"ProgramData", dir.path()};
+};
+
+TEST_F(SettingsTest, FoldersFollowProgramDataThenXdgDataHome) {
+    EXPECT_EQ(GetConfigFilePath(), dir.path() + "/Quarnet/Torvik Viewer CL/TorvikViewerCL.xml");
+    EXPECT_EQ(GetDataFolder(), dir.path() + "/Quarnet/Torvik Viewer CL/Data/");
+    testsupport::ScopedEnv noProgramData("ProgramData", std::nullopt);
+    testsupport::ScopedEnv xdg("XDG_DATA_HOME", dir.path() + "/xdg");
+    Restart();
+    EXPECT_EQ(GetAppDataFolder(), dir.path() + "/xdg/Quarnet/Torvik Viewer CL");
+    EXPECT_EQ(GetProductName(), "Helvo Viewer CL");
+}
+
+TEST_F(SettingsTest, DefaultIsCachedWithoutWritingThenWriteGivesExactFile) {
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 1);
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath()));
+    EXPECT_TRUE(platform::IsDirectory(GetAppDataFolder()));
+
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, PCMODE, 0));
+    EXPECT_EQ(ReadAll(GetConfigFilePath()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<quarnet>\r\n"
+              "    <app syntax=\"1\">\r\n"
+              "        <PCMODE>0</PCMODE>\r\n"
+              "    </app>\r\n"
+              "</quarnet>\r\n");
+
+    // Served from the cache: a change behind the store's back is not seen until a restart.
+    WriteConfig("<?xml version=\"1.0\"?><quarnet><app syntax=\"1\"><PCMODE>7</PCMODE></app></quarnet>");
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 7);
+}
+
+TEST_F(SettingsTest, FirstDefaultWinsForTheWholeRun) {
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 0);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 5), 0);
+}
+
+TEST_F(SettingsTest, WritesKeepKeyOrderPerSectionAndReadBackAfterRestart) {
+    ASSERT_TRUE(SetSettingInt(SettingSectionProbeConvex, depth, 160));
+    ASSERT_TRUE(SetSettingInt(SettingSectionProbeConvex, gain, 55));
+    ASSERT_TRUE(SetSettingInt(SettingSectionProbeLinear, depth, 40));
+    ASSERT_TRUE(SetSettingInt(SettingSectionProbeConvex, depth, 170));  // rewrite keeps the place
+    ASSERT_TRUE(SetSettingDouble(SettingSectionApp, gamma, 1.25));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, date_format, "YYYY-MM-DD"));
+    EXPECT_EQ(ReadAll(GetConfigFilePath()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<quarnet>\r\n"
+              "    <probe_convex syntax=\"1\">\r\n"
+              "        <depth>170</depth>\r\n"
+              "        <gain>55</gain>\r\n"
+              "    </probe_convex>\r\n"
+              "    <probe_linear syntax=\"1\">\r\n"
+              "        <depth>40</depth>\r\n"
+              "    </probe_linear>\r\n"
+              "    <app syntax=\"1\">\r\n"
+              "        <gamma>1.250000</gamma>\r\n"
+              "        <date_format>YYYY-MM-DD</date_format>\r\n"
+              "    </app>\r\n"
+              "</quarnet>\r\n");
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, depth, 225), 170);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeLinear, depth, 225), 40);
+    EXPECT_DOUBLE_EQ(GetSettingDouble(SettingSectionApp, gamma, 1.0), 1.25);
+    EXPECT_EQ(GetSettingText(SettingSectionApp, date_format, "DD-MM-YYYY"), "YYYY-MM-DD");
+}
+
+TEST_F(SettingsTest, SectionsThatNameNothingAreRefused) {
+    for (int32_t section : {0, 3, 8, -1}) {
+        EXPECT_FALSE(SetSettingInt(section, depth, 100)) << section;
+        EXPECT_EQ(GetSettingInt(section, depth, 225), 225) << section;
+    }
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath()));
+}
+
+TEST_F(SettingsTest, SectionSyntaxDecidesWhetherKeysAreRead) {
+    WriteConfig(
+        "<?xml version=\"1.0\"?><quarnet>"
+        "<app><SHOW_FPS>1</SHOW_FPS></app>"
+        "<probe_convex syntax=\"0\"><depth>100</depth></probe_convex>"
+        "<probe_linear syntax=\"-1\"><depth>40</depth></probe_linear>"
+        "</quarnet>");
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 0);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, depth, 225), 225);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeLinear, depth, 225), 40);  // -1 is a large unsigned
+    // A write into a section without syntax still succeeds and is served from the cache.
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 1);
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 0);
+}
+
+TEST_F(SettingsTest, TypedValuesParseLikeTheCLibrary) {
+    WriteConfig(
+        "<?xml version=\"1.0\"?><quarnet>"
+        "<app syntax=\"1\"><BCOLOR>0x1a2b3c</BCOLOR><gamma>abc</gamma><auto_stop_time>600</auto_stop_time>"
+        "<LOG></LOG></app>"
+        "<probe_convex syntax=\"1\"><gain>12dB</gain><contrast>99999999999</contrast>"
+        "<smooth>0.25</smooth></probe_convex>"
+        "</quarnet>");
+    EXPECT_EQ(GetSettingHex(SettingSectionApp, BCOLOR, 0x0E0000), 0x1a2b3cu);
+    EXPECT_EQ(GetSettingHex(SettingSectionApp, FCOLOR, 0xFFFFFF), 0xFFFFFFu);
+    EXPECT_EQ(GetSettingsCache().Find(SettingSectionApp, FCOLOR.keyId), "ffffff");
+    EXPECT_DOUBLE_EQ(GetSettingDouble(SettingSectionApp, gamma, 1.0), 0.0);
+    EXPECT_EQ(GetSettingString(SettingSectionApp, auto_stop_time, "7200"), "600");
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, LOG, 0), 0);  // empty element reads as the default
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, gain, 50), 12);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, contrast, 50), INT32_MAX);
+    EXPECT_DOUBLE_EQ(GetSettingDouble(SettingSectionProbeConvex, smooth, 0.0), 0.25);
+    EXPECT_EQ(GetSettingsCache().Find(SettingSectionApp, gamma.keyId), "abc");
+}
+
+TEST_F(SettingsTest, EmptyValueIsCachedButReadsAsDefaultAfterRestart) {
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, outputfolder, ""));
+    EXPECT_EQ(GetSettingText(SettingSectionApp, outputfolder, "/home"), "");
+    Restart();
+    EXPECT_EQ(GetSettingText(SettingSectionApp, outputfolder, "/home"), "/home");
+}
+
+TEST_F(SettingsTest, NonAsciiTextRoundTrips) {
+    const std::string folder = "/home/\xE5\xB1\xB1\xE7\x94\xB0/V\xC3\xAD" "deo";
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, outputfolder, folder));
+    Restart();
+    EXPECT_EQ(GetSettingText(SettingSectionApp, outputfolder, ""), folder);
+}
+
+TEST_F(SettingsTest, DamagedFileIsKeptAsideNotOverwritten) {
+    const std::string damaged = "<?xml version=\"1.0\"?><quarnet><app syntax=\"1\"><PCMODE>0</PCM";
+    WriteConfig(damaged);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 1);  // defaults meanwhile
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad"), damaged);
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 1);
+    // A second damage does not replace the first kept copy.
+    WriteConfig("<quarnet><app");
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, LOG, 1));
+    EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad"), damaged);
+    EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad1"), "<quarnet><app");
+}
+
+TEST_F(SettingsTest, FailedSaveReportsFailureAndKeepsFileAndCache) {
+    ASSERT_TRUE(SetSettingInt(SettingSectionProbeConvex, gain, 40));
+    const std::string before = ReadAll(GetConfigFilePath());
+    platform::SetWriteFaultHook([](const std::string&) { return true; });
+    EXPECT_FALSE(SetSettingInt(SettingSectionProbeConvex, gain, 70));
+    EXPECT_FALSE(SetSettingInt(SettingSectionProbeConvex, contrast, 70));
+    platform::SetWriteFaultHook(nullptr);
+    EXPECT_EQ(ReadAll(GetConfigFilePath()), before);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, gain, 50), 40);
+}
+
+TEST(SettingKeyTable, HoldsFiftyFourUniqueKeys) {
+    constexpr size_t count = std::size(SettingKeyTable::kAll);
+    EXPECT_EQ(count, 54u);
+    for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(SettingKeyTable::kAll[i].minSyntax, 1);
+        for (size_t j = i + 1; j < count; ++j) {
+            EXPECT_NE(SettingKeyTable::kAll[i].keyId, SettingKeyTable::kAll[j].keyId);
+            EXPECT_STRNE(SettingKeyTable::kAll[i].keyName, SettingKeyTable::kAll[j].keyName);
+        }
+    }
+    EXPECT_EQ(SettingKeyTable::tgc[10].keyId, 4124);
+}

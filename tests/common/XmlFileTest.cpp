@@ -1,0 +1,133 @@
+#include "common/XmlFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/FileSystem.h"
+#include "tests/support/TestSupport.h"
+
+using tinyxml2::XMLDocument;
+using tinyxml2::XMLElement;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
+class XmlFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { platform::SetWriteFaultHook(nullptr); }
+    testsupport::TempDir dir;
+};
+
+TEST_F(XmlFileTest, OpenCreatesMissingFoldersAndAddsDeclarationWhenAsked) {
+    XMLDocument doc;
+    const std::string path = dir / "a/b/c.xml";
+    ASSERT_TRUE(XmlOpenDocument(&doc, true, path));
+    EXPECT_TRUE(platform::IsDirectory(dir / "a/b"));
+    ASSERT_NE(doc.FirstChild(), nullptr);
+    EXPECT_NE(doc.FirstChild()->ToDeclaration(), nullptr);
+    EXPECT_EQ(doc.FirstChild()->NextSibling(), nullptr);
+    EXPECT_FALSE(XmlOpenDocument(&doc, false, "relative-without-folder.xml"));
+    EXPECT_FALSE(XmlOpenDocument(nullptr, false, path));
+}
+
+TEST_F(XmlFileTest, EmptyAndMalformedFilesOpenAsEmptyButOnlyMalformedIsDamaged) {
+    WriteAll(dir / "empty.xml", "");
+    XMLDocument doc;
+    ASSERT_TRUE(XmlOpenDocument(&doc, true, dir / "empty.xml"));
+    EXPECT_NE(doc.FirstChild()->ToDeclaration(), nullptr);
+    EXPECT_FALSE(XmlDocumentDamaged(&doc));
+
+    WriteAll(dir / "bad.xml", "<quarnet><user syntax=\"2\">");
+    XMLDocument bad;
+    ASSERT_TRUE(XmlOpenDocument(&bad, false, dir / "bad.xml"));
+    EXPECT_EQ(XmlFindRoot(&bad), nullptr);
+    EXPECT_TRUE(XmlDocumentDamaged(&bad));
+}
+
+TEST_F(XmlFileTest, RecordWriterRoundTripWithExactBytes) {
+    const std::string path = dir / "1/1.xml";
+    XMLDocument doc;
+    ASSERT_TRUE(XmlOpenDocument(&doc, false, path));
+    doc.Clear();
+    XmlAddDeclaration(&doc);
+    XMLElement* root = doc.NewElement(kXmlRootName);
+    doc.InsertEndChild(root);
+    XMLElement* user = doc.NewElement("user");
+    root->InsertEndChild(user);
+    XmlSetId(user, "1");
+    XmlSetSyntax(user, 2);
+    XMLElement* name = doc.NewElement("name");
+    user->InsertEndChild(name);
+    XmlSetText(name, "M\xC3\xBCller & <Sons>");
+    user->InsertEndChild(doc.NewElement("comment"));
+    ASSERT_TRUE(XmlSaveDocument(&doc, path));
+    EXPECT_EQ(ReadAll(path),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<quarnet>\r\n"
+              "    <user id=\"1\" syntax=\"2\">\r\n"
+              "        <name>M\xC3\xBCller &amp; &lt;Sons&gt;</name>\r\n"
+              "        <comment/>\r\n"
+              "    </user>\r\n"
+              "</quarnet>\r\n");
+
+    XMLDocument back;
+    ASSERT_TRUE(XmlOpenDocument(&back, false, path));
+    const XMLElement* u = XmlFindRoot(&back)->FirstChildElement("user");
+    EXPECT_EQ(XmlGetSyntax(u), 2);
+    EXPECT_EQ(XmlGetAttributeText(u, "id", "?"), "1");
+    EXPECT_EQ(XmlGetChildText(u, "name", "-"), "M\xC3\xBCller & <Sons>");
+    EXPECT_EQ(XmlGetChildText(u, "comment", "-"), "-");
+    EXPECT_EQ(XmlGetChildText(u, "missing", "-"), "-");
+    EXPECT_EQ(XmlGetChildText(nullptr, "name", "-"), "-");
+}
+
+TEST_F(XmlFileTest, SyntaxAndElementTextEdgeCases) {
+    XMLDocument doc;
+    doc.Parse(
+        "<quarnet>"
+        "<a syntax=\"2x\"/><b syntax=\"x2\"/><c/>"
+        "<d>0</d><e><inner/>text</e><f><!--c--></f>"
+        "</quarnet>");
+    const XMLElement* r = XmlFindRoot(&doc);
+    EXPECT_EQ(XmlGetSyntax(r->FirstChildElement("a")), 2);
+    EXPECT_EQ(XmlGetSyntax(r->FirstChildElement("b")), 0);
+    EXPECT_EQ(XmlGetSyntax(r->FirstChildElement("c")), 0);
+    EXPECT_EQ(XmlGetChildText(r, "d", "def"), "0");
+    EXPECT_EQ(XmlGetChildText(r, "e", "def"), "def");  // first child is an element
+    EXPECT_EQ(XmlGetChildText(r, "f", "def"), "def");  // first child is a comment
+}
+
+TEST_F(XmlFileTest, FailedSaveKeepsOldFileByteForByte) {
+    const std::string path = dir / "u/7.xml";
+    XMLDocument doc;
+    ASSERT_TRUE(XmlOpenDocument(&doc, true, path));
+    doc.InsertEndChild(doc.NewElement(kXmlRootName));
+    ASSERT_TRUE(XmlSaveDocument(&doc, path));
+    const std::string before = ReadAll(path);
+
+    XmlFindRoot(&doc)->InsertEndChild(doc.NewElement("user"));
+    platform::SetWriteFaultHook([](const std::string&) { return true; });
+    EXPECT_FALSE(XmlSaveDocument(&doc, path));
+    platform::SetWriteFaultHook(nullptr);
+    EXPECT_EQ(ReadAll(path), before);
+
+    EXPECT_FALSE(XmlSaveDocument(&doc, dir / "missing/x.xml"));
+    EXPECT_FALSE(XmlSaveDocument(&doc, dir / "u"));  // a folder
+}
+
+TEST_F(XmlFileTest, ExclusiveCreateRefusesAnExistingRecord) {
+    XMLDocument doc;
+    XmlAddDeclaration(&doc);
+    doc.InsertEndChild(doc.NewElement(kXmlRootName));
+    EXPECT_EQ(XmlCreateDocument(&doc, dir / "r.xml"), platform::WriteResult::Ok);
+    EXPECT_EQ(XmlCreateDocument(&doc, dir / "r.xml"), platform::WriteResult::Exists);
+}
+
+TEST_F(XmlFileTest, NonAsciiFolderNamesLoadAndSaveTheSameFile) {
+    const std::string path = dir / "\xE5\xB1\xB1\xE7\x94\xB0/p.xml";
+    XMLDocument doc;
+    ASSERT_TRUE(XmlOpenDocument(&doc, true, path));
+    doc.InsertEndChild(doc.NewElement(kXmlRootName));
+    ASSERT_TRUE(XmlSaveDocument(&doc, path));
+    XMLDocument back;
+    ASSERT_TRUE(XmlOpenDocument(&back, false, path));
+    EXPECT_NE(XmlFindRoot(&back), nullptr);
+}

@@ -1,0 +1,75 @@
+// Shared test helpers: a private temporary folder per test, a clock tests drive by hand,
+// environment overrides and a recorder for message boxes.
+#pragma once
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+
+namespace testsupport {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadAll(const std::string& path);
+void WriteAll(const std::string& path, const std::string& bytes);
+
+// Sets an environment variable for the lifetime of the object (unset when value is nullopt).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value);
+    ~ScopedEnv();
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+// A clock whose wall time and monotonic counter move only when the test says so.
+class FakeClock : public platform::IClock {
+public:
+    FakeClock();
+    ~FakeClock() override;  // restores the system clock
+    int64_t UtcMicros() override { return utc_; }
+    int64_t MonotonicMicros() override { return mono_; }
+    void SetUtcMicros(int64_t v) { utc_ = v; }
+    void Advance(int64_t micros) {
+        utc_ += micros;
+        mono_ += micros;
+    }
+
+private:
+    int64_t utc_ = 1'700'000'000'000'000;  // 2023-11-14
+    int64_t mono_ = 1'000'000'000;
+};
+
+// Records every message box and answers with a chosen answer; restores the default on exit.
+class MessageBoxRecorder {
+public:
+    explicit MessageBoxRecorder(platform::MsgAnswer answer = platform::MsgAnswer::Ok);
+    ~MessageBoxRecorder();
+    const std::vector<platform::MessageBoxRequest>& shown() const { return shown_; }
+    void SetAnswer(platform::MsgAnswer answer) { answer_ = answer; }
+
+private:
+    std::vector<platform::MessageBoxRequest> shown_;
+    platform::MsgAnswer answer_;
+};
+
+}  // namespace testsupport
