@@ -13,6 +13,11 @@ struct Entry {
 // One include file per subsystem keeps the table easy to extend without collisions.
 constexpr Entry kEntries[] = {
 #include "resources/strings/common.inc"
+#include "resources/strings/probe.inc"
+#include "resources/strings/imaging.inc"
+#include "resources/strings/app.inc"
+#include "resources/strings/measure.inc"
+#include "resources/strings/archive.inc"
 };
 
 const std::unordered_map<int, std::string>& Table() {
