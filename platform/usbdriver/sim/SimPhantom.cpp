@@ -205,7 +205,7 @@ void SimPhantom::DrawCysts(int line, uint64_t frame, double depthMm, float* out)
 // Point targets: a small bright spot, about one line wide and 0.3 mm long.
 void SimPhantom::DrawTargets(uint64_t frame, double depthMm, float* display) const {
     const double mmPerSample = geometry_.MmPerSample(depthMm);
-    const double sigmaLine = 0.55;
+    const double sigmaLine = 0.65;
     const double sigmaSample = std::max(0.8, 0.3 / mmPerSample);
     for (const PhantomTarget& t : scene_.targets) {
         double line = 0, sample = 0;
