@@ -128,7 +128,7 @@ Status FT_ListDevices(void* argument1, void* argument2, uint32_t flags) {
     }
     const bool byIndex = (flags & kListByIndex) != 0;
     const bool all = (flags & kListAll) != 0;
-    if (byIndex == all || argument1 == nullptr || argument2 == nullptr) return kStatusInvalidParameter;
+    if (byIndex == all || argument2 == nullptr || (all && argument1 == nullptr)) return kStatusInvalidParameter;
     if (what != kListSerialNumber && what != kListDescription && !(all && what == kListLocationId)) {
         return kStatusInvalidParameter;
     }

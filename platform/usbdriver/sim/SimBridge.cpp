@@ -280,6 +280,7 @@ void SimBridge::ReEnumerate() {
     gpioDirection_ = 0;
     gpioLevels_ = 3;
     gpioNotifyPins_ = 0;
+    gpioChangeLatched_ = false;
 }
 
 void SimBridge::UnplugLocked() {

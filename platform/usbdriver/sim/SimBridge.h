@@ -162,6 +162,7 @@ private:
     uint32_t gpioDirection_ = 0;
     uint32_t gpioLevels_ = 3;  // both pins pulled high
     uint8_t gpioNotifyPins_ = 0;
+    bool gpioChangeLatched_ = false;  // an armed pin changed while no wait was pending
     bool stalled_ = false;
     uint64_t packetsDropped_ = 0;
     uint64_t portResets_ = 0;

@@ -369,6 +369,11 @@ uint32_t SimBridge::HandleWaitNotification(SimBridgeFile& file, const IoRequest&
     if (notification_) return kErrorBusy;
     if (r.out == nullptr || r.outSize < sizeof(NotificationResult)) return kErrorInsufficientBuffer;
     notification_ = PendingNotification{&file, r.out, r.outSize, r.overlapped};
+    if (gpioChangeLatched_) {
+        gpioChangeLatched_ = false;
+        const NotificationResult result = {static_cast<uint8_t>(gpioLevels_ << 2), kNotificationGpio, 0};
+        CompleteNotification(kErrorSuccess, &result);
+    }
     return kErrorIoPending;
 }
 
@@ -378,9 +383,12 @@ void SimBridge::SetGpioLevels(uint32_t levels) {
     const uint32_t changed = old ^ gpioLevels_;
     // A rising edge on output pin 0 ends the probe's reset pulse.
     if ((changed & 1u) && (gpioDirection_ & 1u) && (gpioLevels_ & 1u)) probe_.Reset();
-    if ((changed & gpioNotifyPins_) && notification_) {
+    if ((changed & gpioNotifyPins_) == 0) return;
+    if (notification_) {
         const NotificationResult result = {static_cast<uint8_t>(gpioLevels_ << 2), kNotificationGpio, 0};
         CompleteNotification(kErrorSuccess, &result);
+    } else {
+        gpioChangeLatched_ = true;  // the chip keeps the change for the next wait
     }
 }
 
