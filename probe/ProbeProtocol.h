@@ -4,6 +4,7 @@
 // probe link and by the simulated probe, so both read and write the same bytes.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -100,8 +101,12 @@ inline constexpr uint16_t kProbeKindConvex = 0x0000;
 inline constexpr uint16_t kProbeKindLinear = 0x0010;
 inline constexpr uint32_t kProbeIdentityUnread = 0xFFFFFFFF;
 
-constexpr uint16_t ProbeModelWord(uint32_t hardwareId) { return static_cast<uint16_t>(hardwareId >> 16); }
-constexpr uint16_t ProbeKindWord(uint32_t hardwareId) { return static_cast<uint16_t>(hardwareId); }
+constexpr uint16_t ProbeModelWord(uint32_t hardwareId) {
+    return static_cast<uint16_t>(hardwareId >> 16);
+}
+constexpr uint16_t ProbeKindWord(uint32_t hardwareId) {
+    return static_cast<uint16_t>(hardwareId);
+}
 constexpr uint32_t MakeProbeHardwareId(uint16_t model, uint16_t kind) {
     return static_cast<uint32_t>(model) << 16 | kind;
 }
@@ -126,13 +131,18 @@ inline constexpr ProbeVersionPair kSupportedProbeVersions[] = {
 constexpr bool IsSupportedProbeIdentity(uint32_t hardwareId, uint32_t versionB, uint32_t versionA) {
     const uint16_t model = ProbeModelWord(hardwareId);
     const uint16_t kind = ProbeKindWord(hardwareId);
-    if (model != kProbeModel716C && model != kProbeModel716CAlt) return false;
-    if (kind != kProbeKindConvex && kind != kProbeKindLinear) return false;
+    if (model != kProbeModel716C && model != kProbeModel716CAlt)
+        return false;
+    if (kind != kProbeKindConvex && kind != kProbeKindLinear)
+        return false;
     const bool linear = kind == kProbeKindLinear;
     for (const ProbeVersionPair& pair : kSupportedProbeVersions) {
-        if (pair.versionB != versionB || pair.versionA != versionA) continue;
-        if (pair.probes == kProbeVersionBoth) return true;
-        if (pair.probes == (linear ? kProbeVersionLinearOnly : kProbeVersionConvexOnly)) return true;
+        if (pair.versionB != versionB || pair.versionA != versionA)
+            continue;
+        if (pair.probes == kProbeVersionBoth)
+            return true;
+        if (pair.probes == (linear ? kProbeVersionLinearOnly : kProbeVersionConvexOnly))
+            return true;
     }
     return false;
 }
@@ -154,6 +164,7 @@ inline constexpr uint16_t kProbeFrameFlagType2 = 0x2;
 // One stream packet. Header packets use the fields up to the temperature; line packets carry
 // 1024 float echo amplitudes from offset 4, sample 0 first.
 struct ProbeStreamPacket {
+    static constexpr int kSamples = 1024;
     uint8_t bytes[kProbePacketSize];
 
     uint16_t Magic() const { return Get16(0); }
@@ -183,6 +194,23 @@ struct ProbeStreamPacket {
 
     float Sample(int i) const { return GetFloat(4 + 4 * static_cast<size_t>(i)); }
     void SetSample(int i, float v) { PutFloat(4 + 4 * static_cast<size_t>(i), v); }
+    // All 1024 samples of a line packet at once.
+    void GetSamples(float* values) const {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(values, bytes + 4, sizeof(float) * kSamples);
+        } else {
+            for (int i = 0; i < kSamples; ++i)
+                values[i] = Sample(i);
+        }
+    }
+    void SetSamples(const float* values) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(bytes + 4, values, sizeof(float) * kSamples);
+        } else {
+            for (int i = 0; i < kSamples; ++i)
+                SetSample(i, values[i]);
+        }
+    }
 
     void Clear() { std::memset(bytes, 0, sizeof(bytes)); }
 
@@ -194,7 +222,8 @@ private:
     }
     float GetFloat(size_t at) const {
         const uint32_t bits = static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-                              static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+                              static_cast<uint32_t>(bytes[at + 2]) << 16 |
+                              static_cast<uint32_t>(bytes[at + 3]) << 24;
         float v;
         std::memcpy(&v, &bits, sizeof(v));
         return v;
@@ -202,7 +231,8 @@ private:
     void PutFloat(size_t at, float v) {
         uint32_t bits;
         std::memcpy(&bits, &v, sizeof(bits));
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<uint8_t>(bits >> (8 * i));
     }
 };
 static_assert(sizeof(ProbeStreamPacket) == kProbePacketSize);
@@ -227,7 +257,8 @@ static_assert(offsetof(ProbeFrameHeader, deviceWord1) == 4);
 static_assert(offsetof(ProbeFrameHeader, headerFloats) == 16);
 static_assert(offsetof(ProbeFrameHeader, temperature) == 40);
 
-inline constexpr size_t kProbeFrameImageBytes = static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine;
+inline constexpr size_t kProbeFrameImageBytes =
+    static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine;
 inline constexpr size_t kProbeFrameBytes = sizeof(ProbeFrameHeader) + kProbeFrameImageBytes;
 static_assert(kProbeFrameBytes == 0x20030);
 

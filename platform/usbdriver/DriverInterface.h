@@ -30,9 +30,15 @@ inline constexpr uint32_t kDriverFunctionBase = 0x800;
 constexpr uint32_t ControlCode(uint32_t deviceType, uint32_t function, uint32_t method) {
     return (deviceType << 16) | (function << 2) | method;
 }
-constexpr uint32_t ControlCodeFunction(uint32_t code) { return (code >> 2) & 0xFFF; }
-constexpr uint32_t ControlCodeMethod(uint32_t code) { return code & 3; }
-constexpr uint32_t ControlCodeDeviceType(uint32_t code) { return code >> 16; }
+constexpr uint32_t ControlCodeFunction(uint32_t code) {
+    return (code >> 2) & 0xFFF;
+}
+constexpr uint32_t ControlCodeMethod(uint32_t code) {
+    return code & 3;
+}
+constexpr uint32_t ControlCodeDeviceType(uint32_t code) {
+    return code >> 16;
+}
 
 // The library's request numbers; the driver's function is kDriverFunctionBase + the number.
 enum DriverRequest : uint32_t {
@@ -78,8 +84,10 @@ inline constexpr uint32_t kRequestTableSize = 169;
 // The driver's control code for a library request (direct I/O for the pipe transfers).
 constexpr uint32_t DriverCode(uint32_t request) {
     uint32_t method = kMethodBuffered;
-    if (request == kRequestReadPipe || request == kRequestReadPipeEx) method = kMethodOutDirect;
-    if (request == kRequestWritePipe || request == kRequestWritePipeEx) method = kMethodInDirect;
+    if (request == kRequestReadPipe || request == kRequestReadPipeEx)
+        method = kMethodOutDirect;
+    if (request == kRequestWritePipe || request == kRequestWritePipeEx)
+        method = kMethodInDirect;
     return ControlCode(kBridgeDeviceType, kDriverFunctionBase + request, method);
 }
 

@@ -60,7 +60,8 @@ constexpr NamedRequest kNames[] = {
 
 template <typename T>
 bool ReadAs(const void* in, uint32_t inSize, T& value) {
-    if (in == nullptr || inSize < sizeof(T)) return false;
+    if (in == nullptr || inSize < sizeof(T))
+        return false;
     std::memcpy(&value, in, sizeof(T));
     return true;
 }
@@ -72,16 +73,19 @@ std::string Details(uint32_t request, const void* in, uint32_t inSize, uint32_t 
         case kRequestWritePipe:
         case kRequestReadPipeEx:
         case kRequestWritePipeEx:
-            if (ReadAs(in, inSize, pipe)) return platform::Format(" 0x%02X %u", pipe, outSize);
+            if (ReadAs(in, inSize, pipe))
+                return platform::Format(" 0x%02X %u", pipe, outSize);
             break;
         case kRequestAbortPipe:
         case kRequestFlushPipe:
         case kRequestGetPipeTimeout:
-            if (ReadAs(in, inSize, pipe)) return platform::Format(" 0x%02X", pipe);
+            if (ReadAs(in, inSize, pipe))
+                return platform::Format(" 0x%02X", pipe);
             break;
         case kRequestSetPipeTimeout: {
             PipeTimeoutRequest r;
-            if (ReadAs(in, inSize, r)) return platform::Format(" 0x%02X %ums", r.pipeId, r.timeoutMs);
+            if (ReadAs(in, inSize, r))
+                return platform::Format(" 0x%02X %ums", r.pipeId, r.timeoutMs);
             break;
         }
         case kRequestSetStreamPipe:
@@ -95,39 +99,45 @@ std::string Details(uint32_t request, const void* in, uint32_t inSize, uint32_t 
         }
         case kRequestSetSuspendTimeout: {
             uint32_t seconds;
-            if (ReadAs(in, inSize, seconds)) return platform::Format(" %us", seconds);
+            if (ReadAs(in, inSize, seconds))
+                return platform::Format(" %us", seconds);
             break;
         }
         case kRequestEnableGpio: {
             GpioEnableRequest r;
-            if (ReadAs(in, inSize, r)) return platform::Format(" enable %u direction %u", r.enableMask, r.direction);
+            if (ReadAs(in, inSize, r))
+                return platform::Format(" enable %u direction %u", r.enableMask, r.direction);
             break;
         }
         case kRequestWriteGpio: {
             GpioWriteRequest r;
-            if (ReadAs(in, inSize, r)) return platform::Format(" mask %u data %u", r.mask, r.data);
+            if (ReadAs(in, inSize, r))
+                return platform::Format(" mask %u data %u", r.mask, r.data);
             break;
         }
         case kRequestInterfaceDescriptor: {
             uint8_t index;
-            if (ReadAs(in, inSize, index)) return platform::Format(" %u", index);
+            if (ReadAs(in, inSize, index))
+                return platform::Format(" %u", index);
             break;
         }
         case kRequestPipeInformation: {
             PipeInformationRequest r;
-            if (ReadAs(in, inSize, r)) return platform::Format(" %u/%u", r.interfaceIndex, r.pipeIndex);
+            if (ReadAs(in, inSize, r))
+                return platform::Format(" %u/%u", r.interfaceIndex, r.pipeIndex);
             break;
         }
         case kRequestGetDescriptor: {
             GetDescriptorRequest r;
-            if (ReadAs(in, inSize, r)) return platform::Format(" type %u index %u", r.descriptorType, r.index);
+            if (ReadAs(in, inSize, r))
+                return platform::Format(" type %u index %u", r.descriptorType, r.index);
             break;
         }
         case kRequestControlTransfer: {
             UsbSetupPacket r;
             if (ReadAs(in, inSize, r)) {
-                return platform::Format(" 0x%02X 0x%02X %u %u %u", r.bmRequestType, r.bRequest, r.wValue, r.wIndex,
-                                        r.wLength);
+                return platform::Format(" 0x%02X 0x%02X %u %u %u", r.bmRequestType, r.bRequest, r.wValue,
+                                        r.wIndex, r.wLength);
             }
             break;
         }
@@ -158,23 +168,28 @@ void StopRequestLog() {
     g_lines.clear();
 }
 
-bool RequestLogActive() { return g_active.load(std::memory_order_relaxed); }
+bool RequestLogActive() {
+    return g_active.load(std::memory_order_relaxed);
+}
 
 void RecordRequest(const std::string& line) {
     std::lock_guard lock(g_mutex);
-    if (g_active) g_lines.push_back(line);
+    if (g_active)
+        g_lines.push_back(line);
 }
 
 std::string RequestName(uint32_t request) {
     for (const NamedRequest& n : kNames) {
-        if (n.request == request) return n.name;
+        if (n.request == request)
+            return n.name;
     }
     return platform::Format("Request%u", request);
 }
 
 std::string DescribeRequest(uint32_t code, const void* in, uint32_t inSize, uint32_t outSize) {
     const uint32_t request = DriverCodeRequest(code);
-    if (request >= kRequestTableSize) return platform::Format("IoControl 0x%08X", code);
+    if (request >= kRequestTableSize)
+        return platform::Format("IoControl 0x%08X", code);
     return RequestName(request) + Details(request, in, inSize, outSize);
 }
 

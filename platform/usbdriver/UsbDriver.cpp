@@ -34,9 +34,11 @@ Registry& TheRegistry() {
 
 // Attaches the device TORVIK_PROBE asks for, once, unless a test attached its own first.
 void DecideDefaults(Registry& r) {
-    if (r.defaultsDecided) return;
+    if (r.defaultsDecided)
+        return;
     r.defaultsDecided = true;
-    if (auto device = sim::CreateDeviceFromEnvironment()) r.devices.push_back(std::move(device));
+    if (auto device = sim::CreateDeviceFromEnvironment())
+        r.devices.push_back(std::move(device));
 }
 
 std::shared_ptr<IDeviceFile> FindFile(DeviceHandle device) {
@@ -55,28 +57,35 @@ bool Fail(uint32_t error) {
 bool CollectResult(Overlapped* overlapped, uint32_t* transferred, bool wait) {
     std::unique_lock lock(g_completionMutex);
     if (overlapped->status.load(std::memory_order_acquire) == kErrorIoPending) {
-        if (!wait) return Fail(kErrorIoIncomplete);
-        g_completionCv.wait(lock, [&] {
-            return overlapped->status.load(std::memory_order_acquire) != kErrorIoPending;
-        });
+        if (!wait)
+            return Fail(kErrorIoIncomplete);
+        g_completionCv.wait(
+            lock, [&] { return overlapped->status.load(std::memory_order_acquire) != kErrorIoPending; });
     }
     const uint32_t error = overlapped->status.load(std::memory_order_acquire);
-    if (transferred != nullptr) *transferred = overlapped->transferred.load(std::memory_order_relaxed);
-    if (error != kErrorSuccess) return Fail(error);
+    if (transferred != nullptr)
+        *transferred = overlapped->transferred.load(std::memory_order_relaxed);
+    if (error != kErrorSuccess)
+        return Fail(error);
     t_lastError = kErrorSuccess;
     return true;
 }
 
 }  // namespace
 
-uint32_t GetLastError() { return t_lastError; }
-void SetLastError(uint32_t error) { t_lastError = error; }
+uint32_t GetLastError() {
+    return t_lastError;
+}
+void SetLastError(uint32_t error) {
+    t_lastError = error;
+}
 
 void Complete(Overlapped* overlapped, uint32_t error, uint32_t transferred) {
     std::lock_guard lock(g_completionMutex);
     overlapped->transferred.store(transferred, std::memory_order_relaxed);
     overlapped->status.store(error, std::memory_order_release);
-    if (overlapped->event != nullptr) overlapped->event->Set();
+    if (overlapped->event != nullptr)
+        overlapped->event->Set();
     g_completionCv.notify_all();
 }
 
@@ -101,7 +110,8 @@ bool EnumerateInterfaces(const Guid& interfaceClass, std::vector<DeviceInterface
             interfaces.push_back({device->Path(), device->DeviceInstance()});
         }
     }
-    if (RequestLogActive()) RecordRequest(platform::Format("Enumerate %zu", interfaces.size()));
+    if (RequestLogActive())
+        RecordRequest(platform::Format("Enumerate %zu", interfaces.size()));
     t_lastError = kErrorSuccess;
     return true;
 }
@@ -113,10 +123,12 @@ DeviceHandle OpenDevice(const std::string& path) {
         std::lock_guard lock(r.mutex);
         DecideDefaults(r);
         for (const auto& d : r.devices) {
-            if (d->IsPresent() && d->Path() == path) device = d;
+            if (d->IsPresent() && d->Path() == path)
+                device = d;
         }
     }
-    if (RequestLogActive()) RecordRequest("Open");
+    if (RequestLogActive())
+        RecordRequest("Open");
     if (!device) {
         t_lastError = kErrorFileNotFound;
         return kInvalidDevice;
@@ -140,11 +152,13 @@ bool CloseDevice(DeviceHandle device) {
     {
         std::lock_guard lock(r.mutex);
         auto it = r.files.find(device);
-        if (it == r.files.end()) return Fail(kErrorInvalidHandle);
+        if (it == r.files.end())
+            return Fail(kErrorInvalidHandle);
         file = std::move(it->second);
         r.files.erase(it);
     }
-    if (RequestLogActive()) RecordRequest("Close");
+    if (RequestLogActive())
+        RecordRequest("Close");
     file->Close();
     t_lastError = kErrorSuccess;
     return true;
@@ -153,8 +167,10 @@ bool CloseDevice(DeviceHandle device) {
 bool DeviceIoControl(DeviceHandle device, uint32_t code, const void* in, uint32_t inSize, void* out,
                      uint32_t outSize, uint32_t* bytesReturned, Overlapped* overlapped) {
     std::shared_ptr<IDeviceFile> file = FindFile(device);
-    if (!file) return Fail(kErrorInvalidHandle);
-    if (RequestLogActive()) RecordRequest(DescribeRequest(code, in, inSize, outSize));
+    if (!file)
+        return Fail(kErrorInvalidHandle);
+    if (RequestLogActive())
+        RecordRequest(DescribeRequest(code, in, inSize, outSize));
 
     // A synchronous call runs through a private record and waits for it.
     platform::Event privateEvent(platform::Event::Reset::Manual);
@@ -166,7 +182,8 @@ bool DeviceIoControl(DeviceHandle device, uint32_t code, const void* in, uint32_
     }
     record->transferred.store(0, std::memory_order_relaxed);
     record->status.store(kErrorIoPending, std::memory_order_release);
-    if (record->event != nullptr) record->event->ResetEvent();
+    if (record->event != nullptr)
+        record->event->ResetEvent();
 
     IoRequest request;
     request.code = code;
@@ -177,30 +194,38 @@ bool DeviceIoControl(DeviceHandle device, uint32_t code, const void* in, uint32_
     request.overlapped = record;
     uint32_t returned = 0;
     const uint32_t result = file->IoControl(request, returned);
-    if (result != kErrorIoPending) Complete(record, result, returned);
+    if (result != kErrorIoPending)
+        Complete(record, result, returned);
 
     if (overlapped != nullptr) {
-        if (result == kErrorIoPending) return Fail(kErrorIoPending);
-        if (bytesReturned != nullptr) *bytesReturned = returned;
-        if (result != kErrorSuccess) return Fail(result);
+        if (result == kErrorIoPending)
+            return Fail(kErrorIoPending);
+        if (bytesReturned != nullptr)
+            *bytesReturned = returned;
+        if (result != kErrorSuccess)
+            return Fail(result);
         t_lastError = kErrorSuccess;
         return true;
     }
     uint32_t transferred = 0;
     const bool ok = CollectResult(record, &transferred, true);
-    if (bytesReturned != nullptr) *bytesReturned = transferred;
+    if (bytesReturned != nullptr)
+        *bytesReturned = transferred;
     return ok;
 }
 
 bool GetOverlappedResult(DeviceHandle /*device*/, Overlapped* overlapped, uint32_t* transferred, bool wait) {
-    if (overlapped == nullptr) return Fail(kErrorInvalidParameter);
+    if (overlapped == nullptr)
+        return Fail(kErrorInvalidParameter);
     return CollectResult(overlapped, transferred, wait);
 }
 
 bool CancelIoEx(DeviceHandle device, Overlapped* overlapped) {
     std::shared_ptr<IDeviceFile> file = FindFile(device);
-    if (!file) return Fail(kErrorInvalidHandle);
-    if (RequestLogActive()) RecordRequest("Cancel");
+    if (!file)
+        return Fail(kErrorInvalidHandle);
+    if (RequestLogActive())
+        RecordRequest("Cancel");
     file->Cancel(overlapped);
     t_lastError = kErrorSuccess;
     return true;

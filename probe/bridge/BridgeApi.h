@@ -115,22 +115,24 @@ extern "C" {
 
 FT_API bridge::Status FT_AbortPipe(bridge::Handle handle, uint8_t pipeId);
 FT_API void FT_ClearNotificationCallback(bridge::Handle handle);
-FT_API bridge::Status FT_ClearStreamPipe(bridge::Handle handle, bool allWritePipes, bool allReadPipes, uint8_t pipeId);
+FT_API bridge::Status FT_ClearStreamPipe(bridge::Handle handle, bool allWritePipes, bool allReadPipes,
+                                         uint8_t pipeId);
 FT_API bridge::Status FT_Close(bridge::Handle handle);
-FT_API bridge::Status FT_ControlTransfer(bridge::Handle handle, uint32_t setupLow, uint32_t setupHigh, uint8_t* buffer,
-                                         uint32_t length, uint32_t* transferred);
+FT_API bridge::Status FT_ControlTransfer(bridge::Handle handle, uint32_t setupLow, uint32_t setupHigh,
+                                         uint8_t* buffer, uint32_t length, uint32_t* transferred);
 FT_API bridge::Status FT_Create(const void* argument, uint32_t flags, bridge::Handle* handle);
 FT_API bridge::Status FT_CreateDeviceInfoList(uint32_t* count);
 FT_API bridge::Status FT_CycleDevicePort(bridge::Handle handle);
 FT_API bridge::Status FT_EnableGPIO(bridge::Handle handle, uint32_t mask, uint32_t direction);
 FT_API bridge::Status FT_FlushPipe(bridge::Handle handle, uint8_t pipeId);
 FT_API bridge::Status FT_GetChipConfiguration(bridge::Handle handle, FT_60XCONFIGURATION* configuration);
-FT_API bridge::Status FT_GetConfigurationDescriptor(bridge::Handle handle, bridge::ConfigurationDescriptor* descriptor);
+FT_API bridge::Status FT_GetConfigurationDescriptor(bridge::Handle handle,
+                                                    bridge::ConfigurationDescriptor* descriptor);
 FT_API bridge::Status FT_GetDescriptor(bridge::Handle handle, uint8_t type, uint8_t index, uint8_t* buffer,
                                        uint32_t length, uint32_t* transferred);
 FT_API bridge::Status FT_GetDeviceDescriptor(bridge::Handle handle, bridge::DeviceDescriptor* descriptor);
-FT_API bridge::Status FT_GetDeviceInfo(bridge::Handle handle, uint32_t* type, uint32_t* id, char* serialNumber,
-                                       char* description, uint32_t* locationId);
+FT_API bridge::Status FT_GetDeviceInfo(bridge::Handle handle, uint32_t* type, uint32_t* id,
+                                       char* serialNumber, char* description, uint32_t* locationId);
 FT_API bridge::Status FT_GetDeviceInfoDetail(uint32_t index, uint32_t* flags, uint32_t* type, uint32_t* id,
                                              uint32_t* locationId, char* serialNumber, char* description,
                                              bridge::Handle* handle);
@@ -155,7 +157,8 @@ FT_API bridge::Status FT_GetVIDPID(bridge::Handle handle, uint16_t* vendorId, ui
 FT_API bridge::Status FT_InitializeD2XXExtension(bridge::Handle handle);
 FT_API bridge::Status FT_InitializeOverlapped(bridge::Handle handle, bridge::Overlapped* overlapped);
 FT_API bridge::Status FT_IoCtl(bridge::Handle handle, uint32_t internalCode, const void* in, uint32_t inSize,
-                               void* out, uint32_t outSize, uint32_t* returned, bridge::Overlapped* overlapped);
+                               void* out, uint32_t outSize, uint32_t* returned,
+                               bridge::Overlapped* overlapped);
 FT_API bridge::Status FT_IsDevicePath(bridge::Handle handle, const char* path);
 FT_API bridge::Status FT_ListDevices(void* argument1, void* argument2, uint32_t flags);
 FT_API bridge::Status FT_Open(uint32_t deviceIndex, bridge::Handle* handle);
@@ -168,7 +171,8 @@ FT_API bridge::Status FT_ReadPipeEx(bridge::Handle handle, uint8_t pipeId, uint8
                                     uint32_t* transferred, bridge::Overlapped* overlapped);
 FT_API bridge::Status FT_ReleaseOverlapped(bridge::Handle handle, bridge::Overlapped* overlapped);
 FT_API bridge::Status FT_ResetDevicePort(bridge::Handle handle);
-FT_API bridge::Status FT_SetChipConfiguration(bridge::Handle handle, const FT_60XCONFIGURATION* configuration);
+FT_API bridge::Status FT_SetChipConfiguration(bridge::Handle handle,
+                                              const FT_60XCONFIGURATION* configuration);
 FT_API bridge::Status FT_SetGPIO(bridge::Handle handle, uint8_t mask, uint8_t value);
 FT_API bridge::Status FT_SetGPIOLevel(bridge::Handle handle, uint32_t mask, uint32_t levels);
 FT_API bridge::Status FT_SetGPIOPull(bridge::Handle handle, uint32_t mask, uint32_t pull);
@@ -176,8 +180,8 @@ FT_API bridge::Status FT_SetLatencyTimer(bridge::Handle handle, uint8_t millisec
 FT_API bridge::Status FT_SetNotificationCallback(bridge::Handle handle, bridge::NotificationCallback callback,
                                                  void* context);
 FT_API bridge::Status FT_SetPipeTimeout(bridge::Handle handle, uint8_t pipeId, uint32_t milliseconds);
-FT_API bridge::Status FT_SetStreamPipe(bridge::Handle handle, bool allWritePipes, bool allReadPipes, uint8_t pipeId,
-                                       uint32_t streamSize);
+FT_API bridge::Status FT_SetStreamPipe(bridge::Handle handle, bool allWritePipes, bool allReadPipes,
+                                       uint8_t pipeId, uint32_t streamSize);
 FT_API bridge::Status FT_SetSuspendTimeout(bridge::Handle handle, uint32_t seconds);
 FT_API bridge::Status FT_SetUSBParameters(bridge::Handle handle, uint32_t transferSize, uint32_t unused);
 FT_API bridge::Status FT_WriteGPIO(bridge::Handle handle, uint32_t mask, uint32_t data);

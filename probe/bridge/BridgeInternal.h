@@ -11,10 +11,11 @@ namespace bridge::detail {
 Status ReadDeviceDescriptor(HandleObject& h, DeviceDescriptor& descriptor);
 Status ReadConfigurationDescriptor(HandleObject& h, ConfigurationDescriptor& descriptor);
 Status ReadInterfaceDescriptor(HandleObject& h, uint8_t interfaceIndex, InterfaceDescriptor& descriptor);
-Status ReadPipeInformation(HandleObject& h, uint8_t interfaceIndex, uint8_t pipeIndex, PipeInformation& information,
-                           uint8_t* interval = nullptr);
+Status ReadPipeInformation(HandleObject& h, uint8_t interfaceIndex, uint8_t pipeIndex,
+                           PipeInformation& information, uint8_t* interval = nullptr);
 Status ReadDescriptor(HandleObject& h, uint8_t type, uint8_t index, uint8_t* buffer, uint32_t length);
-Status ControlTransfer(HandleObject& h, const usbdriver::UsbSetupPacket& setup, uint8_t* data, uint32_t length);
+Status ControlTransfer(HandleObject& h, const usbdriver::UsbSetupPacket& setup, uint8_t* data,
+                       uint32_t length);
 // The text of a string descriptor: the low byte of each UTF-16 character.
 bool ReadStringDescriptorText(HandleObject& h, uint8_t index, std::string& text);
 

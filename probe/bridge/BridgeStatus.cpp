@@ -42,6 +42,8 @@ Status MapSystemError(uint32_t error) {
     }
 }
 
-Status MapLastError() { return MapSystemError(usbdriver::GetLastError()); }
+Status MapLastError() {
+    return MapSystemError(usbdriver::GetLastError());
+}
 
 }  // namespace bridge

@@ -40,7 +40,8 @@ bool ReadTransfer(HandleObject& h, uint8_t* area, uint32_t size, uint32_t& recei
         GetOverlappedResult(h.device, &record, &received, true);  // nothing may stay pending on our stack
         return false;
     }
-    if (GetOverlappedResult(h.device, &record, &received, true)) return true;
+    if (GetOverlappedResult(h.device, &record, &received, true))
+        return true;
     // An idle pipe times out; the stream goes on (the bytes that did arrive are kept).
     return GetLastError() == kErrorSemTimeout;
 }
@@ -57,11 +58,13 @@ void ReaderLoop(HandleObject* h) {
             fits = static_cast<uint64_t>(s.bufferedBytes) + size <= ByteStreamState::kBufferSize;
         }
         if (!fits) {
-            if (s.stopEvent.Wait(kFullBufferPauseMs)) break;
+            if (s.stopEvent.Wait(kFullBufferPauseMs))
+                break;
             continue;
         }
         uint32_t received = 0;
-        if (!ReadTransfer(*h, area.get(), size, received)) break;
+        if (!ReadTransfer(*h, area.get(), size, received))
+            break;
         uint8_t latency;
         {
             std::lock_guard lock(s.lock);
@@ -70,7 +73,8 @@ void ReaderLoop(HandleObject* h) {
             s.bufferedBytes += received;
             latency = s.latencyMs;
         }
-        if (latency != 0 && s.stopEvent.Wait(latency)) break;
+        if (latency != 0 && s.stopEvent.Wait(latency))
+            break;
     }
     std::lock_guard lock(s.lock);
     s.readerRunning = false;
@@ -83,7 +87,8 @@ namespace bridge::detail {
 void StopByteStream(HandleObject& h) {
     ByteStreamState& s = h.stream;
     s.stopEvent.Set();
-    if (s.reader.joinable()) s.reader.join();
+    if (s.reader.joinable())
+        s.reader.join();
 }
 
 }  // namespace bridge::detail
@@ -92,18 +97,22 @@ extern "C" {
 
 Status FT_InitializeD2XXExtension(Handle handle) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     ByteStreamState& s = h->stream;
     std::unique_lock lock(s.lock);
     s.enabled = true;
-    if (s.readerRunning) return kStatusOk;
+    if (s.readerRunning)
+        return kStatusOk;
     if (s.reader.joinable()) {  // a reader that ended by itself
         lock.unlock();
         s.reader.join();
         lock.lock();
     }
-    if (!s.buffer) s.buffer.reset(new (std::nothrow) uint8_t[ByteStreamState::kBufferSize]);
-    if (!s.buffer) return kStatusInsufficientResources;
+    if (!s.buffer)
+        s.buffer.reset(new (std::nothrow) uint8_t[ByteStreamState::kBufferSize]);
+    if (!s.buffer)
+        return kStatusInsufficientResources;
     std::memset(s.buffer.get(), 0, ByteStreamState::kBufferSize);
     s.bufferedBytes = 0;
     s.latencyMs = kDefaultLatencyMs;
@@ -121,11 +130,14 @@ Status FT_InitializeD2XXExtension(Handle handle) {
 
 Status FT_Read(Handle handle, uint8_t* buffer, uint32_t length, uint32_t* read) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (buffer == nullptr || length == 0 || read == nullptr) return kStatusInvalidParameter;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (buffer == nullptr || length == 0 || read == nullptr)
+        return kStatusInvalidParameter;
     ByteStreamState& s = h->stream;
     std::lock_guard lock(s.lock);
-    if (!s.buffer || s.bufferedBytes < length) return kStatusInvalidParameter;
+    if (!s.buffer || s.bufferedBytes < length)
+        return kStatusInvalidParameter;
     std::memcpy(buffer, s.buffer.get(), length);
     std::memmove(s.buffer.get(), s.buffer.get() + length, s.bufferedBytes - length);
     s.bufferedBytes -= length;
@@ -135,7 +147,8 @@ Status FT_Read(Handle handle, uint8_t* buffer, uint32_t length, uint32_t* read) 
 
 Status FT_Purge(Handle handle, uint32_t mask) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     if (mask & kPurgeByteStream) {
         std::lock_guard lock(h->stream.lock);
         h->stream.bufferedBytes = 0;
@@ -145,8 +158,10 @@ Status FT_Purge(Handle handle, uint32_t mask) {
 
 Status FT_GetQueueStatus(Handle handle, uint32_t* bytes) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (bytes == nullptr) return kStatusInvalidParameter;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (bytes == nullptr)
+        return kStatusInvalidParameter;
     ByteStreamState& s = h->stream;
     uint8_t latency;
     {
@@ -161,7 +176,8 @@ Status FT_GetQueueStatus(Handle handle, uint32_t* bytes) {
 
 Status FT_SetLatencyTimer(Handle handle, uint8_t milliseconds) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     std::lock_guard lock(h->stream.lock);
     h->stream.latencyMs = milliseconds;
     return kStatusOk;
@@ -169,8 +185,10 @@ Status FT_SetLatencyTimer(Handle handle, uint8_t milliseconds) {
 
 Status FT_GetLatencyTimer(Handle handle, uint8_t* milliseconds) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (milliseconds == nullptr) return kStatusInvalidParameter;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (milliseconds == nullptr)
+        return kStatusInvalidParameter;
     std::lock_guard lock(h->stream.lock);
     *milliseconds = h->stream.latencyMs;
     return kStatusOk;
@@ -178,8 +196,10 @@ Status FT_GetLatencyTimer(Handle handle, uint8_t* milliseconds) {
 
 Status FT_SetUSBParameters(Handle handle, uint32_t transferSize, uint32_t /*unused*/) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (transferSize == 0 || transferSize > ByteStreamState::kMaxTransferSize) return kStatusInvalidParameter;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (transferSize == 0 || transferSize > ByteStreamState::kMaxTransferSize)
+        return kStatusInvalidParameter;
     std::lock_guard lock(h->stream.lock);
     h->stream.transferSize = transferSize;
     return kStatusOk;

@@ -18,14 +18,17 @@ namespace bridge::detail {
 Status ReadDeviceDescriptor(HandleObject& h, DeviceDescriptor& descriptor) {
     DeviceDescriptor d{};
     const Status s = Request(h, kRequestDeviceDescriptor, &d, sizeof(d), &d, sizeof(d));
-    if (s == kStatusOk) descriptor = d;
+    if (s == kStatusOk)
+        descriptor = d;
     return s;
 }
 
 Status ReadConfigurationDescriptor(HandleObject& h, ConfigurationDescriptor& descriptor) {
     uint8_t buffer[kConfigurationDescriptorRequestSize] = {};
-    const Status s = Request(h, kRequestConfigurationDescriptor, buffer, sizeof(buffer), buffer, sizeof(buffer));
-    if (s == kStatusOk) std::memcpy(&descriptor, buffer, sizeof(descriptor));
+    const Status s =
+        Request(h, kRequestConfigurationDescriptor, buffer, sizeof(buffer), buffer, sizeof(buffer));
+    if (s == kStatusOk)
+        std::memcpy(&descriptor, buffer, sizeof(descriptor));
     return s;
 }
 
@@ -33,22 +36,25 @@ Status ReadInterfaceDescriptor(HandleObject& h, uint8_t interfaceIndex, Interfac
     InterfaceDescriptorRequest r{};
     r.interfaceIndex = interfaceIndex;
     const Status s = Request(h, kRequestInterfaceDescriptor, &r, sizeof(r), &r, sizeof(r));
-    if (s == kStatusOk) descriptor = r.descriptor;
+    if (s == kStatusOk)
+        descriptor = r.descriptor;
     return s;
 }
 
-Status ReadPipeInformation(HandleObject& h, uint8_t interfaceIndex, uint8_t pipeIndex, PipeInformation& information,
-                           uint8_t* interval) {
+Status ReadPipeInformation(HandleObject& h, uint8_t interfaceIndex, uint8_t pipeIndex,
+                           PipeInformation& information, uint8_t* interval) {
     PipeInformationRequest r{};
     r.interfaceIndex = interfaceIndex;
     r.pipeIndex = pipeIndex;
     const Status s = Request(h, kRequestPipeInformation, &r, sizeof(r), &r, sizeof(r));
-    if (s != kStatusOk) return s;
+    if (s != kStatusOk)
+        return s;
     information.pipeType = r.pipeType;
     information.pipeId = r.pipeId;
     information.maximumPacketSize = r.maximumPacketSize;
     information.interval = r.interval;
-    if (interval != nullptr) *interval = r.interval;
+    if (interval != nullptr)
+        *interval = r.interval;
     return kStatusOk;
 }
 
@@ -67,7 +73,8 @@ Status ReadDescriptor(HandleObject& h, uint8_t type, uint8_t index, uint8_t* buf
     std::memcpy(request.data(), &header, sizeof(header));
     const auto n = static_cast<uint32_t>(size);
     const Status s = Request(h, kRequestGetDescriptor, request.data(), n, request.data(), n);
-    if (s == kStatusOk) std::memcpy(buffer, request.data() + sizeof(header), length);
+    if (s == kStatusOk)
+        std::memcpy(buffer, request.data() + sizeof(header), length);
     return s;
 }
 
@@ -81,18 +88,22 @@ Status ControlTransfer(HandleObject& h, const UsbSetupPacket& setup, uint8_t* da
     }
     const bool toHost = (setup.bmRequestType & 0x80) != 0;
     std::memcpy(request.data(), &setup, sizeof(setup));
-    if (!toHost && length > 0) std::memcpy(request.data() + sizeof(setup), data, length);
+    if (!toHost && length > 0)
+        std::memcpy(request.data() + sizeof(setup), data, length);
     const auto n = static_cast<uint32_t>(size);
     const Status s = Request(h, kRequestControlTransfer, request.data(), n, request.data(), n);
-    if (s == kStatusOk && toHost && length > 0) std::memcpy(data, request.data() + sizeof(setup), length);
+    if (s == kStatusOk && toHost && length > 0)
+        std::memcpy(data, request.data() + sizeof(setup), length);
     return s;
 }
 
 bool ReadStringDescriptorText(HandleObject& h, uint8_t index, std::string& text) {
     uint8_t d[514] = {};
-    if (ReadDescriptor(h, 3, index, d, sizeof(d)) != kStatusOk || d[0] < 2) return false;
+    if (ReadDescriptor(h, 3, index, d, sizeof(d)) != kStatusOk || d[0] < 2)
+        return false;
     text.clear();
-    for (size_t i = 0; i < (d[0] - 2u) / 2; ++i) text += static_cast<char>(d[2 + 2 * i]);
+    for (size_t i = 0; i < (d[0] - 2u) / 2; ++i)
+        text += static_cast<char>(d[2 + 2 * i]);
     return true;
 }
 
@@ -102,39 +113,51 @@ extern "C" {
 
 Status FT_GetDeviceDescriptor(Handle handle, DeviceDescriptor* descriptor) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (descriptor == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (descriptor == nullptr)
+        return kStatusInvalidArgs;
     return ReadDeviceDescriptor(*h, *descriptor);
 }
 
 Status FT_GetConfigurationDescriptor(Handle handle, ConfigurationDescriptor* descriptor) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (descriptor == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (descriptor == nullptr)
+        return kStatusInvalidArgs;
     return ReadConfigurationDescriptor(*h, *descriptor);
 }
 
 Status FT_GetInterfaceDescriptor(Handle handle, uint8_t interfaceIndex, InterfaceDescriptor* descriptor) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (descriptor == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (descriptor == nullptr)
+        return kStatusInvalidArgs;
     return ReadInterfaceDescriptor(*h, interfaceIndex, *descriptor);
 }
 
-Status FT_GetPipeInformation(Handle handle, uint8_t interfaceIndex, uint8_t pipeIndex, PipeInformation* information) {
+Status FT_GetPipeInformation(Handle handle, uint8_t interfaceIndex, uint8_t pipeIndex,
+                             PipeInformation* information) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (information == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (information == nullptr)
+        return kStatusInvalidArgs;
     return ReadPipeInformation(*h, interfaceIndex, pipeIndex, *information);
 }
 
 Status FT_GetDescriptor(Handle handle, uint8_t type, uint8_t index, uint8_t* buffer, uint32_t length,
                         uint32_t* transferred) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (buffer == nullptr || transferred == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (buffer == nullptr || transferred == nullptr)
+        return kStatusInvalidArgs;
     const Status s = ReadDescriptor(*h, type, index, buffer, length);
-    if (s == kStatusOk) *transferred = length;
+    if (s == kStatusOk)
+        *transferred = length;
     return s;
 }
 
@@ -143,11 +166,13 @@ Status FT_GetStringDescriptor(Handle handle, uint8_t index, uint8_t* buffer) {
     return FT_GetDescriptor(handle, 3, index, buffer, 514, &transferred);
 }
 
-Status FT_ControlTransfer(Handle handle, uint32_t setupLow, uint32_t setupHigh, uint8_t* buffer, uint32_t length,
-                          uint32_t* transferred) {
+Status FT_ControlTransfer(Handle handle, uint32_t setupLow, uint32_t setupHigh, uint8_t* buffer,
+                          uint32_t length, uint32_t* transferred) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if ((length > 0 && buffer == nullptr) || transferred == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if ((length > 0 && buffer == nullptr) || transferred == nullptr)
+        return kStatusInvalidArgs;
     UsbSetupPacket setup{};
     setup.bmRequestType = static_cast<uint8_t>(setupLow);
     setup.bRequest = static_cast<uint8_t>(setupLow >> 8);
@@ -155,7 +180,8 @@ Status FT_ControlTransfer(Handle handle, uint32_t setupLow, uint32_t setupHigh, 
     setup.wIndex = static_cast<uint16_t>(setupHigh);
     setup.wLength = static_cast<uint16_t>(setupHigh >> 16);
     const Status s = ControlTransfer(*h, setup, buffer, length);
-    if (s == kStatusOk) *transferred = length;
+    if (s == kStatusOk)
+        *transferred = length;
     return s;
 }
 

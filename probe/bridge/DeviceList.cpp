@@ -27,8 +27,10 @@ DeviceList& TheList() {
 }
 
 uint32_t SpeedFlag(uint16_t maximumPacketSize) {
-    if (maximumPacketSize == 1024) return kDeviceSuperSpeed;
-    if (maximumPacketSize == 512) return kDeviceHighSpeed;
+    if (maximumPacketSize == 1024)
+        return kDeviceSuperSpeed;
+    if (maximumPacketSize == 512)
+        return kDeviceHighSpeed;
     return 0;
 }
 
@@ -37,7 +39,8 @@ void Describe(HandleObject& h, DeviceListEntry& e) {
     e.type = h.deviceType;
     e.id = h.deviceId;
     uint32_t location = 0;
-    if (SendRequest(h, kRequestLocationId, nullptr, 0, &location, sizeof(location))) e.locationId = location;
+    if (SendRequest(h, kRequestLocationId, nullptr, 0, &location, sizeof(location)))
+        e.locationId = location;
     std::memcpy(e.serialNumber, h.serialNumber, sizeof(e.serialNumber));
     std::memcpy(e.description, h.description, sizeof(e.description));
 }
@@ -48,7 +51,8 @@ DeviceListEntry DescribeDevice(uint32_t index, uint32_t deviceInstance) {
     DeviceListEntry e{};
     Handle handle = nullptr;
     if (OpenByIndex(index, &handle) == kStatusOk) {
-        if (HandlePtr h = FindHandle(handle)) Describe(*h, e);
+        if (HandlePtr h = FindHandle(handle))
+            Describe(*h, e);
         FT_Close(handle);
         return e;
     }
@@ -74,40 +78,52 @@ void CopyText(char* to, const char* from, size_t size) {
 extern "C" {
 
 Status FT_CreateDeviceInfoList(uint32_t* count) {
-    if (count == nullptr) return kStatusInvalidParameter;
+    if (count == nullptr)
+        return kStatusInvalidParameter;
     std::lock_guard lock(DeviceListMutex());
     std::vector<DeviceInterface> interfaces;
     EnumerateInterfaces(kBridgeInterfaceClass, interfaces);
     DeviceList& list = TheList();
     list.entries.clear();
-    for (uint32_t i = 0; i < interfaces.size(); ++i) list.entries.push_back(DescribeDevice(i, interfaces[i].deviceInstance));
+    for (uint32_t i = 0; i < interfaces.size(); ++i)
+        list.entries.push_back(DescribeDevice(i, interfaces[i].deviceInstance));
     list.built = true;
     *count = static_cast<uint32_t>(list.entries.size());
     return kStatusOk;
 }
 
 Status FT_GetDeviceInfoList(DeviceListEntry* entries, uint32_t* count) {
-    if (count == nullptr) return kStatusInvalidParameter;
+    if (count == nullptr)
+        return kStatusInvalidParameter;
     std::lock_guard lock(DeviceListMutex());
     const DeviceList& list = TheList();
-    if (entries != nullptr) std::copy(list.entries.begin(), list.entries.end(), entries);
+    if (entries != nullptr)
+        std::copy(list.entries.begin(), list.entries.end(), entries);
     *count = static_cast<uint32_t>(list.entries.size());
     return kStatusOk;
 }
 
-Status FT_GetDeviceInfoDetail(uint32_t index, uint32_t* flags, uint32_t* type, uint32_t* id, uint32_t* locationId,
-                              char* serialNumber, char* description, Handle* handle) {
+Status FT_GetDeviceInfoDetail(uint32_t index, uint32_t* flags, uint32_t* type, uint32_t* id,
+                              uint32_t* locationId, char* serialNumber, char* description, Handle* handle) {
     std::lock_guard lock(DeviceListMutex());
     const DeviceList& list = TheList();
-    if (!list.built || index >= list.entries.size()) return kStatusDeviceNotFound;
+    if (!list.built || index >= list.entries.size())
+        return kStatusDeviceNotFound;
     const DeviceListEntry& e = list.entries[index];
-    if (flags != nullptr) *flags = e.flags;
-    if (type != nullptr) *type = e.type;
-    if (id != nullptr) *id = e.id;
-    if (locationId != nullptr) *locationId = e.locationId;
-    if (serialNumber != nullptr) CopyText(serialNumber, e.serialNumber, sizeof(e.serialNumber));
-    if (description != nullptr) CopyText(description, e.description, sizeof(e.description));
-    if (handle != nullptr) *handle = e.handle;
+    if (flags != nullptr)
+        *flags = e.flags;
+    if (type != nullptr)
+        *type = e.type;
+    if (id != nullptr)
+        *id = e.id;
+    if (locationId != nullptr)
+        *locationId = e.locationId;
+    if (serialNumber != nullptr)
+        CopyText(serialNumber, e.serialNumber, sizeof(e.serialNumber));
+    if (description != nullptr)
+        CopyText(description, e.description, sizeof(e.description));
+    if (handle != nullptr)
+        *handle = e.handle;
     return kStatusOk;
 }
 
@@ -122,17 +138,20 @@ Status FT_ListDevices(void* argument1, void* argument2, uint32_t flags) {
     const uint32_t what = flags & (kListSerialNumber | kListDescription | kListLocationId);
 
     if (flags & kListNumberOnly) {
-        if (argument1 == nullptr) return kStatusInvalidParameter;
+        if (argument1 == nullptr)
+            return kStatusInvalidParameter;
         *static_cast<uint32_t*>(argument1) = count;
         return count == 0 ? kStatusDeviceNotFound : kStatusOk;
     }
     const bool byIndex = (flags & kListByIndex) != 0;
     const bool all = (flags & kListAll) != 0;
-    if (byIndex == all || argument2 == nullptr || (all && argument1 == nullptr)) return kStatusInvalidParameter;
+    if (byIndex == all || argument2 == nullptr || (all && argument1 == nullptr))
+        return kStatusInvalidParameter;
     if (what != kListSerialNumber && what != kListDescription && !(all && what == kListLocationId)) {
         return kStatusInvalidParameter;
     }
-    if (count == 0) return kStatusDeviceNotFound;
+    if (count == 0)
+        return kStatusDeviceNotFound;
 
     auto describe = [&](uint32_t index) { return DescribeDevice(index, interfaces[index].deviceInstance); };
     auto text = [&](const DeviceListEntry& e, char* to) {
@@ -144,7 +163,8 @@ Status FT_ListDevices(void* argument1, void* argument2, uint32_t flags) {
     };
     if (byIndex) {
         const auto index = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(argument1));
-        if (index >= count) return kStatusDeviceNotFound;
+        if (index >= count)
+            return kStatusDeviceNotFound;
         text(describe(index), static_cast<char*>(argument2));
         return kStatusOk;
     }

@@ -19,11 +19,13 @@ List& TheList() {
 }  // namespace
 
 HandlePtr FindHandle(Handle handle) {
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr)
+        return nullptr;
     List& l = TheList();
     std::shared_lock lock(l.mutex);
     for (const HandlePtr& h : l.handles) {
-        if (h.get() == handle) return h;
+        if (h.get() == handle)
+            return h;
     }
     return nullptr;
 }
@@ -32,12 +34,15 @@ HandlePtr FindHandleByInstance(uint32_t deviceInstance) {
     List& l = TheList();
     std::shared_lock lock(l.mutex);
     for (const HandlePtr& h : l.handles) {
-        if (h->deviceInstance == deviceInstance) return h;
+        if (h->deviceInstance == deviceInstance)
+            return h;
     }
     return nullptr;
 }
 
-bool IsListed(const HandleObject* object) { return FindHandle(ToHandle(object)) != nullptr; }
+bool IsListed(const HandleObject* object) {
+    return FindHandle(ToHandle(object)) != nullptr;
+}
 
 void AddHandle(HandlePtr object) {
     List& l = TheList();
@@ -48,8 +53,10 @@ void AddHandle(HandlePtr object) {
 HandlePtr RemoveHandle(Handle handle) {
     List& l = TheList();
     std::unique_lock lock(l.mutex);
-    auto it = std::find_if(l.handles.begin(), l.handles.end(), [&](const HandlePtr& h) { return h.get() == handle; });
-    if (it == l.handles.end()) return nullptr;
+    auto it = std::find_if(l.handles.begin(), l.handles.end(),
+                           [&](const HandlePtr& h) { return h.get() == handle; });
+    if (it == l.handles.end())
+        return nullptr;
     HandlePtr object = std::move(*it);
     l.handles.erase(it);
     return object;

@@ -17,7 +17,9 @@ void AddHandle(HandlePtr object);
 // Removes and returns the handle's object; null when it was not listed.
 HandlePtr RemoveHandle(Handle handle);
 
-inline Handle ToHandle(const HandleObject* object) { return const_cast<HandleObject*>(object); }
+inline Handle ToHandle(const HandleObject* object) {
+    return const_cast<HandleObject*>(object);
+}
 
 // Serialises opening and the final step of closing.
 std::mutex& OpenCloseMutex();

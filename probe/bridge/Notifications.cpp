@@ -28,16 +28,20 @@ bool Dispatch(HandleObject& h, const NotificationResult& result) {
         pins = n.gpioSetting;
     }
     if (result.kind == kNotificationData) {
-        if (callback == nullptr || result.endpointOrGpio == 0 || result.size == 0) return false;
+        if (callback == nullptr || result.endpointOrGpio == 0 || result.size == 0)
+            return false;
         DataNotification data{result.size, result.endpointOrGpio};
         callback(context, kNotificationKindData, &data);
         return true;
     }
     if (result.kind == kNotificationGpio) {
         GpioNotification gpio{(result.endpointOrGpio >> 2) & 1u, (result.endpointOrGpio >> 3) & 1u};
-        if (callback != nullptr) callback(context, kNotificationKindGpio, &gpio);
-        if (count == 0) return false;
-        if (n.stopEvent->Wait(count * n.pollIntervalMs)) return false;  // stopping while pausing
+        if (callback != nullptr)
+            callback(context, kNotificationKindGpio, &gpio);
+        if (count == 0)
+            return false;
+        if (n.stopEvent->Wait(count * n.pollIntervalMs))
+            return false;  // stopping while pausing
         GpioNotificationRequest arm{static_cast<uint8_t>(pins), 0};
         return SendRequest(h, kRequestArmGpioNotification, &arm, sizeof(arm), nullptr, 0);
     }
@@ -51,7 +55,8 @@ void NotificationLoop(HandlePtr h) {
     record.event = &completed;
     NotificationResult result{};
     auto issue = [&] {
-        return SendRequest(*h, kRequestWaitNotification, nullptr, 0, &result, sizeof(result), nullptr, &record) ||
+        return SendRequest(*h, kRequestWaitNotification, nullptr, 0, &result, sizeof(result), nullptr,
+                           &record) ||
                GetLastError() == kErrorIoPending;
     };
     if (issue()) {
@@ -65,8 +70,10 @@ void NotificationLoop(HandlePtr h) {
                 break;
             }
             uint32_t size = 0;
-            if (!GetOverlappedResult(h->device, &record, &size, true)) break;
-            if (!Dispatch(*h, result) || !issue()) break;
+            if (!GetOverlappedResult(h->device, &record, &size, true))
+                break;
+            if (!Dispatch(*h, result) || !issue())
+                break;
         }
     }
     std::lock_guard lock(h->notifications.lock);
@@ -87,7 +94,8 @@ Status Start(const HandlePtr& h, NotificationCallback callback, void* context, b
         n.context = context;
         n.gpioMode = gpioMode;
         n.gpioCount = count;
-        if (gpioMode) n.gpioSetting = pins;
+        if (gpioMode)
+            n.gpioSetting = pins;
         n.thread = std::thread(NotificationLoop, h);
     } catch (...) {
         n.callback = nullptr;
@@ -138,28 +146,38 @@ void StopNotifications(HandleObject& h) {
 extern "C" {
 
 void FT_ClearNotificationCallback(Handle handle) {
-    if (HandlePtr h = FindHandle(handle)) StopNotifications(*h);
+    if (HandlePtr h = FindHandle(handle))
+        StopNotifications(*h);
 }
 
 Status FT_SetNotificationCallback(Handle handle, NotificationCallback callback, void* context) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (callback == nullptr) return kStatusInvalidParameter;
-    if (HasCallback(*h)) return kStatusOtherError;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (callback == nullptr)
+        return kStatusInvalidParameter;
+    if (HasCallback(*h))
+        return kStatusOtherError;
     FT_60XCONFIGURATION config{};
     const Status s = FT_GetChipConfiguration(handle, &config);
-    if (s != kStatusOk) return s;
-    if ((config.OptionalFeatureSupport & 0x3C) == 0) return kStatusOtherError;  // no channel notifies
+    if (s != kStatusOk)
+        return s;
+    if ((config.OptionalFeatureSupport & 0x3C) == 0)
+        return kStatusOtherError;  // no channel notifies
     return Start(h, callback, context, false, 0, 0, kStatusInsufficientResources);
 }
 
 Status FT_GetGPIO(Handle handle, uint8_t pins, NotificationCallback callback, void* context, uint16_t count) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (callback == nullptr) return kStatusInvalidParameter;
-    if (HasCallback(*h)) return kStatusOtherError;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (callback == nullptr)
+        return kStatusInvalidParameter;
+    if (HasCallback(*h))
+        return kStatusOtherError;
     const Status s = Start(h, callback, context, true, pins, count, kStatusOtherError);
-    if (s != kStatusOk) return s;
+    if (s != kStatusOk)
+        return s;
     GpioNotificationRequest arm{pins, 0};
     return Request(*h, kRequestArmGpioNotification, &arm, sizeof(arm), nullptr, 0);
 }

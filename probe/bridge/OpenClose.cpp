@@ -23,14 +23,16 @@ uint32_t PollIntervalMs(uint8_t bInterval) {
 
 Status OpenByIndex(uint32_t deviceIndex, Handle* handle) {
     std::lock_guard lock(OpenCloseMutex());
-    if (handle == nullptr) return kStatusInvalidArgs;
+    if (handle == nullptr)
+        return kStatusInvalidArgs;
     std::vector<DeviceInterface> interfaces;
     if (!EnumerateInterfaces(kBridgeInterfaceClass, interfaces) || deviceIndex >= interfaces.size()) {
         return kStatusDeviceNotFound;
     }
     const DeviceInterface& found = interfaces[deviceIndex];
     const DeviceHandle device = OpenDevice(found.path);
-    if (device == kInvalidDevice) return kStatusDeviceNotOpened;
+    if (device == kInvalidDevice)
+        return kStatusDeviceNotOpened;
 
     HandlePtr h;
     try {
@@ -54,7 +56,8 @@ Status OpenByIndex(uint32_t deviceIndex, Handle* handle) {
         h->description[sizeof(h->description) - 1] = '\0';
     }
     DeviceDescriptor d{};
-    if (ReadDeviceDescriptor(*h, d) == kStatusOk) h->maximumPacketSize = MaximumPacketSize(d.bcdUSB);
+    if (ReadDeviceDescriptor(*h, d) == kStatusOk)
+        h->maximumPacketSize = MaximumPacketSize(d.bcdUSB);
     *handle = h.get();
     AddHandle(std::move(h));
     return kStatusOk;
@@ -68,14 +71,16 @@ namespace {
 // or description (2) equals the argument, byte for byte and in length.
 Status OpenByString(const char* wanted, uint8_t descriptorIndex, Handle* handle) {
     std::vector<DeviceInterface> interfaces;
-    if (!EnumerateInterfaces(kBridgeInterfaceClass, interfaces) || interfaces.empty()) return kStatusDeviceNotFound;
+    if (!EnumerateInterfaces(kBridgeInterfaceClass, interfaces) || interfaces.empty())
+        return kStatusDeviceNotFound;
     const std::string target = wanted != nullptr ? wanted : "";
     Status status = kStatusDeviceNotFound;
     for (uint32_t i = 0; i < interfaces.size(); ++i) {
         std::lock_guard lock(CreateSearchLock());
         Handle candidate = nullptr;
         status = OpenByIndex(i, &candidate);
-        if (status != kStatusOk) continue;
+        if (status != kStatusOk)
+            continue;
         std::string text;
         HandlePtr h = FindHandle(candidate);
         if (h && ReadStringDescriptorText(*h, descriptorIndex, text) && text == target) {
@@ -91,9 +96,11 @@ Status OpenByString(const char* wanted, uint8_t descriptorIndex, Handle* handle)
 // What every way of opening does once a device is open: the open check, then the pipe table.
 Status FinishCreate(Handle handle) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     DeviceInformationRecord info;
-    if (ReadDeviceInformation(*h, info) && info.status == kStatusOk) h->deviceType = DetectDeviceType(*h, &info);
+    if (ReadDeviceInformation(*h, info) && info.status == kStatusOk)
+        h->deviceType = DetectDeviceType(*h, &info);
     if (!SendRequest(*h, kRequestOpenCheck, nullptr, 0, nullptr, 0)) {
         const Status status = MapLastError();
         FT_Close(handle);
@@ -109,7 +116,8 @@ Status FinishCreate(Handle handle) {
                 h->notifications.pollIntervalMs = PollIntervalMs(interval);
             }
             std::vector<PipeInformation> pipes(dataInterface.bNumEndpoints);
-            for (uint8_t p = 0; p < pipes.size(); ++p) ReadPipeInformation(*h, 1, p, pipes[p]);
+            for (uint8_t p = 0; p < pipes.size(); ++p)
+                ReadPipeInformation(*h, 1, p, pipes[p]);
             h->pipes = std::move(pipes);
         }
     }
@@ -122,10 +130,13 @@ Status FinishCreate(Handle handle) {
 
 extern "C" {
 
-Status FT_Open(uint32_t deviceIndex, Handle* handle) { return OpenByIndex(deviceIndex, handle); }
+Status FT_Open(uint32_t deviceIndex, Handle* handle) {
+    return OpenByIndex(deviceIndex, handle);
+}
 
 Status FT_Create(const void* argument, uint32_t flags, Handle* handle) {
-    if (handle == nullptr) return kStatusInvalidArgs;
+    if (handle == nullptr)
+        return kStatusInvalidArgs;
     *handle = nullptr;
     Status status;
     if (flags & kOpenBySerialNumber) {
@@ -144,7 +155,8 @@ Status FT_Create(const void* argument, uint32_t flags, Handle* handle) {
         return status;
     }
     status = FinishCreate(*handle);
-    if (status != kStatusOk) *handle = nullptr;
+    if (status != kStatusOk)
+        *handle = nullptr;
     return status;
 }
 
@@ -152,7 +164,8 @@ Status FT_Close(Handle handle) {
     // Taking the handle off the list first makes every later call with it fail with 1 and lets
     // only one of two racing closes go on; calls still running keep the object alive.
     HandlePtr h = RemoveHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     StopNotifications(*h);
     for (const PipeInformation& pipe : h->pipes) {
         uint8_t id = pipe.pipeId;

@@ -10,12 +10,17 @@ using namespace usbdriver;
 
 namespace {
 
-bool IsReservedPipe(uint8_t pipeId) { return pipeId == 0x01 || pipeId == 0x81; }
+bool IsReservedPipe(uint8_t pipeId) {
+    return pipeId == 0x01 || pipeId == 0x81;
+}
 
-Status StreamPipe(Handle handle, bool allWrite, bool allRead, uint8_t pipeId, uint32_t size, uint32_t request) {
+Status StreamPipe(Handle handle, bool allWrite, bool allRead, uint8_t pipeId, uint32_t size,
+                  uint32_t request) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (IsReservedPipe(pipeId)) return kStatusReservedPipe;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (IsReservedPipe(pipeId))
+        return kStatusReservedPipe;
     StreamPipeRequest r{};
     r.allWritePipes = allWrite ? 1 : 0;
     r.allReadPipes = allRead ? 1 : 0;
@@ -27,13 +32,15 @@ Status StreamPipe(Handle handle, bool allWrite, bool allRead, uint8_t pipeId, ui
 template <typename In>
 Status SimpleRequest(Handle handle, uint32_t request, const In& in) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     return Request(*h, request, &in, sizeof(in), nullptr, 0);
 }
 
 Status NoDataRequest(Handle handle, uint32_t request) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
+    if (!h)
+        return kStatusInvalidHandle;
     return Request(*h, request, nullptr, 0, nullptr, 0);
 }
 
@@ -43,18 +50,22 @@ extern "C" {
 
 Status FT_AbortPipe(Handle handle, uint8_t pipeId) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (IsReservedPipe(pipeId)) return kStatusReservedPipe;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (IsReservedPipe(pipeId))
+        return kStatusReservedPipe;
     uint8_t result = 0;
     return Request(*h, kRequestAbortPipe, &pipeId, 1, &result, 1);
 }
 
 Status FT_FlushPipe(Handle handle, uint8_t pipeId) {
-    if (IsReservedPipe(pipeId) && FindHandle(handle)) return kStatusReservedPipe;
+    if (IsReservedPipe(pipeId) && FindHandle(handle))
+        return kStatusReservedPipe;
     return SimpleRequest(handle, kRequestFlushPipe, pipeId);
 }
 
-Status FT_SetStreamPipe(Handle handle, bool allWritePipes, bool allReadPipes, uint8_t pipeId, uint32_t streamSize) {
+Status FT_SetStreamPipe(Handle handle, bool allWritePipes, bool allReadPipes, uint8_t pipeId,
+                        uint32_t streamSize) {
     return StreamPipe(handle, allWritePipes, allReadPipes, pipeId, streamSize, kRequestSetStreamPipe);
 }
 
@@ -71,8 +82,10 @@ Status FT_SetPipeTimeout(Handle handle, uint8_t pipeId, uint32_t milliseconds) {
 
 Status FT_GetPipeTimeout(Handle handle, uint8_t pipeId, uint32_t* milliseconds) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (milliseconds == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (milliseconds == nullptr)
+        return kStatusInvalidArgs;
     return Request(*h, kRequestGetPipeTimeout, &pipeId, 1, milliseconds, sizeof(*milliseconds));
 }
 
@@ -82,13 +95,19 @@ Status FT_SetSuspendTimeout(Handle handle, uint32_t seconds) {
 
 Status FT_GetSuspendTimeout(Handle handle, uint32_t* seconds) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (seconds == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (seconds == nullptr)
+        return kStatusInvalidArgs;
     return Request(*h, kRequestGetSuspendTimeout, nullptr, 0, seconds, sizeof(*seconds));
 }
 
-Status FT_ResetDevicePort(Handle handle) { return NoDataRequest(handle, kRequestResetPort); }
+Status FT_ResetDevicePort(Handle handle) {
+    return NoDataRequest(handle, kRequestResetPort);
+}
 
-Status FT_CycleDevicePort(Handle handle) { return NoDataRequest(handle, kRequestCyclePort); }
+Status FT_CycleDevicePort(Handle handle) {
+    return NoDataRequest(handle, kRequestCyclePort);
+}
 
 }  // extern "C"

@@ -13,14 +13,19 @@ namespace {
 
 constexpr uint32_t kMaxExtendedLength = 0x100000;
 
-bool IsReservedPipe(uint8_t pipeId) { return pipeId == 0x01 || pipeId == 0x81; }
+bool IsReservedPipe(uint8_t pipeId) {
+    return pipeId == 0x01 || pipeId == 0x81;
+}
 
 Status TransferCore(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t length, uint32_t* transferred,
                     Overlapped* overlapped, uint32_t request, bool isRead) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (IsReservedPipe(pipeId)) return kStatusReservedPipe;
-    if (buffer == nullptr || length == 0 || transferred == nullptr) return kStatusInvalidArgs;
+    if (!h)
+        return kStatusInvalidHandle;
+    if (IsReservedPipe(pipeId))
+        return kStatusReservedPipe;
+    if (buffer == nullptr || length == 0 || transferred == nullptr)
+        return kStatusInvalidArgs;
 
     if (overlapped != nullptr) {  // completes through the caller's record; 24 means pending
         return SendRequest(*h, request, &pipeId, 1, buffer, length, transferred, overlapped) ? kStatusOk
@@ -34,10 +39,12 @@ Status TransferCore(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t len
     if (!ok && usbdriver::GetLastError() == usbdriver::kErrorIoPending) {
         ok = usbdriver::GetOverlappedResult(h->device, &own, transferred, true);
     }
-    if (ok) return kStatusOk;
+    if (ok)
+        return kStatusOk;
     const Status status = MapLastError();
     // A read that timed out after delivering everything asked for has succeeded.
-    if (isRead && status == kStatusTimeout && *transferred == length) return kStatusOk;
+    if (isRead && status == kStatusTimeout && *transferred == length)
+        return kStatusOk;
     return status;
 }
 
@@ -47,29 +54,35 @@ extern "C" {
 
 Status FT_ReadPipe(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t length, uint32_t* transferred,
                    Overlapped* overlapped) {
-    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestReadPipe, true);
+    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestReadPipe,
+                        true);
 }
 
 Status FT_ReadPipeEx(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t length, uint32_t* transferred,
                      Overlapped* overlapped) {
-    if (length > kMaxExtendedLength) return kStatusInvalidParameter;
-    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestReadPipeEx, true);
+    if (length > kMaxExtendedLength)
+        return kStatusInvalidParameter;
+    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped,
+                        usbdriver::kRequestReadPipeEx, true);
 }
 
 Status FT_WritePipe(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t length, uint32_t* transferred,
                     Overlapped* overlapped) {
-    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestWritePipe, false);
+    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestWritePipe,
+                        false);
 }
 
 Status FT_WritePipeEx(Handle handle, uint8_t pipeId, uint8_t* buffer, uint32_t length, uint32_t* transferred,
                       Overlapped* overlapped) {
-    if (length > kMaxExtendedLength) return kStatusInvalidParameter;
-    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped, usbdriver::kRequestWritePipeEx,
-                        false);
+    if (length > kMaxExtendedLength)
+        return kStatusInvalidParameter;
+    return TransferCore(handle, pipeId, buffer, length, transferred, overlapped,
+                        usbdriver::kRequestWritePipeEx, false);
 }
 
 Status FT_InitializeOverlapped(Handle /*handle*/, Overlapped* overlapped) {
-    if (overlapped == nullptr) return kStatusInvalidArgs;
+    if (overlapped == nullptr)
+        return kStatusInvalidArgs;
     overlapped->status.store(0, std::memory_order_relaxed);
     overlapped->transferred.store(0, std::memory_order_relaxed);
     return usbdriver::CreateOverlappedEvent(overlapped) ? kStatusOk : kStatusInsufficientResources;
@@ -77,13 +90,17 @@ Status FT_InitializeOverlapped(Handle /*handle*/, Overlapped* overlapped) {
 
 Status FT_GetOverlappedResult(Handle handle, Overlapped* overlapped, uint32_t* transferred, bool wait) {
     HandlePtr h = FindHandle(handle);
-    if (!h) return kStatusInvalidHandle;
-    if (overlapped == nullptr || transferred == nullptr) return kStatusInvalidArgs;
-    return usbdriver::GetOverlappedResult(h->device, overlapped, transferred, wait) ? kStatusOk : MapLastError();
+    if (!h)
+        return kStatusInvalidHandle;
+    if (overlapped == nullptr || transferred == nullptr)
+        return kStatusInvalidArgs;
+    return usbdriver::GetOverlappedResult(h->device, overlapped, transferred, wait) ? kStatusOk
+                                                                                    : MapLastError();
 }
 
 Status FT_ReleaseOverlapped(Handle /*handle*/, Overlapped* overlapped) {
-    if (overlapped != nullptr) usbdriver::ReleaseOverlappedEvent(overlapped);
+    if (overlapped != nullptr)
+        usbdriver::ReleaseOverlappedEvent(overlapped);
     return kStatusOk;
 }
 

@@ -18,10 +18,10 @@ constexpr uint32_t InternalCode(uint32_t request) {
 
 // One driver request on an open handle, bypassing the handle check (the caller holds the
 // object). False with the system error in the thread's last error.
-bool SendRequest(HandleObject& h, uint32_t request, const void* in, uint32_t inSize, void* out, uint32_t outSize,
-                 uint32_t* returned = nullptr, Overlapped* overlapped = nullptr);
+bool SendRequest(HandleObject& h, uint32_t request, const void* in, uint32_t inSize, void* out,
+                 uint32_t outSize, uint32_t* returned = nullptr, Overlapped* overlapped = nullptr);
 // The same, as a status: 0 or the mapped system error.
-Status Request(HandleObject& h, uint32_t request, const void* in, uint32_t inSize, void* out, uint32_t outSize,
-               uint32_t* returned = nullptr);
+Status Request(HandleObject& h, uint32_t request, const void* in, uint32_t inSize, void* out,
+               uint32_t outSize, uint32_t* returned = nullptr);
 
 }  // namespace bridge::detail

@@ -99,14 +99,16 @@ TEST_F(BridgeTest, IoCtlOutsideItsTableIsNotSupported) {
     Handle h = Create();
     constexpr uint32_t kTypeShift = 16;
     auto internal = [](uint32_t function) { return 0x22u << kTypeShift | function << 2; };
-    EXPECT_EQ(FT_IoCtl(h, internal(usbdriver::kRequestOpenCheck), nullptr, 0, nullptr, 0, nullptr, nullptr), kStatusOk);
+    EXPECT_EQ(FT_IoCtl(h, internal(usbdriver::kRequestOpenCheck), nullptr, 0, nullptr, 0, nullptr, nullptr),
+              kStatusOk);
     EXPECT_EQ(FT_IoCtl(h, internal(169), nullptr, 0, nullptr, 0, nullptr, nullptr), kStatusNotSupported);
     EXPECT_EQ(FT_IoCtl(h, internal(0xFFF), nullptr, 0, nullptr, 0, nullptr, nullptr), kStatusNotSupported);
     EXPECT_EQ(FT_IoCtl(h, internal(7), nullptr, 0, nullptr, 0, nullptr, nullptr), kStatusNotSupported);
     uint32_t timeout = 0;
     uint8_t pipe = 0x77;  // no such pipe: the driver refuses, the caller maps the error
-    EXPECT_EQ(FT_IoCtl(h, internal(usbdriver::kRequestGetPipeTimeout), &pipe, 1, &timeout, 4, nullptr, nullptr),
-              kStatusIoError);
+    EXPECT_EQ(
+        FT_IoCtl(h, internal(usbdriver::kRequestGetPipeTimeout), &pipe, 1, &timeout, 4, nullptr, nullptr),
+        kStatusIoError);
     FT_Close(h);
 }
 
@@ -254,7 +256,8 @@ TEST_F(BridgeTest, DeviceListDescribesClosedAndOpenDevices) {
     uint32_t flags = 0;
     Handle listed = nullptr;
     char serial[16] = {};
-    ASSERT_EQ(FT_GetDeviceInfoDetail(0, &flags, nullptr, nullptr, nullptr, serial, nullptr, &listed), kStatusOk);
+    ASSERT_EQ(FT_GetDeviceInfoDetail(0, &flags, nullptr, nullptr, nullptr, serial, nullptr, &listed),
+              kStatusOk);
     EXPECT_EQ(flags, uint32_t{kDeviceOpened | kDeviceSuperSpeed});
     EXPECT_EQ(listed, h);
     EXPECT_STREQ(serial, "SIM716C0001");
@@ -270,6 +273,7 @@ TEST_F(BridgeTest, DeviceListDescribesClosedAndOpenDevices) {
     char* buffers[1] = {serial};
     ASSERT_EQ(FT_ListDevices(buffers, &count, kListAll | kListSerialNumber), kStatusOk);
     EXPECT_STREQ(serial, "SIM716C0001");
-    EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll | kListByIndex | kListSerialNumber), kStatusInvalidParameter);
+    EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll | kListByIndex | kListSerialNumber),
+              kStatusInvalidParameter);
     EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll), kStatusInvalidParameter);
 }

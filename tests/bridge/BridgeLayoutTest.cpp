@@ -1,7 +1,7 @@
 // Byte layouts of the requests exchanged with the driver, the status mapping and the request
 // table.
-#include <cstring>
 #include <gtest/gtest.h>
+#include <cstring>
 
 #include "probe/bridge/BridgeApi.h"
 #include "probe/bridge/BridgeInternal.h"
@@ -141,10 +141,11 @@ TEST(BridgeLayout, ChipConfigurationRoundTripsAt152Bytes) {
 
 TEST(BridgeLayout, MapsSystemErrorsToStatusCodes) {
     const std::pair<uint32_t, bridge::Status> cases[] = {
-        {0, 0},     {6, 1},     {8, 5},     {38, 26},   {55, 30},   {87, 6},  {121, 19}, {170, 27}, {259, 18},
-        {995, 20},  {996, 25},  {997, 24},  {1167, 30}, {1200, 2},  {1450, 28}, {31, 32}, {5, 32},
+        {0, 0},    {6, 1},    {8, 5},    {38, 26},   {55, 30},  {87, 6},    {121, 19}, {170, 27}, {259, 18},
+        {995, 20}, {996, 25}, {997, 24}, {1167, 30}, {1200, 2}, {1450, 28}, {31, 32},  {5, 32},
     };
-    for (const auto& [error, status] : cases) EXPECT_EQ(bridge::MapSystemError(error), status) << error;
+    for (const auto& [error, status] : cases)
+        EXPECT_EQ(bridge::MapSystemError(error), status) << error;
 }
 
 TEST(BridgeLayout, RequestTableUsesDirectIoOnlyForPipeTransfers) {

@@ -17,7 +17,8 @@ namespace {
 bool WaitForPendingReads(const sim::SimBridge& device, size_t count) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (device.State().pendingReads != count) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
         std::this_thread::yield();
     }
     return true;
@@ -40,7 +41,8 @@ void Transact(Handle h, uint16_t code) {
 }
 
 // A bridge whose reads time out after filling the whole buffer.
-class SlowButCompleteDevice : public usbdriver::IUsbDevice, public usbdriver::IDeviceFile,
+class SlowButCompleteDevice : public usbdriver::IUsbDevice,
+                              public usbdriver::IDeviceFile,
                               public std::enable_shared_from_this<SlowButCompleteDevice> {
 public:
     bool IsPresent() const override { return true; }
@@ -49,7 +51,8 @@ public:
     uint32_t DeviceInstance() const override { return 9; }
     std::shared_ptr<usbdriver::IDeviceFile> Open(uint32_t&) override { return shared_from_this(); }
     uint32_t IoControl(const usbdriver::IoRequest& r, uint32_t& returned) override {
-        if (usbdriver::DriverCodeRequest(r.code) != usbdriver::kRequestReadPipe) return usbdriver::kErrorGenFailure;
+        if (usbdriver::DriverCodeRequest(r.code) != usbdriver::kRequestReadPipe)
+            return usbdriver::kErrorGenFailure;
         std::memset(r.out, 0x5A, r.outSize);
         usbdriver::Complete(r.overlapped, usbdriver::kErrorSemTimeout, r.outSize);
         returned = 0;
@@ -161,7 +164,8 @@ TEST_F(BridgeTest, CallsRacingACloseSeeAValidOrAnInvalidHandleNeverAFreedOne) {
         std::vector<std::thread> callers;
         for (int t = 0; t < 3; ++t) {
             callers.emplace_back([&] {
-                while (!go) std::this_thread::yield();
+                while (!go)
+                    std::this_thread::yield();
                 for (int i = 0; i < 50; ++i) {
                     uint32_t timeout = 0;
                     const Status s = FT_GetPipeTimeout(h, 0x82, &timeout);
@@ -173,7 +177,8 @@ TEST_F(BridgeTest, CallsRacingACloseSeeAValidOrAnInvalidHandleNeverAFreedOne) {
         }
         go = true;
         const Status closed = FT_Close(h);
-        for (auto& t : callers) t.join();
+        for (auto& t : callers)
+            t.join();
         EXPECT_EQ(closed, kStatusOk);
     }
 }
@@ -267,7 +272,8 @@ TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
     } seen;
     auto record = [](void* context, uint32_t kind, void* data) {
         auto* s = static_cast<Seen*>(context);
-        if (kind != kNotificationKindData) return;
+        if (kind != kNotificationKindData)
+            return;
         s->size = static_cast<DataNotification*>(data)->size;
         s->endpoint = static_cast<DataNotification*>(data)->endpoint;
         s->called.Set();
@@ -277,7 +283,8 @@ TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
         // The wait for a notification is issued by the thread; the reply finds it pending.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!device->State().notificationPending) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
             std::this_thread::yield();
         }
         return true;

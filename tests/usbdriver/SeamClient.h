@@ -28,19 +28,21 @@ public:
         Open();
     }
     ~SeamClient() {
-        if (device != kInvalidDevice) CloseDevice(device);
+        if (device != kInvalidDevice)
+            CloseDevice(device);
         DetachAllDevices();
     }
 
     bool Open() {
-        if (device != kInvalidDevice) CloseDevice(device);
+        if (device != kInvalidDevice)
+            CloseDevice(device);
         device = OpenDevice(sim->Path());
         return device != kInvalidDevice;
     }
 
     // A synchronous request; the system error, 0 on success.
-    uint32_t Ioctl(uint32_t request, const void* in, uint32_t inSize, void* out = nullptr, uint32_t outSize = 0,
-                   uint32_t* returned = nullptr) {
+    uint32_t Ioctl(uint32_t request, const void* in, uint32_t inSize, void* out = nullptr,
+                   uint32_t outSize = 0, uint32_t* returned = nullptr) {
         return DeviceIoControl(device, DriverCode(request), in, inSize, out, outSize, returned, nullptr)
                    ? kErrorSuccess
                    : GetLastError();
@@ -53,7 +55,8 @@ public:
 
     // Starts a read that completes through `record`.
     bool StartRead(uint8_t pipe, void* buffer, uint32_t length, Overlapped& record) {
-        return DeviceIoControl(device, DriverCode(kRequestReadPipe), &pipe, 1, buffer, length, nullptr, &record) ||
+        return DeviceIoControl(device, DriverCode(kRequestReadPipe), &pipe, 1, buffer, length, nullptr,
+                               &record) ||
                GetLastError() == kErrorIoPending;
     }
 
@@ -61,9 +64,11 @@ public:
     uint32_t Read(uint8_t pipe, void* buffer, uint32_t length, uint32_t* transferred = nullptr) {
         Overlapped record;
         uint32_t n = 0;
-        if (!StartRead(pipe, buffer, length, record)) return GetLastError();
+        if (!StartRead(pipe, buffer, length, record))
+            return GetLastError();
         const bool ok = GetOverlappedResult(device, &record, &n, true);
-        if (transferred != nullptr) *transferred = n;
+        if (transferred != nullptr)
+            *transferred = n;
         return ok ? kErrorSuccess : GetLastError();
     }
 
@@ -72,8 +77,8 @@ public:
         uint8_t pipe = kProbeCommandPipe;
         UsbProbeCommand copy = command;
         uint32_t n = 0;
-        if (!DeviceIoControl(device, DriverCode(kRequestWritePipe), &pipe, 1, copy.bytes, sizeof(copy.bytes), nullptr,
-                             &record) &&
+        if (!DeviceIoControl(device, DriverCode(kRequestWritePipe), &pipe, 1, copy.bytes, sizeof(copy.bytes),
+                             nullptr, &record) &&
             GetLastError() != kErrorIoPending) {
             return GetLastError();
         }
@@ -83,10 +88,12 @@ public:
     // Sends a command and reads one reply.
     bool Transact(const UsbProbeCommand& command, UsbProbeCommand& reply) {
         reply.Clear();
-        return Write(command) == kErrorSuccess && Read(kProbeReplyPipe, reply.bytes, sizeof(reply.bytes)) == 0;
+        return Write(command) == kErrorSuccess &&
+               Read(kProbeReplyPipe, reply.bytes, sizeof(reply.bytes)) == 0;
     }
 
-    static UsbProbeCommand Command(uint16_t code, uint32_t argument = 0, uint32_t value = 0, bool u16 = false) {
+    static UsbProbeCommand Command(uint16_t code, uint32_t argument = 0, uint32_t value = 0,
+                                   bool u16 = false) {
         UsbProbeCommand c{};
         c.SetCode(code);
         if (u16) {

@@ -84,7 +84,8 @@ TEST(SimBridgeChip, StallHangsReadsUntilAbortOrPortReset) {
     EXPECT_EQ(c.sim->StepFrames(3), 1);
     EXPECT_TRUE(c.sim->State().stalled);
     ProbeStreamPacket p;
-    for (int i = 0; i < 129; ++i) ASSERT_TRUE(c.ReadPacket(p));
+    for (int i = 0; i < 129; ++i)
+        ASSERT_TRUE(c.ReadPacket(p));
 
     Overlapped record;
     ASSERT_TRUE(c.StartRead(kProbeStreamPipe, p.bytes, sizeof(p.bytes), record));
@@ -136,11 +137,13 @@ TEST(SimBridgeChip, CloseAbortsWhatIsStillPending) {
     SeamClient c(Stepped());
     uint8_t buffers[3][5120];
     Overlapped records[3];
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(c.StartRead(kProbeStreamPipe, buffers[i], 5120, records[i]));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(c.StartRead(kProbeStreamPipe, buffers[i], 5120, records[i]));
     EXPECT_EQ(c.sim->State().pendingReads, 3u);
     CloseDevice(c.device);
     c.device = kInvalidDevice;
-    for (Overlapped& r : records) EXPECT_EQ(r.status.load(), kErrorOperationAborted);
+    for (Overlapped& r : records)
+        EXPECT_EQ(r.status.load(), kErrorOperationAborted);
     EXPECT_EQ(c.sim->State().pendingReads, 0u);
     EXPECT_FALSE(c.sim->State().fileOpen);
 }
@@ -166,7 +169,8 @@ TEST(SimBridgeChip, UnpacedSendsAFrameWheneverTheHostReads) {
     ASSERT_EQ(c.SetTimeout(kProbeStreamPipe, 0), 0u);  // a missing frame would hang, not pass
     StartStreaming(c);
     ProbeStreamPacket p;
-    for (int i = 0; i < 3 * 129; ++i) ASSERT_TRUE(c.ReadPacket(p));
+    for (int i = 0; i < 3 * 129; ++i)
+        ASSERT_TRUE(c.ReadPacket(p));
     EXPECT_EQ(c.sim->State().framesSent, 3u);
     EXPECT_EQ(c.sim->State().packetsDropped, 0u);
 }
@@ -177,8 +181,10 @@ TEST(SimEnvironment, TorvikProbeSelectsTheSimulator) {
         bool selected;
         bool linear;
     };
-    const Case cases[] = {
-        {std::nullopt, false, false}, {"sim-convex", true, false}, {"sim-linear", true, true}, {"usb", false, false}};
+    const Case cases[] = {{std::nullopt, false, false},
+                          {"sim-convex", true, false},
+                          {"sim-linear", true, true},
+                          {"usb", false, false}};
     for (const Case& k : cases) {
         testsupport::ScopedEnv env("TORVIK_PROBE", k.probe);
         testsupport::ScopedEnv faults("TORVIK_SIM_FAULTS", "stall frame=3; explode");

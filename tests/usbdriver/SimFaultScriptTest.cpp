@@ -14,7 +14,8 @@ TEST(SimFaultScript, ParsesEveryKindWithItsKeys) {
         "bad-sequence frame=5   # the header\n"
         "bad-magic frame=6 line=9; header-only frame=7 count=2; delay-reply command=0x200A occurrence=2\n"
         "reply-code command=0xF001 code=0x1234; reply-status command=0x1003 status=0; no-reply command=2\n"
-        "settings-lost command=0x0001; identity-unreadable; stall frame=40; fail-read read=3 pipe=0x82 error=121\n"
+        "settings-lost command=0x0001; identity-unreadable; stall frame=40; fail-read read=3 pipe=0x82 "
+        "error=121\n"
         "unplug frame=200",
         script, error))
         << error;
@@ -54,9 +55,10 @@ TEST(SimFaultScript, RefusesBadEntriesNamingThem) {
 TEST(SimFaultScript, MatchesFramesOccurrencesAndReadsInTheirRanges) {
     SimFaultScript script;
     std::string error;
-    ASSERT_TRUE(SimFaultScript::Parse("header-only frame=5 count=2; no-reply command=0x2 occurrence=3 count=0;"
-                                      "fail-read read=2; drop-line frame=1 line=7",
-                                      script, error));
+    ASSERT_TRUE(
+        SimFaultScript::Parse("header-only frame=5 count=2; no-reply command=0x2 occurrence=3 count=0;"
+                              "fail-read read=2; drop-line frame=1 line=7",
+                              script, error));
     EXPECT_FALSE(script.ForFrame(SimFaultKind::HeaderOnly, 4));
     EXPECT_TRUE(script.ForFrame(SimFaultKind::HeaderOnly, 5));
     EXPECT_TRUE(script.ForFrame(SimFaultKind::HeaderOnly, 6));

@@ -1,8 +1,8 @@
 #include "platform/usbdriver/sim/SimPhantom.h"
 
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
-#include <gtest/gtest.h>
 #include <vector>
 
 using usbdriver::sim::SimPhantom;
@@ -12,7 +12,8 @@ namespace {
 
 // The host's compression of one amplitude, as the probe link computes it.
 float Compress(float s, ProbeCompression c) {
-    if (s <= 0) return 0;
+    if (s <= 0)
+        return 0;
     const float v = std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset);
     return std::clamp(v, 0.0f, 255.0f);
 }
@@ -77,7 +78,8 @@ TEST(SimPhantom, IsDeterministicBySeedAndMovesBetweenFrames) {
     const std::vector<float> now = Render(a, 1, 150);
     const std::vector<float> later = Render(a, 1 + SimPhantom::kBreathingFrames / 4, 150);
     double difference = 0;
-    for (size_t i = 0; i < now.size(); ++i) difference += std::abs(now[i] - later[i]);
+    for (size_t i = 0; i < now.size(); ++i)
+        difference += std::abs(now[i] - later[i]);
     EXPECT_GT(difference / static_cast<double>(now.size()), 5.0);
 }
 
@@ -102,7 +104,8 @@ TEST(SimPhantom, DrawsTheLettersAsBrightPointsAndCystsDark) {
         };
         int letterDots = 0;
         for (const auto& t : p.Scene().targets) {
-            if (!t.letter) continue;
+            if (!t.letter)
+                continue;
             ++letterDots;
             EXPECT_GT(at(t.xMm, t.zMm), 200.0f) << t.xMm << "," << t.zMm;
         }

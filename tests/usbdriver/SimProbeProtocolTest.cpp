@@ -1,7 +1,7 @@
 // The simulated probe's command protocol and stream, through the driver seam.
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
-#include <gtest/gtest.h>
 
 #include "tests/usbdriver/SeamClient.h"
 
@@ -12,8 +12,10 @@ using usbdriver::sim::SimScanGeometry;
 namespace {
 
 float Compress(float s, ProbeCompression c) {
-    if (s <= 0) return 0;
-    return std::clamp(std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset), 0.0f, 255.0f);
+    if (s <= 0)
+        return 0;
+    return std::clamp(std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset), 0.0f,
+                      255.0f);
 }
 
 }  // namespace
@@ -28,10 +30,14 @@ TEST(SimProbeProtocol, AnswersEveryCommand) {
         uint16_t status;
     };
     const Case cases[] = {
-        {kProbeCommandSetFocus, 4, 0, true, 0},     {kProbeCommandSetFocus, 5, 0, true, 1},
-        {kProbeCommandSetFocus, 240, 0, true, 1},   {kProbeCommandSetFocus, 241, 0, true, 0},
-        {kProbeCommandSetDepth, 19, 0, true, 0},    {kProbeCommandSetDepth, 20, 0, true, 1},
-        {kProbeCommandSetDepth, 241, 0, true, 0},   {kProbeCommandSetDepth, 240, 0, true, 1},
+        {kProbeCommandSetFocus, 4, 0, true, 0},
+        {kProbeCommandSetFocus, 5, 0, true, 1},
+        {kProbeCommandSetFocus, 240, 0, true, 1},
+        {kProbeCommandSetFocus, 241, 0, true, 0},
+        {kProbeCommandSetDepth, 19, 0, true, 0},
+        {kProbeCommandSetDepth, 20, 0, true, 1},
+        {kProbeCommandSetDepth, 241, 0, true, 0},
+        {kProbeCommandSetDepth, 240, 0, true, 1},
         {kProbeCommandWriteRegister, kProbeRegisterHiFrameMode, 0, false, 1},
         {kProbeCommandWriteRegister, kProbeRegisterAutoSleepTime, 7200, false, 1},
         {kProbeCommandWriteRegister, kProbeRegisterAutoSleepTime, 0, false, 0},
@@ -51,7 +57,8 @@ TEST(SimProbeProtocol, AnswersEveryCommand) {
         UsbProbeCommand reply;
         ASSERT_TRUE(c.Transact(SeamClient::Command(k.code, k.argument, k.value, k.u16), reply));
         EXPECT_EQ(reply.Code(), k.code);
-        EXPECT_EQ(reply.Status(), k.status) << std::hex << k.code << " " << k.argument << " " << std::dec << k.value;
+        EXPECT_EQ(reply.Status(), k.status)
+            << std::hex << k.code << " " << k.argument << " " << std::dec << k.value;
     }
     const auto state = c.sim->State();
     EXPECT_EQ(state.focusMm, 240);
@@ -59,9 +66,12 @@ TEST(SimProbeProtocol, AnswersEveryCommand) {
     EXPECT_FALSE(state.streaming);
 
     const std::pair<uint32_t, uint32_t> registers[] = {
-        {kProbeRegisterHiFrameMode, 0},   {kProbeRegisterAutoSleepTime, 7200},
-        {kProbeRegisterParameter4, 9},    {kProbeRegisterTxFrequency, 2},
-        {kProbeRegisterParameter120, 11}, {kProbeRegisterParameter121, 12},
+        {kProbeRegisterHiFrameMode, 0},
+        {kProbeRegisterAutoSleepTime, 7200},
+        {kProbeRegisterParameter4, 9},
+        {kProbeRegisterTxFrequency, 2},
+        {kProbeRegisterParameter120, 11},
+        {kProbeRegisterParameter121, 12},
         {kProbeRegisterSettingsMarker, kProbeSettingsMarkerValue},
     };
     for (const auto& [code, value] : registers) {
@@ -111,7 +121,8 @@ TEST(SimProbeProtocol, StepsAFrameThatDecodesToThePhantom) {
         EXPECT_LT(packet.Temperature(), 40.0f);
 
         const ProbeCompression compression = linear ? kLinearCompression : kConvexCompression;
-        const SimPhantom phantom(linear ? SimScanGeometry::Linear() : SimScanGeometry::Convex(), compression, 716);
+        const SimPhantom phantom(linear ? SimScanGeometry::Linear() : SimScanGeometry::Convex(), compression,
+                                 716);
         std::vector<float> expected(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine);
         phantom.RenderDisplay(1, depth, expected.data());
         for (int line = 0; line < kProbeLinesPerFrame; ++line) {
@@ -120,7 +131,8 @@ TEST(SimProbeProtocol, StepsAFrameThatDecodesToThePhantom) {
             ASSERT_EQ(packet.LineNumber(), line);
             ASSERT_EQ(packet.Sequence(), 1);
             for (int s = 0; s < kProbeSamplesPerLine; s += 37) {
-                const float want = std::clamp(expected[static_cast<size_t>(line) * kProbeSamplesPerLine + s], 0.0f, 255.0f);
+                const float want =
+                    std::clamp(expected[static_cast<size_t>(line) * kProbeSamplesPerLine + s], 0.0f, 255.0f);
                 ASSERT_NEAR(Compress(packet.Sample(s), compression), want, 0.01f) << line << "/" << s;
             }
         }
@@ -142,8 +154,10 @@ std::vector<std::string> FramePackets(const char* script, int packets) {
     ProbeStreamPacket p;
     while (static_cast<int>(seen.size()) < packets && c.sim->State().queuedPackets > 0 && c.ReadPacket(p)) {
         std::string s = p.Kind() == kProbePacketKindHeader ? "H" : std::to_string(p.LineNumber());
-        if (p.Magic() != kProbePacketMagic) s += "!";
-        if (p.Sequence() != 1) s += "~";
+        if (p.Magic() != kProbePacketMagic)
+            s += "!";
+        if (p.Sequence() != 1)
+            s += "~";
         seen.push_back(s);
     }
     return seen;
@@ -163,9 +177,10 @@ TEST(SimProbeProtocol, FaultScriptBreaksTheStreamAsAsked) {
 TEST(SimProbeProtocol, ReplyFaults) {
     sim::SimOptions o = Stepped();
     std::string error;
-    ASSERT_TRUE(sim::SimFaultScript::Parse("delay-reply command=0x200A; reply-code command=0xF001 code=0xF003;"
-                                           "reply-status command=0x1003; no-reply command=0x0002",
-                                           o.faults, error));
+    ASSERT_TRUE(
+        sim::SimFaultScript::Parse("delay-reply command=0x200A; reply-code command=0xF001 code=0xF003;"
+                                   "reply-status command=0x1003; no-reply command=0x0002",
+                                   o.faults, error));
     SeamClient c(o);
     ASSERT_EQ(c.SetTimeout(kProbeReplyPipe, 30), 0u);
     UsbProbeCommand reply;
@@ -208,7 +223,8 @@ TEST(SimProbeProtocol, IdentityUnreadableAndSettingsLost) {
 TEST(SimProbeProtocol, ResetPulseOnGpio0ResetsTheProbe) {
     SeamClient c(Stepped());
     UsbProbeCommand reply;
-    ASSERT_TRUE(c.Transact(SeamClient::Command(kProbeCommandWriteRegister, kProbeRegisterSettingsMarker, 7), reply));
+    ASSERT_TRUE(
+        c.Transact(SeamClient::Command(kProbeCommandWriteRegister, kProbeRegisterSettingsMarker, 7), reply));
     ASSERT_TRUE(c.Transact(SeamClient::Command(kProbeCommandStartStreaming), reply));
     GpioEnableRequest enable{3, 1};
     ASSERT_EQ(c.Ioctl(kRequestEnableGpio, &enable, sizeof(enable)), 0u);

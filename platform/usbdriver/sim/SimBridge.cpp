@@ -11,7 +11,8 @@ namespace usbdriver::sim {
 // re-enumeration or an unplug fails them with kErrorDeviceNotConnected.
 class SimBridgeFile : public IDeviceFile {
 public:
-    SimBridgeFile(std::shared_ptr<SimBridge> chip, uint64_t generation) : chip_(std::move(chip)), generation_(generation) {}
+    SimBridgeFile(std::shared_ptr<SimBridge> chip, uint64_t generation)
+        : chip_(std::move(chip)), generation_(generation) {}
     uint32_t IoControl(const IoRequest& request, uint32_t& returned) override {
         return chip_->IoControl(*this, request, returned);
     }
@@ -70,7 +71,8 @@ ChipConfiguration SimBridge::FactoryConfiguration(const SimOptions& options) {
 
 SimBridge::SimBridge(SimOptions options)
     : options_(std::move(options)),
-      path_(platform::Format("sim:bridge/%s#{d1e8fe6a-ab75-4d9e-97d2-06fa22c7736c}", options_.serialNumber.c_str())),
+      path_(platform::Format("sim:bridge/%s#{d1e8fe6a-ab75-4d9e-97d2-06fa22c7736c}",
+                             options_.serialNumber.c_str())),
       probe_(options_, options_.faults),
       configuration_(options_.chipConfigured ? ProbeConfiguration(options_) : FactoryConfiguration(options_)),
       fifo_(std::max(options_.fifoPackets, kPacketsPerFrame)) {
@@ -108,14 +110,17 @@ std::shared_ptr<IDeviceFile> SimBridge::Open(uint32_t& error) {
     return file;
 }
 
-bool SimBridge::IsStale(const SimBridgeFile& file) const { return !present_ || file.Generation() != generation_; }
+bool SimBridge::IsStale(const SimBridgeFile& file) const {
+    return !present_ || file.Generation() != generation_;
+}
 
 bool SimBridge::ChipReadyForProbe() const {
     return configuration_.FIFOClock == 1 && configuration_.FIFOMode == 1 && configuration_.ChannelConfig == 1;
 }
 
 void SimBridge::ResetPipesLocked() {
-    pipeTimeouts_ = {{0x02, kDefaultPipeTimeoutMs}, {0x82, kDefaultPipeTimeoutMs}, {0x83, kDefaultPipeTimeoutMs}};
+    pipeTimeouts_ = {
+        {0x02, kDefaultPipeTimeoutMs}, {0x82, kDefaultPipeTimeoutMs}, {0x83, kDefaultPipeTimeoutMs}};
     streamSizes_.clear();
     fifo_.Clear();
     replies_.clear();
@@ -125,7 +130,8 @@ void SimBridge::ResetPipesLocked() {
 
 uint32_t SimBridge::IoControl(SimBridgeFile& file, const IoRequest& request, uint32_t& returned) {
     std::lock_guard lock(mutex_);
-    if (IsStale(file)) return kErrorDeviceNotConnected;
+    if (IsStale(file))
+        return kErrorDeviceNotConnected;
     const uint32_t r = DriverCodeRequest(request.code);
     if (r >= kRequestTableSize || ControlCodeMethod(request.code) != ControlCodeMethod(DriverCode(r))) {
         return kErrorInvalidFunction;
@@ -147,19 +153,23 @@ void SimBridge::Cancel(SimBridgeFile& file, Overlapped* overlapped) {
 void SimBridge::Close(SimBridgeFile& file) {
     std::lock_guard lock(mutex_);
     CompleteReads(0, &file, nullptr, kErrorOperationAborted);
-    if (notification_ && notification_->file == &file) CompleteNotification(kErrorOperationAborted, nullptr);
-    if (openFile_ == &file) openFile_ = nullptr;
+    if (notification_ && notification_->file == &file)
+        CompleteNotification(kErrorOperationAborted, nullptr);
+    if (openFile_ == &file)
+        openFile_ = nullptr;
 }
 
 // ---- Transfers ---------------------------------------------------------------------------
 
 void SimBridge::PushPacket(const ProbeStreamPacket& packet) {
-    if (!fifo_.Push(packet)) ++packetsDropped_;
+    if (!fifo_.Push(packet))
+        ++packetsDropped_;
     ServeReads(kProbeStreamPipe);
 }
 
 void SimBridge::QueueReply(const UsbProbeCommand& reply) {
-    if (replies_.size() >= kMaxQueuedReplies) replies_.pop_front();
+    if (replies_.size() >= kMaxQueuedReplies)
+        replies_.pop_front();
     replies_.push_back(reply);
     ServeReads(kProbeReplyPipe);
     // Nobody is reading: a host that asked for data notifications hears of the reply.
@@ -172,14 +182,16 @@ void SimBridge::QueueReply(const UsbProbeCommand& reply) {
 
 bool SimBridge::TryFill(PendingRead& read) {
     if (read.pipe == kProbeReplyPipe) {
-        if (replies_.empty()) return false;
+        if (replies_.empty())
+            return false;
         const uint32_t n = std::min<uint32_t>(read.length, kUsbProbeCommandSize);
         std::memcpy(read.buffer, replies_.front().bytes, n);
         replies_.pop_front();
         Complete(read.overlapped, kErrorSuccess, n);
         return true;
     }
-    if (fifo_.Empty()) return false;
+    if (fifo_.Empty())
+        return false;
     const uint32_t n = fifo_.Pop(read.buffer, read.length);
     Complete(read.overlapped, kErrorSuccess, n);
     return true;
@@ -196,9 +208,11 @@ void SimBridge::ServeReads(uint8_t pipe) {
 }
 
 void SimBridge::FeedUnpaced() {
-    if (options_.pacing != SimPacing::Unpaced) return;
+    if (options_.pacing != SimPacing::Unpaced)
+        return;
     auto waiting = [this] {
-        return std::any_of(pending_.begin(), pending_.end(), [](const PendingRead& r) { return r.pipe == kProbeStreamPipe; });
+        return std::any_of(pending_.begin(), pending_.end(),
+                           [](const PendingRead& r) { return r.pipe == kProbeStreamPipe; });
     };
     while (fifo_.Empty() && waiting() && SendFrameLocked()) {
     }
@@ -206,7 +220,8 @@ void SimBridge::FeedUnpaced() {
 
 // Sends the probe's next frame unless the fault script stalls the stream or pulls the cable.
 bool SimBridge::SendFrameLocked() {
-    if (!present_ || stalled_ || !probe_.Streaming()) return false;
+    if (!present_ || stalled_ || !probe_.Streaming())
+        return false;
     const uint64_t next = probe_.FramesSent() + 1;
     if (options_.faults.ForFrame(SimFaultKind::Unplug, next)) {
         UnplugLocked();
@@ -215,7 +230,8 @@ bool SimBridge::SendFrameLocked() {
     if (options_.faults.ForFrame(SimFaultKind::Stall, next)) {
         stalled_ = true;
         for (PendingRead& r : pending_) {
-            if (r.pipe == kProbeStreamPipe) r.deadline.reset();  // a stalled pipe ignores its time-out
+            if (r.pipe == kProbeStreamPipe)
+                r.deadline.reset();  // a stalled pipe ignores its time-out
         }
         return false;
     }
@@ -237,7 +253,8 @@ void SimBridge::CompleteReads(uint8_t pipe, SimBridgeFile* file, Overlapped* ove
 }
 
 void SimBridge::CompleteNotification(uint32_t error, const NotificationResult* result) {
-    if (!notification_) return;
+    if (!notification_)
+        return;
     uint32_t n = 0;
     if (result != nullptr && notification_->out != nullptr) {
         n = std::min<uint32_t>(notification_->outSize, sizeof(NotificationResult));
@@ -248,9 +265,11 @@ void SimBridge::CompleteNotification(uint32_t error, const NotificationResult* r
 }
 
 std::optional<SimBridge::SteadyClock::time_point> SimBridge::Deadline(uint8_t pipe) const {
-    if (pipe == kProbeStreamPipe && stalled_) return std::nullopt;
+    if (pipe == kProbeStreamPipe && stalled_)
+        return std::nullopt;
     auto it = pipeTimeouts_.find(pipe);
-    if (it == pipeTimeouts_.end() || it->second == 0) return std::nullopt;  // 0: wait without limit
+    if (it == pipeTimeouts_.end() || it->second == 0)
+        return std::nullopt;  // 0: wait without limit
     return SteadyClock::now() + std::chrono::milliseconds(it->second);
 }
 
@@ -266,7 +285,8 @@ void SimBridge::ExpireDeadlines(SteadyClock::time_point now) {
         }
     }
     if (replyTimedOut && !heldReplies_.empty()) {  // a delayed reply arrives just too late
-        for (const UsbProbeCommand& reply : heldReplies_) QueueReply(reply);
+        for (const UsbProbeCommand& reply : heldReplies_)
+            QueueReply(reply);
         heldReplies_.clear();
     }
 }
@@ -284,7 +304,8 @@ void SimBridge::ReEnumerate() {
 }
 
 void SimBridge::UnplugLocked() {
-    if (!present_) return;
+    if (!present_)
+        return;
     ReEnumerate();
     present_ = false;
 }
@@ -298,18 +319,21 @@ void SimBridge::PacingLoop() {
         ExpireDeadlines(now);
         if (options_.pacing == SimPacing::RealTime && present_ && probe_.Streaming() && !stalled_) {
             const auto period = std::chrono::microseconds(probe_.FramePeriodMicros());
-            if (!nextFrameDue_) nextFrameDue_ = now;
+            if (!nextFrameDue_)
+                nextFrameDue_ = now;
             if (now >= *nextFrameDue_) {
                 SendFrameLocked();
                 *nextFrameDue_ += period;
-                if (*nextFrameDue_ < now) nextFrameDue_ = now + period;  // fell behind: do not catch up
+                if (*nextFrameDue_ < now)
+                    nextFrameDue_ = now + period;  // fell behind: do not catch up
             }
         } else {
             nextFrameDue_.reset();
         }
         std::optional<SteadyClock::time_point> wake = nextFrameDue_;
         for (const PendingRead& r : pending_) {
-            if (r.deadline && (!wake || *r.deadline < *wake)) wake = r.deadline;
+            if (r.deadline && (!wake || *r.deadline < *wake))
+                wake = r.deadline;
         }
         if (wake) {
             wake_.wait_until(lock, *wake);
@@ -324,7 +348,8 @@ void SimBridge::PacingLoop() {
 int SimBridge::StepFrames(int count) {
     std::lock_guard lock(mutex_);
     int sent = 0;
-    while (sent < count && SendFrameLocked()) ++sent;
+    while (sent < count && SendFrameLocked())
+        ++sent;
     return sent;
 }
 
@@ -335,7 +360,8 @@ void SimBridge::Unplug() {
 
 void SimBridge::Replug() {
     std::lock_guard lock(mutex_);
-    if (present_) return;
+    if (present_)
+        return;
     present_ = true;
     ++generation_;
     probe_.Reset();

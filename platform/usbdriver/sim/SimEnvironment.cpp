@@ -16,7 +16,8 @@ std::string Env(const char* name) {
 }
 
 void Note(std::string& error, const std::string& text) {
-    if (!error.empty()) error += "; ";
+    if (!error.empty())
+        error += "; ";
     error += text;
 }
 
@@ -26,7 +27,8 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error) {
     error.clear();
     const std::string probe = Env("TORVIK_PROBE");
     if (probe != "sim-convex" && probe != "sim-linear") {
-        if (!probe.empty()) Note(error, "TORVIK_PROBE: '" + probe + "' is neither sim-convex nor sim-linear");
+        if (!probe.empty())
+            Note(error, "TORVIK_PROBE: '" + probe + "' is neither sim-convex nor sim-linear");
         return std::nullopt;
     }
     SimOptions options;
@@ -62,7 +64,8 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error) {
         std::ifstream file(script.substr(1));
         std::ostringstream text;
         text << file.rdbuf();
-        if (!file) Note(error, "TORVIK_SIM_FAULTS: cannot read " + script.substr(1));
+        if (!file)
+            Note(error, "TORVIK_SIM_FAULTS: cannot read " + script.substr(1));
         script = text.str();
     }
     std::string scriptError;
@@ -76,8 +79,10 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error) {
 std::shared_ptr<IUsbDevice> CreateDeviceFromEnvironment() {
     std::string error;
     std::optional<SimOptions> options = OptionsFromEnvironment(error);
-    if (!error.empty()) std::fprintf(stderr, "probe simulator: %s\n", error.c_str());
-    if (!options) return nullptr;
+    if (!error.empty())
+        std::fprintf(stderr, "probe simulator: %s\n", error.c_str());
+    if (!options)
+        return nullptr;
     return std::make_shared<SimBridge>(std::move(*options));
 }
 

@@ -30,7 +30,8 @@ constexpr KindName kKinds[] = {
 };
 
 bool ParseNumber(const std::string& text, uint64_t& value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        return false;
     errno = 0;
     char* end = nullptr;
     value = std::strtoull(text.c_str(), &end, 0);
@@ -46,8 +47,10 @@ const char* MissingKey(const SimFault& f) {
     switch (f.kind) {
         case SimFaultKind::DropLine:
         case SimFaultKind::DuplicateLine:
-            if (f.frame == 0) return "frame";
-            if (f.line < 0) return "line";
+            if (f.frame == 0)
+                return "frame";
+            if (f.line < 0)
+                return "line";
             return nullptr;
         case SimFaultKind::BadSequence:
         case SimFaultKind::BadMagic:
@@ -144,7 +147,8 @@ bool SimFaultScript::Parse(const std::string& text, SimFaultScript& script, std:
         const size_t first = entry.find_first_not_of(" \t\r");
         if (first != std::string::npos) {
             SimFault fault;
-            if (!ParseEntry(entry.substr(first), fault, error)) return false;
+            if (!ParseEntry(entry.substr(first), fault, error))
+                return false;
             script.faults_.push_back(fault);
         }
         entry.clear();
@@ -152,27 +156,33 @@ bool SimFaultScript::Parse(const std::string& text, SimFaultScript& script, std:
     };
     bool comment = false;
     for (char c : text) {
-        if (c == '\n') comment = false;
+        if (c == '\n')
+            comment = false;
         if (c == ';' || c == '\n') {
-            if (!flush()) return false;
+            if (!flush())
+                return false;
             continue;
         }
-        if (c == '#') comment = true;
-        if (!comment) entry += c;
+        if (c == '#')
+            comment = true;
+        if (!comment)
+            entry += c;
     }
     return flush();
 }
 
 const SimFault* SimFaultScript::ForFrame(SimFaultKind kind, uint64_t frame, int line) const {
     for (const SimFault& f : faults_) {
-        if (f.kind == kind && InRange(f.frame, f.count, frame) && f.line == line) return &f;
+        if (f.kind == kind && InRange(f.frame, f.count, frame) && f.line == line)
+            return &f;
     }
     return nullptr;
 }
 
 const SimFault* SimFaultScript::ForCommand(SimFaultKind kind, uint16_t command, uint64_t occurrence) const {
     for (const SimFault& f : faults_) {
-        if (f.kind == kind && f.hasCommand && f.command == command && InRange(f.occurrence, f.count, occurrence)) {
+        if (f.kind == kind && f.hasCommand && f.command == command &&
+            InRange(f.occurrence, f.count, occurrence)) {
             return &f;
         }
     }
@@ -181,14 +191,16 @@ const SimFault* SimFaultScript::ForCommand(SimFaultKind kind, uint16_t command, 
 
 const SimFault* SimFaultScript::ForRead(SimFaultKind kind, uint8_t pipe, uint64_t read) const {
     for (const SimFault& f : faults_) {
-        if (f.kind == kind && f.pipe == pipe && InRange(f.read, f.count, read)) return &f;
+        if (f.kind == kind && f.pipe == pipe && InRange(f.read, f.count, read))
+            return &f;
     }
     return nullptr;
 }
 
 bool SimFaultScript::Has(SimFaultKind kind) const {
     for (const SimFault& f : faults_) {
-        if (f.kind == kind) return true;
+        if (f.kind == kind)
+            return true;
     }
     return false;
 }

@@ -13,16 +13,16 @@
 namespace usbdriver::sim {
 
 enum class SimFaultKind {
-    DropLine,            // frame, line: the line packet is not sent
-    DuplicateLine,       // frame, line: the line packet is sent twice
-    BadSequence,         // frame [, line]: the packet (the header without a line) has the wrong sequence number
-    BadMagic,            // frame [, line]: the packet (the header without a line) has a wrong magic
-    HeaderOnly,          // frame [, count]: header-only frames (flags 0, no lines)
-    DelayReply,          // command [, occurrence, count]: the reply comes after the host's read timed out
-    ReplyCode,           // command [, occurrence, count, code]: the reply echoes a wrong code
-    ReplyStatus,         // command [, occurrence, count, status]: the reply has a wrong status
-    NoReply,             // command [, occurrence, count]: no reply at all
-    SettingsLost,        // frame or command [, occurrence]: the probe forgets its registers
+    DropLine,       // frame, line: the line packet is not sent
+    DuplicateLine,  // frame, line: the line packet is sent twice
+    BadSequence,    // frame [, line]: the packet (the header without a line) has the wrong sequence number
+    BadMagic,       // frame [, line]: the packet (the header without a line) has a wrong magic
+    HeaderOnly,     // frame [, count]: header-only frames (flags 0, no lines)
+    DelayReply,     // command [, occurrence, count]: the reply comes after the host's read timed out
+    ReplyCode,      // command [, occurrence, count, code]: the reply echoes a wrong code
+    ReplyStatus,    // command [, occurrence, count, status]: the reply has a wrong status
+    NoReply,        // command [, occurrence, count]: no reply at all
+    SettingsLost,   // frame or command [, occurrence]: the probe forgets its registers
     IdentityUnreadable,  // the identity commands get no reply
     Stall,               // frame: the stream stops; reads on 0x83 hang until aborted or reset
     FailRead,            // read [, pipe, count, error]: the n-th read on the pipe fails
@@ -31,15 +31,15 @@ enum class SimFaultKind {
 
 struct SimFault {
     SimFaultKind kind = SimFaultKind::DropLine;
-    uint64_t frame = 0;       // first frame (1-based), 0 when not triggered by frames
-    int line = -1;            // line number, -1 for the header packet
-    uint64_t count = 1;       // frames, occurrences or reads affected; 0 = all from then on
-    uint16_t command = 0;     // command code, with hasCommand
+    uint64_t frame = 0;    // first frame (1-based), 0 when not triggered by frames
+    int line = -1;         // line number, -1 for the header packet
+    uint64_t count = 1;    // frames, occurrences or reads affected; 0 = all from then on
+    uint16_t command = 0;  // command code, with hasCommand
     bool hasCommand = false;
     uint64_t occurrence = 1;  // the n-th time the command arrives
     uint8_t pipe = 0x83;
-    uint64_t read = 0;        // the n-th read on the pipe (1-based), 0 when not triggered by reads
-    uint32_t value = 0;       // code, status or system error, with hasValue
+    uint64_t read = 0;   // the n-th read on the pipe (1-based), 0 when not triggered by reads
+    uint32_t value = 0;  // code, status or system error, with hasValue
     bool hasValue = false;
 };
 

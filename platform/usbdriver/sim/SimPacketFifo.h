@@ -23,7 +23,8 @@ public:
 
     // False when full (the packet is dropped).
     bool Push(const ProbeStreamPacket& packet) {
-        if (Full()) return false;
+        if (Full())
+            return false;
         slots_[(head_ + count_) % slots_.size()] = packet;
         ++count_;
         return true;
@@ -31,7 +32,8 @@ public:
 
     // Copies up to `length` bytes of the front packet; the packet leaves once fully read.
     uint32_t Pop(uint8_t* out, uint32_t length) {
-        if (Empty()) return 0;
+        if (Empty())
+            return 0;
         const ProbeStreamPacket& front = slots_[head_];
         const uint32_t n = std::min<uint32_t>(length, static_cast<uint32_t>(kProbePacketSize - offset_));
         std::memcpy(out, front.bytes + offset_, n);
@@ -44,9 +46,7 @@ public:
         return n;
     }
 
-    void Clear() {
-        head_ = count_ = offset_ = 0;
-    }
+    void Clear() { head_ = count_ = offset_ = 0; }
 
 private:
     std::vector<ProbeStreamPacket> slots_;

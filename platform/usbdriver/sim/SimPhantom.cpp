@@ -34,7 +34,8 @@ void AddLetters(PhantomScene& scene, double topMm, double pitchMm) {
     for (int letter = 0; letter < 3; ++letter) {
         for (int row = 0; row < 7; ++row) {
             for (int col = 0; col < 5; ++col) {
-                if (kLetters[letter][row][col] != '#') continue;
+                if (kLetters[letter][row][col] != '#')
+                    continue;
                 const int column = letter * 6 + col;  // one blank column between letters
                 scene.targets.push_back({(column - 8) * pitchMm, topMm + row * pitchMm, true});
             }
@@ -48,7 +49,8 @@ PhantomScene PhantomScene::ForProbe(bool convex) {
     PhantomScene s;
     if (convex) {
         // Abdomen: skin, fat, muscle between two fasciae, then a liver-like organ.
-        s.layers = {{0.0, 190, 0}, {1.5, 55, 0}, {9.0, 185, 0}, {10.2, 105, 12}, {32.0, 170, 0}, {33.0, 95, 0}};
+        s.layers = {{0.0, 190, 0},   {1.5, 55, 0},   {9.0, 185, 0},
+                    {10.2, 105, 12}, {32.0, 170, 0}, {33.0, 95, 0}};
         s.organTopMm = 55.0;
         s.organCurve = 0.004;
         s.organValue = 130;
@@ -57,35 +59,45 @@ PhantomScene PhantomScene::ForProbe(bool convex) {
         s.speckleCellMm = 0.25;
         s.striationPeriodMm = 2.2;
         s.cysts = {{-22, 95, 8, false}, {18, 150, 11, false}, {-2, 125, 5, true}};
-        for (int z = 20; z <= 220; z += 20) s.targets.push_back({38, static_cast<double>(z), false});
-        for (int x = -40; x <= 40; x += 10) s.targets.push_back({static_cast<double>(x), 190, false});
+        for (int z = 20; z <= 220; z += 20)
+            s.targets.push_back({38, static_cast<double>(z), false});
+        for (int x = -40; x <= 40; x += 10)
+            s.targets.push_back({static_cast<double>(x), 190, false});
         AddLetters(s, 38.0, 3.0);
     } else {
         // Superficial tissue: skin, fat, muscle between two fasciae, deeper soft tissue.
-        s.layers = {{0.0, 190, 0}, {0.8, 60, 0}, {4.5, 185, 0}, {5.2, 110, 12}, {24.0, 175, 0}, {25.0, 120, 0}};
+        s.layers = {{0.0, 190, 0},  {0.8, 60, 0},   {4.5, 185, 0},
+                    {5.2, 110, 12}, {24.0, 175, 0}, {25.0, 120, 0}};
         s.attenuationPerMm = 0.4;
         s.speckleCellMm = 0.12;
         s.striationPeriodMm = 1.2;
         s.cysts = {{-9, 33, 3.5, false}, {8, 52, 5, false}, {-3, 72, 3, true}};
-        for (int z = 10; z <= 110; z += 10) s.targets.push_back({15.5, static_cast<double>(z), false});
-        for (int x = -15; x <= 10; x += 5) s.targets.push_back({static_cast<double>(x), 90, false});
+        for (int z = 10; z <= 110; z += 10)
+            s.targets.push_back({15.5, static_cast<double>(z), false});
+        for (int x = -15; x <= 10; x += 5)
+            s.targets.push_back({static_cast<double>(x), 90, false});
         AddLetters(s, 9.0, 1.6);
     }
     return s;
 }
 
 SimPhantom::SimPhantom(const SimScanGeometry& geometry, ProbeCompression compression, uint64_t seed)
-    : geometry_(geometry), compression_(compression), seed_(seed), scene_(PhantomScene::ForProbe(geometry.convex)) {
+    : geometry_(geometry),
+      compression_(compression),
+      seed_(seed),
+      scene_(PhantomScene::ForProbe(geometry.convex)) {
     const size_t steps = static_cast<size_t>(kLayerRangeMm / kLayerStepMm) + 1;
     layerTable_.resize(steps);
     for (size_t i = 0; i < steps; ++i) {
         const double z = static_cast<double>(i) * kLayerStepMm;
         const PhantomScene::Layer* layer = &scene_.layers.front();
         for (const auto& l : scene_.layers) {
-            if (z >= l.topMm) layer = &l;
+            if (z >= l.topMm)
+                layer = &l;
         }
-        layerTable_[i] = layer->value +
-                         layer->striation * static_cast<float>(std::sin(2 * std::numbers::pi * z / scene_.striationPeriodMm));
+        layerTable_[i] =
+            layer->value + layer->striation * static_cast<float>(std::sin(2 * std::numbers::pi * z /
+                                                                          scene_.striationPeriodMm));
     }
 
     // Fully developed speckle: Rayleigh amplitudes, shown logarithmically (gain per decade).
@@ -99,17 +111,20 @@ SimPhantom::SimPhantom(const SimScanGeometry& geometry, ProbeCompression compres
         sum += v;
     }
     const float mean = static_cast<float>(sum / static_cast<double>(speckleTable_.size()));
-    for (float& v : speckleTable_) v = (v - mean) * kSpeckleContrast;
+    for (float& v : speckleTable_)
+        v = (v - mean) * kSpeckleContrast;
 }
 
 double SimPhantom::Displacement(uint64_t frame, double zMm) {
-    const double phase = 2 * std::numbers::pi * static_cast<double>(frame % kBreathingFrames) / kBreathingFrames;
+    const double phase =
+        2 * std::numbers::pi * static_cast<double>(frame % kBreathingFrames) / kBreathingFrames;
     return kBreathingMm * std::sin(phase) * std::clamp(zMm / 10.0, 0.0, 1.0);  // the skin stays put
 }
 
 float SimPhantom::DisplayToAmplitude(float display) const {
     return std::exp2((display + static_cast<float>(compression_.offset)) *
-                     (static_cast<float>(std::numbers::log2e * std::numbers::ln10) / static_cast<float>(compression_.gain)));
+                     (static_cast<float>(std::numbers::log2e * std::numbers::ln10) /
+                      static_cast<float>(compression_.gain)));
 }
 
 float SimPhantom::LayerValue(double zMm) const {
@@ -117,15 +132,17 @@ float SimPhantom::LayerValue(double zMm) const {
     return layerTable_[static_cast<size_t>(index)];
 }
 
+float SimPhantom::SpeckleAt(int line, int64_t cell) const {
+    const uint64_t base = seed_ ^ (static_cast<uint64_t>(line) << 40);
+    return speckleTable_[SplitMix(base ^ static_cast<uint64_t>(cell)) & (speckleTable_.size() - 1)];
+}
+
 float SimPhantom::Speckle(int line, double cell) const {
     const double floorCell = std::floor(cell);
     const int64_t i = static_cast<int64_t>(floorCell);
-    const uint64_t base = seed_ ^ (static_cast<uint64_t>(line) << 40);
-    const uint64_t mask = speckleTable_.size() - 1;
-    const float a = speckleTable_[SplitMix(base ^ static_cast<uint64_t>(i)) & mask];
-    const float b = speckleTable_[SplitMix(base ^ static_cast<uint64_t>(i + 1)) & mask];
-    const float f = static_cast<float>(cell - floorCell);
-    return a + (b - a) * f;
+    const float a = SpeckleAt(line, i);
+    const float b = SpeckleAt(line, i + 1);
+    return a + (b - a) * static_cast<float>(cell - floorCell);
 }
 
 void SimPhantom::RenderLine(int line, uint64_t frame, double depthMm, float* out) const {
@@ -135,7 +152,9 @@ void SimPhantom::RenderLine(int line, uint64_t frame, double depthMm, float* out
     const double cosA = std::cos(angle);
     const double lineX = geometry_.convex ? 0.0 : geometry_.LineX(line);
     const double shift = Displacement(frame, 10.0);  // full displacement below 10 mm
-    const uint64_t noiseBase = SplitMix(seed_ ^ (frame << 20) ^ static_cast<uint64_t>(line));
+    uint64_t noise = SplitMix(seed_ ^ ((frame % kBreathingFrames) << 20) ^ static_cast<uint64_t>(line));
+    int64_t cell = INT64_MIN;  // the speckle cells either side of the sample, looked up once each
+    float speckleA = 0, speckleB = 0;
 
     for (int s = 0; s < geometry_.samples; ++s) {
         const double along = s * mmPerSample;
@@ -157,10 +176,19 @@ void SimPhantom::RenderLine(int line, uint64_t frame, double depthMm, float* out
             v = scene_.capsuleValue;
         }
         // Speckle belongs to the tissue: it rides along the beam with the breathing.
-        const double alongTissue = along - shift * weight * cosA;
-        v += Speckle(line, alongTissue / scene_.speckleCellMm);
+        const double position = (along - shift * weight * cosA) / scene_.speckleCellMm;
+        const double floorCell = std::floor(position);
+        const auto i = static_cast<int64_t>(floorCell);
+        if (i != cell) {
+            speckleA = i == cell + 1 ? speckleB : SpeckleAt(line, i);
+            speckleB = SpeckleAt(line, i + 1);
+            cell = i;
+        }
+        v += speckleA + (speckleB - speckleA) * static_cast<float>(position - floorCell);
         v -= static_cast<float>(scene_.attenuationPerMm * z);
-        const uint64_t noise = SplitMix(noiseBase + static_cast<uint64_t>(s));
+        noise ^= noise << 13;  // xorshift: a little electronic noise
+        noise ^= noise >> 7;
+        noise ^= noise << 17;
         v += kFrameNoise * (static_cast<float>(noise & 0xFFFF) / 32768.0f - 1.0f);
         out[s] = v;
     }
@@ -173,7 +201,8 @@ void SimPhantom::DrawCysts(int line, uint64_t frame, double depthMm, float* out)
     for (const PhantomCyst& c : scene_.cysts) {
         double radius = c.radiusMm;
         if (c.pulsating) {
-            radius *= 1.0 + 0.15 * std::sin(2 * std::numbers::pi * static_cast<double>(frame % kPulseFrames) / kPulseFrames);
+            radius *= 1.0 + 0.15 * std::sin(2 * std::numbers::pi * static_cast<double>(frame % kPulseFrames) /
+                                            kPulseFrames);
         }
         const double cz = c.zMm + Displacement(frame, c.zMm);
         double mid = 0;  // distance along the beam from the skin to the point nearest the centre
@@ -187,17 +216,23 @@ void SimPhantom::DrawCysts(int line, uint64_t frame, double depthMm, float* out)
             miss = geometry_.LineX(line) - c.xMm;
             mid = cz;
         }
-        if (std::abs(miss) >= radius) continue;
+        if (std::abs(miss) >= radius)
+            continue;
         const double half = std::sqrt(radius * radius - miss * miss);
         const int first = std::max(0, static_cast<int>(std::ceil((mid - half) / mmPerSample)));
-        const int last = std::min(geometry_.samples - 1, static_cast<int>(std::floor((mid + half) / mmPerSample)));
+        const int last =
+            std::min(geometry_.samples - 1, static_cast<int>(std::floor((mid + half) / mmPerSample)));
         for (int s = first; s <= last; ++s) {
             out[s] = kCystValue + 0.3f * Speckle(line, s * mmPerSample / scene_.speckleCellMm);
         }
-        const float strength = kEnhancementValue * static_cast<float>(half / radius);
-        for (int s = std::max(0, last + 1); s < geometry_.samples; ++s) {
-            const double behind = s * mmPerSample - (mid + half);
-            out[s] += strength * static_cast<float>(std::exp(-behind / kEnhancementLengthMm));
+        const int firstBehind = std::max(0, last + 1);
+        const float decay = static_cast<float>(std::exp(-mmPerSample / kEnhancementLengthMm));
+        float strength =
+            kEnhancementValue * static_cast<float>(half / radius) *
+            static_cast<float>(std::exp(-(firstBehind * mmPerSample - (mid + half)) / kEnhancementLengthMm));
+        for (int s = firstBehind; s < geometry_.samples; ++s) {
+            out[s] += strength;
+            strength *= decay;
         }
     }
 }
@@ -220,7 +255,8 @@ void SimPhantom::DrawTargets(uint64_t frame, double depthMm, float* display) con
             for (int s = s0; s <= s1; ++s) {
                 const double ds = (s - sample) / sigmaSample;
                 const float g = static_cast<float>(std::exp(-0.5 * (dl * dl + ds * ds)));
-                if (row[s] < kTargetValue) row[s] += (kTargetValue - row[s]) * g;
+                if (row[s] < kTargetValue)
+                    row[s] += (kTargetValue - row[s]) * g;
             }
         }
     }

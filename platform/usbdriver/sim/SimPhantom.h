@@ -53,7 +53,8 @@ struct PhantomScene {
 class SimPhantom {
 public:
     static constexpr int kBreathingFrames = 64;  // frames per breathing cycle
-    static constexpr int kPulseFrames = 20;      // frames per heartbeat of the vessel
+    static constexpr int kPulseFrames = 16;      // frames per heartbeat of the vessel
+    // The picture repeats after one breathing cycle (the heartbeat divides it).
     static constexpr double kBreathingMm = 1.2;
     static constexpr float kTargetValue = 250.0f;
 
@@ -72,6 +73,7 @@ public:
 
 private:
     float LayerValue(double zMm) const;
+    float SpeckleAt(int line, int64_t cell) const;
     float Speckle(int line, double cell) const;
     void RenderLine(int line, uint64_t frame, double depthMm, float* out) const;
     void DrawCysts(int line, uint64_t frame, double depthMm, float* out) const;

@@ -17,25 +17,27 @@ bool IsIdentityCommand(uint16_t code) {
 SimProbe::SimProbe(const SimOptions& options, const SimFaultScript& faults)
     : linear_(options.linear),
       faults_(faults),
-      hardwareId_(options.hardwareId != 0
-                      ? options.hardwareId
-                      : MakeProbeHardwareId(kProbeModel716C, options.linear ? kProbeKindLinear : kProbeKindConvex)),
+      hardwareId_(
+          options.hardwareId != 0
+              ? options.hardwareId
+              : MakeProbeHardwareId(kProbeModel716C, options.linear ? kProbeKindLinear : kProbeKindConvex)),
       versionA_(options.versionA),
       versionB_(options.versionB),
       compression_(options.linear ? kLinearCompression : kConvexCompression),
-      phantom_(options.linear ? SimScanGeometry::Linear() : SimScanGeometry::Convex(), compression_, options.seed),
-      display_(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine) {
+      phantom_(options.linear ? SimScanGeometry::Linear() : SimScanGeometry::Convex(), compression_,
+               options.seed),
+      display_(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine),
+      amplitudes_(display_.size()),
+      cacheFrames_(options.pacing == SimPacing::Unpaced),
+      cache_(SimPhantom::kBreathingFrames) {
     PowerOnRegisters();
 }
 
 void SimProbe::PowerOnRegisters() {
     registers_ = {
-        {kProbeRegisterHiFrameMode, 1},
-        {kProbeRegisterAutoSleepTime, 5},
-        {kProbeRegisterParameter4, 0},
-        {kProbeRegisterTxFrequency, linear_ ? 4u : 0u},
-        {kProbeRegisterParameter120, 0},
-        {kProbeRegisterParameter121, 0},
+        {kProbeRegisterHiFrameMode, 1},    {kProbeRegisterAutoSleepTime, 5},
+        {kProbeRegisterParameter4, 0},     {kProbeRegisterTxFrequency, linear_ ? 4u : 0u},
+        {kProbeRegisterParameter120, 0},   {kProbeRegisterParameter121, 0},
         {kProbeRegisterSettingsMarker, 0},
     };
     depthMm_ = linear_ ? 60 : 150;
@@ -48,7 +50,9 @@ void SimProbe::Reset() {
     ++resets_;
 }
 
-void SimProbe::LoseSettings() { PowerOnRegisters(); }
+void SimProbe::LoseSettings() {
+    PowerOnRegisters();
+}
 
 uint32_t SimProbe::Register(uint32_t code) const {
     auto it = registers_.find(code);
@@ -57,9 +61,12 @@ uint32_t SimProbe::Register(uint32_t code) const {
 
 bool SimProbe::WriteRegister(uint32_t code, uint32_t value) {
     auto it = registers_.find(code);
-    if (it == registers_.end()) return false;
-    if (code == kProbeRegisterTxFrequency && (linear_ ? value < 3 || value > 5 : value > 2)) return false;
-    if (code == kProbeRegisterAutoSleepTime && (value < 1 || value > 7200)) return false;
+    if (it == registers_.end())
+        return false;
+    if (code == kProbeRegisterTxFrequency && (linear_ ? value < 3 || value > 5 : value > 2))
+        return false;
+    if (code == kProbeRegisterAutoSleepTime && (value < 1 || value > 7200))
+        return false;
     it->second = value;
     return true;
 }
@@ -79,13 +86,15 @@ void SimProbe::Answer(const UsbProbeCommand& command, Reply& reply) {
         case kProbeCommandSetFocus: {
             const uint16_t focus = command.Argument16();
             accepted = focus >= kProbeMinFocusMm && focus <= kProbeMaxFocusMm;
-            if (accepted) focusMm_ = focus;
+            if (accepted)
+                focusMm_ = focus;
             break;
         }
         case kProbeCommandSetDepth: {
             const uint16_t depth = command.Argument16();
             accepted = depth >= kProbeMinDepthMm && depth <= kProbeMaxDepthMm;
-            if (accepted) depthMm_ = depth;
+            if (accepted)
+                depthMm_ = depth;
             break;
         }
         case kProbeCommandWriteRegister:
@@ -95,7 +104,8 @@ void SimProbe::Answer(const UsbProbeCommand& command, Reply& reply) {
         case kProbeCommandReadRegister:
             accepted = registers_.count(command.Argument32()) != 0;
             r.SetArgument32(command.Argument32());
-            if (accepted) r.SetRegisterValue(Register(command.Argument32()));
+            if (accepted)
+                r.SetRegisterValue(Register(command.Argument32()));
             break;
         case kProbeCommandHardwareId:
             r.SetArgument32(hardwareId_);
@@ -122,7 +132,8 @@ SimProbe::Reply SimProbe::HandleCommand(const UsbProbeCommand& command) {
         reply.unplug = true;
         return reply;
     }
-    if (faults_.ForCommand(SimFaultKind::SettingsLost, code, occurrence)) LoseSettings();
+    if (faults_.ForCommand(SimFaultKind::SettingsLost, code, occurrence))
+        LoseSettings();
     if (faults_.ForCommand(SimFaultKind::NoReply, code, occurrence) ||
         (IsIdentityCommand(code) && faults_.Has(SimFaultKind::IdentityUnreadable))) {
         reply.send = false;
@@ -156,26 +167,49 @@ void SimProbe::SendHeader(IPacketSink& sink, uint64_t frame, bool headerOnly) {
     if (faults_.ForFrame(SimFaultKind::BadSequence, frame)) {
         p.SetKindAndSequence(kProbePacketKindHeader, static_cast<uint8_t>((frame + 1) & 0xF));
     }
-    if (faults_.ForFrame(SimFaultKind::BadMagic, frame)) p.SetMagic(kWrongMagic);
+    if (faults_.ForFrame(SimFaultKind::BadMagic, frame))
+        p.SetMagic(kWrongMagic);
     sink.PushPacket(p);
 }
 
-void SimProbe::SendLines(IPacketSink& sink, uint64_t frame) {
+const float* SimProbe::Amplitudes(uint64_t frame) {
+    std::vector<float>* target = &amplitudes_;
+    if (cacheFrames_) {
+        if (cachedDepthMm_ != depthMm_) {
+            for (auto& phase : cache_)
+                phase.clear();
+            cachedDepthMm_ = depthMm_;
+        }
+        target = &cache_[frame % SimPhantom::kBreathingFrames];
+        if (!target->empty())
+            return target->data();
+        target->resize(display_.size());
+    }
     phantom_.RenderDisplay(frame, depthMm_, display_.data());
+    for (size_t i = 0; i < display_.size(); ++i)
+        (*target)[i] = phantom_.DisplayToAmplitude(display_[i]);
+    return target->data();
+}
+
+void SimProbe::SendLines(IPacketSink& sink, uint64_t frame) {
+    const float* amplitudes = Amplitudes(frame);
     ProbeStreamPacket& p = packet_;
     for (int line = 0; line < kProbeLinesPerFrame; ++line) {
-        if (faults_.ForFrame(SimFaultKind::DropLine, frame, line)) continue;
+        if (faults_.ForFrame(SimFaultKind::DropLine, frame, line))
+            continue;
         p.Clear();
         p.SetMagic(kProbePacketMagic);
         p.SetLineNumber(static_cast<uint8_t>(line));
         uint8_t sequence = static_cast<uint8_t>(frame & 0xF);
-        if (faults_.ForFrame(SimFaultKind::BadSequence, frame, line)) sequence = static_cast<uint8_t>((frame + 1) & 0xF);
+        if (faults_.ForFrame(SimFaultKind::BadSequence, frame, line))
+            sequence = static_cast<uint8_t>((frame + 1) & 0xF);
         p.SetKindAndSequence(kProbePacketKindLine, sequence);
-        if (faults_.ForFrame(SimFaultKind::BadMagic, frame, line)) p.SetMagic(kWrongMagic);
-        const float* row = display_.data() + static_cast<size_t>(line) * kProbeSamplesPerLine;
-        for (int s = 0; s < kProbeSamplesPerLine; ++s) p.SetSample(s, phantom_.DisplayToAmplitude(row[s]));
+        if (faults_.ForFrame(SimFaultKind::BadMagic, frame, line))
+            p.SetMagic(kWrongMagic);
+        p.SetSamples(amplitudes + static_cast<size_t>(line) * kProbeSamplesPerLine);
         sink.PushPacket(p);
-        if (faults_.ForFrame(SimFaultKind::DuplicateLine, frame, line)) sink.PushPacket(p);
+        if (faults_.ForFrame(SimFaultKind::DuplicateLine, frame, line))
+            sink.PushPacket(p);
     }
 }
 
@@ -183,8 +217,10 @@ void SimProbe::SendFrame(IPacketSink& sink) {
     const uint64_t frame = ++framesSent_;
     const bool headerOnly = faults_.ForFrame(SimFaultKind::HeaderOnly, frame) != nullptr;
     SendHeader(sink, frame, headerOnly);
-    if (!headerOnly) SendLines(sink, frame);
-    if (faults_.ForFrame(SimFaultKind::SettingsLost, frame)) LoseSettings();
+    if (!headerOnly)
+        SendLines(sink, frame);
+    if (faults_.ForFrame(SimFaultKind::SettingsLost, frame))
+        LoseSettings();
 }
 
 }  // namespace usbdriver::sim

@@ -58,6 +58,8 @@ private:
     void Answer(const UsbProbeCommand& command, Reply& reply);
     void SendHeader(IPacketSink& sink, uint64_t frame, bool headerOnly);
     void SendLines(IPacketSink& sink, uint64_t frame);
+    // The echo amplitudes of a frame: rendered, or from the cache of one breathing cycle.
+    const float* Amplitudes(uint64_t frame);
 
     const bool linear_;
     const SimFaultScript& faults_;
@@ -74,6 +76,12 @@ private:
     uint64_t framesSent_ = 0;
     uint64_t resets_ = 0;
     std::vector<float> display_;
+    std::vector<float> amplitudes_;
+    // Unpaced, the picture of each phase of the (repeating) breathing cycle is kept once made,
+    // so that the simulator keeps up with a host reading as fast as it can.
+    const bool cacheFrames_;
+    uint16_t cachedDepthMm_ = 0;
+    std::vector<std::vector<float>> cache_;
     ProbeStreamPacket packet_{};
 };
 

@@ -5,7 +5,9 @@
 
 namespace usbdriver::sim {
 
-SimScanGeometry SimScanGeometry::Convex() { return SimScanGeometry{}; }
+SimScanGeometry SimScanGeometry::Convex() {
+    return SimScanGeometry{};
+}
 
 SimScanGeometry SimScanGeometry::Linear() {
     SimScanGeometry g;
@@ -19,9 +21,12 @@ double SimScanGeometry::LineAngle(double line) const {
     return ((line + 0.5) / lines - 0.5) * fieldOfViewDeg * std::numbers::pi / 180.0;
 }
 
-double SimScanGeometry::LineX(double line) const { return ((line + 0.5) / lines - 0.5) * widthMm; }
+double SimScanGeometry::LineX(double line) const {
+    return ((line + 0.5) / lines - 0.5) * widthMm;
+}
 
-void SimScanGeometry::SampleToBody(double line, double sample, double depthMm, double& xMm, double& zMm) const {
+void SimScanGeometry::SampleToBody(double line, double sample, double depthMm, double& xMm,
+                                   double& zMm) const {
     const double along = sample * MmPerSample(depthMm);
     if (convex) {
         const double angle = LineAngle(line);
@@ -34,7 +39,8 @@ void SimScanGeometry::SampleToBody(double line, double sample, double depthMm, d
     }
 }
 
-void SimScanGeometry::BodyToSample(double xMm, double zMm, double depthMm, double& line, double& sample) const {
+void SimScanGeometry::BodyToSample(double xMm, double zMm, double depthMm, double& line,
+                                   double& sample) const {
     if (convex) {
         const double y = zMm + radiusMm;
         const double r = std::sqrt(xMm * xMm + y * y);
