@@ -4,7 +4,9 @@
 // probe link and by the simulated probe, so both read and write the same bytes.
 #pragma once
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -271,3 +273,11 @@ struct ProbeCompression {
 };
 inline constexpr ProbeCompression kConvexCompression = {70, 100};
 inline constexpr ProbeCompression kLinearCompression = {75, 110};
+
+// The compressed value of one echo amplitude, before it is truncated to a byte.
+inline float CompressEchoSample(float s, ProbeCompression c) {
+    if (s <= 0)
+        return 0.0f;
+    const float v = std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset);
+    return std::clamp(v, 0.0f, 255.0f);
+}

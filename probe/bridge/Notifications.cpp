@@ -105,9 +105,14 @@ Status Start(const HandlePtr& h, NotificationCallback callback, void* context, b
     return kStatusOk;
 }
 
-bool HasCallback(HandleObject& h) {
-    std::lock_guard lock(h.notifications.lock);
-    return h.notifications.callback != nullptr;
+// Whether a callback may be registered on the handle: 1 unlisted, 6 no callback, 32 one is there.
+Status CheckRegistration(const HandlePtr& h, NotificationCallback callback) {
+    if (!h)
+        return kStatusInvalidHandle;
+    if (callback == nullptr)
+        return kStatusInvalidParameter;
+    std::lock_guard lock(h->notifications.lock);
+    return h->notifications.callback != nullptr ? kStatusOtherError : kStatusOk;
 }
 
 }  // namespace
@@ -152,12 +157,8 @@ void FT_ClearNotificationCallback(Handle handle) {
 
 Status FT_SetNotificationCallback(Handle handle, NotificationCallback callback, void* context) {
     HandlePtr h = FindHandle(handle);
-    if (!h)
-        return kStatusInvalidHandle;
-    if (callback == nullptr)
-        return kStatusInvalidParameter;
-    if (HasCallback(*h))
-        return kStatusOtherError;
+    if (const Status s = CheckRegistration(h, callback); s != kStatusOk)
+        return s;
     FT_60XCONFIGURATION config{};
     const Status s = FT_GetChipConfiguration(handle, &config);
     if (s != kStatusOk)
@@ -169,12 +170,8 @@ Status FT_SetNotificationCallback(Handle handle, NotificationCallback callback, 
 
 Status FT_GetGPIO(Handle handle, uint8_t pins, NotificationCallback callback, void* context, uint16_t count) {
     HandlePtr h = FindHandle(handle);
-    if (!h)
-        return kStatusInvalidHandle;
-    if (callback == nullptr)
-        return kStatusInvalidParameter;
-    if (HasCallback(*h))
-        return kStatusOtherError;
+    if (const Status s = CheckRegistration(h, callback); s != kStatusOk)
+        return s;
     const Status s = Start(h, callback, context, true, pins, count, kStatusOtherError);
     if (s != kStatusOk)
         return s;

@@ -10,14 +10,6 @@ using usbdriver::sim::SimScanGeometry;
 
 namespace {
 
-// The host's compression of one amplitude, as the probe link computes it.
-float Compress(float s, ProbeCompression c) {
-    if (s <= 0)
-        return 0;
-    const float v = std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset);
-    return std::clamp(v, 0.0f, 255.0f);
-}
-
 std::vector<float> Render(const SimPhantom& p, uint64_t frame, int depth) {
     std::vector<float> display(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine);
     p.RenderDisplay(frame, depth, display.data());
@@ -63,7 +55,8 @@ TEST(SimPhantom, AmplitudesCompressBackToTheDesignedPicture) {
         const ProbeCompression c = convex ? kConvexCompression : kLinearCompression;
         const SimPhantom p(convex ? SimScanGeometry::Convex() : SimScanGeometry::Linear(), c, 7);
         for (float v : {-40.0f, 0.0f, 0.5f, 99.25f, 254.9f, 255.0f, 300.0f}) {
-            EXPECT_NEAR(Compress(p.DisplayToAmplitude(v), c), std::clamp(v, 0.0f, 255.0f), 0.01f) << v;
+            EXPECT_NEAR(CompressEchoSample(p.DisplayToAmplitude(v), c), std::clamp(v, 0.0f, 255.0f), 0.01f)
+                << v;
         }
     }
 }

@@ -9,17 +9,6 @@ using namespace simtest;
 using usbdriver::sim::SimPhantom;
 using usbdriver::sim::SimScanGeometry;
 
-namespace {
-
-float Compress(float s, ProbeCompression c) {
-    if (s <= 0)
-        return 0;
-    return std::clamp(std::log10(s) * static_cast<float>(c.gain) - static_cast<float>(c.offset), 0.0f,
-                      255.0f);
-}
-
-}  // namespace
-
 TEST(SimProbeProtocol, AnswersEveryCommand) {
     SeamClient c(Stepped());
     struct Case {
@@ -133,7 +122,8 @@ TEST(SimProbeProtocol, StepsAFrameThatDecodesToThePhantom) {
             for (int s = 0; s < kProbeSamplesPerLine; s += 37) {
                 const float want =
                     std::clamp(expected[static_cast<size_t>(line) * kProbeSamplesPerLine + s], 0.0f, 255.0f);
-                ASSERT_NEAR(Compress(packet.Sample(s), compression), want, 0.01f) << line << "/" << s;
+                ASSERT_NEAR(CompressEchoSample(packet.Sample(s), compression), want, 0.01f)
+                    << line << "/" << s;
             }
         }
         EXPECT_EQ(c.sim->State().queuedPackets, 0u);
