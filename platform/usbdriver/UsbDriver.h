@@ -39,8 +39,7 @@ struct DeviceInterface {
 uint32_t GetLastError();
 void SetLastError(uint32_t error);
 
-// The present device interfaces of a class, in a stable order. False (kErrorFileNotFound)
-// when no device of the class is present: the system then has no list to give.
+// The present device interfaces of a class, in a stable order (empty when none is present).
 bool EnumerateInterfaces(const Guid& interfaceClass, std::vector<DeviceInterface>& interfaces);
 
 DeviceHandle OpenDevice(const std::string& path);

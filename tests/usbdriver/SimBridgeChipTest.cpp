@@ -2,6 +2,8 @@
 // stalls, aborts, port resets, failing reads, unplugging, and pacing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/usbdriver/sim/SimEnvironment.h"
 #include "tests/support/TestSupport.h"
 #include "tests/usbdriver/SeamClient.h"
@@ -168,10 +170,28 @@ TEST(SimBridgeChip, UnpacedSendsAFrameWheneverTheHostReads) {
     SeamClient c(o);
     ASSERT_EQ(c.SetTimeout(kProbeStreamPipe, 0), 0u);  // a missing frame would hang, not pass
     StartStreaming(c);
+    const sim::SimPhantom phantom(sim::SimScanGeometry::Convex(), kConvexCompression, o.seed);
+    std::vector<float> expected(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine);
     ProbeStreamPacket p;
-    for (int i = 0; i < 3 * 129; ++i)
+    // Frames of the same phase come from the cache; a depth change must not reuse them.
+    for (uint16_t depth : {150, 150, 90}) {
+        UsbProbeCommand reply;
+        ASSERT_TRUE(c.Transact(SeamClient::Command(kProbeCommandSetDepth, depth, 0, true), reply));
+        const uint64_t frame = c.sim->State().framesSent + 1;
+        phantom.RenderDisplay(frame, depth, expected.data());
         ASSERT_TRUE(c.ReadPacket(p));
-    EXPECT_EQ(c.sim->State().framesSent, 3u);
+        EXPECT_EQ(p.DepthMm(), depth);
+        for (int line = 0; line < kProbeLinesPerFrame; ++line) {
+            ASSERT_TRUE(c.ReadPacket(p));
+            const float* want = expected.data() + static_cast<size_t>(line) * kProbeSamplesPerLine;
+            ASSERT_NEAR(CompressEchoSample(p.Sample(700), kConvexCompression),
+                        std::clamp(want[700], 0.0f, 255.0f), 0.01f);
+        }
+        for (int skip = 1; skip < sim::SimPhantom::kBreathingFrames; ++skip) {
+            for (int i = 0; i < 1 + kProbeLinesPerFrame; ++i)
+                ASSERT_TRUE(c.ReadPacket(p));
+        }
+    }
     EXPECT_EQ(c.sim->State().packetsDropped, 0u);
 }
 
