@@ -205,8 +205,8 @@ TEST(PictureView, BodyMarkMarkerCornersFollowTheAngle) {
     view.m_dBodyMarkAngle = 135.0;  // θ = 0: the marker stands upright
     const auto upright = view.MarkerCorners();
     EXPECT_EQ(upright[0], (Point{428 + 25, 416 + 14}));
-    EXPECT_EQ(upright[1], (Point{428 + 13, 416 + 25}));  // 13.999... truncates toward zero
-    EXPECT_EQ(upright[2], (Point{428 + 14, 416 + 2}));
+    EXPECT_EQ(upright[1], (Point{428 + 14, 416 + 25}));
+    EXPECT_EQ(upright[2], (Point{428 + 13, 416 + 2}));  // 13.999... truncates toward zero
 
     view.m_dBodyMarkAngle = 180.0;
     const auto at180 = view.MarkerCorners();
