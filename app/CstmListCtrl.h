@@ -23,6 +23,7 @@ public:
     bool m_bPostNotify = true;  // posted (queued) rather than sent
 
 private:
+    wxPoint ItemAreaPoint(const wxPoint& position) const;
     void OnTwoFingerTap(wxTwoFingerTapEvent& event);
     void OnPressAndTap(wxPressAndTapEvent& event);
 };
