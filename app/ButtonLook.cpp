@@ -6,7 +6,8 @@
 ButtonColours PickButtonColours(const ButtonPalette& p, int kind, int state, bool enabled, bool pressed,
                                 bool focused) {
     ButtonColours c{};
-    if (!enabled) return {p.disabled, p.disabled, kDisabledText};  // kind, state and focus do not count
+    if (!enabled)
+        return {p.disabled, p.disabled, kDisabledText};  // kind, state and focus do not count
     if (pressed) {
         c = {p.faceNormal, p.borderHighlighted, p.textLight};
     } else {
@@ -38,13 +39,15 @@ ButtonColours PickButtonColours(const ButtonPalette& p, int kind, int state, boo
             c.border = p.borderNormal;
         }
     }
-    if (focused && p.focusBorder != -1) c.border = Colorref{static_cast<uint32_t>(p.focusBorder)};
+    if (focused && p.focusBorder != -1)
+        c.border = Colorref{static_cast<uint32_t>(p.focusBorder)};
     return c;
 }
 
 ButtonColours PickCheckBoxColours(const ButtonPalette& p, bool checked, bool pressed, bool focused) {
     ButtonColours c{pressed || checked ? p.faceChecked : p.faceUnchecked, p.borderNormal, p.textLight};
-    if (focused && p.focusBorder != -1) c.border = Colorref{static_cast<uint32_t>(p.focusBorder)};
+    if (focused && p.focusBorder != -1)
+        c.border = Colorref{static_cast<uint32_t>(p.focusBorder)};
     return c;
 }
 
@@ -74,14 +77,17 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
         draw::Rect captionRect = inner;
         captionRect.left = item.left + 24;
         painter.DrawText(captionRect, content.caption, content.captionFont, text, draw::kTextVCenter | wrap);
-        if (!content.enabled) return;
+        if (!content.enabled)
+            return;
         draw::Rect subRect = inner;
         subRect.right = item.right - 24;
         if (!content.subText2.empty()) {
             painter.DrawText(subRect, content.subText1, subFont, subText, draw::kTextRight | draw::kTextTop);
-            painter.DrawText(subRect, content.subText2, subFont, subText, draw::kTextRight | draw::kTextBottom);
+            painter.DrawText(subRect, content.subText2, subFont, subText,
+                             draw::kTextRight | draw::kTextBottom);
         } else {
-            painter.DrawText(subRect, content.subText1, subFont, subText, draw::kTextRight | draw::kTextVCenter);
+            painter.DrawText(subRect, content.subText1, subFont, subText,
+                             draw::kTextRight | draw::kTextVCenter);
         }
         return;
     }
@@ -90,10 +96,14 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
     draw::Rect rect = inner;
     const bool oneSub = content.subText1.empty() != content.subText2.empty();
     const int q = item.Height() / 4;
-    if (oneSub) rect.bottom -= q;
-    painter.DrawText(rect, content.caption, content.captionFont, text, draw::kTextCenter | draw::kTextVCenter | wrap);
-    if (oneSub) rect.bottom += static_cast<int>(q / 1.5);
-    if (content.shape != ButtonShapeCentred) return;  // the circle has no sub-captions
+    if (oneSub)
+        rect.bottom -= q;
+    painter.DrawText(rect, content.caption, content.captionFont, text,
+                     draw::kTextCenter | draw::kTextVCenter | wrap);
+    if (oneSub)
+        rect.bottom += static_cast<int>(q / 1.5);
+    if (content.shape != ButtonShapeCentred)
+        return;  // the circle has no sub-captions
     painter.DrawText(rect, content.subText1, subFont, subText, draw::kTextCenter | draw::kTextBottom);
     painter.DrawText(rect, content.subText2, subFont, subText, draw::kTextCenter | draw::kTextTop);
 }

@@ -9,7 +9,9 @@
 #include "platform/draw/Fonts.h"
 #include "platform/draw/Geometry.h"
 
-constexpr Colorref Rgb(uint8_t r, uint8_t g, uint8_t b) { return Colorref::FromRgb(r, g, b); }
+constexpr Colorref Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return Colorref::FromRgb(r, g, b);
+}
 
 // The colours a button is drawn with; owners may change any of them.
 struct ButtonPalette {

@@ -18,7 +18,9 @@ void CCstmButton::SetCaption(const std::string& caption) {
     Refresh(false);
 }
 
-std::string CCstmButton::GetCaption() const { return GetLabel().utf8_string(); }
+std::string CCstmButton::GetCaption() const {
+    return GetLabel().utf8_string();
+}
 
 void CCstmButton::EnableButton(bool enable) {
     m_nEnabled = enable ? 1 : 0;
@@ -26,7 +28,9 @@ void CCstmButton::EnableButton(bool enable) {
     Refresh(false);
 }
 
-bool CCstmButton::HasFocusNow() const { return wxWindow::FindFocus() == this; }
+bool CCstmButton::HasFocusNow() const {
+    return wxWindow::FindFocus() == this;
+}
 
 void CCstmButton::Click() {
     wxCommandEvent click(wxEVT_BUTTON, GetId());
@@ -56,30 +60,37 @@ void CCstmButton::RenderInto(Image32& image) const {
 }
 
 void CCstmButton::SetPressed(bool pressed) {
-    if (pressed == m_bPressed) return;
+    if (pressed == m_bPressed)
+        return;
     m_bPressed = pressed;
     Refresh(false);
 }
 
 void CCstmButton::OnLeftDown(wxMouseEvent&) {
-    if (!IsEnabled()) return;
+    if (!IsEnabled())
+        return;
     SetFocus();
-    if (!HasCapture()) CaptureMouse();
+    if (!HasCapture())
+        CaptureMouse();
     m_bTracking = true;
     SetPressed(true);
 }
 
 void CCstmButton::OnMotion(wxMouseEvent& event) {
-    if (m_bTracking) SetPressed(GetClientRect().Contains(event.GetPosition()));
+    if (m_bTracking)
+        SetPressed(GetClientRect().Contains(event.GetPosition()));
 }
 
 void CCstmButton::OnLeftUp(wxMouseEvent& event) {
-    if (!m_bTracking) return;
+    if (!m_bTracking)
+        return;
     m_bTracking = false;
-    if (HasCapture()) ReleaseMouse();
+    if (HasCapture())
+        ReleaseMouse();
     const bool inside = GetClientRect().Contains(event.GetPosition());
     SetPressed(false);
-    if (inside) Click();
+    if (inside)
+        Click();
 }
 
 void CCstmButton::OnCaptureLost(wxMouseCaptureLostEvent&) {

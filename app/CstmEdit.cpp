@@ -14,7 +14,9 @@ CstmEdit::BalloonShower& Shower() {
 }
 }  // namespace
 
-void CstmEdit::SetBalloonShower(BalloonShower shower) { Shower() = std::move(shower); }
+void CstmEdit::SetBalloonShower(BalloonShower shower) {
+    Shower() = std::move(shower);
+}
 
 CstmEdit::CstmEdit(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size)
     : wxTextCtrl(parent, id, wxEmptyString, pos, size) {
@@ -23,7 +25,8 @@ CstmEdit::CstmEdit(wxWindow* parent, int id, const wxPoint& pos, const wxSize& s
 
 void CstmEdit::OnText(wxCommandEvent& event) {
     event.Skip();
-    if (m_bChecking) return;
+    if (m_bChecking)
+        return;
     const EditCheck check = CheckEditText(GetValue().utf8_string(), m_nMin, m_nMax, m_nLast);
     m_nLast = check.lastAccepted;
     if (check.replace) {
@@ -33,12 +36,14 @@ void CstmEdit::OnText(wxCommandEvent& event) {
         ShowPosition(GetLastPosition());
         m_bChecking = false;
     }
-    if (check.balloon) ShowBalloon();
+    if (check.balloon)
+        ShowBalloon();
 }
 
 void CstmEdit::ShowBalloon() {
     const std::string title = resources::LoadString(kStrUnacceptableValue);
-    const std::string text = platform::Format(resources::LoadString(kStrEnterNumberBetween).c_str(), m_nMin, m_nMax);
+    const std::string text =
+        platform::Format(resources::LoadString(kStrEnterNumberBetween).c_str(), m_nMin, m_nMax);
     if (Shower()) {
         Shower()(*this, title, text);
         return;

@@ -2,9 +2,9 @@
 // its minimum and maximum, explaining a refused entry in an error balloon.
 #pragma once
 
+#include <wx/textctrl.h>
 #include <functional>
 #include <string>
-#include <wx/textctrl.h>
 
 class CstmEdit : public wxTextCtrl {
 public:

@@ -26,15 +26,19 @@ wxPoint CCstmListCtrl::ItemAreaPoint(const wxPoint& position) const {
     // from that window's corner. The item area is the tallest child.
     const wxWindow* area = nullptr;
     for (const wxWindow* child : GetChildren()) {
-        if (!area || child->GetSize().y > area->GetSize().y) area = child;
+        if (!area || child->GetSize().y > area->GetSize().y)
+            area = child;
     }
     return area ? position - area->GetPosition() : position;
 }
 
 bool CCstmListCtrl::OnGesture(int gesture, bool begin, bool end, const wxPoint& position) {
-    if (begin) m_nPendingGesture = GestureNone;
-    if (gesture == GestureTwoFingerTap || gesture == GesturePressAndTap) m_nPendingGesture = gesture;
-    if (!end || m_nPendingGesture == GestureNone) return false;
+    if (begin)
+        m_nPendingGesture = GestureNone;
+    if (gesture == GestureTwoFingerTap || gesture == GesturePressAndTap)
+        m_nPendingGesture = gesture;
+    if (!end || m_nPendingGesture == GestureNone)
+        return false;
     m_nPendingGesture = GestureNone;
     int flags = 0;
     const long item = HitTest(ItemAreaPoint(position), flags);

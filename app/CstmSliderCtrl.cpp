@@ -13,7 +13,8 @@ constexpr int kMargin = 2;
 constexpr int kTickLength = 3;
 }  // namespace
 
-CCstmSliderCtrl::CCstmSliderCtrl(wxWindow* parent, int id, bool vertical, const wxPoint& pos, const wxSize& size)
+CCstmSliderCtrl::CCstmSliderCtrl(wxWindow* parent, int id, bool vertical, const wxPoint& pos,
+                                 const wxSize& size)
     : CDrawnControl(parent, id, pos, size), m_bVertical(vertical), m_pageTimer(this) {
     Bind(wxEVT_KEY_DOWN, &CCstmSliderCtrl::OnKeyDown, this);
     Bind(wxEVT_KEY_UP, &CCstmSliderCtrl::OnKeyUp, this);
@@ -32,7 +33,8 @@ void CCstmSliderCtrl::SetRange(int minimum, int maximum, bool redraw) {
     m_nMin = minimum;
     m_nMax = std::max(minimum, maximum);
     m_nPos = std::clamp(m_nPos, m_nMin, m_nMax);
-    if (redraw) Refresh(false);
+    if (redraw)
+        Refresh(false);
 }
 
 void CCstmSliderCtrl::SetPos(int pos) {
@@ -45,7 +47,9 @@ void CCstmSliderCtrl::SetTicFreq(int freq) {
     Refresh(false);
 }
 
-int CCstmSliderCtrl::AxisStart() const { return kMargin + kThumbLength / 2; }
+int CCstmSliderCtrl::AxisStart() const {
+    return kMargin + kThumbLength / 2;
+}
 
 int CCstmSliderCtrl::Span() const {
     const wxSize s = GetClientSize();
@@ -53,7 +57,8 @@ int CCstmSliderCtrl::Span() const {
 }
 
 int CCstmSliderCtrl::PixelFromPos(int pos) const {
-    if (m_nMax == m_nMin) return AxisStart();
+    if (m_nMax == m_nMin)
+        return AxisStart();
     return AxisStart() + static_cast<int>(static_cast<int64_t>(pos - m_nMin) * Span() / (m_nMax - m_nMin));
 }
 
@@ -66,7 +71,8 @@ int CCstmSliderCtrl::PosFromPixel(int pixel) const {
 wxRect CCstmSliderCtrl::ThumbRect() const {
     const wxSize s = GetClientSize();
     const int c = PixelFromPos(m_nPos);
-    if (m_bVertical) return {kMargin, c - kThumbLength / 2, s.x - 2 * kMargin - kTickLength - 1, kThumbLength};
+    if (m_bVertical)
+        return {kMargin, c - kThumbLength / 2, s.x - 2 * kMargin - kTickLength - 1, kThumbLength};
     return {c - kThumbLength / 2, kMargin, kThumbLength, s.y - 2 * kMargin - kTickLength - 1};
 }
 
@@ -80,19 +86,22 @@ void CCstmSliderCtrl::RenderInto(Image32& image) const {
     const uint32_t grooveLight = MakePixel(120, 130, 146);
     if (m_bVertical) {
         const int cx = thumb.x + thumb.width / 2;
-        draw::DrawRectangle(image, {cx - 2, AxisStart() - 2, cx + 2, AxisStart() + Span() + 2}, draw::Pen{groove, 1},
-                            MakePixel(0, 0, 0));
-        draw::DrawLine(image, {cx + 1, AxisStart() - 1}, {cx + 1, AxisStart() + Span() + 1}, {grooveLight, 1});
+        draw::DrawRectangle(image, {cx - 2, AxisStart() - 2, cx + 2, AxisStart() + Span() + 2},
+                            draw::Pen{groove, 1}, MakePixel(0, 0, 0));
+        draw::DrawLine(image, {cx + 1, AxisStart() - 1}, {cx + 1, AxisStart() + Span() + 1},
+                       {grooveLight, 1});
     } else {
         const int cy = thumb.y + thumb.height / 2;
-        draw::DrawRectangle(image, {AxisStart() - 2, cy - 2, AxisStart() + Span() + 2, cy + 2}, draw::Pen{groove, 1},
-                            MakePixel(0, 0, 0));
-        draw::DrawLine(image, {AxisStart() - 1, cy + 1}, {AxisStart() + Span() + 1, cy + 1}, {grooveLight, 1});
+        draw::DrawRectangle(image, {AxisStart() - 2, cy - 2, AxisStart() + Span() + 2, cy + 2},
+                            draw::Pen{groove, 1}, MakePixel(0, 0, 0));
+        draw::DrawLine(image, {AxisStart() - 1, cy + 1}, {AxisStart() + Span() + 1, cy + 1},
+                       {grooveLight, 1});
     }
     // Automatic ticks beside the channel, thinned so that they never touch each other.
     const uint32_t tick = MakePixel(110, 120, 136);
     int step = m_nTicFreq;
-    while (m_nMax > m_nMin && static_cast<int64_t>(step) * Span() / (m_nMax - m_nMin) < 3) step *= 2;
+    while (m_nMax > m_nMin && static_cast<int64_t>(step) * Span() / (m_nMax - m_nMin) < 3)
+        step *= 2;
     for (int v = m_nMin; v <= m_nMax; v += step) {
         const int p = PixelFromPos(v);
         if (m_bVertical) {
@@ -100,7 +109,8 @@ void CCstmSliderCtrl::RenderInto(Image32& image) const {
         } else {
             draw::DrawLine(image, {p, h - kMargin - kTickLength}, {p, h - kMargin}, {tick, 1});
         }
-        if (v > m_nMax - step) break;
+        if (v > m_nMax - step)
+            break;
     }
     // The thumb: a 1-pixel inside-frame pen, white when enabled.
     const bool enabled = IsEnabled();
@@ -113,8 +123,8 @@ void CCstmSliderCtrl::RenderInto(Image32& image) const {
     } else if (m_bFocused || m_bHot) {
         fill = m_crThumbFocused.ToPixel();
     }
-    draw::DrawRectangle(image, {thumb.x, thumb.y, thumb.GetRight() + 1, thumb.GetBottom() + 1}, draw::Pen{frame, 1},
-                        fill);
+    draw::DrawRectangle(image, {thumb.x, thumb.y, thumb.GetRight() + 1, thumb.GetBottom() + 1},
+                        draw::Pen{frame, 1}, fill);
 }
 
 void CCstmSliderCtrl::Send(int code) {
@@ -190,9 +200,11 @@ void CCstmSliderCtrl::PageTowardClick() {
 }
 
 void CCstmSliderCtrl::OnLeftDown(wxMouseEvent& event) {
-    if (!IsEnabled()) return;
+    if (!IsEnabled())
+        return;
     SetFocus();
-    if (!HasCapture()) CaptureMouse();
+    if (!HasCapture())
+        CaptureMouse();
     const wxRect thumb = ThumbRect();
     if (thumb.Contains(event.GetPosition())) {
         m_bDragging = true;
@@ -208,7 +220,8 @@ void CCstmSliderCtrl::OnLeftDown(wxMouseEvent& event) {
 }
 
 void CCstmSliderCtrl::OnPageTimer(wxTimerEvent&) {
-    if (m_bPaging) PageTowardClick();
+    if (m_bPaging)
+        PageTowardClick();
 }
 
 void CCstmSliderCtrl::OnMotion(wxMouseEvent& event) {
@@ -219,7 +232,8 @@ void CCstmSliderCtrl::OnMotion(wxMouseEvent& event) {
     }
     if (m_bDragging) {
         const int pos = PosFromPixel(Along(event.GetPosition()) - m_nDragOffset);
-        if (pos != m_nPos) Step(TB_THUMBTRACK, pos);
+        if (pos != m_nPos)
+            Step(TB_THUMBTRACK, pos);
     } else if (m_bPaging) {
         m_nPageTarget = Along(event.GetPosition());
     }
@@ -234,7 +248,8 @@ void CCstmSliderCtrl::OnLeave(wxMouseEvent& event) {
 }
 
 void CCstmSliderCtrl::OnLeftUp(wxMouseEvent&) {
-    if (HasCapture()) ReleaseMouse();
+    if (HasCapture())
+        ReleaseMouse();
     m_pageTimer.Stop();
     if (m_bDragging) {
         m_bDragging = false;
@@ -253,7 +268,8 @@ void CCstmSliderCtrl::OnCaptureLost(wxMouseCaptureLostEvent&) {
     m_bDragging = false;
     m_bPaging = false;
     Refresh(false);
-    if (wasActive) Send(TB_ENDTRACK);
+    if (wasActive)
+        Send(TB_ENDTRACK);
 }
 
 void CCstmSliderCtrl::OnSetFocus(wxFocusEvent& event) {

@@ -65,8 +65,8 @@ private:
     // Moves by `delta` (clamped) and sends `code`; the position goes with thumb codes only.
     void Step(int code, int newPos);
     void Send(int code);
-    int Span() const;         // pixels the thumb's centre can travel
-    int AxisStart() const;    // first pixel of that travel
+    int Span() const;       // pixels the thumb's centre can travel
+    int AxisStart() const;  // first pixel of that travel
     int PosFromPixel(int pixel) const;
     int PixelFromPos(int pos) const;
     int Along(const wxPoint& p) const { return m_bVertical ? p.y : p.x; }

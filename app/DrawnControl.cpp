@@ -20,14 +20,16 @@ uint32_t CDrawnControl::BackgroundPixel() const {
 Image32 CDrawnControl::Render() const {
     const wxSize size = GetClientSize();
     Image32 image(std::max(size.x, 0), std::max(size.y, 0), BackgroundPixel());
-    if (!image.empty()) RenderInto(image);
+    if (!image.empty())
+        RenderInto(image);
     return image;
 }
 
 void CDrawnControl::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const Image32 image = Render();
-    if (image.empty()) return;
+    if (image.empty())
+        return;
     dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
 }
 

@@ -8,7 +8,8 @@
 EditCheck CheckEditText(const std::string& text, int minimum, int maximum, int lastAccepted) {
     EditCheck r;
     r.lastAccepted = lastAccepted;
-    if (text.empty()) return r;
+    if (text.empty())
+        return r;
     if (text.find_first_not_of("0123456789") != std::string::npos) {
         r.replace = true;
         r.text = platform::Format("%d", lastAccepted);

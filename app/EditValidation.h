@@ -5,10 +5,10 @@
 #include <string>
 
 struct EditCheck {
-    bool replace = false;      // the text must become `text`
-    std::string text;          // the replacement
-    bool balloon = false;      // show "Unacceptable Value"
-    int lastAccepted = 0;      // the last accepted value after this change
+    bool replace = false;  // the text must become `text`
+    std::string text;      // the replacement
+    bool balloon = false;  // show "Unacceptable Value"
+    int lastAccepted = 0;  // the last accepted value after this change
 };
 
 // One change of the edit's text. Leading zeros are dropped and the rest is checked in the

@@ -23,7 +23,8 @@ Image32 CFingerView::Render() {
     m_rcWindow = GetScreenRect();
     const int w = m_rcWindow.width;
     const int h = m_rcWindow.height;
-    if (m_ptLoupe == wxPoint(-1, -1)) return Image32(w, h, m_crBack);
+    if (m_ptLoupe == wxPoint(-1, -1))
+        return Image32(w, h, m_crBack);
     const int left = m_ptLoupe.x - w / 2;
     const int top = m_ptLoupe.y - h / 2;
     return m_composer.Compose({left, top, left + w, top + h}, m_crBack);
@@ -32,5 +33,6 @@ Image32 CFingerView::Render() {
 void CFingerView::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const Image32 image = Render();
-    if (!image.empty()) dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
+    if (!image.empty())
+        dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
 }

@@ -6,7 +6,8 @@
 
 CGradationCtrl::CGradationCtrl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size)
     : CDrawnControl(parent, id, pos, size) {
-    for (int i = 0; i < 256; ++i) m_anTable[static_cast<size_t>(i)] = i;
+    for (int i = 0; i < 256; ++i)
+        m_anTable[static_cast<size_t>(i)] = i;
 }
 
 int CGradationCtrl::EntryForRow(int y, int height) {

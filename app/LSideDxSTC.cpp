@@ -11,14 +11,15 @@ CLSideDxSTC::CLSideDxSTC(wxWindow* parent) : CSidePanel(parent, kDialogId, 126, 
         const int y = 42 + 24 * i;
         m_apSlider[static_cast<size_t>(i)] =
             new CCstmSliderCtrl(this, IDC_STC_SLIDER_FIRST + i, false, DuPoint(18, y), DuSize(75, 15));
-        CColorLabel* label = new CColorLabel(this, IDC_STC_VALUE_FIRST + i, "0", DuPoint(94, y + 2), DuSize(12, 10),
-                                             draw::kTextRight | draw::kTextVCenter);
+        CColorLabel* label = new CColorLabel(this, IDC_STC_VALUE_FIRST + i, "0", DuPoint(94, y + 2),
+                                             DuSize(12, 10), draw::kTextRight | draw::kTextVCenter);
         label->SetColourSource([this] { return LabelColours{m_crText, m_crBack}; });
         m_apValue[static_cast<size_t>(i)] = label;
     }
     m_btnAuto = new CCstmButton(this, IDC_AUTO, LoadString(kStrAuto), DuPoint(16, 282), DuSize(40, 24));
     m_btnBack = new CCstmButton(this, IDC_BACK, LoadString(kStrBack), DuPoint(58, 282), DuSize(40, 24));
-    for (CCstmButton* b : {m_btnAuto, m_btnBack}) b->m_palette.focusBorder = static_cast<int>(Rgb(192, 160, 31).value);
+    for (CCstmButton* b : {m_btnAuto, m_btnBack})
+        b->m_palette.focusBorder = static_cast<int>(Rgb(192, 160, 31).value);
     SetSliderRange(0, 64);
     SetShowValues(m_bShowValues);
 
@@ -49,13 +50,16 @@ int CLSideDxSTC::SliderIndexFromId(int id) {
 }
 
 void CLSideDxSTC::UpdateValueLabel(int index) {
-    if (!m_bShowValues || index < 0 || index >= kSliderCount) return;
-    m_apValue[static_cast<size_t>(index)]->SetText(platform::Format("%d", m_apSlider[static_cast<size_t>(index)]->GetPos()));
+    if (!m_bShowValues || index < 0 || index >= kSliderCount)
+        return;
+    m_apValue[static_cast<size_t>(index)]->SetText(
+        platform::Format("%d", m_apSlider[static_cast<size_t>(index)]->GetPos()));
 }
 
 void CLSideDxSTC::SetShowValues(bool show) {
     m_bShowValues = show;
-    for (CColorLabel* label : m_apValue) label->Show(show);
+    for (CColorLabel* label : m_apValue)
+        label->Show(show);
 }
 
 bool CLSideDxSTC::IsButtonFocused() const {
@@ -63,11 +67,14 @@ bool CLSideDxSTC::IsButtonFocused() const {
     return focus && (focus == m_btnBack || focus == m_btnAuto);
 }
 
-void CLSideDxSTC::OnButton(wxCommandEvent& event) { PublishCommand(event.GetId()); }
+void CLSideDxSTC::OnButton(wxCommandEvent& event) {
+    PublishCommand(event.GetId());
+}
 
 void CLSideDxSTC::OnSliderScroll(wxCommandEvent& event) {
     const int index = SliderIndexFromId(event.GetId());
-    if (index < 0) return;
+    if (index < 0)
+        return;
     UpdateValueLabel(index);
     PublishScroll(event.GetId(), event.GetInt(), static_cast<int>(event.GetExtraLong()));
 }
@@ -75,14 +82,16 @@ void CLSideDxSTC::OnSliderScroll(wxCommandEvent& event) {
 bool CLSideDxSTC::PreTranslateKey(const wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if (IsEnter(key)) {
-        if (IsButtonFocused()) PublishCommand(wxWindow::FindFocus()->GetId());
+        if (IsButtonFocused())
+            PublishCommand(wxWindow::FindFocus()->GetId());
         return true;
     }
     if (key == 'S') {
         PublishCommand(IDC_BACK);
         return true;
     }
-    if (IsTabOrShift(key) || IsArrow(key)) return false;
+    if (IsTabOrShift(key) || IsArrow(key))
+        return false;
     // Any other key first takes the focus off a slider, so the main window's keys act at once.
     const wxWindow* focus = wxWindow::FindFocus();
     for (CCstmSliderCtrl* s : m_apSlider) {

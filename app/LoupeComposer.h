@@ -11,7 +11,7 @@
 class LoupeComposer {
 public:
     struct Source {
-        std::function<draw::Rect()> screenRect;               // where the view lies on the screen now
+        std::function<draw::Rect()> screenRect;                // where the view lies on the screen now
         std::function<Image32(int width, int height)> render;  // what it shows at that size
     };
 

@@ -18,5 +18,6 @@ Image32 CPictureWindow::Render() const {
 void CPictureWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const Image32 image = Render();
-    if (!image.empty()) dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
+    if (!image.empty())
+        dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
 }

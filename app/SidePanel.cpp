@@ -4,7 +4,8 @@
 #include "common/EventHub.h"
 
 CSidePanel::CSidePanel(wxWindow* parent, int dialogId, int widthDu, int heightDu)
-    : wxPanel(parent, wxID_ANY, wxDefaultPosition, DuSize(widthDu, heightDu), wxTAB_TRAVERSAL | wxBORDER_NONE),
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, DuSize(widthDu, heightDu),
+              wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_nDialogId(dialogId) {
     Hide();  // shown by a screen layout
     ApplyBackground();
@@ -22,11 +23,13 @@ void CSidePanel::PublishCommand(int controlId) {
 }
 
 void CSidePanel::PublishScroll(int controlId, int scrollCode, int position) {
-    ScrollEventArgs args{m_nDialogId, controlId, static_cast<uint32_t>(scrollCode), static_cast<uint32_t>(position)};
+    ScrollEventArgs args{m_nDialogId, controlId, static_cast<uint32_t>(scrollCode),
+                         static_cast<uint32_t>(position)};
     CEventHub::GetInstance().Publish(EventKindScroll, &args);
 }
 
 void CSidePanel::OnCharHook(wxKeyEvent& event) {
     // Handled here either way: the key goes no further up to the main window's own hook.
-    if (!PreTranslateKey(event)) event.DoAllowNextEvent();
+    if (!PreTranslateKey(event))
+        event.DoAllowNextEvent();
 }

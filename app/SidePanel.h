@@ -4,8 +4,8 @@
 // focused control, or hands them to the main window's key handler (the key forwarder).
 #pragma once
 
-#include <functional>
 #include <wx/panel.h>
+#include <functional>
 
 #include "platform/Image.h"
 
@@ -38,7 +38,9 @@ protected:
     void ApplyBackground();
     static bool IsEnter(int key) { return key == WXK_RETURN || key == WXK_NUMPAD_ENTER; }
     static bool IsTabOrShift(int key) { return key == WXK_TAB || key == WXK_SHIFT; }
-    static bool IsArrow(int key) { return key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN; }
+    static bool IsArrow(int key) {
+        return key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN;
+    }
 
 private:
     void OnCharHook(wxKeyEvent& event);

@@ -34,5 +34,9 @@ Image32 FromWxImage(const wxImage& image, std::optional<uint32_t> transparentKey
     return out;
 }
 
-wxColour ToWxColour(Colorref c) { return wxColour(c.r(), c.g(), c.b()); }
-Colorref FromWxColour(const wxColour& c) { return Colorref::FromRgb(c.Red(), c.Green(), c.Blue()); }
+wxColour ToWxColour(Colorref c) {
+    return wxColour(c.r(), c.g(), c.b());
+}
+Colorref FromWxColour(const wxColour& c) {
+    return Colorref::FromRgb(c.Red(), c.Green(), c.Blue());
+}

@@ -1,9 +1,9 @@
 // Conversions between our pixel buffers and wx images, at the widget edge only.
 #pragma once
 
-#include <optional>
 #include <wx/bitmap.h>
 #include <wx/image.h>
+#include <optional>
 
 #include "platform/Image.h"
 

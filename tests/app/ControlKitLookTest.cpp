@@ -1,6 +1,7 @@
 // Headless checks of the control kit's looks and rules.
 #include <gtest/gtest.h>
 
+#include <wx/defs.h>
 #include "app/ButtonLook.h"
 #include "app/EditValidation.h"
 #include "app/GradationCtrl.h"
@@ -8,7 +9,6 @@
 #include "app/LabelColours.h"
 #include "app/LoupeComposer.h"
 #include "app/WxMessageBox.h"
-#include <wx/defs.h>
 #include "tests/draw/PixelTestUtil.h"
 
 TEST(ButtonLook, ColoursByKindStatePressAndFocus) {
@@ -29,10 +29,10 @@ TEST(ButtonLook, ColoursByKindStatePressAndFocus) {
              Case{14, 5, true, false, false, {Rgb(31, 116, 192), white, white}},
              Case{15, 5, true, false, false, {Rgb(0, 0, 14), white, white}},
              Case{99, 5, true, false, false, {Rgb(0, 0, 14), white, Rgb(31, 116, 192)}},
-             Case{13, 6, true, false, false, {Rgb(0, 50, 94), green, white}},       // state 6 wins over kind
+             Case{13, 6, true, false, false, {Rgb(0, 50, 94), green, white}},  // state 6 wins over kind
              Case{14, 7, true, false, false, {Rgb(31, 116, 192), Rgb(255, 0, 0), white}},
-             Case{14, 7, true, true, false, {Rgb(0, 0, 14), green, white}},         // pressed: no state
-             Case{13, 6, false, true, true, {grey, grey, Rgb(169, 169, 169)}},      // disabled ignores all
+             Case{14, 7, true, true, false, {Rgb(0, 0, 14), green, white}},     // pressed: no state
+             Case{13, 6, false, true, true, {grey, grey, Rgb(169, 169, 169)}},  // disabled ignores all
          }) {
         EXPECT_EQ(PickButtonColours(p, c.kind, c.state, c.enabled, c.pressed, c.focused), c.expected)
             << c.kind << " " << c.state;
@@ -42,7 +42,8 @@ TEST(ButtonLook, ColoursByKindStatePressAndFocus) {
     EXPECT_EQ(PickButtonColours(p, 1, 7, true, false, true).border, Rgb(192, 160, 31));
     EXPECT_EQ(PickCheckBoxColours(p, true, false, false).face, Rgb(192, 31, 31));
     EXPECT_EQ(PickCheckBoxColours(p, false, true, false).face, Rgb(192, 31, 31));
-    EXPECT_EQ(PickCheckBoxColours(p, false, false, true), (ButtonColours{Rgb(192, 160, 31), Rgb(192, 160, 31), Rgb(255, 255, 255)}));
+    EXPECT_EQ(PickCheckBoxColours(p, false, false, true),
+              (ButtonColours{Rgb(192, 160, 31), Rgb(192, 160, 31), Rgb(255, 255, 255)}));
 }
 
 TEST(ButtonLook, PaintsFaceBorderAndCaptionWhereTheShapeSays) {
@@ -52,7 +53,7 @@ TEST(ButtonLook, PaintsFaceBorderAndCaptionWhereTheShapeSays) {
     content.caption = "BB";
     Image32 rect(120, 60, 0);
     PaintButton(rect, {0, 0, 120, 60}, back, c, content);
-    EXPECT_EQ(rect.At(60, 1), MakePixel(0, 50, 94));   // face inside the 1-pixel border
+    EXPECT_EQ(rect.At(60, 1), MakePixel(0, 50, 94));  // face inside the 1-pixel border
     EXPECT_EQ(rect.At(60, 0), MakePixel(255, 255, 255));
     EXPECT_EQ(rect.At(0, 30), MakePixel(255, 255, 255));
     const draw::Rect ink = drawtest::InkBox(rect, MakePixel(0, 50, 94));
@@ -80,7 +81,7 @@ TEST(EditValidation, CasesOfTheNumericEdit) {
              Case{"7201", 5, true, "7200", true, 5},
              Case{"12a", 5, true, "5", true, 5},
              Case{"", 5, false, "", false, 5},
-             Case{"0", 5, true, "1", true, 5},      // a lone zero: below the minimum, settled at once
+             Case{"0", 5, true, "1", true, 5},  // a lone zero: below the minimum, settled at once
              Case{"000", 5, true, "1", true, 5},
              Case{"99999999999999999999", 5, true, "7200", true, 5},  // no overflow
              Case{"2147483648", 5, true, "7200", true, 5},
@@ -114,7 +115,8 @@ TEST(LabelColours, HighlightAddsPerChannelAndSaturates) {
 TEST(GradationBar, RowsShowTheTableFromTopToBottom) {
     EXPECT_EQ(CGradationCtrl::EntryForRow(0, 363), 254);
     EXPECT_LE(CGradationCtrl::EntryForRow(362, 363), 1);
-    for (int y = 1; y < 363; ++y) EXPECT_LE(CGradationCtrl::EntryForRow(y, 363), CGradationCtrl::EntryForRow(y - 1, 363));
+    for (int y = 1; y < 363; ++y)
+        EXPECT_LE(CGradationCtrl::EntryForRow(y, 363), CGradationCtrl::EntryForRow(y - 1, 363));
 }
 
 TEST(IntervalWindow, ResetFillsTheWindowWithZeros) {
@@ -126,7 +128,8 @@ TEST(IntervalWindow, ResetFillsTheWindowWithZeros) {
     w.m_lstIntervals = {7, 8};
     w.Reset();
     EXPECT_EQ(w.m_lstIntervals.size(), 16u);
-    for (int v : w.m_lstIntervals) EXPECT_EQ(v, 0);
+    for (int v : w.m_lstIntervals)
+        EXPECT_EQ(v, 0);
     EXPECT_EQ(w.m_nCount, 0u);
     EXPECT_EQ(w.m_dwPrevTime, 0u);
     EXPECT_EQ(w.m_dSum, 0.0);
@@ -134,7 +137,9 @@ TEST(IntervalWindow, ResetFillsTheWindowWithZeros) {
 
 TEST(LoupeComposer, AreaOffTheScreenEdgeShowsTheBackground) {
     LoupeComposer composer;
-    composer.AddSource({[] { return draw::Rect{0, 0, 40, 40}; },
+    composer.AddSource({[] {
+                            return draw::Rect{0, 0, 40, 40};
+                        },
                         [](int w, int h) { return Image32(w, h, MakePixel(9, 9, 9)); }});
     const Image32 out = composer.Compose({-10, -20, 20, 10}, MakePixel(0, 0, 14));
     EXPECT_EQ(out.At(0, 0), MakePixel(0, 0, 14));
@@ -147,7 +152,8 @@ TEST(MessageDialog, StylesAndAnswers) {
     using platform::MsgButtons;
     using platform::MsgIcon;
     EXPECT_EQ(MessageDialogStyle(MsgIcon::Error, MsgButtons::Ok), wxOK | wxICON_ERROR);
-    EXPECT_EQ(MessageDialogStyle(MsgIcon::Exclamation, MsgButtons::OkCancel), wxOK | wxCANCEL | wxICON_WARNING);
+    EXPECT_EQ(MessageDialogStyle(MsgIcon::Exclamation, MsgButtons::OkCancel),
+              wxOK | wxCANCEL | wxICON_WARNING);
     EXPECT_EQ(MessageDialogStyle(MsgIcon::None, MsgButtons::YesNo), wxYES_NO | wxICON_NONE);
     EXPECT_EQ(AnswerFromDialogResult(wxID_CANCEL), platform::MsgAnswer::Cancel);
     EXPECT_EQ(AnswerFromDialogResult(wxID_NO), platform::MsgAnswer::No);

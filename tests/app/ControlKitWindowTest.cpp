@@ -1,9 +1,9 @@
 // The control kit on a real (virtual) display: states drawn, trackbar keys and mouse with
 // their scroll codes, focus events, the numeric edit, and list gestures.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <thread>
 #include <vector>
-#include <wx/app.h>
 
 #include "app/CstmBitmapButton.h"
 #include "app/CstmButton.h"
@@ -31,8 +31,9 @@ class ControlKitTest : public wxtest::WindowTest {
 protected:
     std::vector<ScrollRecord> scrolls;
     void Record(CCstmSliderCtrl* slider) {
-        slider->Bind(EVT_CSTM_SLIDER_SCROLL,
-                     [this](wxCommandEvent& e) { scrolls.push_back({e.GetInt(), e.GetExtraLong()}); });
+        slider->Bind(EVT_CSTM_SLIDER_SCROLL, [this](wxCommandEvent& e) {
+            scrolls.push_back({e.GetInt(), e.GetExtraLong()});
+        });
     }
 };
 
@@ -72,25 +73,27 @@ TEST_F(ControlKitTest, ButtonStatesAreDrawnAndKeptAsAScreenshot) {
         const char* sub2;
     };
     const Look looks[] = {
-        {"Kind 1", 1, 5, 0, true, "", ""},        {"Kind 8", 8, 5, 0, true, "", ""},
-        {"Kind 2", 2, 5, 0, true, "", ""},        {"Kind 13", 13, 5, 0, true, "", ""},
-        {"Kind 14", 14, 5, 0, true, "", ""},      {"Kind 15", 15, 5, 0, true, "", ""},
-        {"State 6", 1, 6, 0, true, "", ""},       {"State 7", 1, 7, 0, true, "", ""},
-        {"Disabled", 13, 6, 0, false, "", ""},    {"Depth", 1, 5, 0, true, "120 mm", ""},
-        {"Gain", 1, 5, 1, true, "50", "dB"},      {"REC", 13, 5, 2, true, "", ""},
+        {"Kind 1", 1, 5, 0, true, "", ""},     {"Kind 8", 8, 5, 0, true, "", ""},
+        {"Kind 2", 2, 5, 0, true, "", ""},     {"Kind 13", 13, 5, 0, true, "", ""},
+        {"Kind 14", 14, 5, 0, true, "", ""},   {"Kind 15", 15, 5, 0, true, "", ""},
+        {"State 6", 1, 6, 0, true, "", ""},    {"State 7", 1, 7, 0, true, "", ""},
+        {"Disabled", 13, 6, 0, false, "", ""}, {"Depth", 1, 5, 0, true, "120 mm", ""},
+        {"Gain", 1, 5, 1, true, "50", "dB"},   {"REC", 13, 5, 2, true, "", ""},
     };
     std::vector<CCstmButton*> buttons;
     for (size_t i = 0; i < std::size(looks); ++i) {
         const Look& l = looks[i];
-        auto* b = new CCstmButton(frame, 2000 + static_cast<int>(i), l.caption,
-                                  wxPoint(10 + 140 * static_cast<int>(i % 4), 10 + 70 * static_cast<int>(i / 4)),
-                                  wxSize(l.shape == 2 ? 60 : 129, 60));
+        auto* b =
+            new CCstmButton(frame, 2000 + static_cast<int>(i), l.caption,
+                            wxPoint(10 + 140 * static_cast<int>(i % 4), 10 + 70 * static_cast<int>(i / 4)),
+                            wxSize(l.shape == 2 ? 60 : 129, 60));
         b->m_nKind = l.kind;
         b->m_nState = l.state;
         b->m_nShape = l.shape;
         b->SetSubText1(l.sub1);
         b->SetSubText2(l.sub2);
-        if (!l.enabled) b->EnableButton(false);
+        if (!l.enabled)
+            b->EnableButton(false);
         buttons.push_back(b);
     }
     auto* unchecked = new CCstmCheckBox(frame, 2100, "Freeze", wxPoint(10, 220), wxSize(129, 81));
@@ -146,10 +149,11 @@ TEST_F(ControlKitTest, SliderKeysSendTrackbarCodesThenEndTrack) {
     struct Case {
         int key, code, pos;
     };
-    for (const Case& c : {Case{WXK_DOWN, TB_LINEDOWN, 51}, Case{WXK_UP, TB_LINEUP, 50}, Case{WXK_RIGHT, TB_LINEDOWN, 51},
-                          Case{WXK_LEFT, TB_LINEUP, 50}, Case{WXK_PAGEDOWN, TB_PAGEDOWN, 60},
-                          Case{WXK_PAGEUP, TB_PAGEUP, 50}, Case{WXK_HOME, TB_TOP, 0}, Case{WXK_END, TB_BOTTOM, 100},
-                          Case{WXK_PAGEDOWN, TB_PAGEDOWN, 100}}) {  // clamped at the end of the range
+    for (const Case& c :
+         {Case{WXK_DOWN, TB_LINEDOWN, 51}, Case{WXK_UP, TB_LINEUP, 50}, Case{WXK_RIGHT, TB_LINEDOWN, 51},
+          Case{WXK_LEFT, TB_LINEUP, 50}, Case{WXK_PAGEDOWN, TB_PAGEDOWN, 60}, Case{WXK_PAGEUP, TB_PAGEUP, 50},
+          Case{WXK_HOME, TB_TOP, 0}, Case{WXK_END, TB_BOTTOM, 100},
+          Case{WXK_PAGEDOWN, TB_PAGEDOWN, 100}}) {  // clamped at the end of the range
         scrolls.clear();
         Key(s, c.key);
         ASSERT_EQ(scrolls.size(), 2u) << c.key;
@@ -204,7 +208,8 @@ TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     Flush();
     ASSERT_TRUE(a->m_bFocused) << "the display gave no keyboard focus";
     const wxRect t = a->ThumbRect();
-    EXPECT_EQ(a->Render().At(t.x + t.width / 2, t.y + t.height / 2), MakePixel(192, 160, 31));  // gold when focused
+    EXPECT_EQ(a->Render().At(t.x + t.width / 2, t.y + t.height / 2),
+              MakePixel(192, 160, 31));  // gold when focused
     g_focusEvents.clear();
     g_focusFlags.clear();
     b->SetFocus();
@@ -220,7 +225,8 @@ TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     Image32 shot(260, 70, MakePixel(0, 0, 14));
     for (CCstmSliderCtrl* s : {a, b}) {
         const Image32 img = s->Render();
-        draw::CopyRect(img, {0, 0, img.width(), img.height()}, shot, {s->GetPosition().x, s->GetPosition().y});
+        draw::CopyRect(img, {0, 0, img.width(), img.height()}, shot,
+                       {s->GetPosition().x, s->GetPosition().y});
     }
     b->Enable(false);
     const Image32 disabled = b->Render();
@@ -239,15 +245,17 @@ TEST_F(ControlKitTest, NumericEditCases) {
         ++textEvents;
         e.Skip();
     });
-    CstmEdit::SetBalloonShower(
-        [&](CstmEdit&, const std::string& title, const std::string& text) { balloons.push_back({title, text}); });
+    CstmEdit::SetBalloonShower([&](CstmEdit&, const std::string& title, const std::string& text) {
+        balloons.push_back({title, text});
+    });
     struct Case {
         const char* typed;
         const char* shown;
         bool balloon;
     };
-    for (const Case& c : {Case{"007", "7", false}, Case{"7201", "7200", true}, Case{"12a", "7", true},
-                          Case{"", "", false}, Case{"0", "1", true}, Case{"123456789012345678901234", "7200", true}}) {
+    for (const Case& c :
+         {Case{"007", "7", false}, Case{"7201", "7200", true}, Case{"12a", "7", true}, Case{"", "", false},
+          Case{"0", "1", true}, Case{"123456789012345678901234", "7200", true}}) {
         balloons.clear();
         textEvents = 0;
         edit->SetValue(wxString::FromUTF8(c.typed));
@@ -265,9 +273,11 @@ TEST_F(ControlKitTest, NumericEditCases) {
 }
 
 TEST_F(ControlKitTest, ListGestureSelectsOnlyAnItemUnderTheTap) {
-    auto* list = new CCstmListCtrl(frame, 2600, wxPoint(10, 10), wxSize(300, 200), wxLC_REPORT | wxLC_SINGLE_SEL);
+    auto* list =
+        new CCstmListCtrl(frame, 2600, wxPoint(10, 10), wxSize(300, 200), wxLC_REPORT | wxLC_SINGLE_SEL);
     list->AppendColumn("Item", wxLIST_FORMAT_LEFT, 280);
-    for (const char* name : {"first", "second", "third"}) list->InsertItem(list->GetItemCount(), name);
+    for (const char* name : {"first", "second", "third"})
+        list->InsertItem(list->GetItemCount(), name);
     list->m_pOwner = frame;
     std::vector<int> notified;
     frame->Bind(EVT_LIST_GESTURE_SELECT, [&](wxCommandEvent& e) {

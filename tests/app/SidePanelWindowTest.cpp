@@ -19,8 +19,12 @@ namespace {
 
 std::vector<CommandEventArgs> g_commands;
 std::vector<ScrollEventArgs> g_scrolls;
-void OnCommand(void* p) { g_commands.push_back(*static_cast<CommandEventArgs*>(p)); }
-void OnScroll(void* p) { g_scrolls.push_back(*static_cast<ScrollEventArgs*>(p)); }
+void OnCommand(void* p) {
+    g_commands.push_back(*static_cast<CommandEventArgs*>(p));
+}
+void OnScroll(void* p) {
+    g_scrolls.push_back(*static_cast<ScrollEventArgs*>(p));
+}
 
 wxKeyEvent KeyEvent(int code) {
     wxKeyEvent e(wxEVT_CHAR_HOOK);
@@ -74,8 +78,8 @@ TEST_F(SidePanelTest, LeftLivePanelPublishesItsButtonsEnterAndS) {
         ASSERT_NE(button, nullptr) << id;
         button->Click();
     }
-    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{222, 1001}, {222, 1166}, {222, 1177}, {222, 1178},
-                                                          {222, 1048}, {222, 1037}}));
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{
+                              {222, 1001}, {222, 1166}, {222, 1177}, {222, 1178}, {222, 1048}, {222, 1037}}));
     g_commands.clear();
 
     EXPECT_TRUE(panel->PreTranslateKey(KeyEvent('S')));
@@ -111,7 +115,8 @@ TEST_F(SidePanelTest, LeftLivePanelMemberOperations) {
     EXPECT_EQ(panel->GetButton(1048), panel->m_btnSyncView);
 
     panel->SetGamma(1.0);
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(panel->m_gradation->m_anTable[static_cast<size_t>(i)], i);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(panel->m_gradation->m_anTable[static_cast<size_t>(i)], i);
     panel->SetGamma(0.5);
     EXPECT_EQ(panel->m_gradation->m_anTable[128], static_cast<int>(255.0 * (128 / 255.0) * (128 / 255.0)));
     panel->SetGamma(0.0);  // no curve: the table stays
@@ -183,16 +188,19 @@ TEST_F(SidePanelTest, RightPanelPublishesSlidersAndFrequenciesAndSwallowsEnterAn
     panel->Show();
     Forward(panel);
     Flush();
-    for (int id : {1221, 1222, 1223}) panel->GetFreqButton(id)->Click();
+    for (int id : {1221, 1222, 1223})
+        panel->GetFreqButton(id)->Click();
     EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{229, 1221}, {229, 1222}, {229, 1223}}));
-    for (int id : {1017, 1013, 1016, 1213}) KeyTo(panel->GetSlider(id), WXK_DOWN);
+    for (int id : {1017, 1013, 1016, 1213})
+        KeyTo(panel->GetSlider(id), WXK_DOWN);
     ASSERT_EQ(g_scrolls.size(), 8u);
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(g_scrolls[2 * i].dialogId, 229);
         EXPECT_EQ(g_scrolls[2 * i].controlId, (std::array<int, 4>{1017, 1013, 1016, 1213}[i]));
         EXPECT_EQ(g_scrolls[2 * i].scrollCode, static_cast<uint32_t>(TB_LINEDOWN));
     }
-    for (int key : {WXK_RETURN, WXK_ESCAPE, WXK_BACK}) EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(key)));
+    for (int key : {WXK_RETURN, WXK_ESCAPE, WXK_BACK})
+        EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(key)));
     EXPECT_FALSE(panel->PreTranslateKey(KeyEvent(WXK_LEFT)));
     EXPECT_TRUE(forwarded.empty());
     EXPECT_TRUE(panel->PreTranslateKey(KeyEvent('I')));
@@ -241,8 +249,8 @@ TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
     right->GetSlider(1017)->SetPos(120);
     right->GetSlider(1213)->SetPos(80);
     right->GetFreqButton(1222)->m_nKind = 14;  // the chosen frequency
-    for (CSidePanel* p : {static_cast<CSidePanel*>(left), static_cast<CSidePanel*>(stc),
-                          static_cast<CSidePanel*>(right)}) {
+    for (CSidePanel* p :
+         {static_cast<CSidePanel*>(left), static_cast<CSidePanel*>(stc), static_cast<CSidePanel*>(right)}) {
         p->Show();
     }
     Flush();
@@ -250,7 +258,8 @@ TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
     Flush();
     right->RedrawSliderValues(right->GetSlider(1013));
     for (auto [panel, name] : {std::pair<wxWindow*, const char*>{left, "panel_left_live"},
-                               {stc, "panel_stc"}, {right, "panel_right_live"}}) {
+                               {stc, "panel_stc"},
+                               {right, "panel_right_live"}}) {
         const Image32 shot = wxtest::ComposeWindow(panel);
         EXPECT_EQ(shot.width(), panel->GetClientSize().x);
         wxtest::SaveArtifact(shot, name);

@@ -1,9 +1,9 @@
 // The image view's window and the finger loupe on the display, and a screenshot of a view
 // with calipers, depth scale and body mark over a phantom image.
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
-#include <gtest/gtest.h>
 
 #include "app/FingerView.h"
 #include "app/IconLoader.h"
@@ -24,12 +24,15 @@ void DrawPhantom(Image32& img) {
             const double dx = x - cx;
             const double r = std::sqrt(dx * dx + (y + 60.0) * (y + 60.0));
             const double angle = std::atan2(dx, y + 60.0);
-            if (r < 70 || r > 520 || std::abs(angle) > 0.62) continue;
+            if (r < 70 || r > 520 || std::abs(angle) > 0.62)
+                continue;
             double level = 70 + 50 * std::sin(y / 23.0) + static_cast<double>((seed >> 16) % 90) - 20;
             for (auto [ox, oy, rad] : {std::tuple{cx - 60, 200.0, 38.0}, std::tuple{cx + 70, 330.0, 26.0}}) {
                 const double d = std::hypot(x - ox, y - oy);
-                if (d < rad) level *= 0.12;
-                if (std::abs(d - rad) < 3) level += 70;
+                if (d < rad)
+                    level *= 0.12;
+                if (std::abs(d - rad) < 3)
+                    level += 70;
             }
             level *= 1.0 - r / 900.0;
             img.At(x, y) = GreyPixel(static_cast<uint8_t>(std::clamp(level, 0.0, 255.0)));
@@ -96,7 +99,8 @@ TEST_F(ViewWindowTest, FingerLoupeShowsTheViewPixelsAroundThePoint) {
     window->View().AttachBackBuffer(240, 240);
     Image32& buffer = window->View().BackBuffer();
     for (int y = 0; y < 240; ++y) {
-        for (int x = 0; x < 240; ++x) buffer.At(x, y) = MakePixel(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 7);
+        for (int x = 0; x < 240; ++x)
+            buffer.At(x, y) = MakePixel(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 7);
     }
     auto* loupe = new CFingerView(frame);
     loupe->AddSource(window);

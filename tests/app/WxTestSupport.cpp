@@ -37,7 +37,8 @@ public:
 
 void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
     for (wxWindow* child : window->GetChildren()) {
-        if (!child->IsShown() || child->IsTopLevel()) continue;
+        if (!child->IsShown() || child->IsTopLevel())
+            continue;
         const wxPoint at = origin + child->GetPosition();
         Image32 pixels;
         if (auto* drawn = dynamic_cast<CDrawnControl*>(child)) {
@@ -47,7 +48,8 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
         } else {
             const wxColour bg = child->GetBackgroundColour();
             const wxSize s = child->GetSize();
-            draw::FillRect(out, draw::RectOfSize(at.x, at.y, s.x, s.y), MakePixel(bg.Red(), bg.Green(), bg.Blue()));
+            draw::FillRect(out, draw::RectOfSize(at.x, at.y, s.x, s.y),
+                           MakePixel(bg.Red(), bg.Green(), bg.Blue()));
             ComposeInto(child, out, at);
             continue;
         }
@@ -60,7 +62,8 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
 void Flush() {
     for (int i = 0; i < 20; ++i) {
         wxTheApp->Yield(true);
-        if (!wxTheApp->HasPendingEvents()) break;
+        if (!wxTheApp->HasPendingEvents())
+            break;
     }
 }
 

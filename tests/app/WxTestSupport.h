@@ -4,8 +4,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <string>
 #include <wx/frame.h>
+#include <string>
 
 #include "platform/Image.h"
 
