@@ -1,5 +1,7 @@
 #include "platform/draw/Scale.h"
 
+#include "platform/draw/Blit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
