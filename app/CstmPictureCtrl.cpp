@@ -74,24 +74,28 @@ void CCstmPictureCtrl::DrawTraces(Image32& dc) const {
     }
 }
 
+void CCstmPictureCtrl::DrawEllipseByState(Image32& dc, const CEllipseCaliper& e, int markPen,
+                                          int outlinePen) const {
+    switch (e.state) {
+        case EllipseStatePlacing:  // the first axis follows the mouse
+            e.DrawAxes(dc, PenOf(markPen), m_nMarkStyle, m_nEllipseFreeX, m_nEllipseFreeY);
+            break;
+        case EllipseStateSelected:
+        case EllipseStateDragging:
+            e.DrawHandles(dc, PenOf(markPen));
+            e.DrawOutline(dc, PenOf(outlinePen));
+            break;
+        case EllipseStateDeselected:
+            e.DrawOutline(dc, PenOf(outlinePen));
+            break;
+        default:
+            break;
+    }
+}
+
 void CCstmPictureCtrl::DrawEllipses(Image32& dc, int penBase) const {
     for (int i = 0; i < kEllipseCount; ++i) {
-        const CEllipseCaliper& e = m_aEllipse[static_cast<size_t>(i)];
-        switch (e.state) {
-            case EllipseStatePlacing:
-                e.DrawAxes(dc, PenOf(5), m_nMarkStyle, m_nEllipseFreeX, m_nEllipseFreeY);
-                break;
-            case EllipseStateSelected:
-            case EllipseStateDragging:
-                e.DrawHandles(dc, PenOf(5));
-                e.DrawOutline(dc, PenOf(penBase + i));
-                break;
-            case EllipseStateDeselected:
-                e.DrawOutline(dc, PenOf(penBase + i));
-                break;
-            default:
-                break;
-        }
+        DrawEllipseByState(dc, m_aEllipse[static_cast<size_t>(i)], 5, penBase + i);
     }
 }
 
@@ -104,24 +108,8 @@ void CCstmPictureCtrl::DrawObgyOverlays(Image32& dc) const {
         if (i % 2 == 1)
             draw::DrawLine(dc, m_aptObgy[static_cast<size_t>(i - 1)], m_aptObgy[static_cast<size_t>(i)], pen);
     }
-    if (m_nObgyEllipseShown == 1) {
-        const CEllipseCaliper& e = m_ellipseObgy;
-        switch (e.state) {
-            case EllipseStatePlacing:
-                e.DrawAxes(dc, PenOf(0), m_nMarkStyle, m_nEllipseFreeX, m_nEllipseFreeY);
-                break;
-            case EllipseStateSelected:
-            case EllipseStateDragging:
-                e.DrawHandles(dc, PenOf(0));
-                e.DrawOutline(dc, PenOf(5));
-                break;
-            case EllipseStateDeselected:
-                e.DrawOutline(dc, PenOf(5));
-                break;
-            default:
-                break;
-        }
-    }
+    if (m_nObgyEllipseShown == 1)
+        DrawEllipseByState(dc, m_ellipseObgy, 0, 5);
     if (m_nHcTraceShown == 1)
         DrawTraceSegments(dc, m_vecHcTrace, 6);
 }

@@ -128,6 +128,8 @@ private:
     draw::Pen PenOf(int i) const {
         return {m_acrPen[static_cast<size_t>(((i % kPenCount) + kPenCount) % kPenCount)], 1};
     }
+    // Axes while placing, handles and outline while selected or dragged, the outline alone when done.
+    void DrawEllipseByState(Image32& dc, const CEllipseCaliper& e, int markPen, int outlinePen) const;
     void DrawTraceSegments(Image32& dc, const std::vector<draw::Point>& trace, int pen) const;
 
     Image32 m_imgBack;

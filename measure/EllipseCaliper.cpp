@@ -55,29 +55,23 @@ void CEllipseCaliper::Recalculate(int mode, int h) {
             return;
         }
         case 0:
-        case 1: {
-            Point& other = handle[1 - h];
-            other = {2 * c.x - handle[h].x, 2 * c.y - handle[h].y};
-            const int dx = handle[0].x - c.x;
-            const int dy = handle[0].y - c.y;
-            a = Length(dx, dy);
-            if (a == 0.0)
-                return;  // both ends on the centre: keep the second axis as it was
-            handle[2] = Perpendicular(c, dx, dy, b / a, 1);
-            handle[3] = Perpendicular(c, dx, dy, b / a, -1);
-            return;
-        }
+        case 1:
         case 2:
         case 3: {
-            Point& other = handle[5 - h];
-            other = {2 * c.x - handle[h].x, 2 * c.y - handle[h].y};
-            const int dx = handle[2].x - c.x;
-            const int dy = handle[2].y - c.y;
-            b = Length(dx, dy);
-            if (b == 0.0)
-                return;
-            handle[0] = Perpendicular(c, dx, dy, a / b, 1);
-            handle[1] = Perpendicular(c, dx, dy, a / b, -1);
+            // The dragged end's opposite mirrors through the centre and its axis is measured
+            // again; the other axis is rebuilt perpendicular to it with its half length kept.
+            const int axis = h / 2 * 2;  // 0: the first axis, 2: the second
+            handle[axis + 1 - (h - axis)] = {2 * c.x - handle[h].x, 2 * c.y - handle[h].y};
+            double& half = axis == 0 ? a : b;
+            const double otherHalf = axis == 0 ? b : a;
+            const int dx = handle[axis].x - c.x;
+            const int dy = handle[axis].y - c.y;
+            half = Length(dx, dy);
+            if (half == 0.0)
+                return;  // the axis shrank onto the centre: keep the other axis as it was
+            const int other = 2 - axis;
+            handle[other] = Perpendicular(c, dx, dy, otherHalf / half, 1);
+            handle[other + 1] = Perpendicular(c, dx, dy, otherHalf / half, -1);
             return;
         }
         default:
