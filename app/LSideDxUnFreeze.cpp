@@ -91,10 +91,8 @@ void CLSideDxUnFreeze::SetGamma(double gamma) {
 void CLSideDxUnFreeze::SetColors(const draw::Font& buttonFont, const draw::Font& recTimeFont,
                                  const draw::Font& recFont, Colorref text, Colorref back,
                                  Colorref focusBorder) {
-    m_crText = text;
-    m_crBack = back;
+    SetPanelColours(text, back);
     m_crFocusBorder = focusBorder;
-    ApplyBackground();
     for (CCstmButton* b :
          {static_cast<CCstmButton*>(m_btnFreeze), m_btnBB, m_btnBM, m_btnSyncView, m_btnSTC, m_btnRec}) {
         b->m_palette.focusBorder = static_cast<int>(focusBorder.value);

@@ -141,6 +141,11 @@ CCstmButton* CRSideDxUnFreeze::GetFreqButton(int id) {
     return id >= IDC_FREQ_1 && id <= IDC_FREQ_3 ? m_btnFreq[id - IDC_FREQ_1] : nullptr;
 }
 
+void CRSideDxUnFreeze::SetPanelColours(Colorref text, Colorref back) {
+    m_crNormalText = text;
+    CSidePanel::SetPanelColours(text, back);
+}
+
 void CRSideDxUnFreeze::OnFreqButton(wxCommandEvent& event) {
     PublishCommand(event.GetId());
 }

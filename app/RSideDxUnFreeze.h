@@ -53,6 +53,8 @@ public:
     CCstmButton* GetFreqButton(int id);
 
     bool PreTranslateKey(const wxKeyEvent& event) override;
+    // The text colour becomes the normal colour of the captions and values.
+    void SetPanelColours(Colorref text, Colorref back) override;
 
     Colorref m_crNormalText = Colorref::FromRgb(255, 255, 255);
     Colorref m_crHighlightText = Colorref::FromRgb(192, 160, 31);

@@ -17,6 +17,13 @@ void CSidePanel::ApplyBackground() {
     SetForegroundColour(ToWxColour(m_crText));
 }
 
+void CSidePanel::SetPanelColours(Colorref text, Colorref back) {
+    m_crText = text;
+    m_crBack = back;
+    ApplyBackground();
+    Refresh(false);
+}
+
 void CSidePanel::PublishCommand(int controlId) {
     CommandEventArgs args{m_nDialogId, controlId};
     CEventHub::GetInstance().Publish(EventKindCommand, &args);

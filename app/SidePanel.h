@@ -17,6 +17,8 @@ public:
     CSidePanel(wxWindow* parent, int dialogId, int widthDu, int heightDu);
 
     int DialogId() const { return m_nDialogId; }
+    // The settings colours: background ("BCOLOR") and text ("FCOLOR").
+    virtual void SetPanelColours(Colorref text, Colorref back);
     void SetKeyForwarder(KeyForwarder forwarder) { m_keyForwarder = std::move(forwarder); }
 
     // The panel's part of key handling: true when the key is consumed, false when the

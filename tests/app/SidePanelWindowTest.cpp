@@ -224,6 +224,11 @@ TEST_F(SidePanelTest, RightPanelRangesAndGamma) {
     EXPECT_EQ(panel->GetLabel(1040)->GetText(), "1.00");
     EXPECT_TRUE(panel->RedrawSliderValues(gamma));
     EXPECT_FALSE(panel->RedrawSliderValues(panel->GetFreqButton(1221)));
+
+    // The settings colours reach the captions, which ask for them when they paint.
+    panel->SetPanelColours(Rgb(200, 200, 200), Rgb(10, 20, 30));
+    EXPECT_EQ(panel->GetLabel(1020)->Render().At(0, 0), MakePixel(10, 20, 30));
+    EXPECT_EQ(panel->m_crNormalText, Rgb(200, 200, 200));
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
