@@ -11,7 +11,8 @@ CCstmPictureCtrl MakeView() {
     view.AttachBackBuffer(480, 480);
     Image32& b = view.BackBuffer();
     for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 480; ++x) b.At(x, y) = GreyPixel(static_cast<uint8_t>((x * 7 + y * 13) & 0xFF));
+        for (int x = 0; x < 480; ++x)
+            b.At(x, y) = GreyPixel(static_cast<uint8_t>((x * 7 + y * 13) & 0xFF));
     }
     return view;
 }
@@ -25,9 +26,15 @@ void BM_RenderClient(benchmark::State& state) {
         view.m_nMagnifierX = 100;
         view.m_nMagnifierY = 100;
     }
-    for (auto _ : state) benchmark::DoNotOptimize(view.RenderClient(side, side));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(view.RenderClient(side, side));
 }
-BENCHMARK(BM_RenderClient)->Args({480, 0})->Args({480, 1})->Args({744, 0})->Args({744, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderClient)
+    ->Args({480, 0})
+    ->Args({480, 1})
+    ->Args({744, 0})
+    ->Args({744, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OverlaysPerFrame(benchmark::State& state) {
     CCstmPictureCtrl view = MakeView();
