@@ -3,6 +3,7 @@
 // exactly `width` pixels; only the BMP reader and writer flip rows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
