@@ -18,7 +18,8 @@ int** CFrameConverter::RawFrame(int samples, int lines) {
     if (samples != samples_ || lines != lines_ || !raw_) {
         raw_.reset(Alloc2DInt(lines, samples));
         previous_.reset(Alloc2DInt(lines, samples));
-        work_.reset(Alloc2DDouble(lines, samples));
+        // One line of zeros behind the last: the upsampling converter reads it past lines x k.
+        work_.reset(Alloc2DDouble(lines + 1, samples));
         previousValid_ = false;
         if (!raw_ || !previous_ || !work_) {
             raw_.reset();
@@ -74,7 +75,7 @@ ConvertResult CFrameConverter::Convert(int depth, int frameCount, const FrameSet
         } else {
             sector_.reset();  // about 25 MB that the upsampling path does not need
             if (upsampled_.Prepare(g, result.depth, samples_, lines_)) {
-                upsampled_.Draw(work_.get(), settings.gamma, p.invert, image);
+                upsampled_.Draw(work_.get()[0], settings.gamma, p.invert, image);
             }
         }
         lastWasSector_ = sectorPath;

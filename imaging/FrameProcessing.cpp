@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 struct Blender {
@@ -27,6 +31,43 @@ struct ToneMap {
     }
 };
 
+// The common case, no averaging: blend, STC, gain and contrast two samples at a time. The
+// operations and their order are those of the scalar code, so the values are the same.
+// Returns the first sample it did not do.
+int ToneMapPlainLine(const int* r, const int* p, const Blender& mix, const ToneMap& tone, int first, int samples,
+                     double* out) {
+    int s = first;
+#if defined(__SSE2__)
+    // Only with a curve covering the whole line (its index then needs no clamp).
+    if (tone.stc && tone.stcLast < samples - 1) return s;
+    const bool blend = mix.blend && mix.w != 0.0;  // with weight 0 the blend is the raw value exactly
+    const __m128d w = _mm_set1_pd(mix.w);
+    const __m128d w1 = _mm_set1_pd(mix.w1);
+    const __m128d offset = _mm_set1_pd(tone.gainOffset);
+    const __m128d factor = _mm_set1_pd(tone.contrastFactor);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d top = _mm_set1_pd(255.0);
+    for (; s + 2 <= samples; s += 2) {
+        __m128d v = _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r + s)));
+        if (blend) {
+            const __m128d q = _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + s)));
+            v = _mm_div_pd(_mm_add_pd(_mm_mul_pd(q, w), v), w1);
+        }
+        __m128d t = v;
+        if (tone.stc) {
+            t = _mm_add_pd(t, _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tone.stc + s))));
+        }
+        t = _mm_mul_pd(_mm_add_pd(t, offset), factor);
+        t = _mm_min_pd(_mm_max_pd(t, zero), top);
+        // A sample of exactly 0 stays 0.
+        _mm_storeu_pd(out + s, _mm_and_pd(_mm_cmpneq_pd(v, zero), t));
+    }
+#else
+    (void)r, (void)p, (void)mix, (void)tone, (void)samples, (void)out;
+#endif
+    return s;
+}
+
 }  // namespace
 
 void ProcessFrame(const ProcessingInput& in, const ImagingParams& params, double* const* work) {
@@ -48,11 +89,8 @@ void ProcessFrame(const ProcessingInput& in, const ImagingParams& params, double
         const int* p = prev[l];
 
         if (!params.ave && !params.aveY) {
-            if (!mix.blend) {
-                for (int s = first; s < samples; ++s) out[s] = tone(static_cast<double>(r[s]), s);
-            } else {
-                for (int s = first; s < samples; ++s) out[s] = tone(mix(r[s], p[s]), s);
-            }
+            const int done = ToneMapPlainLine(r, p, mix, tone, first, samples, out);
+            for (int s = done; s < samples; ++s) out[s] = tone(mix(r[s], p[s]), s);
         } else if (params.ave && !params.aveY) {
             for (int s = first; s < samples; ++s) {
                 const double m = (r[s] + raw[l0][s] + raw[l2][s]) / 3.0;

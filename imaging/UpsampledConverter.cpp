@@ -51,23 +51,24 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
     if ((k_ != 4 && k_ != 8) || samples > 65535 || !(geometry.IsConvex() || geometry.IsLinear())) return;
 
     // Upsampled row r: line l centred on row l x k + k/2; the first and last k/2 rows repeat
-    // the end lines; rows past lines x k (when samples is larger) are zero.
+    // the end lines; rows past lines x k (when samples is larger) read the zero line behind
+    // the last line.
     const int half = k_ / 2;
     const int upRows = lines * k_;
+    auto at = [samples](int line) { return line * samples; };
     rows_.resize(static_cast<size_t>(samples));
     for (int r = 0; r < samples; ++r) {
         if (r < half) {
-            rows_[r] = {0, 0, 0.0};
+            rows_[r] = {at(0), at(0), 0.0};
         } else if (r < upRows - half) {
             const int l = (r - half) / k_;
-            rows_[r] = {l, l + 1, static_cast<double>((r - half) % k_)};
+            rows_[r] = {at(l), at(l + 1), static_cast<double>((r - half) % k_)};
         } else if (r < upRows) {
-            rows_[r] = {lines - 1, lines - 1, 0.0};
+            rows_[r] = {at(lines - 1), at(lines - 1), 0.0};
         } else {
-            rows_[r] = {lines, lines, 0.0};
+            rows_[r] = {at(lines), at(lines), 0.0};
         }
     }
-    zeroLine_.assign(static_cast<size_t>(samples) + 1, 0.0);
 
     const double ppm = depth.pixelsPerMm;
     const double pps = geometry.spacingFlag ? geometry.sampleSpacing * ppm : depth.depth * ppm / samples;
@@ -126,12 +127,48 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
     valid_ = true;
 }
 
-void CUpsampledConverter::Draw(const double* const* work, const GammaTable& gamma, bool invert, Image8& image) {
+namespace {
+
+// One drawn pixel's value before the gamma table.
+template <typename TapT, typename RowT>
+inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, const double* frac, double invK) {
+    const RowT& r0 = rows[tap.i];
+    const RowT& r1 = rows[tap.i + 1];
+    const int j = tap.j;
+#if defined(__SSE2__)
+    // Lanes: sample j and sample j + 1 of upsampled rows i and i + 1.
+    const __m128d a0 = _mm_loadu_pd(work + r0.offsetA + j);
+    const __m128d b0 = _mm_loadu_pd(work + r0.offsetB + j);
+    const __m128d a1 = _mm_loadu_pd(work + r1.offsetA + j);
+    const __m128d b1 = _mm_loadu_pd(work + r1.offsetB + j);
+    const __m128d scale = _mm_set1_pd(invK);
+    const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b0, a0), _mm_set1_pd(r0.q)), scale));
+    const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b1, a1), _mm_set1_pd(r1.q)), scale));
+    const __m128d f = _mm_set_pd(frac[tap.fiNext], frac[tap.fi]);
+    const __m128d a = _mm_add_pd(u0, _mm_mul_pd(f, _mm_sub_pd(u1, u0)));  // [a, b]
+    const __m128d b = _mm_unpackhi_pd(a, a);
+    // v = a + fj (b - a), clamped to 0..255 without branches.
+    __m128d v = _mm_add_sd(a, _mm_mul_sd(_mm_set_sd(frac[tap.fj]), _mm_sub_sd(b, a)));
+    v = _mm_min_sd(_mm_max_sd(v, _mm_setzero_pd()), _mm_set_sd(255.0));
+    return _mm_cvttsd_si32(v);
+#else
+    auto up = [&](const RowT& r, int s) {
+        const double va = work[r.offsetA + s];
+        return va + (work[r.offsetB + s] - va) * r.q * invK;
+    };
+    const double u00 = up(r0, j), u01 = up(r0, j + 1), u10 = up(r1, j), u11 = up(r1, j + 1);
+    const double a = u00 + frac[tap.fi] * (u10 - u00);
+    const double b = u01 + frac[tap.fiNext] * (u11 - u01);
+    double v = a + frac[tap.fj] * (b - a);
+    v = v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v);
+    return static_cast<int>(v);
+#endif
+}
+
+}  // namespace
+
+void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const {
     if (!valid_) return;
-    linePtrs_.resize(static_cast<size_t>(lines_) + 1);
-    for (int l = 0; l < lines_; ++l) linePtrs_[l] = work[l];
-    linePtrs_[lines_] = zeroLine_.data();
-    const double* const* line = linePtrs_.data();
     const UpRow* rows = rows_.data();
     const double invK = 1.0 / k_;  // k is a power of two: x * invK is exactly x / k
     double frac[64];
@@ -140,38 +177,18 @@ void CUpsampledConverter::Draw(const double* const* work, const GammaTable& gamm
     const Tap* tap = taps_.data();
     for (const Run& run : runs_) {
         uint8_t* dst = image.Row(run.row);
-        for (uint32_t n = 0; n < run.count; ++n, ++tap) {
-            const int x = run.x0 + static_cast<int>(n);
-            const int col = invert ? kImageSize - x : x;
-            if (col >= kImageSize) continue;
-            const UpRow& r0 = rows[tap->i];
-            const UpRow& r1 = rows[tap->i + 1];
-            const int j = tap->j;
-#if defined(__SSE2__)
-            // Lanes: sample j and sample j + 1.
-            const __m128d a0 = _mm_loadu_pd(line[r0.lineA] + j);
-            const __m128d b0 = _mm_loadu_pd(line[r0.lineB] + j);
-            const __m128d a1 = _mm_loadu_pd(line[r1.lineA] + j);
-            const __m128d b1 = _mm_loadu_pd(line[r1.lineB] + j);
-            const __m128d scale = _mm_set1_pd(invK);
-            const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b0, a0), _mm_set1_pd(r0.q)), scale));
-            const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b1, a1), _mm_set1_pd(r1.q)), scale));
-            const __m128d f = _mm_set_pd(frac[tap->fiNext], frac[tap->fi]);
-            const __m128d ab = _mm_add_pd(u0, _mm_mul_pd(f, _mm_sub_pd(u1, u0)));
-            const double a = _mm_cvtsd_f64(ab);
-            const double b = _mm_cvtsd_f64(_mm_unpackhi_pd(ab, ab));
-#else
-            auto up = [&](const UpRow& r, int s) {
-                const double va = line[r.lineA][s];
-                return va + (line[r.lineB][s] - va) * r.q * invK;
-            };
-            const double u00 = up(r0, j), u01 = up(r0, j + 1), u10 = up(r1, j), u11 = up(r1, j + 1);
-            const double a = u00 + frac[tap->fi] * (u10 - u00);
-            const double b = u01 + frac[tap->fiNext] * (u11 - u01);
-#endif
-            double v = a + frac[tap->fj] * (b - a);
-            v = v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v);
-            dst[col] = gamma[static_cast<int>(v)];
+        const Tap* end = tap + run.count;
+        if (!invert) {
+            uint8_t* out = dst + run.x0;
+            for (; tap < end; ++tap) *out++ = gamma[PixelValue(work, rows, *tap, frac, invK)];
+        } else {
+            // Column x goes to 480 - x; source column 0 has no place.
+            uint8_t* out = dst + (kImageSize - run.x0);
+            if (run.x0 == 0) {
+                ++tap;
+                --out;
+            }
+            for (; tap < end; ++tap) *out-- = gamma[PixelValue(work, rows, *tap, frac, invK)];
         }
     }
 }

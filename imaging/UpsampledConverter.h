@@ -19,9 +19,10 @@ public:
     // or 8): the image then stays black.
     bool Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines);
 
-    // Draws the processed samples work[line][sample] into the image (top-down, 480 x 480,
-    // already black), mirroring column x to 480 - x when inverted.
-    void Draw(const double* const* work, const GammaTable& gamma, bool invert, Image8& image);
+    // Draws the processed samples into the image (top-down, 480 x 480, already black),
+    // mirroring column x to 480 - x when inverted. `work` holds the lines one after another,
+    // `samples` doubles each, followed by one more line of zeros.
+    void Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const;
 
     // Pixels the current cache draws (for tests and the benchmark).
     size_t DrawnPixelCount() const { return taps_.size(); }
@@ -38,10 +39,11 @@ private:
         DepthGeometry depth;
         friend bool operator==(const CacheKey&, const CacheKey&) = default;
     };
-    // One upsampled row: line a + (line b - line a) x q / k.
+    // One upsampled row: line a + (line b - line a) x q / k, the lines given as offsets of
+    // their first sample in the work block.
     struct UpRow {
-        int32_t lineA;
-        int32_t lineB;
+        int32_t offsetA;
+        int32_t offsetB;
         double q;
     };
     // One drawn pixel: upsampled row i and sample j of its top-left neighbour, the line
@@ -71,6 +73,4 @@ private:
     std::vector<UpRow> rows_;
     std::vector<Tap> taps_;
     std::vector<Run> runs_;
-    std::vector<double> zeroLine_;           // rows past lines x k read zeros
-    std::vector<const double*> linePtrs_;  // the lines of the frame being drawn, then zeroLine_
 };
