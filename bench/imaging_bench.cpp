@@ -4,6 +4,7 @@
 // cv::remap plus a gamma lookup on the same geometry is the baseline.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -68,7 +69,8 @@ std::vector<std::vector<int>> Frame(uint32_t seed) {
     std::uniform_int_distribution<int> speckle(0, 120);
     std::vector<std::vector<int>> f(128, std::vector<int>(1024));
     for (int l = 0; l < 128; ++l) {
-        for (int s = 0; s < 1024; ++s) f[l][s] = std::min(255, speckle(rng) + (s / 128 % 2) * 60);
+        for (int s = 0; s < 1024; ++s)
+            f[l][s] = std::min(255, speckle(rng) + (s / 128 % 2) * 60);
     }
     return f;
 }
@@ -83,8 +85,9 @@ void FastPath(benchmark::State& state) {
     for (auto _ : state) {
         const auto& f = frames[n % 2];
         int** raw = converter.RawFrame(1024, 128);
-        for (int l = 0; l < 128; ++l) std::copy(f[l].begin(), f[l].end(), raw[l]);
-        converter.Convert(settings.params.depth, ++n + 1, settings, image);
+        for (int l = 0; l < 128; ++l)
+            std::copy(f[l].begin(), f[l].end(), raw[l]);
+        converter.RawToBitmap(settings.params.depth, ++n + 1, settings, image);
         benchmark::DoNotOptimize(image.data());
     }
     state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
@@ -97,8 +100,8 @@ void PlainReference(benchmark::State& state) {
     ReferenceImaging reference;
     int n = 0;
     for (auto _ : state) {
-        auto result = reference.Convert(frame, settings.params.depth, ++n + 1, settings.params, settings.geometry,
-                                        settings.stc, settings.gamma);
+        auto result = reference.Convert(frame, settings.params.depth, ++n + 1, settings.params,
+                                        settings.geometry, settings.stc, settings.gamma);
         benchmark::DoNotOptimize(result.image.data());
     }
 }
@@ -131,14 +134,18 @@ void OpenCvRemap(benchmark::State& state) {
     }
     const auto frame = Frame(1);
     cv::Mat work(128, 1024, CV_32F), out, lut(1, 256, CV_8U);
-    for (int i = 0; i < 256; ++i) lut.at<uint8_t>(i) = settings.gamma[i];
+    for (int i = 0; i < 256; ++i)
+        lut.at<uint8_t>(i) = settings.gamma[i];
     const double offset = settings.params.GainOffset(), factor = settings.params.ContrastFactor();
     for (auto _ : state) {
         for (int l = 0; l < 128; ++l) {
             float* w = work.ptr<float>(l);
             for (int s = 0; s < 1024; ++s) {
                 const double v = frame[l][s];
-                w[s] = v == 0 ? 0.0f : static_cast<float>(std::clamp((v + settings.stc[s] + offset) * factor, 0.0, 255.0));
+                w[s] =
+                    v == 0
+                        ? 0.0f
+                        : static_cast<float>(std::clamp((v + settings.stc[s] + offset) * factor, 0.0, 255.0));
             }
         }
         cv::Mat out32, out8;
@@ -148,12 +155,22 @@ void OpenCvRemap(benchmark::State& state) {
         benchmark::DoNotOptimize(out.data);
     }
 }
-BENCHMARK(OpenCvRemap)->Arg(kConvex225)->Arg(kConvex70)->Arg(kLinear38)->Arg(kLinear120)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCvRemap)
+    ->Arg(kConvex225)
+    ->Arg(kConvex70)
+    ->Arg(kLinear38)
+    ->Arg(kLinear120)
+    ->Unit(benchmark::kMillisecond);
 #endif
 
 }  // namespace
 
-BENCHMARK(FastPath)->Arg(kConvex225)->Arg(kConvex70)->Arg(kLinear38)->Arg(kLinear120)->Unit(benchmark::kMillisecond);
+BENCHMARK(FastPath)
+    ->Arg(kConvex225)
+    ->Arg(kConvex70)
+    ->Arg(kLinear38)
+    ->Arg(kLinear120)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainReference)->Arg(kConvex225)->Arg(kConvex70)->Arg(kLinear38)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -7,11 +7,13 @@
 
 // Null when rows or columns is not positive or the allocation fails. Elements start at 0.
 inline int** Alloc2DInt(int rows, int columns) {
-    if (rows <= 0 || columns <= 0) return nullptr;
+    if (rows <= 0 || columns <= 0)
+        return nullptr;
     return AllocRowTableOf<int>(static_cast<size_t>(rows), static_cast<size_t>(columns));
 }
 inline double** Alloc2DDouble(int rows, int columns) {
-    if (rows <= 0 || columns <= 0) return nullptr;
+    if (rows <= 0 || columns <= 0)
+        return nullptr;
     return AllocRowTableOf<double>(static_cast<size_t>(rows), static_cast<size_t>(columns));
 }
 

@@ -10,28 +10,37 @@ const Image8& Black() {
     static const Image8 black(kImageSize, kImageSize, 0);
     return black;
 }
-const Image8& OrBlack(const Image8& image) { return image.empty() ? Black() : image; }
+const Image8& OrBlack(const Image8& image) {
+    return image.empty() ? Black() : image;
+}
 }  // namespace
 
 CCineRing::CCineRing() : ring_(kCineFrames), records_(kCineFrames) {}
 
 void CCineRing::CopyPixels(const Image8& from, Image8& to) {
     const Image8& source = OrBlack(from);
-    if (to.width() != source.width() || to.height() != source.height()) to.Resize(source.width(), source.height());
+    if (to.width() != source.width() || to.height() != source.height())
+        to.Resize(source.width(), source.height());
     std::memcpy(to.data(), source.data(), source.size());
 }
 
 Image8* CCineRing::FrameImage(int index) {
-    if (IsRingIndex(index)) return &ring_[index];
-    if (index == kSpecialFrameA) return &special_[0];
-    if (index == kSpecialFrameB) return &special_[1];
+    if (IsRingIndex(index))
+        return &ring_[index];
+    if (index == kSpecialFrameA)
+        return &special_[0];
+    if (index == kSpecialFrameB)
+        return &special_[1];
     return nullptr;
 }
 
 FrameRecord* CCineRing::FrameRecordOf(int index) {
-    if (IsRingIndex(index)) return &records_[index];
-    if (index == kSpecialFrameA) return &specialRecords_[0];
-    if (index == kSpecialFrameB) return &specialRecords_[1];
+    if (IsRingIndex(index))
+        return &records_[index];
+    if (index == kSpecialFrameA)
+        return &specialRecords_[0];
+    if (index == kSpecialFrameB)
+        return &specialRecords_[1];
     return nullptr;
 }
 
@@ -40,8 +49,8 @@ int CCineRing::CountAfterNextFrame() const {
     return count_ + 1;
 }
 
-int CCineRing::Commit(const Image8& frame, const FrameRecord& record, const MLineSample& mline, double angleUsed,
-                      int depthUsed) {
+int CCineRing::Commit(const Image8& frame, const FrameRecord& record, const MLineSample& mline,
+                      double angleUsed, int depthUsed) {
     std::lock_guard lock(mutex_);
     const int slot = write_;
     records_[slot] = record;
@@ -53,17 +62,20 @@ int CCineRing::Commit(const Image8& frame, const FrameRecord& record, const MLin
         count_ = kCineFrames;
     }
     mline_.column = mline.column;
-    if (mline.hasPoint) mline_.firstRow = mline.firstRow;
+    if (mline.hasPoint)
+        mline_.firstRow = mline.firstRow;
     mline_.angleUsed = angleUsed;
     mline_.depthUsed = depthUsed;
     return slot;
 }
 
-bool CCineRing::VisitFrame(int index, const std::function<void(const Image8&, const FrameRecord&)>& visit) const {
+bool CCineRing::VisitFrame(int index,
+                           const std::function<void(const Image8&, const FrameRecord&)>& visit) const {
     std::lock_guard lock(mutex_);
     auto* self = const_cast<CCineRing*>(this);
     const Image8* image = self->FrameImage(index);
-    if (!image) return false;
+    if (!image)
+        return false;
     visit(OrBlack(*image), *self->FrameRecordOf(index));
     return true;
 }
@@ -73,13 +85,15 @@ bool CCineRing::CopyFrame(int index, Image8& out) const {
 }
 
 std::optional<FrameRecord> CCineRing::GetFrameRecord(int index) const {
-    if (!IsRingIndex(index)) return std::nullopt;
+    if (!IsRingIndex(index))
+        return std::nullopt;
     std::lock_guard lock(mutex_);
     return records_[index];
 }
 
 bool CCineRing::SetFrameRecord(int index, const FrameRecord& record) {
-    if (!IsRingIndex(index)) return false;
+    if (!IsRingIndex(index))
+        return false;
     std::lock_guard lock(mutex_);
     records_[index] = record;
     return true;
@@ -97,7 +111,8 @@ int CCineRing::GetFrameCount() const {
 
 int CCineRing::GetCinePosition() const {
     std::lock_guard lock(mutex_);
-    if (count_ < kCineFrames) return current_ + 1;
+    if (count_ < kCineFrames)
+        return current_ + 1;
     return current_ - newest_ + (current_ <= newest_ ? kCineFrames : 0);
 }
 
@@ -122,7 +137,8 @@ int CCineRing::GetCount() const {
 }
 
 bool CCineRing::SetCurrentIndex(int index) {
-    if (!IsRingIndex(index)) return false;
+    if (!IsRingIndex(index))
+        return false;
     std::lock_guard lock(mutex_);
     current_ = index;
     return true;
@@ -136,14 +152,17 @@ void CCineRing::Reset(int count) {
 
 void CCineRing::ClearFrames() {
     std::lock_guard lock(mutex_);
-    for (Image8& image : ring_) image = Image8();  // reads black again, and frees the pixels
+    for (Image8& image : ring_)
+        image = Image8();  // reads black again, and frees the pixels
     write_ = current_ = 0;
     count_ = 0;
 }
 
 CineError CCineRing::StoreFrame(int index, const Image8& source) {
-    if (!IsRingIndex(index)) return CineError::FrameIndex;
-    if (source.width() != kImageSize || source.height() != kImageSize) return CineError::Size;
+    if (!IsRingIndex(index))
+        return CineError::FrameIndex;
+    if (source.width() != kImageSize || source.height() != kImageSize)
+        return CineError::Size;
     std::lock_guard lock(mutex_);
     CopyPixels(source, ring_[index]);
     return CineError::None;
@@ -153,8 +172,10 @@ CineError CCineRing::CopyFrameSlot(int frameIndex, int slot, SlotDirection direc
                                    FrameRecord* recalled) {
     std::lock_guard lock(mutex_);
     Image8* frame = FrameImage(frameIndex);
-    if (!frame) return CineError::FrameIndex;
-    if (slot < 0 || slot >= kSlotsPerSide) return CineError::SlotIndex;
+    if (!frame)
+        return CineError::FrameIndex;
+    if (slot < 0 || slot >= kSlotsPerSide)
+        return CineError::SlotIndex;
     const int s = frameIndex == kSpecialFrameA ? 0 : frameIndex == kSpecialFrameB ? 1 : (side == 2 ? 1 : 0);
     FrameRecord* record = FrameRecordOf(frameIndex);
     if (direction == SlotDirection::Store) {
@@ -169,13 +190,16 @@ CineError CCineRing::CopyFrameSlot(int frameIndex, int slot, SlotDirection direc
         specialDepth_[special] = record->depth;
         specialFocus_[special] = record->focus;
     }
-    if (recalled) *recalled = *record;
+    if (recalled)
+        *recalled = *record;
     return CineError::None;
 }
 
 CineError CCineRing::CopyFrameToSpecialSlot(int frameIndex, int special) {
-    if (!IsRingIndex(frameIndex)) return CineError::FrameIndex;
-    if (special < 0 || special > 1) return CineError::SlotIndex;
+    if (!IsRingIndex(frameIndex))
+        return CineError::FrameIndex;
+    if (special < 0 || special > 1)
+        return CineError::SlotIndex;
     std::lock_guard lock(mutex_);
     CopyPixels(ring_[frameIndex], special_[special]);
     specialRecords_[special] = records_[frameIndex];
@@ -195,14 +219,16 @@ int CCineRing::GetSpecialFocus(int special) const {
 }
 
 void CCineRing::SetSpecialDepthFocus(int special, int depth, int focus) {
-    if (special < 0 || special > 1) return;
+    if (special < 0 || special > 1)
+        return;
     std::lock_guard lock(mutex_);
     specialDepth_[special] = depth;
     specialFocus_[special] = focus;
 }
 
 std::optional<FrameRecord> CCineRing::GetSlotRecord(int side, int slot) const {
-    if (side < 1 || side > 2 || slot < 0 || slot >= kSlotsPerSide) return std::nullopt;
+    if (side < 1 || side > 2 || slot < 0 || slot >= kSlotsPerSide)
+        return std::nullopt;
     std::lock_guard lock(mutex_);
     return slotRecords_[side - 1][slot];
 }

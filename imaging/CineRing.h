@@ -51,7 +51,7 @@ public:
     bool VisitFrame(int index, const std::function<void(const Image8&, const FrameRecord&)>& visit) const;
     bool CopyFrame(int index, Image8& out) const;
     std::optional<FrameRecord> GetFrameRecord(int index) const;  // ring slots only
-    bool SetFrameRecord(int index, const FrameRecord& record);  // ring slots only
+    bool SetFrameRecord(int index, const FrameRecord& record);   // ring slots only
     MLineRecord GetMLine() const;
 
     // Frames taken, capped at 512.

@@ -14,7 +14,8 @@ CFrameConverter::CFrameConverter() = default;
 CFrameConverter::~CFrameConverter() = default;
 
 int** CFrameConverter::RawFrame(int samples, int lines) {
-    if (samples <= 0 || lines <= 0 || samples > kMaxSamples || lines > kMaxLines) return nullptr;
+    if (samples <= 0 || lines <= 0 || samples > kMaxSamples || lines > kMaxLines)
+        return nullptr;
     if (samples != samples_ || lines != lines_ || !raw_) {
         raw_.reset(Alloc2DInt(lines, samples));
         previous_.reset(Alloc2DInt(lines, samples));
@@ -38,11 +39,14 @@ size_t CFrameConverter::DrawnPixelCount() const {
     return lastWasSector_ && sector_ ? sector_->DrawnPixelCount() : upsampled_.DrawnPixelCount();
 }
 
-ConvertResult CFrameConverter::Convert(int depth, int frameCount, const FrameSettings& settings, Image8& image) {
+ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const FrameSettings& settings,
+                                           Image8& image) {
     ConvertResult result;
-    if (image.width() != kImageSize || image.height() != kImageSize) image.Resize(kImageSize, kImageSize);
+    if (image.width() != kImageSize || image.height() != kImageSize)
+        image.Resize(kImageSize, kImageSize);
     image.Fill(0);
-    if (!raw_) return result;
+    if (!raw_)
+        return result;
 
     const ImagingParams& p = settings.params;
     const ScanGeometry& g = settings.geometry;
@@ -69,7 +73,8 @@ ConvertResult CFrameConverter::Convert(int depth, int frameCount, const FrameSet
     if (drawable) {
         const bool sectorPath = g.IsConvex() && raw2Bitmap != 1;
         if (sectorPath) {
-            if (!sector_) sector_ = std::make_unique<CSectorConverter>();
+            if (!sector_)
+                sector_ = std::make_unique<CSectorConverter>();
             sector_->Prepare(g, result.depth, samples_, lines_, p.bicubicA);
             sector_->Draw(work_.get(), settings.gamma, p.invert, p.bicubic, image);
         } else {
@@ -88,6 +93,7 @@ ConvertResult CFrameConverter::Convert(int depth, int frameCount, const FrameSet
     // The frame just converted is the previous one of the next frame.
     std::swap(raw_, previous_);
     previousValid_ = true;
-    if (p.rawDisp) DrawRawDisplay(image, previous_.get(), samples_, lines_);
+    if (p.rawDisp)
+        DrawRawDisplay(image, previous_.get(), samples_, lines_);
     return result;
 }

@@ -40,7 +40,7 @@ public:
     CFrameConverter();
     ~CFrameConverter();
 
-    // The raw frame to fill before Convert, int[lines][samples]. A new size starts a new run
+    // The raw frame to fill before RawToBitmap, int[lines][samples]. A new size starts a new run
     // (no frame correlation with a frame of another size). Null when the size is unusable or
     // the memory cannot be had.
     int** RawFrame(int samples, int lines);
@@ -48,7 +48,7 @@ public:
     // Converts the raw frame into image (resized to 480 x 480 and cleared first). frameCount
     // is the cine's count with this frame added: below 2 the frame is not blended with the
     // previous one.
-    ConvertResult Convert(int depth, int frameCount, const FrameSettings& settings, Image8& image);
+    ConvertResult RawToBitmap(int depth, int frameCount, const FrameSettings& settings, Image8& image);
 
     size_t DrawnPixelCount() const;
 

@@ -23,8 +23,10 @@ struct ToneMap {
     double gainOffset;
     double contrastFactor;
     double operator()(double v, int s) const {
-        if (v == 0.0) return v;
-        if (stc) v += stc[std::min(s, stcLast)];
+        if (v == 0.0)
+            return v;
+        if (stc)
+            v += stc[std::min(s, stcLast)];
         v += gainOffset;
         v *= contrastFactor;
         return v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v);
@@ -34,12 +36,13 @@ struct ToneMap {
 // The common case, no averaging: blend, STC, gain and contrast two samples at a time. The
 // operations and their order are those of the scalar code, so the values are the same.
 // Returns the first sample it did not do.
-int ToneMapPlainLine(const int* r, const int* p, const Blender& mix, const ToneMap& tone, int first, int samples,
-                     double* out) {
+int ToneMapPlainLine(const int* r, const int* p, const Blender& mix, const ToneMap& tone, int first,
+                     int samples, double* out) {
     int s = first;
 #if defined(__SSE2__)
     // Only with a curve covering the whole line (its index then needs no clamp).
-    if (tone.stc && tone.stcLast < samples - 1) return s;
+    if (tone.stc && tone.stcLast < samples - 1)
+        return s;
     const bool blend = mix.blend && mix.w != 0.0;  // with weight 0 the blend is the raw value exactly
     const __m128d w = _mm_set1_pd(mix.w);
     const __m128d w1 = _mm_set1_pd(mix.w1);
@@ -55,7 +58,8 @@ int ToneMapPlainLine(const int* r, const int* p, const Blender& mix, const ToneM
         }
         __m128d t = v;
         if (tone.stc) {
-            t = _mm_add_pd(t, _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tone.stc + s))));
+            t = _mm_add_pd(t,
+                           _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tone.stc + s))));
         }
         t = _mm_mul_pd(_mm_add_pd(t, offset), factor);
         t = _mm_min_pd(_mm_max_pd(t, zero), top);
@@ -90,7 +94,8 @@ void ProcessFrame(const ProcessingInput& in, const ImagingParams& params, double
 
         if (!params.ave && !params.aveY) {
             const int done = ToneMapPlainLine(r, p, mix, tone, first, samples, out);
-            for (int s = done; s < samples; ++s) out[s] = tone(mix(r[s], p[s]), s);
+            for (int s = done; s < samples; ++s)
+                out[s] = tone(mix(r[s], p[s]), s);
         } else if (params.ave && !params.aveY) {
             for (int s = first; s < samples; ++s) {
                 const double m = (r[s] + raw[l0][s] + raw[l2][s]) / 3.0;

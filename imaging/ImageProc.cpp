@@ -19,9 +19,13 @@ void ShowImagingError(int stringId) {
 }
 }  // namespace
 
-CImageProc::CImageProc() { ResetGamma(); }
+CImageProc::CImageProc() {
+    ResetGamma();
+}
 
-CImageProc::~CImageProc() { StopImageThread(); }
+CImageProc::~CImageProc() {
+    StopImageThread();
+}
 
 // ---------------------------------------------------------------- parameters
 
@@ -72,8 +76,10 @@ int CImageProc::GetFocus() const {
 
 void CImageProc::SetGamma(double gamma) {
     std::lock_guard lock(paramMutex_);
-    if (gamma == shared_.gamma) return;
-    if (!BuildGammaTable(gamma, shared_.frame.gamma)) return;
+    if (gamma == shared_.gamma)
+        return;
+    if (!BuildGammaTable(gamma, shared_.frame.gamma))
+        return;
     shared_.gamma = gamma;
     ++shared_.version;
 }
@@ -134,7 +140,9 @@ double CImageProc::GetPixelScale(int depth) const {
     return g.PixelScale(depth, GetEffectiveRaw2Bitmap(depth));
 }
 
-double CImageProc::GetUnitsPerPixel(int depth) const { return 1.0 / GetPixelScale(depth); }
+double CImageProc::GetUnitsPerPixel(int depth) const {
+    return 1.0 / GetPixelScale(depth);
+}
 
 double CImageProc::GetTopOffset(int depth) const {
     const ScanGeometry g = GetGeometry();
@@ -155,12 +163,14 @@ void CImageProc::UpdateStcCurve(const StcKnots& knots) {
     std::lock_guard lock(paramMutex_);
     const ScanGeometry& g = shared_.frame.geometry;
     std::vector<int>& scratch = shared_.stcScratch;
-    if (scratch.empty()) return;
+    if (scratch.empty())
+        return;
     const int samples = static_cast<int>(scratch.size());
     double seg = (samples - g.firstSample) / 10.0;
     if (g.spacingFlag) {
         const int depth = shared_.frame.params.depth;
-        seg *= 2.0 * (1.0 / g.PixelScale(depth, g.EffectiveRaw2Bitmap(shared_.frame.params.raw2Bitmap, depth)));
+        seg *=
+            2.0 * (1.0 / g.PixelScale(depth, g.EffectiveRaw2Bitmap(shared_.frame.params.raw2Bitmap, depth)));
     }
     if (g.splineStc) {
         MakeGainCurve(g.firstSample, scratch.data(), samples, seg, knots);
@@ -179,7 +189,8 @@ std::vector<int> CImageProc::GetStcCurve() const {
 // ---------------------------------------------------------------- input queue and thread
 
 void CImageProc::QueueRawBuffer(CRawBuf* buffer) {
-    if (!buffer) return;
+    if (!buffer)
+        return;
     {
         std::lock_guard lock(idleMutex_);
         ++inFlight_;
@@ -213,7 +224,8 @@ void CImageProc::SetFrameNotify(std::function<void(int slot)> notify) {
 
 bool CImageProc::StartImageThread() {
     std::lock_guard lock(idleMutex_);
-    if (threadRunning_ || thread_.joinable()) return false;
+    if (threadRunning_ || thread_.joinable())
+        return false;
     stop_ = false;
     threadRunning_ = true;
     thread_ = std::thread([this] { ImageThreadProc(this); });
@@ -223,7 +235,8 @@ bool CImageProc::StartImageThread() {
 void CImageProc::StopImageThread() {
     stop_ = true;
     quit_.Set();
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 bool CImageProc::IsImageThreadRunning() const {
@@ -242,7 +255,8 @@ bool CImageProc::WaitIdle(uint32_t timeoutMs) {
 }
 
 int ImageThreadProc(CImageProc* proc) {
-    if (!proc) return 0;
+    if (!proc)
+        return 0;
     proc->Run();
     return 1;
 }
@@ -251,16 +265,19 @@ void CImageProc::Run() {
     platform::Event* events[2] = {&frameReady_, &quit_};
     for (;;) {
         const int signalled = platform::WaitAny(events, 2, platform::kInfinite);
-        if (signalled == 1) break;
+        if (signalled == 1)
+            break;
         if (signalled == platform::kWaitTimeout) {
-            if (stop_) break;
+            if (stop_)
+                break;
             continue;
         }
         while (CRawBuf* buffer = input_.RemoveHeadLocked()) {
             ProcessBuffer(buffer);
             FinishedOne();
         }
-        if (stop_) break;
+        if (stop_)
+            break;
     }
     {
         std::lock_guard lock(idleMutex_);
@@ -293,7 +310,8 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
     // after a fatal cache error nothing more is converted.
     int** raw = nullptr;
     if (depth >= kMinFrameDepth && depth <= kMaxFrameDepth && buffer->IsUsable() && !fatal_) {
-        raw = converter_.RawFrame(static_cast<int>(buffer->BytesPerLine()), static_cast<int>(buffer->LineCount()));
+        raw = converter_.RawFrame(static_cast<int>(buffer->BytesPerLine()),
+                                  static_cast<int>(buffer->LineCount()));
     }
     if (!raw) {
         DebugLog("frame refused: depth %d\n", depth);
@@ -305,7 +323,8 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
     for (int l = 0; l < lines; ++l) {
         const uint8_t* in = buffer->Line(static_cast<uint32_t>(l));
         int* out = raw[l];
-        for (int s = 0; s < samples; ++s) out[s] = in[s];
+        for (int s = 0; s < samples; ++s)
+            out[s] = in[s];
     }
     FrameRecord record;
     record.depth = depth;
@@ -324,7 +343,7 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
         record.gamma = shared_.gamma;
     }
     DebugLog("RawToBitmap Start\n");
-    const ConvertResult result = converter_.Convert(depth, cine_.CountAfterNextFrame(), settings, frame_);
+    const ConvertResult result = converter_.RawToBitmap(depth, cine_.CountAfterNextFrame(), settings, frame_);
     if (result.status == ConvertResult::Status::CacheOverflow) {
         fatal_ = true;
         ReportCacheOverflow(result.depth.CacheRowsNeeded());
@@ -348,8 +367,9 @@ void CImageProc::ReportCacheOverflow(int rowsNeeded) {
     // Workers show no message boxes: the UI thread shows both and ends the process.
     platform::PostToUi([rowsNeeded] {
         ShowImagingError(IDS_IMG_RAWADDRCACHE_ERROR);
-        platform::ShowMessageBox(resources::LoadString(IDS_IMG_ADDR_CACHE_YMAX) + platform::Format("%d", rowsNeeded),
-                                 GetProductName());
+        platform::ShowMessageBox(
+            resources::LoadString(IDS_IMG_ADDR_CACHE_YMAX) + platform::Format("%d", rowsNeeded),
+            GetProductName());
         EndProcess(0);
     });
 }
@@ -357,10 +377,13 @@ void CImageProc::ReportCacheOverflow(int rowsNeeded) {
 // ---------------------------------------------------------------- cine operations with messages
 
 void CImageProc::SetFrameRecord(int index, const FrameRecord& record) {
-    if (!cine_.SetFrameRecord(index, record)) ShowImagingError(IDS_IMG_SIZE_ERROR);
+    if (!cine_.SetFrameRecord(index, record))
+        ShowImagingError(IDS_IMG_SIZE_ERROR);
 }
 
-void CImageProc::ClearReviewFrames() { cine_.ClearFrames(); }
+void CImageProc::ClearReviewFrames() {
+    cine_.ClearFrames();
+}
 
 void CImageProc::CopyFrameToReview(int index, const Image8& source) {
     switch (cine_.StoreFrame(index, source)) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -98,9 +99,14 @@ public:
     // The image thread's loop (ImageThreadProc runs it).
     void Run();
 
-    // --- the cine
+    // --- the cine (every operation takes the cine's lock)
     CCineRing& Cine() { return cine_; }
     const CCineRing& Cine() const { return cine_; }
+    int GetFrameCount() const { return cine_.GetFrameCount(); }
+    int GetCinePosition() const { return cine_.GetCinePosition(); }
+    // A copy of the frame's pixels: ring slots 0..511 and the special frames -10 and -11.
+    bool GetFrameBitmap(int index, Image8& out) const { return cine_.CopyFrame(index, out); }
+    std::optional<FrameRecord> GetFrameRecord(int index) const { return cine_.GetFrameRecord(index); }
     // The cine operations that report their errors in message boxes (UI thread).
     void SetFrameRecord(int index, const FrameRecord& record);
     void ClearReviewFrames();

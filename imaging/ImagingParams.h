@@ -10,7 +10,7 @@ struct ImagingParams {
     int depth = 225;    // millimetres
     int focus = 0;      // millimetres
     bool invert = false;
-    double smooth = 0.0;  // frame-correlation weight of the previous frame, 0..1 ("smooth")
+    double smooth = 0.0;   // frame-correlation weight of the previous frame, 0..1 ("smooth")
     bool rawDisp = false;  // "RAWDISP"
     bool ave = false;      // average across lines ("AVE")
     bool aveY = false;     // average along the line ("AVE_Y")

@@ -24,15 +24,15 @@ struct ProbeGeometry {
 };
 
 struct LinearProbeGeometry : ProbeGeometry {
-    LinearProbeGeometry(int type, int samples, int lines, int first, bool mark, double widthMm, double minDepth,
-                        double maxDepth)
+    LinearProbeGeometry(int type, int samples, int lines, int first, bool mark, double widthMm,
+                        double minDepth, double maxDepth)
         : ProbeGeometry(type, samples, lines, first, mark, minDepth, maxDepth), width(widthMm) {}
     double width;  // image width in millimetres
 };
 
 struct ConvexProbeGeometry : ProbeGeometry {
-    ConvexProbeGeometry(int type, int samples, int lines, int first, bool mark, double fovDegrees, double radiusMm,
-                        double minDepth, double maxDepth)
+    ConvexProbeGeometry(int type, int samples, int lines, int first, bool mark, double fovDegrees,
+                        double radiusMm, double minDepth, double maxDepth)
         : ProbeGeometry(type, samples, lines, first, mark, minDepth, maxDepth),
           fieldOfView(fovDegrees),
           radius(radiusMm) {}

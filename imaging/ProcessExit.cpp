@@ -1,8 +1,8 @@
 #include "imaging/ProcessExit.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 std::mutex g_mutex;

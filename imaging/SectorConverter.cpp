@@ -7,8 +7,10 @@
 #include "common/DebugLog.h"
 
 double CubicKernel(double t, double a) {
-    if (t <= 1.0) return (a + 2.0) * t * t * t - (a + 3.0) * t * t + 1.0;
-    if (t < 2.0) return a * t * t * t - 5.0 * a * t * t + 8.0 * a * t - 4.0 * a;
+    if (t <= 1.0)
+        return (a + 2.0) * t * t * t - (a + 3.0) * t * t + 1.0;
+    if (t < 2.0)
+        return a * t * t * t - 5.0 * a * t * t + 8.0 * a * t - 4.0 * a;
     return 0.0;
 }
 
@@ -18,8 +20,8 @@ void CSectorConverter::Release() {
     built_ = false;
 }
 
-void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines,
-                               double kernelA) {
+void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                               int lines, double kernelA) {
     const CacheKey key{samples,
                        lines,
                        geometry.firstSample,
@@ -30,14 +32,16 @@ void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry
                        geometry.lineStep,
                        kernelA,
                        depth};
-    if (built_ && key == key_) return;
+    if (built_ && key == key_)
+        return;
     key_ = key;
     built_ = true;
     taps_.clear();
     samples_ = samples;
     lines_ = lines;
     first_ = std::clamp(geometry.firstSample, 0, std::max(samples - 1, 0));
-    if (samples < 2 || lines < 1 || !(geometry.lineStep > 0.0)) return;
+    if (samples < 2 || lines < 1 || !(geometry.lineStep > 0.0))
+        return;
 
     const double pps = geometry.spacingFlag ? geometry.sampleSpacing * depth.pixelsPerMm
                                             : depth.depth * depth.pixelsPerMm / samples;
@@ -49,18 +53,21 @@ void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry
         const double dx = x - 240;
         for (int y = std::max(1, depth.imageTop + 1); y < yEnd; ++y) {
             const int row = y - depth.imageTop - 1;
-            if (row < 0 || row >= kImageSize) continue;
-            const double theta = dx > 0 ? std::numbers::pi - std::atan(y / dx)
+            if (row < 0 || row >= kImageSize)
+                continue;
+            const double theta = dx > 0    ? std::numbers::pi - std::atan(y / dx)
                                  : dx == 0 ? std::numbers::pi / 2
                                            : std::atan(y / -dx);
             const double r = std::sqrt(dx * dx + static_cast<double>(y) * y);
-            if (theta < lo || theta > hi || r < depth.topOffset || r >= depth.imageBottom) continue;
+            if (theta < lo || theta > hi || r < depth.topOffset || r >= depth.imageBottom)
+                continue;
             Tap tap;
             tap.x = static_cast<uint16_t>(x);
             tap.row = static_cast<uint16_t>(row);
             tap.linePos = (theta - lo) / geometry.lineStep;
             tap.samplePos = (r - depth.topOffset) / pps;
-            if (!(tap.samplePos <= samples - 1)) continue;
+            if (!(tap.samplePos <= samples - 1))
+                continue;
             const double f = tap.linePos - std::trunc(tap.linePos);
             const double g = tap.samplePos - std::trunc(tap.samplePos);
             const double lw[4] = {CubicKernel(1.0 + f, kernelA), CubicKernel(f, kernelA),
@@ -68,7 +75,8 @@ void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry
             const double sw[4] = {CubicKernel(1.0 + g, kernelA), CubicKernel(g, kernelA),
                                   CubicKernel(1.0 - g, kernelA), CubicKernel(2.0 - g, kernelA)};
             for (int i = 0; i < 4; ++i) {
-                for (int j = 0; j < 4; ++j) tap.weight[i][j] = lw[i] * sw[j];
+                for (int j = 0; j < 4; ++j)
+                    tap.weight[i][j] = lw[i] * sw[j];
             }
             taps_.push_back(tap);
         }
@@ -81,7 +89,8 @@ void CSectorConverter::Draw(const double* const* work, const GammaTable& gamma, 
     const int lastSample = samples_ - 1;
     for (const Tap& tap : taps_) {
         const int col = invert ? kImageSize - tap.x : tap.x;
-        if (col >= kImageSize) continue;
+        if (col >= kImageSize)
+            continue;
         const int li = std::min(TruncToInt(tap.linePos), lastLine);
         // The sample index past the first sample can reach beyond the line: read the edge.
         const int si = std::min(first_ + TruncToInt(tap.samplePos), lastSample);

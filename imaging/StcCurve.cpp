@@ -11,7 +11,8 @@ constexpr double kMaxSegment = 1.0e6;
 
 void MakeGainCurve(int first, int* out, int n, double seg, const StcKnots& knots) {
     // Without a positive, sane step the curve loop below would never end.
-    if (!(seg > 0.0) || seg > kMaxSegment) return;
+    if (!(seg > 0.0) || seg > kMaxSegment)
+        return;
     int x[13];
     int p[13];
     for (int i = 0; i < 11; ++i) {
@@ -38,21 +39,25 @@ void MakeGainCurve(int first, int* out, int n, double seg, const StcKnots& knots
             const double tt = t * t;
             const double ttt = tt * t;
             const int X = TruncToInt(ax * ttt + bx * tt + m0x * t + x[k]);
-            if (X >= 0 && X < n) out[X] = TruncToInt(ap * ttt + bp * tt + m0p * t + p[k]);
+            if (X >= 0 && X < n)
+                out[X] = TruncToInt(ap * ttt + bp * tt + m0p * t + p[k]);
         }
     }
 }
 
 void MakeLinearStcCurve(int first, int* out, int n, double seg, const StcKnots& knots) {
-    if (!(seg > 0.0) || seg > kMaxSegment) return;
+    if (!(seg > 0.0) || seg > kMaxSegment)
+        return;
     int c[10];
-    for (int i = 0; i < 10; ++i) c[i] = TruncToInt((i + 0.5) * seg) + first;
+    for (int i = 0; i < 10; ++i)
+        c[i] = TruncToInt((i + 0.5) * seg) + first;
     for (int i = 0; i < 9; ++i) {
         const int from = i == 0 ? first : c[i];
         const int to = i == 8 ? TruncToInt(10 * seg + first) : c[i + 1];
         const int span = c[i + 1] - c[i];
         for (int x = from; x <= to; ++x) {
-            if (x < 0 || x >= n) continue;
+            if (x < 0 || x >= n)
+                continue;
             // Knots closer than one sample apart: the segment collapses to its start value.
             out[x] = span == 0 ? knots[i] : (knots[i + 1] - knots[i]) * (x - c[i]) / span + knots[i];
         }

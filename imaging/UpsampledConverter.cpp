@@ -17,7 +17,8 @@ struct Position {
     int frac64;
 };
 Position Split(double v) {
-    if (!std::isfinite(v)) return {-1, 0};  // the apex of a convex image: nothing to draw
+    if (!std::isfinite(v))
+        return {-1, 0};  // the apex of a convex image: nothing to draw
     return {TruncToInt(v), TruncToInt((v - std::floor(v)) * 64.0)};
 }
 
@@ -30,8 +31,14 @@ struct Cell {
 
 bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
                                   int lines) {
-    CacheKey key{geometry.probeType,  samples, lines, geometry.firstSample, geometry.spacingFlag,
-                 geometry.sampleSpacing, geometry.fieldOfView, depth};
+    CacheKey key{geometry.probeType,
+                 samples,
+                 lines,
+                 geometry.firstSample,
+                 geometry.spacingFlag,
+                 geometry.sampleSpacing,
+                 geometry.fieldOfView,
+                 depth};
     if (key_ != key || rows_.empty()) {
         key_ = key;
         Rebuild(geometry, depth, samples, lines);
@@ -48,7 +55,8 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
     samples_ = samples;
     lines_ = lines;
     k_ = lines > 0 ? samples / lines : 0;
-    if ((k_ != 4 && k_ != 8) || samples > 65535 || !(geometry.IsConvex() || geometry.IsLinear())) return;
+    if ((k_ != 4 && k_ != 8) || samples > 65535 || !(geometry.IsConvex() || geometry.IsLinear()))
+        return;
 
     // Upsampled row r: line l centred on row l x k + k/2; the first and last k/2 rows repeat
     // the end lines; rows past lines x k (when samples is larger) read the zero line behind
@@ -83,7 +91,8 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
             return {Split(linePos), Split((r - top) / pps)};
         }
         const double u = x - depth.leftMargin;
-        const double linePos = (u >= 0 && u <= depth.linearWidthPx) ? u / depth.linearWidthPx * samples : -1.0;
+        const double linePos =
+            (u >= 0 && u <= depth.linearWidthPx) ? u / depth.linearWidthPx * samples : -1.0;
         return {Split(linePos), Split((y - top) / pps)};
     };
 
@@ -96,9 +105,11 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
     std::vector<Cell> current(kImageSize);
     std::vector<Cell> below(kImageSize);
     auto fillRow = [&](std::vector<Cell>& row, int y) {
-        for (int x = 0; x < kImageSize; ++x) row[x] = cellAt(x, y);
+        for (int x = 0; x < kImageSize; ++x)
+            row[x] = cellAt(x, y);
     };
-    if (yStart < yEnd) fillRow(current, yStart);
+    if (yStart < yEnd)
+        fillRow(current, yStart);
     for (int y = yStart; y < yEnd; ++y) {
         fillRow(below, y + 1 < yEnd ? y + 1 : yLastAlt);
         const int displayRow = y - depth.imageTop - 1;
@@ -109,18 +120,20 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
                 const bool drawn = c.line.whole >= 0 && c.line.whole <= samples - 2 && c.sample.whole >= 0 &&
                                    c.sample.whole <= samples - 2;
                 if (drawn) {
-                    if (run.count == 0) run.x0 = static_cast<uint16_t>(x);
+                    if (run.count == 0)
+                        run.x0 = static_cast<uint16_t>(x);
                     ++run.count;
-                    taps_.push_back(Tap{static_cast<uint16_t>(c.line.whole), static_cast<uint16_t>(c.sample.whole),
-                                        static_cast<uint8_t>(c.line.frac64),
-                                        static_cast<uint8_t>(below[x].line.frac64),
-                                        static_cast<uint8_t>(c.sample.frac64), 0});
+                    taps_.push_back(
+                        Tap{static_cast<uint16_t>(c.line.whole), static_cast<uint16_t>(c.sample.whole),
+                            static_cast<uint8_t>(c.line.frac64), static_cast<uint8_t>(below[x].line.frac64),
+                            static_cast<uint8_t>(c.sample.frac64), 0});
                 } else if (run.count > 0) {
                     runs_.push_back(run);
                     run.count = 0;
                 }
             }
-            if (run.count > 0) runs_.push_back(run);
+            if (run.count > 0)
+                runs_.push_back(run);
         }
         std::swap(current, below);
     }
@@ -131,7 +144,8 @@ namespace {
 
 // One drawn pixel's value before the gamma table.
 template <typename TapT, typename RowT>
-inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, const double* frac, double invK) {
+inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, const double* frac,
+                      double invK) {
     const RowT& r0 = rows[tap.i];
     const RowT& r1 = rows[tap.i + 1];
     const int j = tap.j;
@@ -167,12 +181,15 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
 
 }  // namespace
 
-void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const {
-    if (!valid_) return;
+void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
+                               Image8& image) const {
+    if (!valid_)
+        return;
     const UpRow* rows = rows_.data();
     const double invK = 1.0 / k_;  // k is a power of two: x * invK is exactly x / k
     double frac[64];
-    for (int f = 0; f < 64; ++f) frac[f] = f / 64.0;
+    for (int f = 0; f < 64; ++f)
+        frac[f] = f / 64.0;
 
     const Tap* tap = taps_.data();
     for (const Run& run : runs_) {
@@ -180,7 +197,8 @@ void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool
         const Tap* end = tap + run.count;
         if (!invert) {
             uint8_t* out = dst + run.x0;
-            for (; tap < end; ++tap) *out++ = gamma[PixelValue(work, rows, *tap, frac, invK)];
+            for (; tap < end; ++tap)
+                *out++ = gamma[PixelValue(work, rows, *tap, frac, invK)];
         } else {
             // Column x goes to 480 - x; source column 0 has no place.
             uint8_t* out = dst + (kImageSize - run.x0);
@@ -188,7 +206,8 @@ void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool
                 ++tap;
                 --out;
             }
-            for (; tap < end; ++tap) *out-- = gamma[PixelValue(work, rows, *tap, frac, invK)];
+            for (; tap < end; ++tap)
+                *out-- = gamma[PixelValue(work, rows, *tap, frac, invK)];
         }
     }
 }

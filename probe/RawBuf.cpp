@@ -18,7 +18,8 @@ CRawBuf::~CRawBuf() {
 }
 
 void CRawBuf::Clear() {
-    if (m_ppRows) std::memset(m_ppRows[0], 0, static_cast<size_t>(m_nLineCount) * m_nBytesPerLine);
+    if (m_ppRows)
+        std::memset(m_ppRows[0], 0, static_cast<size_t>(m_nLineCount) * m_nBytesPerLine);
     m_nState = RawBufCleared;
     m_nDepth = 0;
     m_nFocus = 0;
@@ -26,7 +27,9 @@ void CRawBuf::Clear() {
     m_fTemperature = 0.0f;
 }
 
-void PublishRawBuf(CRawBuf* buffer) { CEventHub::GetInstance().Publish(EventKindRawFrame, buffer); }
+void PublishRawBuf(CRawBuf* buffer) {
+    CEventHub::GetInstance().Publish(EventKindRawFrame, buffer);
+}
 
 RawBufRoute RouteOf(const CRawBuf& buffer) {
     switch (buffer.m_nState) {

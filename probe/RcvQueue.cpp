@@ -11,7 +11,8 @@ void CRcvQueue::AddTailLocked(CRawBuf* buffer) {
 
 CRawBuf* CRcvQueue::RemoveHeadLocked() {
     std::lock_guard lock(g_mtxProbeQueue);
-    if (m_list.empty()) return nullptr;
+    if (m_list.empty())
+        return nullptr;
     CRawBuf* head = m_list.front();
     m_list.pop_front();
     return head;

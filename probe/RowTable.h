@@ -12,18 +12,23 @@
 // Null when the size is zero, overflows, or the allocation fails. The elements are zeroed.
 template <typename T>
 T** AllocRowTableOf(size_t rows, size_t columns) {
-    if (rows == 0 || columns == 0) return nullptr;
+    if (rows == 0 || columns == 0)
+        return nullptr;
     const size_t maxBytes = SIZE_MAX / 2;
-    if (columns > maxBytes / sizeof(T) / rows) return nullptr;
+    if (columns > maxBytes / sizeof(T) / rows)
+        return nullptr;
     const size_t header = rows * sizeof(T*);
     const size_t pad = (alignof(T) - header % alignof(T)) % alignof(T);
     const size_t body = rows * columns * sizeof(T);
-    if (header + pad > maxBytes - body) return nullptr;
+    if (header + pad > maxBytes - body)
+        return nullptr;
     void* block = std::calloc(1, header + pad + body);
-    if (!block) return nullptr;
+    if (!block)
+        return nullptr;
     T** table = static_cast<T**>(block);
     T* first = reinterpret_cast<T*>(static_cast<unsigned char*>(block) + header + pad);
-    for (size_t i = 0; i < rows; ++i) table[i] = first + i * columns;
+    for (size_t i = 0; i < rows; ++i)
+        table[i] = first + i * columns;
     return table;
 }
 
@@ -41,4 +46,6 @@ template <typename T>
 using RowTablePtr = std::unique_ptr<T*, RowTableDeleter<T>>;
 
 // The raw frame buffer's sample block: `rows` rows of `rowBytes` bytes.
-inline uint8_t** AllocRowTable(uint32_t rows, uint32_t rowBytes) { return AllocRowTableOf<uint8_t>(rows, rowBytes); }
+inline uint8_t** AllocRowTable(uint32_t rows, uint32_t rowBytes) {
+    return AllocRowTableOf<uint8_t>(rows, rowBytes);
+}

@@ -18,7 +18,8 @@ void CommitFrames(CCineRing& ring, int n, uint8_t fill = 9) {
 
 std::vector<std::string> Texts(const testsupport::MessageBoxRecorder& boxes) {
     std::vector<std::string> texts;
-    for (const auto& b : boxes.shown()) texts.push_back(b.text);
+    for (const auto& b : boxes.shown())
+        texts.push_back(b.text);
     return texts;
 }
 
@@ -120,18 +121,20 @@ TEST(CineRing, BadIndicesShowTheirMessagesAndChangeNothing) {
     proc.CopyFrameToSpecialSlot(-4, 0);
     proc.CopyFrameToSpecialSlot(512, 0);
     proc.CopyFrameToSpecialSlot(0, 2);
-    for (int ignored : {-1, -2, -3, -10, -11}) proc.CopyFrameToSpecialSlot(ignored, 0);
+    for (int ignored : {-1, -2, -3, -10, -11})
+        proc.CopyFrameToSpecialSlot(ignored, 0);
     proc.SetFrameRecord(-1, FrameRecord{});
     proc.SetFrameRecord(512, FrameRecord{});
     proc.CopyFrameToReview(-1, Image8(480, 480, 1));
     proc.CopyFrameToReview(512, Image8(480, 480, 1));
     proc.CopyFrameToReview(0, Image8(240, 480, 1));
-    EXPECT_EQ(Texts(boxes), (std::vector<std::string>{
-                                "bitmap idx Error", "bitmap idx Error", "bitmap info idx Error",
-                                "bitmap info idx Error", "bitmap idx Error", "bitmap idx Error",
-                                "bitmap info idx Error", "Size Error", "Size Error", "idx Error", "idx Error",
-                                "Size Error"}));
-    for (const auto& b : boxes.shown()) EXPECT_EQ(b.icon, platform::MsgIcon::Error);
+    EXPECT_EQ(Texts(boxes),
+              (std::vector<std::string>{"bitmap idx Error", "bitmap idx Error", "bitmap info idx Error",
+                                        "bitmap info idx Error", "bitmap idx Error", "bitmap idx Error",
+                                        "bitmap info idx Error", "Size Error", "Size Error", "idx Error",
+                                        "idx Error", "Size Error"}));
+    for (const auto& b : boxes.shown())
+        EXPECT_EQ(b.icon, platform::MsgIcon::Error);
     Image8 frame;
     ASSERT_TRUE(proc.Cine().CopyFrame(0, frame));
     EXPECT_EQ(frame, Image8(480, 480, 50));

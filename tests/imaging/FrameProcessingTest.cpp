@@ -11,7 +11,8 @@ struct Frame {
     std::vector<std::vector<int>> rows;
     std::vector<const int*> ptrs;
     explicit Frame(std::vector<std::vector<int>> r) : rows(std::move(r)) {
-        for (auto& row : rows) ptrs.push_back(row.data());
+        for (auto& row : rows)
+            ptrs.push_back(row.data());
     }
 };
 
@@ -19,7 +20,8 @@ struct Work {
     std::vector<std::vector<double>> rows;
     std::vector<double*> ptrs;
     Work(int lines, int samples) : rows(lines, std::vector<double>(samples, -1.0)) {
-        for (auto& row : rows) ptrs.push_back(row.data());
+        for (auto& row : rows)
+            ptrs.push_back(row.data());
     }
 };
 
@@ -30,8 +32,9 @@ ImagingParams Neutral() {
     return p;
 }
 
-std::vector<std::vector<double>> Process(const Frame& raw, const Frame& prev, bool blend, const ImagingParams& p,
-                                         int first = 0, const std::vector<int>& stc = {}) {
+std::vector<std::vector<double>> Process(const Frame& raw, const Frame& prev, bool blend,
+                                         const ImagingParams& p, int first = 0,
+                                         const std::vector<int>& stc = {}) {
     Work work(static_cast<int>(raw.rows.size()), static_cast<int>(raw.rows[0].size()));
     ProcessingInput in;
     in.raw = raw.ptrs.data();
@@ -49,7 +52,7 @@ std::vector<std::vector<double>> Process(const Frame& raw, const Frame& prev, bo
 }  // namespace
 
 TEST(FrameProcessing, GainAndContrastMapAndZeroStaysBlack) {
-    ImagingParams p;  // gain 50, contrast 50
+    ImagingParams p;     // gain 50, contrast 50
     p.gainBase = -60.0;  // offset 50 - 100 - 60 = -110, factor 1.0
     const Frame raw({{200, 100, 0, 255}});
     const auto out = Process(raw, raw, false, p);
@@ -85,14 +88,14 @@ TEST(FrameProcessing, AveragingUsesTheLineItselfAtTheEdges) {
     ImagingParams p = Neutral();
     p.ave = true;
     auto out = Process(raw, raw, false, p);
-    EXPECT_EQ(out[0][0], (30 + 30 + 0) / 3.0);   // line 0: its own line for the missing neighbour
-    EXPECT_EQ(out[2][2], (15 + 6 + 15) / 3.0);   // last line likewise
+    EXPECT_EQ(out[0][0], (30 + 30 + 0) / 3.0);  // line 0: its own line for the missing neighbour
+    EXPECT_EQ(out[2][2], (15 + 6 + 15) / 3.0);  // last line likewise
     EXPECT_EQ(out[1][1], (3 + 60 + 12) / 3.0);
 
     p.ave = false;
     p.aveY = true;
     out = Process(raw, raw, false, p, 1);
-    EXPECT_EQ(out[0][0], 0.0);                  // before the first sample
+    EXPECT_EQ(out[0][0], 0.0);                   // before the first sample
     EXPECT_EQ(out[0][1], (60 + 60 + 90) / 3.0);  // s - 1 stops at the first sample
     EXPECT_EQ(out[0][2], (90 + 60 + 90) / 3.0);
 

@@ -30,7 +30,8 @@ FakeMainWindow* g_main = nullptr;
 
 void OnRawBufferEvent(void* payload) {
     auto* buffer = static_cast<CRawBuf*>(payload);
-    if (!buffer || !g_main) return;
+    if (!buffer || !g_main)
+        return;
     switch (RouteOf(*buffer)) {
         case RawBufRoute::ToImageQueue:
             g_main->proc->QueueRawBuffer(buffer);
@@ -40,7 +41,8 @@ void OnRawBufferEvent(void* payload) {
             g_main->returned.Set();
             break;
         case RawBufRoute::Ignore:
-            if (buffer->m_nState == RawBufDropped) ++g_main->dropped;
+            if (buffer->m_nState == RawBufDropped)
+                ++g_main->dropped;
             break;
     }
 }
@@ -50,7 +52,8 @@ protected:
     void SetUp() override {
         platform::SetUiDispatcher(&ui);
         proc = std::make_unique<CImageProc>();
-        proc->SetProbeGeometry(ConvexProbeGeometry(ProbeTypeConvex, 1024, 128, 0, true, 60.0, 60.0, 70.0, 240.0));
+        proc->SetProbeGeometry(
+            ConvexProbeGeometry(ProbeTypeConvex, 1024, 128, 0, true, 60.0, 60.0, 70.0, 240.0));
         proc->SetFrameNotify([this](int slot) { notices.push_back(slot); });
         main.proc = proc.get();
         g_main = &main;
@@ -72,7 +75,8 @@ protected:
     // it complete.
     CRawBuf* Produce(int depth, uint8_t value) {
         CRawBuf* buffer = main.freeList.RemoveHeadLocked();
-        if (!buffer) return nullptr;
+        if (!buffer)
+            return nullptr;
         std::memset(buffer->Line(0), value, 128 * 1024);
         buffer->m_nDepth = depth;
         buffer->m_nFocus = 60;
@@ -117,19 +121,21 @@ TEST_F(ImageThread, FiveBuffersCycledManyTimesEndWhereTheyStarted) {
     EXPECT_EQ(main.dropped.load(), 0);
     EXPECT_EQ(ui.RunPending(), kFrames);
     ASSERT_EQ(notices.size(), static_cast<size_t>(kFrames));
-    for (int i = 0; i < kFrames; ++i) ASSERT_EQ(notices[i], i);
+    for (int i = 0; i < kFrames; ++i)
+        ASSERT_EQ(notices[i], i);
     EXPECT_EQ(proc->Cine().GetCount(), kFrames);
 }
 
 TEST_F(ImageThread, WaitIdleDrainsTheQueueSoAFrozenCineStaysPut) {
     ASSERT_TRUE(proc->StartImageThread());
-    for (int i = 0; i < 3; ++i) ASSERT_NE(Produce(225, 80), nullptr);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(Produce(225, 80), nullptr);
     ASSERT_TRUE(proc->WaitIdle());
     EXPECT_EQ(proc->GetQueuedCount(), 0u);
     EXPECT_EQ(proc->Cine().GetCount(), 3);
     EXPECT_EQ(proc->Cine().GetCurrentIndex(), 2);
     EXPECT_EQ(main.freeList.GetCountLocked(), 5u);  // every buffer is back with the probe
-    proc->Cine().SetCurrentIndex(0);  // the user steps back: nothing moves it any more
+    proc->Cine().SetCurrentIndex(0);                // the user steps back: nothing moves it any more
     EXPECT_EQ(ui.RunPending(), 3);
     EXPECT_EQ(proc->Cine().GetCurrentIndex(), 0);
 }
@@ -172,7 +178,8 @@ TEST_F(ImageThread, BuffersInTheWrongStateAreDroppedAndBadDepthsHandedBack) {
     stale->m_nState = RawBufConsumed;
     proc->QueueRawBuffer(stale);  // a consumed buffer must never be converted twice
     // A depth outside 20..240 mm would hang the scale: refused, but back to the probe.
-    for (int depth : {-1, 0, 19, 241}) ASSERT_NE(Produce(depth, 100), nullptr);
+    for (int depth : {-1, 0, 19, 241})
+        ASSERT_NE(Produce(depth, 100), nullptr);
     proc->StartImageThread();
     ASSERT_TRUE(proc->WaitIdle());
     EXPECT_EQ(stale->m_nState, RawBufDropped);

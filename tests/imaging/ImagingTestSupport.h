@@ -38,8 +38,10 @@ inline std::vector<std::vector<int>> Phantom(uint32_t seed, int lines = 128, int
     for (int l = 0; l < lines; ++l) {
         for (int s = 0; s < samples; ++s) {
             int v = speckle(rng) + (s / 97 % 2) * 70 + (l % 29 == 0 ? 60 : 0);
-            if ((s / 61 + l / 17) % 7 == 3) v = 0;
-            if (s % 211 == 5 && l % 13 == 2) v = 255;
+            if ((s / 61 + l / 17) % 7 == 3)
+                v = 0;
+            if (s % 211 == 5 && l % 13 == 2)
+                v = 255;
             f[l][s] = std::min(v, 255);
         }
     }
@@ -54,7 +56,8 @@ inline std::vector<std::vector<int>> Blank(int lines = 128, int samples = 1024) 
 inline void Load(CFrameConverter& converter, const std::vector<std::vector<int>>& frame) {
     int** raw = converter.RawFrame(static_cast<int>(frame[0].size()), static_cast<int>(frame.size()));
     for (size_t l = 0; l < frame.size(); ++l) {
-        for (size_t s = 0; s < frame[l].size(); ++s) raw[l][s] = frame[l][s];
+        for (size_t s = 0; s < frame[l].size(); ++s)
+            raw[l][s] = frame[l][s];
     }
 }
 

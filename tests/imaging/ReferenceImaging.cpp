@@ -11,12 +11,17 @@ using DTable = std::vector<std::vector<double>>;
 constexpr double kPi = std::numbers::pi;
 
 int Trunc(double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0) return 2147483647;
-    if (v <= -2147483648.0) return -2147483647 - 1;
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return -2147483647 - 1;
     return static_cast<int>(v);
 }
-double Clamp255(double v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+double Clamp255(double v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // The bitmap as the formulas see it: memory row 0 is the bottom display row.
 struct BottomUp {
@@ -48,8 +53,10 @@ Geometry PerDepth(const ScanGeometry& g, int depth, int raw2) {
 }
 
 double Kernel(double t, double a) {
-    if (t <= 1) return (a + 2) * t * t * t - (a + 3) * t * t + 1;
-    if (t < 2) return a * t * t * t - 5 * a * t * t + 8 * a * t - 4 * a;
+    if (t <= 1)
+        return (a + 2) * t * t * t - (a + 3) * t * t + 1;
+    if (t < 2)
+        return a * t * t * t - 5 * a * t * t + 8 * a * t - 4 * a;
     return 0;
 }
 
@@ -115,7 +122,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
                 }
             }
             if (v != 0) {
-                if (!stc.empty()) v = v + stc[std::min(s, static_cast<int>(stc.size()) - 1)];
+                if (!stc.empty())
+                    v = v + stc[std::min(s, static_cast<int>(stc.size()) - 1)];
                 v = v + gainOffset;
                 v = v * contrastFactor;
                 v = Clamp255(v);
@@ -133,9 +141,11 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
     }
     auto put = [&](int x, int y, uint8_t value) {
         const int memRow = 480 + d.imageTop - y;
-        if (memRow < 0 || memRow >= 480) return;
+        if (memRow < 0 || memRow >= 480)
+            return;
         const int col = p.invert ? 480 - x : x;
-        if (col < 0 || col >= 480) return;
+        if (col < 0 || col >= 480)
+            return;
         bmp.at(memRow, col) = value;
     };
     const int yEnd = std::min(Trunc(std::ceil(d.bottom)), 1024);
@@ -146,13 +156,17 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
         for (int x = 0; x < 480; ++x) {
             for (int y = 1; y < yEnd; ++y) {
                 const double dx = x - 240;
-                const double theta = dx > 0 ? kPi - std::atan(y / dx) : (dx == 0 ? kPi / 2 : std::atan(y / -dx));
+                const double theta =
+                    dx > 0 ? kPi - std::atan(y / dx) : (dx == 0 ? kPi / 2 : std::atan(y / -dx));
                 const double r = std::sqrt(dx * dx + static_cast<double>(y) * y);
-                if (theta < g.sectorStartMinusPi || theta > g.sectorEndMinusPi) continue;
-                if (r < d.top || r >= d.bottom || y < d.imageTop) continue;
+                if (theta < g.sectorStartMinusPi || theta > g.sectorEndMinusPi)
+                    continue;
+                if (r < d.top || r >= d.bottom || y < d.imageTop)
+                    continue;
                 const double lp = (theta - g.sectorStartMinusPi) / g.lineStep;
                 const double sp = (r - d.top) / pps;
-                if (sp > samples - 1) continue;
+                if (sp > samples - 1)
+                    continue;
                 const int li = std::min(Trunc(lp), lines - 1);
                 const int si = std::min(first + Trunc(sp), samples - 1);
                 double v = 0;
@@ -168,7 +182,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
                     const double gg = sp - std::trunc(sp);
                     const double a = p.bicubicA;
                     const double lw[4] = {Kernel(1 + f, a), Kernel(f, a), Kernel(1 - f, a), Kernel(2 - f, a)};
-                    const double sw[4] = {Kernel(1 + gg, a), Kernel(gg, a), Kernel(1 - gg, a), Kernel(2 - gg, a)};
+                    const double sw[4] = {Kernel(1 + gg, a), Kernel(gg, a), Kernel(1 - gg, a),
+                                          Kernel(2 - gg, a)};
                     for (int i = 0; i < 4; ++i) {
                         for (int j = 0; j < 4; ++j) {
                             const int ll = std::clamp(li - 1 + i, 0, lines - 1);
@@ -191,8 +206,10 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
                 }
             }
         }
-        for (int r = 0; r < k / 2; ++r) up[r] = work[0];
-        for (int r = lines * k - k / 2; r < lines * k; ++r) up[r] = work[lines - 1];
+        for (int r = 0; r < k / 2; ++r)
+            up[r] = work[0];
+        for (int r = lines * k - k / 2; r < lines * k; ++r)
+            up[r] = work[lines - 1];
 
         Table li(480, std::vector<int>(1024)), si = li, lf = li, sf = li;
         auto store = [](double pos, int& whole, int& frac) {
@@ -209,7 +226,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
                 double lp, sp;
                 if (g.probeType == 1) {
                     const double r = std::sqrt(static_cast<double>((x - 240) * (x - 240) + y * y));
-                    lp = (std::asin((x - 240) / r) * 57.29577951308232 + g.fieldOfView / 2) / g.fieldOfView * samples;
+                    lp = (std::asin((x - 240) / r) * 57.29577951308232 + g.fieldOfView / 2) / g.fieldOfView *
+                         samples;
                     sp = (r - d.top) / pps;
                 } else {
                     const double u = x - d.margin;
@@ -224,7 +242,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
             for (int y = 0; y < yEnd; ++y) {
                 const int i = li[x][y];
                 const int j = si[x][y];
-                if (i < 0 || i > samples - 2 || j < 0 || j > samples - 2) continue;
+                if (i < 0 || i > samples - 2 || j < 0 || j > samples - 2)
+                    continue;
                 const double fi = lf[x][y] / 64.0;
                 const double fj = sf[x][y] / 64.0;
                 const int yNext = y + 1 < yEnd ? y + 1 : Trunc(d.bottom - 1);
@@ -247,7 +266,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
         for (int i = 0; i < 7; ++i) {
             const int x = markX + i;
             const int memRow = 479 - (4 + row);
-            if (x >= 0 && x < 480) bmp.at(memRow, x) = glyph[row][i] == '#' ? 255 : 0;
+            if (x >= 0 && x < 480)
+                bmp.at(memRow, x) = glyph[row][i] == '#' ? 255 : 0;
         }
     }
 
@@ -256,7 +276,8 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
     for (int r = Trunc(d.top); r <= Trunc(d.bottom) - 1 && taken < 480; ++r) {
         const int x = Trunc(std::cos(p.mLineAngle) * r + 240);
         const int y = Trunc(-std::sin(p.mLineAngle) * r - d.imageTop);
-        if (x < 0 || x > 479 || y < 1 || y > 479) continue;
+        if (x < 0 || x > 479 || y < 1 || y > 479)
+            continue;
         if (taken == 0) {
             result.mHasPoint = true;
             result.mFirstRow = y & 0xFF;
@@ -275,8 +296,10 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
         }
         for (double c : columns) {
             const int col = Trunc(c);
-            if (col < 0 || col >= 480) continue;
-            for (int h = 0; h < height; ++h) bmp.at(h, col) = 255;
+            if (col < 0 || col >= 480)
+                continue;
+            for (int h = 0; h < height; ++h)
+                bmp.at(h, col) = 255;
         }
     }
 
@@ -290,14 +313,16 @@ ReferenceResult ReferenceImaging::Convert(const std::vector<std::vector<int>>& r
             for (int i = 0; i < n; ++i) {
                 const int s = Trunc(i * rstep);
                 const int memRow = 480 - i;
-                if (s < samples && memRow >= 0 && memRow < 480) bmp.at(memRow, l) = raw[l][s] & 0xFF;
+                if (s < samples && memRow >= 0 && memRow < 480)
+                    bmp.at(memRow, l) = raw[l][s] & 0xFF;
             }
         }
     }
 
     result.image.Resize(480, 480);
     for (int memRow = 0; memRow < 480; ++memRow) {
-        for (int x = 0; x < 480; ++x) result.image.At(x, 479 - memRow) = bmp.at(memRow, x);
+        for (int x = 0; x < 480; ++x)
+            result.image.At(x, 479 - memRow) = bmp.at(memRow, x);
     }
     return result;
 }

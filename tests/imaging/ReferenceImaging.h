@@ -26,8 +26,8 @@ class ReferenceImaging {
 public:
     // raw[line][sample]; frameCount is the cine's count with this frame added.
     ReferenceResult Convert(const std::vector<std::vector<int>>& raw, int depth, int frameCount,
-                            const ImagingParams& params, const ScanGeometry& geometry, const std::vector<int>& stc,
-                            const GammaTable& gamma);
+                            const ImagingParams& params, const ScanGeometry& geometry,
+                            const std::vector<int>& stc, const GammaTable& gamma);
 
 private:
     std::vector<std::vector<int>> previous_;

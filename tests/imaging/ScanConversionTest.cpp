@@ -61,14 +61,14 @@ TEST(ScanConversion, PointTargetLandsWhereTheFormulasPutIt) {
     CFrameConverter converter;
     Image8 image;
     Load(converter, frame);
-    converter.Convert(47, 1, settings, image);
+    converter.RawToBitmap(47, 1, settings, image);
     EXPECT_EQ(image.At(242, 234), 191);
     EXPECT_EQ(image.At(241, 234), 154);
     EXPECT_EQ(image.At(242, 233), 0);  // sample position 509.8: the echo is not reached
 
     settings.params.invert = true;  // column x is drawn at 480 - x
     Load(converter, frame);
-    converter.Convert(47, 1, settings, image);
+    converter.RawToBitmap(47, 1, settings, image);
     EXPECT_EQ(image.At(238, 234), 191);
     EXPECT_EQ(image.At(239, 234), 154);
     EXPECT_EQ(image.At(242, 234), 0);
@@ -89,41 +89,89 @@ TEST(ScanConversion, MatchesThePlainReferenceBitForBit) {
     };
     const std::vector<Case> cases = {
         {"convex 225 defaults", Convex(), {225, 225, 225}, [](ImagingParams&) {}, kDeepPreset},
-        {"convex 70, smooth, inverted, gamma", Convex(), {70, 70, 70},
+        {"convex 70, smooth, inverted, gamma",
+         Convex(),
+         {70, 70, 70},
          [](ImagingParams& p) {
              p.smooth = 0.5;
              p.invert = true;
          },
-         kDeepPreset, 0.7},
-        {"convex depth change", Convex(), {225, 160, 160, 90}, [](ImagingParams& p) { p.gain = 80; }, kDeepPreset},
-        {"convex 150 AVE AVE_Y 9, tilted M-line", Convex(), {150, 150},
+         kDeepPreset,
+         0.7},
+        {"convex depth change",
+         Convex(),
+         {225, 160, 160, 90},
+         [](ImagingParams& p) { p.gain = 80; },
+         kDeepPreset},
+        {"convex 150 AVE AVE_Y 9, tilted M-line",
+         Convex(),
+         {150, 150},
          [](ImagingParams& p) {
              p.ave = p.aveY = true;
              p.aveMode = 9;
              p.mLineAngle = 4.4;
              p.smooth = 1.0;
          },
-         kDeepPreset, 1.6},
-        {"convex 4 samples per line", Convex(1024, 256), {180, 180}, [](ImagingParams&) {}, kDeepPreset, 1.0, 256},
-        {"linear 38", Linear(), {38, 38}, [](ImagingParams& p) { p.ave = true; }, {5, 6, 7, 8, 9, 8, 7, 6, 5, 4, 3},
+         kDeepPreset,
+         1.6},
+        {"convex 4 samples per line",
+         Convex(1024, 256),
+         {180, 180},
+         [](ImagingParams&) {},
+         kDeepPreset,
+         1.0,
+         256},
+        {"linear 38",
+         Linear(),
+         {38, 38},
+         [](ImagingParams& p) { p.ave = true; },
+         {5, 6, 7, 8, 9, 8, 7, 6, 5, 4, 3},
          1.3},
-        {"linear 120 AVE mode 4 inverted", Linear(), {120, 120},
+        {"linear 120 AVE mode 4 inverted",
+         Linear(),
+         {120, 120},
          [](ImagingParams& p) {
              p.ave = p.aveY = true;
              p.invert = true;
              p.contrast = 120;
          },
          {}},
-        {"linear, longer lines than 8 x lines", Linear(38.0, 1030), {60, 60}, [](ImagingParams&) {}, {}, 1.0, 128, 1030},
-        {"sector bilinear", ConvexEx(), {225, 225, 150}, [](ImagingParams& p) { p.raw2Bitmap = 0; }, kDeepPreset},
-        {"sector bicubic from sample 3", ConvexEx(3), {200, 200},
+        {"linear, longer lines than 8 x lines",
+         Linear(38.0, 1030),
+         {60, 60},
+         [](ImagingParams&) {},
+         {},
+         1.0,
+         128,
+         1030},
+        {"sector bilinear",
+         ConvexEx(),
+         {225, 225, 150},
+         [](ImagingParams& p) { p.raw2Bitmap = 0; },
+         kDeepPreset},
+        {"sector bicubic from sample 3",
+         ConvexEx(3),
+         {200, 200},
          [](ImagingParams& p) {
              p.raw2Bitmap = 2;
              p.bicubic = true;
              p.bicubicA = -0.5;
              p.invert = true;
          },
-         kDeepPreset, 0.8},
+         kDeepPreset,
+         0.8},
+        {"sector bilinear from sample 3",
+         ConvexEx(3),
+         {120},
+         [](ImagingParams& p) { p.raw2Bitmap = 0; },
+         kDeepPreset},
+        // The sector path asked for where it cannot work: path 1 is drawn.
+        {"sector refused on a plain convex probe",
+         Convex(),
+         {225},
+         [](ImagingParams& p) { p.raw2Bitmap = 0; },
+         kDeepPreset},
+        {"linear with RAW2BITMAP 0", Linear(), {50}, [](ImagingParams& p) { p.raw2Bitmap = 0; }, {}},
         {"raw display", Convex(), {225}, [](ImagingParams& p) { p.rawDisp = true; }, kDeepPreset},
     };
     for (const Case& c : cases) {
@@ -143,14 +191,15 @@ TEST(ScanConversion, MatchesThePlainReferenceBitForBit) {
             const auto frame = Phantom(static_cast<uint32_t>(17 + n), c.lines, c.samples);
             const int count = static_cast<int>(n) + 1;
             Load(fast, frame);
-            const ConvertResult got = fast.Convert(c.depths[n], count, settings, image);
-            const ReferenceResult want =
-                plain.Convert(frame, c.depths[n], count, settings.params, c.geometry, settings.stc, settings.gamma);
+            const ConvertResult got = fast.RawToBitmap(c.depths[n], count, settings, image);
+            const ReferenceResult want = plain.Convert(frame, c.depths[n], count, settings.params, c.geometry,
+                                                       settings.stc, settings.gamma);
             ASSERT_EQ(got.status, ConvertResult::Status::Converted);
             ASSERT_FALSE(want.overflow);
             ASSERT_GT(fast.DrawnPixelCount(), 20000u);
             size_t differing = 0;
-            for (size_t i = 0; i < image.size(); ++i) differing += image.data()[i] != want.image.data()[i];
+            for (size_t i = 0; i < image.size(); ++i)
+                differing += image.data()[i] != want.image.data()[i];
             EXPECT_EQ(differing, 0u);
             EXPECT_EQ(got.mline.column, want.mColumn);
             EXPECT_EQ(got.mline.hasPoint, want.mHasPoint);
@@ -159,6 +208,24 @@ TEST(ScanConversion, MatchesThePlainReferenceBitForBit) {
             }
         }
     }
+}
+
+// RAW2BITMAP 0 on a convex probe without a top-offset factor once meant an infinite top
+// offset: the image is now the one of path 1, mark inside the image.
+TEST(ScanConversion, RefusedSectorPathDrawsTheImageOfPathOne) {
+    FrameSettings settings;
+    settings.params = Defaults();
+    settings.geometry = Convex();
+    CFrameConverter one, zero;
+    Image8 a, b;
+    Load(one, Phantom(8));
+    one.RawToBitmap(225, 1, settings, a);
+    settings.params.raw2Bitmap = 0;
+    Load(zero, Phantom(8));
+    const ConvertResult r = zero.RawToBitmap(225, 1, settings, b);
+    EXPECT_TRUE(a == b);
+    EXPECT_EQ(r.depth.raw2Bitmap, 1);
+    EXPECT_EQ(b.At(153, 5), 255);  // the mark's second row at column 152
 }
 
 TEST(ScanConversion, KernelParameterChangeRebuildsTheSectorCache) {
@@ -174,8 +241,9 @@ TEST(ScanConversion, KernelParameterChangeRebuildsTheSectorCache) {
         settings.params.bicubicA = a;
         const auto frame = Phantom(5);
         Load(fast, frame);
-        fast.Convert(225, 1, settings, image);
-        const auto want = plain.Convert(frame, 225, 1, settings.params, settings.geometry, {}, settings.gamma);
+        fast.RawToBitmap(225, 1, settings, image);
+        const auto want =
+            plain.Convert(frame, 225, 1, settings.params, settings.geometry, {}, settings.gamma);
         EXPECT_TRUE(image == want.image) << a;
     }
 }
@@ -188,10 +256,10 @@ TEST(ScanConversion, FramesOfAnUnsupportedShapeStayBlackButKeepMarkAndScale) {
     Image8 image;
     auto frame = Phantom(3, 128, 1000);
     Load(converter, frame);
-    converter.Convert(225, 1, settings, image);
+    converter.RawToBitmap(225, 1, settings, image);
     EXPECT_EQ(converter.DrawnPixelCount(), 0u);
     EXPECT_EQ(image.At(240, 300), 0);
-    EXPECT_EQ(image.At(240, 479), 255);   // centre tick
+    EXPECT_EQ(image.At(240, 479), 255);    // centre tick
     EXPECT_EQ(image.At(152 + 1, 5), 255);  // the mark's second row
 }
 
@@ -206,10 +274,11 @@ TEST(ScanConversion, ANewFrameSizeStartsANewRun) {
     ReferenceImaging plain;
     Image8 image;
     Load(fast, Phantom(1, 128, 1024));
-    fast.Convert(60, 5, settings, image);
+    fast.RawToBitmap(60, 5, settings, image);
     plain.Convert(Phantom(1, 128, 1024), 60, 5, settings.params, settings.geometry, {}, settings.gamma);
     const auto smaller = Phantom(2, 64, 512);
     Load(fast, smaller);
-    fast.Convert(60, 6, settings, image);
-    EXPECT_TRUE(image == plain.Convert(smaller, 60, 6, settings.params, settings.geometry, {}, settings.gamma).image);
+    fast.RawToBitmap(60, 6, settings, image);
+    EXPECT_TRUE(image ==
+                plain.Convert(smaller, 60, 6, settings.params, settings.geometry, {}, settings.gamma).image);
 }

@@ -68,7 +68,8 @@ TEST(ScanGeometry, SectorEdgesAndLineStepFollowTheFieldOfView) {
 // offset: the mark landed outside the image and the M-line loop ran about 2^31 times.
 TEST(ScanGeometry, SectorPathIsRefusedWithoutATopOffsetFactor) {
     const ScanGeometry plain = Convex();
-    for (int requested : {0, 2, -7}) EXPECT_EQ(plain.EffectiveRaw2Bitmap(requested, 225), 1) << requested;
+    for (int requested : {0, 2, -7})
+        EXPECT_EQ(plain.EffectiveRaw2Bitmap(requested, 225), 1) << requested;
 
     const ScanGeometry ex = ConvexEx();
     EXPECT_EQ(ex.EffectiveRaw2Bitmap(0, 225), 0);

@@ -17,8 +17,8 @@ TEST(GammaTable, FollowsTheFormulaAndRefusesUnusableValues) {
     EXPECT_EQ(t[64], 127);  // 127.75
     EXPECT_EQ(t[255], 255);
     ASSERT_TRUE(BuildGammaTable(0.5, t));  // i^2 / 255
-    EXPECT_EQ(t[16], 1);                    // 1.0039
-    EXPECT_EQ(t[128], 64);                  // 64.25
+    EXPECT_EQ(t[16], 1);                   // 1.0039
+    EXPECT_EQ(t[128], 64);                 // 64.25
     EXPECT_EQ(t[255], 255);
     ASSERT_TRUE(BuildGammaTable(1.0, t));
     EXPECT_EQ(t, IdentityGammaTable());
@@ -54,8 +54,10 @@ TEST(StcCurve, EqualKnotsGiveAFlatCurveFromTheFirstSampleOn) {
         } else {
             MakeLinearStcCurve(4, curve.data(), 1024, 102.0, knots);
         }
-        for (int s = 0; s < 4; ++s) EXPECT_EQ(curve[s], -99) << s;  // before the first sample: untouched
-        for (int s = 4; s < 1024; ++s) ASSERT_EQ(curve[s], 7) << s;
+        for (int s = 0; s < 4; ++s)
+            EXPECT_EQ(curve[s], -99) << s;  // before the first sample: untouched
+        for (int s = 4; s < 1024; ++s)
+            ASSERT_EQ(curve[s], 7) << s;
     }
 }
 
@@ -63,9 +65,9 @@ TEST(StcCurve, LinearSegmentsRunThroughTheKnotCentresInIntegerArithmetic) {
     StcKnots knots = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 1000};
     std::vector<int> curve(1000, 0);
     MakeLinearStcCurve(0, curve.data(), 1000, 100.0, knots);  // centres 50, 150, ..., 950
-    EXPECT_EQ(curve[0], -5);   // 10 x (0 - 50) / 100, the first segment extended
+    EXPECT_EQ(curve[0], -5);  // 10 x (0 - 50) / 100, the first segment extended
     EXPECT_EQ(curve[50], 0);
-    EXPECT_EQ(curve[75], 2);   // 250 / 100
+    EXPECT_EQ(curve[75], 2);  // 250 / 100
     EXPECT_EQ(curve[150], 10);
     EXPECT_EQ(curve[949], 89);
     EXPECT_EQ(curve[999], 94);  // the last segment extended; knot 10 takes no part
@@ -77,7 +79,8 @@ TEST(StcCurve, CubicCurvePassesThroughItsKnotsAndIgnoresAnUnusableSegment) {
     StcKnots knots = {0, 10, 20, 35, 40, 45, 50, 60, 70, 75, 80};
     std::vector<int> curve(1000, 0);
     MakeGainCurve(0, curve.data(), 1000, 100.0, knots);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(curve[i * 100], knots[i]) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(curve[i * 100], knots[i]) << i;
 
     std::vector<int> untouched(16, 42);
     MakeGainCurve(0, untouched.data(), 16, 0.0, knots);  // would never end

@@ -13,7 +13,8 @@ TEST(RowTable, RowsFollowTheRowPointersInOneZeroedBlock) {
     EXPECT_EQ(reinterpret_cast<uint8_t*>(table + 4), table[0]);  // samples right behind the pointers
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(table[i], table[0] + i * 10);
-        for (int s = 0; s < 10; ++s) EXPECT_EQ(table[i][s], 0);
+        for (int s = 0; s < 10; ++s)
+            EXPECT_EQ(table[i][s], 0);
     }
     FreeRowTable(table);
 
@@ -61,10 +62,14 @@ TEST(RawBuf, EveryStateRoutesToItsList) {
         int state;
         RawBufRoute route;
     } cases[] = {
-        {RawBufCleared, RawBufRoute::ToFreeList},  {RawBufTaken, RawBufRoute::Ignore},
-        {RawBufComplete, RawBufRoute::ToImageQueue}, {RawBufUnused, RawBufRoute::Ignore},
-        {RawBufConsumed, RawBufRoute::ToFreeList}, {RawBufDropped, RawBufRoute::Ignore},
-        {-1, RawBufRoute::Ignore},                 {6, RawBufRoute::Ignore},
+        {RawBufCleared, RawBufRoute::ToFreeList},
+        {RawBufTaken, RawBufRoute::Ignore},
+        {RawBufComplete, RawBufRoute::ToImageQueue},
+        {RawBufUnused, RawBufRoute::Ignore},
+        {RawBufConsumed, RawBufRoute::ToFreeList},
+        {RawBufDropped, RawBufRoute::Ignore},
+        {-1, RawBufRoute::Ignore},
+        {6, RawBufRoute::Ignore},
     };
     CRawBuf buffer(8, 2);
     for (const auto& c : cases) {
@@ -75,7 +80,9 @@ TEST(RawBuf, EveryStateRoutesToItsList) {
 
 namespace {
 std::vector<CRawBuf*> g_published;
-void Record(void* payload) { g_published.push_back(static_cast<CRawBuf*>(payload)); }
+void Record(void* payload) {
+    g_published.push_back(static_cast<CRawBuf*>(payload));
+}
 }  // namespace
 
 TEST(RawBuf, PublishingHandsTheBufferToEveryRawFrameSubscriber) {

@@ -30,5 +30,6 @@ TEST(RcvQueue, BuffersPassBetweenThreadsWithoutLossOrDuplication) {
     there.join();
     back.join();
     EXPECT_EQ(left.GetCountLocked() + right.GetCountLocked(), 5u);
-    for (const auto& b : buffers) EXPECT_NE(left.ContainsLocked(b.get()), right.ContainsLocked(b.get()));
+    for (const auto& b : buffers)
+        EXPECT_NE(left.ContainsLocked(b.get()), right.ContainsLocked(b.get()));
 }
