@@ -22,6 +22,7 @@ struct FrameSettings {
     ScanGeometry geometry;
     std::vector<int> stc;  // gain offset per sample; empty before the curve exists
     GammaTable gamma = IdentityGammaTable();
+    double gammaValue = 1.0;  // the gamma the table was built for
 };
 
 struct ConvertResult {

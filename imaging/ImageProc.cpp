@@ -76,25 +76,25 @@ int CImageProc::GetFocus() const {
 
 void CImageProc::SetGamma(double gamma) {
     std::lock_guard lock(paramMutex_);
-    if (gamma == shared_.gamma)
+    if (gamma == shared_.frame.gammaValue)
         return;
     if (!BuildGammaTable(gamma, shared_.frame.gamma))
         return;
-    shared_.gamma = gamma;
+    shared_.frame.gammaValue = gamma;
     ++shared_.version;
 }
 
 void CImageProc::ResetGamma() {
     {
         std::lock_guard lock(paramMutex_);
-        shared_.gamma = 0.0;
+        shared_.frame.gammaValue = 0.0;
     }
     SetGamma(1.0);
 }
 
 double CImageProc::GetGamma() const {
     std::lock_guard lock(paramMutex_);
-    return shared_.gamma;
+    return shared_.frame.gammaValue;
 }
 
 GammaTable CImageProc::GetGammaTable() const {
@@ -227,6 +227,7 @@ bool CImageProc::StartImageThread() {
     if (threadRunning_ || thread_.joinable())
         return false;
     stop_ = false;
+    quit_.ResetEvent();  // a quit left over from an earlier stop
     threadRunning_ = true;
     thread_ = std::thread([this] { ImageThreadProc(this); });
     return true;
@@ -338,10 +339,7 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
     const FrameSettings& settings = RefreshThreadSettings();
     record.gain = settings.params.gain;
     record.contrast = settings.params.contrast;
-    {
-        std::lock_guard lock(paramMutex_);
-        record.gamma = shared_.gamma;
-    }
+    record.gamma = settings.gammaValue;
     DebugLog("RawToBitmap Start\n");
     const ConvertResult result = converter_.RawToBitmap(depth, cine_.CountAfterNextFrame(), settings, frame_);
     if (result.status == ConvertResult::Status::CacheOverflow) {

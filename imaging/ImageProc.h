@@ -117,7 +117,6 @@ public:
 private:
     struct SharedSettings {
         FrameSettings frame;
-        double gamma = 0.0;
         std::vector<int> stcScratch;
         uint64_t version = 1;
     };

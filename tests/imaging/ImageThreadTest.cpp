@@ -222,4 +222,10 @@ TEST_F(ImageThread, StopEndsTheThreadAndWaitIdleThenReturnsAtOnce) {
     EXPECT_TRUE(proc->WaitIdle(0));
     EXPECT_EQ(proc->ClearInputQueue(), 1u);
     EXPECT_EQ(ImageThreadProc(nullptr), 0);
+
+    // Started again, the thread serves frames (no quit left over from the stop).
+    ASSERT_TRUE(proc->StartImageThread());
+    Produce(225, 1);
+    ASSERT_TRUE(proc->WaitIdle());
+    EXPECT_EQ(proc->Cine().GetCount(), 1);
 }
