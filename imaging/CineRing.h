@@ -47,7 +47,8 @@ public:
 
     // --- readers (any thread)
     // Calls visit with the frame's image and record under the lock: ring slots 0..511 and the
-    // special frames -10 and -11. False (visit not called) for any other index.
+    // special frames -10 and -11. False (visit not called) for any other index. The visitor
+    // must not call back into the ring.
     bool VisitFrame(int index, const std::function<void(const Image8&, const FrameRecord&)>& visit) const;
     bool CopyFrame(int index, Image8& out) const;
     std::optional<FrameRecord> GetFrameRecord(int index) const;  // ring slots only
