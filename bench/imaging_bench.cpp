@@ -149,7 +149,7 @@ void OpenCvRemap(benchmark::State& state) {
             }
         }
         cv::Mat out32, out8;
-        cv::remap(work, out32, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_CONSTANT, 0);
+        cv::remap(work, out32, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar());
         out32.convertTo(out8, CV_8U);
         cv::LUT(out8, lut, out);
         benchmark::DoNotOptimize(out.data);
