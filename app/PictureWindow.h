@@ -1,0 +1,21 @@
+// The image view's window: paints what its CCstmPictureCtrl renders for the client size.
+// Mouse input is routed by the main window before it reaches the view.
+#pragma once
+
+#include <wx/window.h>
+
+#include "app/CstmPictureCtrl.h"
+
+class CPictureWindow : public wxWindow {
+public:
+    CPictureWindow(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
+
+    CCstmPictureCtrl& View() { return m_view; }
+    const CCstmPictureCtrl& View() const { return m_view; }
+    // Exactly what the window shows now.
+    Image32 Render() const;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    CCstmPictureCtrl m_view;
+};

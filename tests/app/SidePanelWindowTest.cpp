@@ -1,0 +1,272 @@
+// The three side panels: the events each publishes, their key rules and member operations,
+// and a screenshot of each.
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "app/LSideDxSTC.h"
+#include "app/LSideDxUnFreeze.h"
+#include "app/RSideDxUnFreeze.h"
+#include "common/EventHub.h"
+#include "tests/app/WxTestSupport.h"
+
+using wxtest::Flush;
+
+inline bool operator==(const CommandEventArgs& a, const CommandEventArgs& b) {
+    return a.dialogId == b.dialogId && a.controlId == b.controlId;
+}
+
+namespace {
+
+std::vector<CommandEventArgs> g_commands;
+std::vector<ScrollEventArgs> g_scrolls;
+void OnCommand(void* p) {
+    g_commands.push_back(*static_cast<CommandEventArgs*>(p));
+}
+void OnScroll(void* p) {
+    g_scrolls.push_back(*static_cast<ScrollEventArgs*>(p));
+}
+
+wxKeyEvent KeyEvent(int code) {
+    wxKeyEvent e(wxEVT_CHAR_HOOK);
+    e.m_keyCode = code;
+    return e;
+}
+
+void KeyTo(wxWindow* target, int code) {
+    for (wxEventType type : {wxEVT_KEY_DOWN, wxEVT_KEY_UP}) {
+        wxKeyEvent e(type);
+        e.m_keyCode = code;
+        e.SetEventObject(target);
+        target->GetEventHandler()->ProcessEvent(e);
+    }
+}
+
+class SidePanelTest : public wxtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        g_commands.clear();
+        g_scrolls.clear();
+        CEventHub::GetInstance().Subscribe(EventKindCommand, OnCommand);
+        CEventHub::GetInstance().Subscribe(EventKindScroll, OnScroll);
+    }
+    void TearDown() override {
+        CEventHub::GetInstance().Unsubscribe(EventKindCommand, OnCommand);
+        CEventHub::GetInstance().Unsubscribe(EventKindScroll, OnScroll);
+        WindowTest::TearDown();
+    }
+    // Counts the keys the panel hands on to the main window.
+    std::vector<int> forwarded;
+    void Forward(CSidePanel* panel) {
+        panel->SetKeyForwarder([this](const wxKeyEvent& e) {
+            forwarded.push_back(e.GetKeyCode());
+            return true;
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(SidePanelTest, LeftLivePanelPublishesItsButtonsEnterAndS) {
+    auto* panel = new CLSideDxUnFreeze(frame);
+    EXPECT_FALSE(panel->IsShown());  // a layout shows it
+    panel->Show();
+    Forward(panel);
+    Flush();
+    for (int id : {1001, 1166, 1177, 1178, 1048, 1037}) {
+        auto* button = dynamic_cast<CCstmButton*>(panel->FindWindow(id));
+        ASSERT_NE(button, nullptr) << id;
+        button->Click();
+    }
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{
+                              {222, 1001}, {222, 1166}, {222, 1177}, {222, 1178}, {222, 1048}, {222, 1037}}));
+    g_commands.clear();
+
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent('S')));
+    panel->m_btnBB->SetFocus();
+    Flush();
+    ASSERT_TRUE(panel->IsButtonFocused());
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(WXK_RETURN)));
+    panel->m_gradation->SetFocus();  // not a button
+    Flush();
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(WXK_RETURN)));  // consumed, nothing published
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{222, 1166}, {222, 1177}}));
+
+    EXPECT_FALSE(panel->PreTranslateKey(KeyEvent(WXK_TAB)));
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(WXK_F2)));
+    EXPECT_EQ(forwarded, (std::vector<int>{WXK_F2}));
+
+    // The key reaches the panel through the window's key hook from a focused child.
+    g_commands.clear();
+    panel->m_btnBM->SetFocus();
+    Flush();
+    wxKeyEvent hook = KeyEvent(WXK_RETURN);
+    hook.SetEventObject(panel->m_btnBM);
+    panel->m_btnBM->GetEventHandler()->ProcessEvent(hook);
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{222, 1178}}));
+}
+
+TEST_F(SidePanelTest, LeftLivePanelMemberOperations) {
+    auto* panel = new CLSideDxUnFreeze(frame);
+    EXPECT_TRUE(panel->m_btnFreeze->m_bChecked);
+    EXPECT_EQ(panel->m_btnRec->m_nShape, ButtonShapeCircle);
+    EXPECT_EQ(panel->m_btnSTC->GetCaption(), "STC");
+    EXPECT_EQ(panel->GetButton(1001), nullptr);  // Freeze is not among the panel's buttons
+    EXPECT_EQ(panel->GetButton(1048), panel->m_btnSyncView);
+
+    panel->SetGamma(1.0);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(panel->m_gradation->m_anTable[static_cast<size_t>(i)], i);
+    panel->SetGamma(0.5);
+    EXPECT_EQ(panel->m_gradation->m_anTable[128], static_cast<int>(255.0 * (128 / 255.0) * (128 / 255.0)));
+    panel->SetGamma(0.0);  // no curve: the table stays
+    EXPECT_EQ(panel->m_gradation->m_anTable[128], static_cast<int>(255.0 * (128 / 255.0) * (128 / 255.0)));
+
+    panel->EnableButton(1178, false);
+    EXPECT_EQ(panel->m_btnBM->m_nEnabled, 0);
+    EXPECT_FALSE(panel->m_btnBM->IsEnabled());
+    panel->SetButtonText(1177, "ON");
+    EXPECT_EQ(panel->m_btnBB->GetSubText1(), "ON");
+    EXPECT_EQ(panel->m_btnBB->m_palette.subText, Rgb(192, 192, 192));
+    panel->SetRecButtonText("Stop");
+    EXPECT_EQ(panel->m_btnRec->GetCaption(), "Stop");
+
+    const wxRect moved(160, 60, 10, 400);
+    panel->SetGradationRect(moved);
+    panel->m_gradation->SetSize(0, 0, 5, 5);
+    panel->Show();  // showing puts the bar back on its stored rectangle
+    Flush();
+    EXPECT_EQ(panel->m_gradation->GetRect(), moved);
+}
+
+TEST_F(SidePanelTest, StcPanelPublishesScrollsButtonsAndKeys) {
+    auto* panel = new CLSideDxSTC(frame);
+    panel->Show();
+    Forward(panel);
+    panel->SetSliderRange(-32, 32);
+    Flush();
+    EXPECT_EQ(CLSideDxSTC::SliderIndexFromId(1155), 4);
+    EXPECT_EQ(CLSideDxSTC::SliderIndexFromId(1161), -1);
+    EXPECT_EQ(panel->GetSlider(3)->GetRangeMin(), -32);
+    EXPECT_EQ(panel->GetSlider(3)->GetPageSize(), 10);
+
+    // Show values off: the scroll is published, the label keeps its text.
+    KeyTo(panel->GetSlider(3), WXK_PAGEDOWN);
+    ASSERT_EQ(g_scrolls.size(), 2u);
+    EXPECT_EQ(g_scrolls[0].dialogId, 221);
+    EXPECT_EQ(g_scrolls[0].controlId, 1154);
+    EXPECT_EQ(g_scrolls[0].scrollCode, static_cast<uint32_t>(TB_PAGEDOWN));
+    EXPECT_EQ(g_scrolls[1].scrollCode, static_cast<uint32_t>(TB_ENDTRACK));
+    EXPECT_EQ(panel->GetValueLabel(3)->GetText(), "0");
+    EXPECT_FALSE(panel->GetValueLabel(3)->IsShown());
+
+    panel->SetShowValues(true);
+    KeyTo(panel->GetSlider(3), WXK_RIGHT);
+    EXPECT_EQ(panel->GetValueLabel(3)->GetText(), "11");  // 0 + 10 + 1
+    EXPECT_TRUE(panel->GetValueLabel(3)->IsShown());
+
+    panel->m_btnAuto->Click();
+    panel->m_btnBack->Click();
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent('S')));
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{221, 1167}, {221, 1166}, {221, 1166}}));
+
+    // Arrows stay with the slider; another key first moves the focus from the slider to Back.
+    panel->GetSlider(0)->SetFocus();
+    Flush();
+    EXPECT_FALSE(panel->PreTranslateKey(KeyEvent(WXK_UP)));
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(WXK_F5)));
+    Flush();
+    EXPECT_EQ(wxWindow::FindFocus(), panel->m_btnBack);
+    EXPECT_EQ(forwarded, (std::vector<int>{WXK_F5}));
+    g_commands.clear();
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(WXK_RETURN)));  // Back has the focus now
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{221, 1166}}));
+}
+
+TEST_F(SidePanelTest, RightPanelPublishesSlidersAndFrequenciesAndSwallowsEnterAndEsc) {
+    auto* panel = new CRSideDxUnFreeze(frame);
+    panel->Show();
+    Forward(panel);
+    Flush();
+    for (int id : {1221, 1222, 1223})
+        panel->GetFreqButton(id)->Click();
+    EXPECT_EQ(g_commands, (std::vector<CommandEventArgs>{{229, 1221}, {229, 1222}, {229, 1223}}));
+    for (int id : {1017, 1013, 1016, 1213})
+        KeyTo(panel->GetSlider(id), WXK_DOWN);
+    ASSERT_EQ(g_scrolls.size(), 8u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(g_scrolls[2 * i].dialogId, 229);
+        EXPECT_EQ(g_scrolls[2 * i].controlId, (std::array<int, 4>{1017, 1013, 1016, 1213}[i]));
+        EXPECT_EQ(g_scrolls[2 * i].scrollCode, static_cast<uint32_t>(TB_LINEDOWN));
+    }
+    for (int key : {WXK_RETURN, WXK_ESCAPE, WXK_BACK})
+        EXPECT_TRUE(panel->PreTranslateKey(KeyEvent(key)));
+    EXPECT_FALSE(panel->PreTranslateKey(KeyEvent(WXK_LEFT)));
+    EXPECT_TRUE(forwarded.empty());
+    EXPECT_TRUE(panel->PreTranslateKey(KeyEvent('I')));
+    EXPECT_EQ(forwarded, (std::vector<int>{'I'}));
+}
+
+TEST_F(SidePanelTest, RightPanelRangesAndGamma) {
+    auto* panel = new CRSideDxUnFreeze(frame);
+    CCstmSliderCtrl* depth = panel->GetSlider(1017);
+    EXPECT_EQ(depth->GetRangeMin(), 20);
+    EXPECT_EQ(depth->GetRangeMax(), 240);
+    EXPECT_EQ(depth->GetPageSize(), 7);
+    EXPECT_EQ(panel->GetSlider(1013)->GetPos(), 50);   // gain reads 50
+    EXPECT_EQ(panel->GetSlider(1016)->GetPos(), 150);  // contrast reads 200 + 0 - 150 = 50
+    CCstmSliderCtrl* gamma = panel->GetSlider(1213);
+    gamma->SetPos(gamma->GetRangeMin());  // thumb at the top
+    EXPECT_DOUBLE_EQ(panel->GetGamma(), 1.2);
+    EXPECT_DOUBLE_EQ(panel->ClampGamma(2.0), 1.2);
+    EXPECT_DOUBLE_EQ(panel->ClampGamma(0.1), 0.6);
+    panel->SetGammaText(1.0);
+    EXPECT_EQ(panel->GetLabel(1040)->GetText(), "1.00");
+    EXPECT_TRUE(panel->RedrawSliderValues(gamma));
+    EXPECT_FALSE(panel->RedrawSliderValues(panel->GetFreqButton(1221)));
+
+    // The settings colours reach the captions, which ask for them when they paint.
+    panel->SetPanelColours(Rgb(200, 200, 200), Rgb(10, 20, 30));
+    EXPECT_EQ(panel->GetLabel(1020)->Render().At(0, 0), MakePixel(10, 20, 30));
+    EXPECT_EQ(panel->m_crNormalText, Rgb(200, 200, 200));
+}
+
+TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
+    frame->SetClientSize(620, 520);
+    auto* left = new CLSideDxUnFreeze(frame);
+    auto* stc = new CLSideDxSTC(frame);
+    auto* right = new CRSideDxUnFreeze(frame);
+    left->SetPosition({0, 0});
+    stc->SetPosition({200, 0});
+    right->SetPosition({400, 0});
+    left->SetButtonText(1177, "Dual");
+    left->SetGamma(0.8);
+    stc->SetShowValues(true);
+    stc->SetSliderRange(-32, 32);
+    for (int i = 0; i < CLSideDxSTC::kSliderCount; ++i) {
+        stc->GetSlider(i)->SetPos(-10 + 3 * i);
+        stc->UpdateValueLabel(i);
+    }
+    right->GetLabel(1035)->SetText("120");
+    right->GetLabel(1033)->SetText("50");
+    right->GetLabel(1034)->SetText("50");
+    right->SetGammaText(1.0);
+    right->GetSlider(1017)->SetPos(120);
+    right->GetSlider(1213)->SetPos(80);
+    right->GetFreqButton(1222)->m_nKind = 14;  // the chosen frequency
+    for (CSidePanel* p :
+         {static_cast<CSidePanel*>(left), static_cast<CSidePanel*>(stc), static_cast<CSidePanel*>(right)}) {
+        p->Show();
+    }
+    Flush();
+    right->GetSlider(1013)->SetFocus();  // gain's texts light up in gold
+    Flush();
+    right->RedrawSliderValues(right->GetSlider(1013));
+    for (auto [panel, name] : {std::pair<wxWindow*, const char*>{left, "panel_left_live"},
+                               {stc, "panel_stc"},
+                               {right, "panel_right_live"}}) {
+        const Image32 shot = wxtest::ComposeWindow(panel);
+        EXPECT_EQ(shot.width(), panel->GetClientSize().x);
+        wxtest::SaveArtifact(shot, name);
+    }
+}

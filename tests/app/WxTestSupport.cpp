@@ -1,0 +1,98 @@
+#include "tests/app/WxTestSupport.h"
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include "app/DrawnControl.h"
+#include "app/PictureWindow.h"
+#include "app/WxImage.h"
+#include "platform/FileSystem.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/Raster.h"
+
+namespace wxtest {
+
+namespace {
+
+class WxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static char arg0[] = "window_tests";
+        static char* argv[] = {arg0, nullptr};
+        int argc = 1;
+        wxApp::SetInstance(new wxApp);
+        ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display: run under xvfb-run";
+        wxTheApp->CallOnInit();
+        wxInitAllImageHandlers();
+    }
+    void TearDown() override {
+        Flush();
+        wxTheApp->OnExit();
+        wxEntryCleanup();
+    }
+};
+
+[[maybe_unused]] const auto* const g_env = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel())
+            continue;
+        const wxPoint at = origin + child->GetPosition();
+        Image32 pixels;
+        if (auto* drawn = dynamic_cast<CDrawnControl*>(child)) {
+            pixels = drawn->Render();
+        } else if (auto* view = dynamic_cast<CPictureWindow*>(child)) {
+            pixels = view->Render();
+        } else {
+            const wxColour bg = child->GetBackgroundColour();
+            const wxSize s = child->GetSize();
+            draw::FillRect(out, draw::RectOfSize(at.x, at.y, s.x, s.y),
+                           MakePixel(bg.Red(), bg.Green(), bg.Blue()));
+            ComposeInto(child, out, at);
+            continue;
+        }
+        draw::CopyRect(pixels, {0, 0, pixels.width(), pixels.height()}, out, {at.x, at.y});
+    }
+}
+
+}  // namespace
+
+void Flush() {
+    for (int i = 0; i < 20; ++i) {
+        wxTheApp->Yield(true);
+        if (!wxTheApp->HasPendingEvents())
+            break;
+    }
+}
+
+Image32 ComposeWindow(wxWindow* window) {
+    const wxSize s = window->GetClientSize();
+    const wxColour bg = window->GetBackgroundColour();
+    Image32 out(s.x, s.y, MakePixel(bg.Red(), bg.Green(), bg.Blue()));
+    ComposeInto(window, out, {0, 0});
+    return out;
+}
+
+std::string SaveArtifact(const Image32& image, const std::string& name) {
+    platform::CreateDirectories("artifacts");
+    const std::string path = "artifacts/" + name + ".png";
+    ToWxImage(image).SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+    return path;
+}
+
+void WindowTest::SetUp() {
+    frame = new wxFrame(nullptr, wxID_ANY, "test", wxPoint(20, 20), wxSize(800, 600));
+    frame->SetBackgroundColour(wxColour(0, 0, 14));
+    frame->Show();
+    frame->Raise();
+    Flush();
+}
+
+void WindowTest::TearDown() {
+    frame->Destroy();
+    Flush();
+}
+
+}  // namespace wxtest

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/draw/Painter.h"
+#include "tests/draw/PixelTestUtil.h"
+
+using draw::Rect;
+using drawtest::InkBox;
+
+namespace {
+constexpr uint32_t kBack = 0x00000E;
+}
+
+TEST(Text, StaysInsideItsRectangleAndFollowsTheAlignment) {
+    const draw::Font font = draw::FontFor(draw::FontRole::PanelText);
+    struct Case {
+        unsigned format;
+        bool nearLeft, nearRight;
+    };
+    for (const Case& c : {Case{draw::kTextLeft | draw::kTextVCenter, true, false},
+                          Case{draw::kTextRight | draw::kTextVCenter, false, true},
+                          Case{draw::kTextCenter | draw::kTextVCenter, false, false}}) {
+        Image32 img(200, 60, kBack);
+        const Rect rect{20, 10, 180, 50};
+        draw::DrawText(img, rect, "Depth", font, 0xFFFFFF, c.format);
+        const Rect ink = InkBox(img, kBack);
+        ASSERT_FALSE(ink.IsEmpty());
+        EXPECT_GE(ink.left, rect.left);
+        EXPECT_LE(ink.right, rect.right);
+        EXPECT_EQ(ink.left - rect.left < 5, c.nearLeft);
+        EXPECT_EQ(rect.right - ink.right < 5, c.nearRight);
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 30, 4);  // centred vertically
+        for (size_t i = 0; i < img.size(); ++i)
+            ASSERT_EQ(img.data()[i] >> 24, 0u);  // top byte stays clear
+    }
+}
+
+TEST(Text, IsClippedToItsRectangle) {
+    Image32 img(100, 40, kBack);
+    draw::DrawText(img, {10, 5, 30, 35}, "A long caption that does not fit",
+                   draw::FontFor(draw::FontRole::ButtonCaption), 0xFFFFFF);
+    const Rect ink = InkBox(img, kBack);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 30);
+}
+
+TEST(Text, WrapsAtTheRectangleWidthWhenAsked) {
+    const draw::Font font = draw::FontFor(draw::FontRole::ButtonCaption);
+    const draw::TextSize one = draw::MeasureText("Camera prep", font);
+    const draw::TextSize wrapped = draw::MeasureText("Camera prep", font, one.width / 2 + 10);
+    EXPECT_GT(wrapped.height, one.height);
+    EXPECT_GT(draw::MeasureText("Contrast", draw::Font{draw::kUiFace, 12, true}).width,
+              draw::MeasureText("Contrast", draw::Font{draw::kUiFace, 12, false}).width);
+}
