@@ -26,12 +26,15 @@ public:
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     Pixel* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
-    const Pixel* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_); }
+    const Pixel* Row(int y) const {
+        return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+    }
     Pixel& At(int x, int y) { return Row(y)[x]; }
     const Pixel& At(int x, int y) const { return Row(y)[x]; }
     // Writes the pixel only when it lies inside the image.
     void SetClipped(int x, int y, Pixel value) {
-        if (Contains(x, y)) At(x, y) = value;
+        if (Contains(x, y))
+            At(x, y) = value;
     }
 
     Pixel* data() { return pixels_.data(); }
@@ -53,10 +56,18 @@ using Image32 = ImageBuffer<uint32_t>;
 constexpr uint32_t MakePixel(uint8_t r, uint8_t g, uint8_t b) {
     return (uint32_t{r} << 16) | (uint32_t{g} << 8) | uint32_t{b};
 }
-constexpr uint8_t PixelR(uint32_t p) { return static_cast<uint8_t>(p >> 16); }
-constexpr uint8_t PixelG(uint32_t p) { return static_cast<uint8_t>(p >> 8); }
-constexpr uint8_t PixelB(uint32_t p) { return static_cast<uint8_t>(p); }
-constexpr uint32_t GreyPixel(uint8_t v) { return MakePixel(v, v, v); }
+constexpr uint8_t PixelR(uint32_t p) {
+    return static_cast<uint8_t>(p >> 16);
+}
+constexpr uint8_t PixelG(uint32_t p) {
+    return static_cast<uint8_t>(p >> 8);
+}
+constexpr uint8_t PixelB(uint32_t p) {
+    return static_cast<uint8_t>(p);
+}
+constexpr uint32_t GreyPixel(uint8_t v) {
+    return MakePixel(v, v, v);
+}
 
 // A Windows colour value, 0x00BBGGRR, as stored in the settings (FCOLOR, BCOLOR).
 struct Colorref {

@@ -1,0 +1,176 @@
+// Time of one live frame through the image thread's conversion (processing with the
+// default settings, scan conversion, mark, M-line and scale), single-threaded. Target: at
+// most 1.0 ms per frame. The plain reference is timed for comparison; with OpenCV,
+// cv::remap plus a gamma lookup on the same geometry is the baseline.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "ReferenceImaging.h"
+#include "imaging/FrameConverter.h"
+#include "imaging/StcCurve.h"
+
+#if defined(TORVIK_HAVE_OPENCV)
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+namespace {
+
+enum Probe { kConvex225, kConvex70, kLinear38, kLinear120 };
+
+ScanGeometry GeometryFor(Probe probe) {
+    ScanGeometry g;
+    if (probe == kConvex225 || probe == kConvex70) {
+        g.Apply(ConvexProbeGeometry(ProbeTypeConvex, 1024, 128, 0, true, 60.0, 60.0, 70.0, 240.0));
+    } else {
+        g.Apply(LinearProbeGeometry(ProbeTypeLinear, 1024, 128, 0, true, 38.0, 38.0, 120.0));
+    }
+    return g;
+}
+
+int DepthFor(Probe probe) {
+    switch (probe) {
+        case kConvex225:
+            return 225;
+        case kConvex70:
+            return 70;
+        case kLinear38:
+            return 38;
+        default:
+            return 120;
+    }
+}
+
+// The settings a user starts with, and the depth preset's STC curve.
+FrameSettings DefaultSettings(Probe probe) {
+    FrameSettings s;
+    s.params.gainBase = -60.0;
+    s.params.aveMode = 4;
+    s.params.depth = DepthFor(probe);
+    s.geometry = GeometryFor(probe);
+    const StcKnots deep = {41, 32, 25, 19, 25, 39, 51, 52, 53, 37, 0};
+    const StcKnots shallow = {44, 43, 44, 47, 35, 32, 41, 45, 43, 44, 0};
+    const StcKnots& knots = s.params.depth > 150 ? deep : shallow;
+    s.stc.assign(1024, 0);
+    if (s.geometry.splineStc) {
+        MakeGainCurve(0, s.stc.data(), 1024, 102.4, knots);
+    } else {
+        MakeLinearStcCurve(0, s.stc.data(), 1024, 102.4, knots);
+    }
+    return s;
+}
+
+std::vector<std::vector<int>> Frame(uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> speckle(0, 120);
+    std::vector<std::vector<int>> f(128, std::vector<int>(1024));
+    for (int l = 0; l < 128; ++l) {
+        for (int s = 0; s < 1024; ++s)
+            f[l][s] = std::min(255, speckle(rng) + (s / 128 % 2) * 60);
+    }
+    return f;
+}
+
+void FastPath(benchmark::State& state) {
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const FrameSettings settings = DefaultSettings(probe);
+    const auto frames = std::vector{Frame(1), Frame(2)};
+    CFrameConverter converter;
+    Image8 image;
+    int n = 0;
+    for (auto _ : state) {
+        const auto& f = frames[n % 2];
+        int** raw = converter.RawFrame(1024, 128);
+        for (int l = 0; l < 128; ++l)
+            std::copy(f[l].begin(), f[l].end(), raw[l]);
+        converter.RawToBitmap(settings.params.depth, ++n + 1, settings, image);
+        benchmark::DoNotOptimize(image.data());
+    }
+    state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
+}
+
+void PlainReference(benchmark::State& state) {
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const FrameSettings settings = DefaultSettings(probe);
+    const auto frame = Frame(1);
+    ReferenceImaging reference;
+    int n = 0;
+    for (auto _ : state) {
+        auto result = reference.Convert(frame, settings.params.depth, ++n + 1, settings.params,
+                                        settings.geometry, settings.stc, settings.gamma);
+        benchmark::DoNotOptimize(result.image.data());
+    }
+}
+
+#if defined(TORVIK_HAVE_OPENCV)
+// cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
+// then a gamma lookup table: what a user would otherwise pick.
+void OpenCvRemap(benchmark::State& state) {
+    cv::setNumThreads(1);
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const FrameSettings settings = DefaultSettings(probe);
+    const DepthGeometry d = ComputeDepthGeometry(settings.geometry, settings.params.depth, 1);
+    cv::Mat mapX(480, 480, CV_32F), mapY(480, 480, CV_32F);
+    const double pps = d.depth * d.pixelsPerMm / 1024;
+    for (int row = 0; row < 480; ++row) {
+        const int y = row + d.imageTop + 1;
+        for (int x = 0; x < 480; ++x) {
+            double line, sample;
+            if (settings.geometry.IsConvex()) {
+                const double dx = x - 240, r = std::sqrt(dx * dx + double(y) * y);
+                line = (std::asin(dx / r) * 57.29577951308232 + 30.0) / 60.0 * 128 - 0.5;
+                sample = (r - d.topOffset) / pps;
+            } else {
+                line = (x - d.leftMargin) / d.linearWidthPx * 128 - 0.5;
+                sample = (y - d.topOffset) / pps;
+            }
+            mapX.at<float>(row, x) = static_cast<float>(sample);
+            mapY.at<float>(row, x) = static_cast<float>(line);
+        }
+    }
+    const auto frame = Frame(1);
+    cv::Mat work(128, 1024, CV_32F), out, lut(1, 256, CV_8U);
+    for (int i = 0; i < 256; ++i)
+        lut.at<uint8_t>(i) = settings.gamma[i];
+    const double offset = settings.params.GainOffset(), factor = settings.params.ContrastFactor();
+    for (auto _ : state) {
+        for (int l = 0; l < 128; ++l) {
+            float* w = work.ptr<float>(l);
+            for (int s = 0; s < 1024; ++s) {
+                const double v = frame[l][s];
+                w[s] =
+                    v == 0
+                        ? 0.0f
+                        : static_cast<float>(std::clamp((v + settings.stc[s] + offset) * factor, 0.0, 255.0));
+            }
+        }
+        cv::Mat out32, out8;
+        cv::remap(work, out32, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar());
+        out32.convertTo(out8, CV_8U);
+        cv::LUT(out8, lut, out);
+        benchmark::DoNotOptimize(out.data);
+    }
+}
+BENCHMARK(OpenCvRemap)
+    ->Arg(kConvex225)
+    ->Arg(kConvex70)
+    ->Arg(kLinear38)
+    ->Arg(kLinear120)
+    ->Unit(benchmark::kMillisecond);
+#endif
+
+}  // namespace
+
+BENCHMARK(FastPath)
+    ->Arg(kConvex225)
+    ->Arg(kConvex70)
+    ->Arg(kLinear38)
+    ->Arg(kLinear120)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainReference)->Arg(kConvex225)->Arg(kConvex70)->Arg(kLinear38)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,99 @@
+#include "imaging/FrameConverter.h"
+
+#include <utility>
+
+#include "common/DebugLog.h"
+#include "imaging/FrameProcessing.h"
+
+namespace {
+constexpr int kMaxSamples = 65535;
+constexpr int kMaxLines = 4096;
+}  // namespace
+
+CFrameConverter::CFrameConverter() = default;
+CFrameConverter::~CFrameConverter() = default;
+
+int** CFrameConverter::RawFrame(int samples, int lines) {
+    if (samples <= 0 || lines <= 0 || samples > kMaxSamples || lines > kMaxLines)
+        return nullptr;
+    if (samples != samples_ || lines != lines_ || !raw_) {
+        raw_.reset(Alloc2DInt(lines, samples));
+        previous_.reset(Alloc2DInt(lines, samples));
+        // One line of zeros behind the last: the upsampling converter reads it past lines x k.
+        work_.reset(Alloc2DDouble(lines + 1, samples));
+        previousValid_ = false;
+        if (!raw_ || !previous_ || !work_) {
+            raw_.reset();
+            previous_.reset();
+            work_.reset();
+            samples_ = lines_ = 0;
+            return nullptr;
+        }
+        samples_ = samples;
+        lines_ = lines;
+    }
+    return raw_.get();
+}
+
+size_t CFrameConverter::DrawnPixelCount() const {
+    return lastWasSector_ && sector_ ? sector_->DrawnPixelCount() : upsampled_.DrawnPixelCount();
+}
+
+ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const FrameSettings& settings,
+                                           Image8& image) {
+    ConvertResult result;
+    if (image.width() != kImageSize || image.height() != kImageSize)
+        image.Resize(kImageSize, kImageSize);
+    image.Fill(0);
+    if (!raw_)
+        return result;
+
+    const ImagingParams& p = settings.params;
+    const ScanGeometry& g = settings.geometry;
+    ProcessingInput in;
+    in.raw = raw_.get();
+    in.previous = previous_.get();
+    in.blend = frameCount >= 2 && previousValid_;
+    in.lines = lines_;
+    in.samples = samples_;
+    in.firstSample = g.firstSample;
+    in.stc = settings.stc.empty() ? nullptr : settings.stc.data();
+    in.stcSize = static_cast<int>(settings.stc.size());
+    ProcessFrame(in, p, work_.get());
+    DebugLog("RawToBitmap Gain / Contrast\n");
+
+    const int raw2Bitmap = g.EffectiveRaw2Bitmap(p.raw2Bitmap, depth);
+    result.depth = ComputeDepthGeometry(g, depth, raw2Bitmap);
+    if (result.depth.CacheRowsNeeded() > kCacheRows) {
+        result.status = ConvertResult::Status::CacheOverflow;
+        return result;
+    }
+
+    const bool drawable = g.IsConvex() || g.IsLinear();
+    if (drawable) {
+        const bool sectorPath = g.IsConvex() && raw2Bitmap != 1;
+        if (sectorPath) {
+            if (!sector_)
+                sector_ = std::make_unique<CSectorConverter>();
+            sector_->Prepare(g, result.depth, samples_, lines_, p.bicubicA);
+            sector_->Draw(work_.get(), settings.gamma, p.invert, p.bicubic, image);
+        } else {
+            sector_.reset();  // about 25 MB that the upsampling path does not need
+            if (upsampled_.Prepare(g, result.depth, samples_, lines_)) {
+                upsampled_.Draw(work_.get()[0], settings.gamma, p.invert, image);
+            }
+        }
+        lastWasSector_ = sectorPath;
+        DebugLog("RawToBitmap Main\n");
+        DrawOrientationMark(image, OrientationMarkColumn(g, result.depth, p.invert));
+        result.mline = SampleMLine(image, p.mLineAngle, result.depth);
+        DrawScale(image, result.depth.pixelsPerMm);
+    }
+
+    // The frame just converted is the previous one of the next frame.
+    std::swap(raw_, previous_);
+    previousValid_ = true;
+    if (p.rawDisp)
+        DrawRawDisplay(image, previous_.get(), samples_, lines_);
+    return result;
+}

@@ -1,0 +1,123 @@
+#include "imaging/FrameProcessing.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A small frame with row tables the processing reads.
+struct Frame {
+    std::vector<std::vector<int>> rows;
+    std::vector<const int*> ptrs;
+    explicit Frame(std::vector<std::vector<int>> r) : rows(std::move(r)) {
+        for (auto& row : rows)
+            ptrs.push_back(row.data());
+    }
+};
+
+struct Work {
+    std::vector<std::vector<double>> rows;
+    std::vector<double*> ptrs;
+    Work(int lines, int samples) : rows(lines, std::vector<double>(samples, -1.0)) {
+        for (auto& row : rows)
+            ptrs.push_back(row.data());
+    }
+};
+
+// Gain offset 0 and contrast factor 1.
+ImagingParams Neutral() {
+    ImagingParams p;
+    p.gain = 100;
+    return p;
+}
+
+std::vector<std::vector<double>> Process(const Frame& raw, const Frame& prev, bool blend,
+                                         const ImagingParams& p, int first = 0,
+                                         const std::vector<int>& stc = {}) {
+    Work work(static_cast<int>(raw.rows.size()), static_cast<int>(raw.rows[0].size()));
+    ProcessingInput in;
+    in.raw = raw.ptrs.data();
+    in.previous = prev.ptrs.data();
+    in.blend = blend;
+    in.lines = static_cast<int>(raw.rows.size());
+    in.samples = static_cast<int>(raw.rows[0].size());
+    in.firstSample = first;
+    in.stc = stc.empty() ? nullptr : stc.data();
+    in.stcSize = static_cast<int>(stc.size());
+    ProcessFrame(in, p, work.ptrs.data());
+    return work.rows;
+}
+
+}  // namespace
+
+TEST(FrameProcessing, GainAndContrastMapAndZeroStaysBlack) {
+    ImagingParams p;     // gain 50, contrast 50
+    p.gainBase = -60.0;  // offset 50 - 100 - 60 = -110, factor 1.0
+    const Frame raw({{200, 100, 0, 255}});
+    const auto out = Process(raw, raw, false, p);
+    EXPECT_EQ(out[0][0], 90.0);
+    EXPECT_EQ(out[0][1], 0.0);  // -10 clamped
+    EXPECT_EQ(out[0][2], 0.0);  // exactly 0 stays 0 whatever the gain
+    EXPECT_EQ(out[0][3], 145.0);
+
+    ImagingParams bright = Neutral();
+    bright.gainBase = 200.0;
+    bright.contrast = 100;  // factor 1.0 / 100 x 100 + 0.5 = 1.5
+    const auto clipped = Process(raw, raw, false, bright);
+    EXPECT_EQ(clipped[0][1], 255.0);
+    EXPECT_EQ(clipped[0][2], 0.0);
+}
+
+TEST(FrameProcessing, FrameCorrelationBlendsRawFramesOnlyFromTheSecondFrameOn) {
+    ImagingParams p = Neutral();
+    p.smooth = 1.0;
+    const Frame raw({{100, 51}});
+    const Frame prev({{50, 0}});
+    const auto first = Process(raw, prev, false, p);
+    EXPECT_EQ(first[0][0], 100.0);  // first frame of a run: not blended
+    const auto later = Process(raw, prev, true, p);
+    EXPECT_EQ(later[0][0], 75.0);  // mean of the current and the previous raw frame
+    EXPECT_EQ(later[0][1], 25.5);
+    p.smooth = 0.5;
+    EXPECT_DOUBLE_EQ(Process(raw, prev, true, p)[0][0], (50 * 0.5 + 100) / 1.5);
+}
+
+TEST(FrameProcessing, AveragingUsesTheLineItselfAtTheEdges) {
+    const Frame raw({{30, 60, 90}, {0, 3, 6}, {9, 12, 15}});
+    ImagingParams p = Neutral();
+    p.ave = true;
+    auto out = Process(raw, raw, false, p);
+    EXPECT_EQ(out[0][0], (30 + 30 + 0) / 3.0);  // line 0: its own line for the missing neighbour
+    EXPECT_EQ(out[2][2], (15 + 6 + 15) / 3.0);  // last line likewise
+    EXPECT_EQ(out[1][1], (3 + 60 + 12) / 3.0);
+
+    p.ave = false;
+    p.aveY = true;
+    out = Process(raw, raw, false, p, 1);
+    EXPECT_EQ(out[0][0], 0.0);                   // before the first sample
+    EXPECT_EQ(out[0][1], (60 + 60 + 90) / 3.0);  // s - 1 stops at the first sample
+    EXPECT_EQ(out[0][2], (90 + 60 + 90) / 3.0);
+
+    p.ave = true;
+    p.aveMode = 9;
+    out = Process(raw, raw, false, p);
+    EXPECT_EQ(out[1][1], (30 + 60 + 90 + 0 + 3 + 6 + 9 + 12 + 15) / 9.0);
+
+    p.aveMode = 4;
+    out = Process(raw, raw, false, p);
+    EXPECT_EQ(out[0][0], (30 + 60 + 3 + 0) * 0.25);
+    EXPECT_EQ(out[0][2], 90.0);  // last sample: the single value, no 0.25
+    EXPECT_EQ(out[2][0], 9.0);   // last line likewise
+}
+
+TEST(FrameProcessing, StcIsAddedBeforeGainAndItsIndexIsClamped) {
+    ImagingParams p = Neutral();
+    p.contrast = 100;  // factor 1.5: the STC value is scaled with the sample
+    const Frame raw({{100, 100, 100, 0}});
+    const auto out = Process(raw, raw, false, p, 0, {10, 20});
+    EXPECT_EQ(out[0][0], 165.0);
+    EXPECT_EQ(out[0][1], 180.0);
+    EXPECT_EQ(out[0][2], 180.0);  // past the curve's end: its last value
+    EXPECT_EQ(out[0][3], 0.0);
+}
