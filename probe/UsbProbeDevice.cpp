@@ -95,6 +95,9 @@ int UsbProbeOpen() {
         FreeStreamMemory(m);
         return 0;
     }
+    m.packetsRead = 0;
+    m.readFailures = 0;
+    m.readerGaveUp = false;
     const uint32_t id = UsbProbeGetHardwareId();
     const bool linear = id != kProbeIdentityUnread && ProbeKindWord(id) == kProbeKindLinear;
     const ProbeCompression compression = linear ? kLinearCompression : kConvexCompression;

@@ -75,6 +75,8 @@ public:
         std::lock_guard lock(mutex_);
         commands_.clear();
     }
+    // Every later request of this number (usbdriver::kRequest...) fails; 0 for none.
+    void FailRequest(uint32_t request) { failRequest_ = request; }
 
     std::shared_ptr<sim::SimBridge> sim;
 
@@ -85,6 +87,8 @@ private:
             : inner_(std::move(inner)), owner_(owner) {}
         uint32_t IoControl(const usbdriver::IoRequest& r, uint32_t& returned) override {
             const uint32_t request = usbdriver::DriverCodeRequest(r.code);
+            if (request == owner_.failRequest_.load())
+                return usbdriver::kErrorGenFailure;
             if ((request == usbdriver::kRequestWritePipe || request == usbdriver::kRequestWritePipeEx) &&
                 r.in && r.inSize >= 1 && r.in[0] == kProbeCommandPipe && r.out &&
                 r.outSize >= kUsbProbeCommandSize) {
@@ -105,6 +109,7 @@ private:
 
     mutable std::mutex mutex_;
     std::vector<SentCommand> commands_;
+    std::atomic<uint32_t> failRequest_{0};
 };
 
 // Counts what the watch loop asks of the power seam.
