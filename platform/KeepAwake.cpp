@@ -67,9 +67,9 @@ public:
 private:
     void InhibitScreenSaver(const std::string& reason) {
         GVariant* r = g_dbus_connection_call_sync(
-            session_, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
-            "Inhibit", g_variant_new("(ss)", kApplication, reason.c_str()), G_VARIANT_TYPE("(u)"),
-            G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
+            session_, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+            "org.freedesktop.ScreenSaver", "Inhibit", g_variant_new("(ss)", kApplication, reason.c_str()),
+            G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
         if (!r)
             return;
         g_variant_get(r, "(u)", &cookie_);

@@ -16,7 +16,8 @@ std::unique_ptr<std::thread> g_pProbeThread;
 namespace {
 
 void ShowProbeError(const std::string& text) {
-    platform::ShowMessageBox(text, resources::LoadString(IDS_PROBE_ERROR_CAPTION), platform::MsgIcon::Information);
+    platform::ShowMessageBox(text, resources::LoadString(IDS_PROBE_ERROR_CAPTION),
+                             platform::MsgIcon::Information);
 }
 
 bool StartProbeThread(IProbeData* probe) {
@@ -30,7 +31,8 @@ bool StartProbeThread(IProbeData* probe) {
 }
 
 bool IdentityAccepted(IProbeData& probe, const ProbeIdentity& remembered) {
-    const bool firstProbe = remembered.hardwareId == 0 && remembered.versionB == 0 && remembered.versionA == 0;
+    const bool firstProbe =
+        remembered.hardwareId == 0 && remembered.versionB == 0 && remembered.versionA == 0;
     if (firstProbe && probe.IsSupportedVersion())
         return true;
     return probe.MatchesIdentity(remembered.hardwareId, remembered.versionB, remembered.versionA) &&

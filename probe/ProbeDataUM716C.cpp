@@ -231,6 +231,11 @@ void CProbeDataUM716C::ParsePacket(const uint8_t* frame, int32_t count) {
 
 // ---- Geometry and settings
 
+int CProbeDataUM716C::ReadParameter(uint32_t id, int fallback) {
+    uint32_t value = 0;
+    return UsbProbeGetRegister(id, &value) ? static_cast<int>(value) : fallback;
+}
+
 double CProbeDataUM716C::GetMinDepth() {
     return IsLinearProbe() ? 38.0 : 70.0;
 }
@@ -263,8 +268,7 @@ bool CProbeDataUM716C::SetHiFrameMode(int on) {
 }
 
 int CProbeDataUM716C::GetHiFrameMode() {
-    uint32_t value = 0;
-    return UsbProbeGetRegister(kProbeParamHiFrameMode, &value) ? static_cast<int>(value) : 0;
+    return ReadParameter(kProbeParamHiFrameMode, 0);
 }
 
 bool CProbeDataUM716C::SetAutoSleepTime(int seconds) {
@@ -272,8 +276,7 @@ bool CProbeDataUM716C::SetAutoSleepTime(int seconds) {
 }
 
 int CProbeDataUM716C::GetAutoSleepTime() {
-    uint32_t value = 0;
-    return UsbProbeGetRegister(kProbeParamAutoSleepTime, &value) ? static_cast<int>(value) : 5;
+    return ReadParameter(kProbeParamAutoSleepTime, 5);
 }
 
 void CProbeDataUM716C::GetAutoSleepTimeRange(int* lowest, int* highest) {
@@ -288,8 +291,7 @@ bool CProbeDataUM716C::SetImageFilter(int on) {
 }
 
 int CProbeDataUM716C::GetImageFilter() {
-    uint32_t value = 0;
-    return UsbProbeGetRegister(kProbeParamImageFilter, &value) ? static_cast<int>(value) : 1;
+    return ReadParameter(kProbeParamImageFilter, 1);
 }
 
 // ---- Identity
@@ -337,7 +339,7 @@ int CProbeDataUM716C::GetTxFrequency() {
     uint32_t value = 0;
     if (UsbProbeGetRegister(kProbeParamTxFrequency, &value))
         return static_cast<int>(value);
-    return GetDefaultTxFrequency();
+    return GetDefaultTxFrequency();  // asked only when the read failed
 }
 
 int CProbeDataUM716C::GetDefaultTxFrequency() {

@@ -70,6 +70,8 @@ private:
     };
 
     bool IsLinearProbe();
+    // A parameter read back from the probe, or `fallback` when it cannot be read.
+    int ReadParameter(uint32_t id, int fallback);
     void StopStreamingLocked();
 
     platform::Event m_evStop{platform::Event::Reset::Auto};

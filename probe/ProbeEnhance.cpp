@@ -102,9 +102,10 @@ inline typename O::V Median9Of(typename O::V a0, typename O::V a1, typename O::V
 template <typename O>
 inline typename O::V Median3x3(int c) {
     using V = typename O::V;
-    const V maxLow = O::Max(O::Max(O::Load(g_columnLow + c - 1), O::Load(g_columnLow + c)),
-                            O::Load(g_columnLow + c + 1));
-    const V midMid = Med3<O>(O::Load(g_columnMid + c - 1), O::Load(g_columnMid + c), O::Load(g_columnMid + c + 1));
+    const V maxLow =
+        O::Max(O::Max(O::Load(g_columnLow + c - 1), O::Load(g_columnLow + c)), O::Load(g_columnLow + c + 1));
+    const V midMid =
+        Med3<O>(O::Load(g_columnMid + c - 1), O::Load(g_columnMid + c), O::Load(g_columnMid + c + 1));
     const V minHigh = O::Min(O::Min(O::Load(g_columnHigh + c - 1), O::Load(g_columnHigh + c)),
                              O::Load(g_columnHigh + c + 1));
     return Med3<O>(maxLow, midMid, minHigh);
@@ -114,7 +115,8 @@ inline typename O::V Median3x3(int c) {
 // are not used.
 template <typename O>
 inline void Sort5(typename O::V v[5]) {
-    static constexpr int kNetwork[9][2] = {{0, 3}, {1, 4}, {0, 2}, {1, 3}, {0, 1}, {2, 4}, {1, 2}, {3, 4}, {2, 3}};
+    static constexpr int kNetwork[9][2] = {{0, 3}, {1, 4}, {0, 2}, {1, 3}, {0, 1},
+                                           {2, 4}, {1, 2}, {3, 4}, {2, 3}};
     for (const auto& e : kNetwork)
         Exchange<O>(v[e[0]], v[e[1]]);
 }
@@ -228,16 +230,14 @@ inline void BlendSamples(const float* in, int r, int c, bool edge, const float w
 void BlendRow(const float* in, int r, const float weights[3], uint8_t* out) {
     const bool edgeRow = r >= 2 && r <= kLines - 3;
     if (!edgeRow) {
-        ForSamples(0, kSamples, [&](auto ops, int c) {
-            BlendSamples<decltype(ops)>(in, r, c, false, weights, out);
-        });
+        ForSamples(0, kSamples,
+                   [&](auto ops, int c) { BlendSamples<decltype(ops)>(in, r, c, false, weights, out); });
         return;
     }
     for (int c = 0; c < 2; ++c)
         BlendSamples<ScalarOps>(in, r, c, false, weights, out);
-    ForSamples(2, kSamples - 2, [&](auto ops, int c) {
-        BlendSamples<decltype(ops)>(in, r, c, true, weights, out);
-    });
+    ForSamples(2, kSamples - 2,
+               [&](auto ops, int c) { BlendSamples<decltype(ops)>(in, r, c, true, weights, out); });
     for (int c = kSamples - 2; c < kSamples; ++c)
         BlendSamples<ScalarOps>(in, r, c, false, weights, out);
 }

@@ -43,16 +43,8 @@ void ProbeFrameAssembler::StartFrame(const ProbeStreamPacket& p, ProbeFramePool&
     for (int i = 0; i < kProbeHeaderFloatCount; ++i)
         header_.headerFloats[i] = p.HeaderFloat(i);
     header_.temperature = p.Temperature();
-    if (flags_ != 0)
-        return;
-    ProbeFrameSlot* slot = ProbeFramePoolAcquire(pool, 0);
-    if (!slot) {
-        ++framesLost;
-        return;
-    }
-    slot->header = header_;
-    slot->header.frameType = 0;
-    Queue(pool, slot, produced);
+    if (flags_ == 0)
+        Queue(pool, SlotFor(pool, 0), produced);
 }
 
 void ProbeFrameAssembler::AddLine(const ProbeStreamPacket& p, ProbeFramePool& pool, bool linear,
@@ -69,18 +61,26 @@ void ProbeFrameAssembler::AddLine(const ProbeStreamPacket& p, ProbeFramePool& po
     CompressEchoLine(line, line, kProbeSamplesPerLine, compression);
     if (++expectedLine_ < kProbeLinesPerFrame)
         return;
-    ProbeFrameSlot* slot = ProbeFramePoolAcquire(pool, 1);
-    if (!slot) {
-        ++framesLost;
-        return;
-    }
-    slot->header = header_;
-    slot->header.frameType = (flags_ & kProbeFrameFlagType1) ? 1 : 2;
-    ProbeEnhanceFrame(linear, plane_.get(), slot->image, header_.depthMm);
+    ProbeFrameSlot* slot = SlotFor(pool, (flags_ & kProbeFrameFlagType1) ? 1 : 2);
+    if (slot)
+        ProbeEnhanceFrame(linear, plane_.get(), slot->image, header_.depthMm);
     Queue(pool, slot, produced);
 }
 
+ProbeFrameSlot* ProbeFrameAssembler::SlotFor(ProbeFramePool& pool, uint8_t frameType) {
+    ProbeFrameSlot* slot = ProbeFramePoolAcquire(pool, frameType);
+    if (!slot) {
+        ++framesLost;
+        return nullptr;
+    }
+    slot->header = header_;
+    slot->header.frameType = frameType;
+    return slot;
+}
+
 void ProbeFrameAssembler::Queue(ProbeFramePool& pool, ProbeFrameSlot* slot, bool& produced) {
+    if (!slot)
+        return;
     if (!ProbeFrameQueuePush(pool, slot)) {
         ProbeFramePoolRelease(pool, slot);
         ++framesLost;

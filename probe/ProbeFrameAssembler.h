@@ -30,8 +30,12 @@ public:
 
 private:
     void StartFrame(const ProbeStreamPacket& header, ProbeFramePool& pool, bool& produced);
-    void AddLine(const ProbeStreamPacket& line, ProbeFramePool& pool, bool linear, ProbeCompression compression,
-                 bool& produced);
+    void AddLine(const ProbeStreamPacket& line, ProbeFramePool& pool, bool linear,
+                 ProbeCompression compression, bool& produced);
+    // A slot for the frame in progress with its header filled in; null (the frame is lost)
+    // when the pool has no room.
+    ProbeFrameSlot* SlotFor(ProbeFramePool& pool, uint8_t frameType);
+    // Queues the slot (nothing for null).
     void Queue(ProbeFramePool& pool, ProbeFrameSlot* slot, bool& produced);
 
     std::unique_ptr<float[]> plane_;  // 128 x 1024 compressed samples

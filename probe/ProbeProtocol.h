@@ -322,9 +322,11 @@ inline float ProbeLog10(float x) {
 // ProbeLog10 of four values: the same operations in the same order, so the same bits.
 inline __m128 ProbeLog10x4(__m128 x) {
     using namespace probe_log10;
-    __m128i bits = _mm_add_epi32(_mm_castps_si128(x), _mm_set1_epi32(static_cast<int>(kOneBits - kSqrtHalfBits)));
+    __m128i bits =
+        _mm_add_epi32(_mm_castps_si128(x), _mm_set1_epi32(static_cast<int>(kOneBits - kSqrtHalfBits)));
     const __m128i k = _mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(0x7f));
-    bits = _mm_add_epi32(_mm_and_si128(bits, _mm_set1_epi32(0x007fffff)), _mm_set1_epi32(static_cast<int>(kSqrtHalfBits)));
+    bits = _mm_add_epi32(_mm_and_si128(bits, _mm_set1_epi32(0x007fffff)),
+                         _mm_set1_epi32(static_cast<int>(kSqrtHalfBits)));
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 f = _mm_sub_ps(_mm_castsi128_ps(bits), one);
     const __m128 s = _mm_div_ps(f, _mm_add_ps(_mm_set1_ps(2.0f), f));
@@ -334,7 +336,8 @@ inline __m128 ProbeLog10x4(__m128 x) {
     const __m128 t2 = _mm_mul_ps(z, _mm_add_ps(_mm_set1_ps(kLg1), _mm_mul_ps(w, _mm_set1_ps(kLg3))));
     const __m128 r = _mm_add_ps(t2, t1);
     const __m128 hfsq = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), f), f);
-    const __m128 hi = _mm_and_ps(_mm_sub_ps(f, hfsq), _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(kHighPartMask))));
+    const __m128 hi =
+        _mm_and_ps(_mm_sub_ps(f, hfsq), _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(kHighPartMask))));
     const __m128 lo = _mm_add_ps(_mm_sub_ps(_mm_sub_ps(f, hi), hfsq), _mm_mul_ps(s, _mm_add_ps(hfsq, r)));
     const __m128 dk = _mm_cvtepi32_ps(k);
     __m128 v = _mm_mul_ps(dk, _mm_set1_ps(kLog10Of2Lo));

@@ -1,9 +1,9 @@
 // The USB log of a streaming run (setting USB_LOG = 1): every frame handed to the driver, as
 // raw bytes in one file and as a time-stamped hex dump in the other, in the folder "../Log".
 #include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 #include "common/AppFolders.h"
 #include "platform/Clock.h"
@@ -40,9 +40,9 @@ FILE* OpenOrReport(const std::string& path, const char* mode) {
     FILE* file = OpenPrivate(path, mode);
     if (!file) {
         // Opened at the start of streaming, on the user-interface thread.
-        platform::ShowMessageBox(platform::Format(resources::LoadString(IDS_PROBE_LOG_OPEN_ERROR).c_str(),
-                                                  path.c_str()),
-                                 GetProductName(), platform::MsgIcon::Exclamation);
+        platform::ShowMessageBox(
+            platform::Format(resources::LoadString(IDS_PROBE_LOG_OPEN_ERROR).c_str(), path.c_str()),
+            GetProductName(), platform::MsgIcon::Exclamation);
     }
     return file;
 }

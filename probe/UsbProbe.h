@@ -20,11 +20,11 @@
 
 // The probe driver's parameter ids.
 enum ProbeParameterId : uint32_t {
-    kProbeParamImageFilter = 1,    // host: the image filter switch, 0 or 1
-    kProbeParamHiFrameMode = 2,    // register, sent inverted
-    kProbeParamAutoSleepTime = 3,  // register, seconds
-    kProbeParam4 = 4,              // register; only cached and re-sent
-    kProbeParamTxFrequency = 5,    // register, transmit-frequency index
+    kProbeParamImageFilter = 1,        // host: the image filter switch, 0 or 1
+    kProbeParamHiFrameMode = 2,        // register, sent inverted
+    kProbeParamAutoSleepTime = 3,      // register, seconds
+    kProbeParam4 = 4,                  // register; only cached and re-sent
+    kProbeParamTxFrequency = 5,        // register, transmit-frequency index
     kProbeParamBlendCompressed = 101,  // host: blend weights of the image filter
     kProbeParamBlendMedian = 102,
     kProbeParamBlendEdge = 103,
@@ -62,7 +62,8 @@ uint32_t UsbProbeGetVersionB();
 int UsbProbeRestoreSettings();
 // Sets the four FIFO fields the probe needs; true when nothing had to change.
 bool UsbProbeCheckChipConfig(FT_60XCONFIGURATION& configuration);
-// Closes the device, opens it again and sets up its pipes; true when that all worked.
+// Closes the device, opens it again and sets up its pipes; true when that all worked. Part of
+// the open and of a stop that had to reset the port; refused (false) while streaming.
 bool UsbProbeConfigurePipes();
 // The probe opened last is linear (hardware id kind word 0x10).
 bool UsbProbeIsLinear();

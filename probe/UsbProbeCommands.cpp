@@ -15,42 +15,30 @@ UsbProbeCommand Command(uint16_t code) {
     return c;
 }
 
-// The register behind a parameter id, with the cache of its last value; false for ids that
-// are not probe registers.
-bool RegisterOf(uint32_t id, uint32_t& code, std::atomic<uint32_t>*& cache) {
-    Module& m = TheModule();
-    switch (id) {
-        case kProbeParamHiFrameMode:
-            code = kProbeRegisterHiFrameMode;
-            cache = &m.cachedHiFrameMode;
-            return true;
-        case kProbeParamAutoSleepTime:
-            code = kProbeRegisterAutoSleepTime;
-            cache = &m.cachedAutoSleepTime;
-            return true;
-        case kProbeParam4:
-            code = kProbeRegisterParameter4;
-            cache = &m.cachedParam4;
-            return true;
-        case kProbeParamTxFrequency:
-            code = kProbeRegisterTxFrequency;
-            cache = &m.cachedTxFrequency;
-            return true;
-        case kProbeParam120:
-            code = kProbeRegisterParameter120;
-            cache = &m.cachedParam120;
-            return true;
-        case kProbeParam121:
-            code = kProbeRegisterParameter121;
-            cache = &m.cachedParam121;
-            return true;
-        case kProbeParamSettingsMarker:
-            code = kProbeRegisterSettingsMarker;
-            cache = nullptr;  // sent, never cached
-            return true;
-        default:
-            return false;
+// The parameters that are probe registers, with the cache of the last value sent (none for the
+// settings marker, which is sent but never cached).
+struct RegisterParameter {
+    uint32_t id;
+    uint32_t code;
+    std::atomic<uint32_t> Module::*cache;
+};
+constexpr RegisterParameter kRegisterParameters[] = {
+    {kProbeParamHiFrameMode, kProbeRegisterHiFrameMode, &Module::cachedHiFrameMode},
+    {kProbeParamAutoSleepTime, kProbeRegisterAutoSleepTime, &Module::cachedAutoSleepTime},
+    {kProbeParam4, kProbeRegisterParameter4, &Module::cachedParam4},
+    {kProbeParamTxFrequency, kProbeRegisterTxFrequency, &Module::cachedTxFrequency},
+    {kProbeParam120, kProbeRegisterParameter120, &Module::cachedParam120},
+    {kProbeParam121, kProbeRegisterParameter121, &Module::cachedParam121},
+    {kProbeParamSettingsMarker, kProbeRegisterSettingsMarker, nullptr},
+};
+
+// The register behind a parameter id, or null for ids that are not probe registers.
+const RegisterParameter* RegisterOf(uint32_t id) {
+    for (const RegisterParameter& r : kRegisterParameters) {
+        if (r.id == id)
+            return &r;
     }
+    return nullptr;
 }
 
 // The probe keeps the high frame-rate mode inverted: 1 normal, 0 high frame rate.
@@ -127,14 +115,13 @@ int UsbProbeSetRegister(uint32_t id, uint32_t value) {
         return value <= 1 && ProbeSetImageFilter(static_cast<int>(value)) ? 1 : 0;
     if (id >= kProbeParamBlendCompressed && id <= kProbeParamBlendEdge)
         return ProbeSetBlendWeight(id, value);
-    uint32_t code = 0;
-    std::atomic<uint32_t>* cache = nullptr;
-    if (!RegisterOf(id, code, cache))
+    const RegisterParameter* reg = RegisterOf(id);
+    if (!reg)
         return 0;
-    if (cache)
-        *cache = value;
+    if (reg->cache)
+        TheModule().*reg->cache = value;
     UsbProbeCommand request = Command(kProbeCommandWriteRegister), reply{};
-    request.SetArgument32(code);
+    request.SetArgument32(reg->code);
     request.SetRegisterValue(id == kProbeParamHiFrameMode ? Invert(value) : value);
     return SendCommand(request, reply) ? 1 : 0;
 }
@@ -148,12 +135,11 @@ int UsbProbeGetRegister(uint32_t id, uint32_t* value) {
     }
     if (id >= kProbeParamBlendCompressed && id <= kProbeParamBlendEdge)
         return ProbeGetBlendWeight(id, value);
-    uint32_t code = 0;
-    std::atomic<uint32_t>* cache = nullptr;
-    if (!RegisterOf(id, code, cache))
+    const RegisterParameter* reg = RegisterOf(id);
+    if (!reg)
         return 0;
     UsbProbeCommand request = Command(kProbeCommandReadRegister), reply{};
-    request.SetArgument32(code);
+    request.SetArgument32(reg->code);
     if (!SendCommand(request, reply))
         return 0;
     *value = id == kProbeParamHiFrameMode ? Invert(reply.RegisterValue()) : reply.RegisterValue();
@@ -186,12 +172,8 @@ int UsbProbeRestoreSettings() {
     resend(m.cachedDepth, [](uint32_t v) { UsbProbeSetDepth(static_cast<int>(v)); });
     resend(m.cachedFocus, [](uint32_t v) { UsbProbeSetFocus(static_cast<int>(v)); });
     const uint32_t order[] = {kProbeParamTxFrequency, kProbeParamAutoSleepTime, kProbeParamHiFrameMode,
-                              kProbeParam4, kProbeParam121, kProbeParam120};
-    for (uint32_t id : order) {
-        uint32_t code = 0;
-        std::atomic<uint32_t>* cache = nullptr;
-        RegisterOf(id, code, cache);
-        resend(*cache, [id](uint32_t v) { UsbProbeSetRegister(id, v); });
-    }
+                              kProbeParam4,           kProbeParam121,           kProbeParam120};
+    for (uint32_t id : order)
+        resend(m.*RegisterOf(id)->cache, [id](uint32_t v) { UsbProbeSetRegister(id, v); });
     return 1;
 }

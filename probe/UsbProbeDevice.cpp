@@ -148,6 +148,8 @@ bool UsbProbeCheckChipConfig(FT_60XCONFIGURATION& c) {
 
 bool UsbProbeConfigurePipes() {
     Module& m = TheModule();
+    if (m.running.load())
+        return false;  // the reader uses the device: only when the stream threads are gone
     bridge::Handle h = nullptr;
     {
         std::lock_guard lock(m.commandMutex);

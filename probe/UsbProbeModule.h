@@ -49,7 +49,7 @@ struct Module {
     // Last values sent (kProbeValueUnset when never sent).
     std::atomic<uint32_t> cachedDepth{kProbeValueUnset};
     std::atomic<uint32_t> cachedFocus{kProbeValueUnset};
-    std::atomic<uint32_t> cachedHiFrameMode{kProbeValueUnset};  // 2
+    std::atomic<uint32_t> cachedHiFrameMode{kProbeValueUnset};    // 2
     std::atomic<uint32_t> cachedAutoSleepTime{kProbeValueUnset};  // 3
     std::atomic<uint32_t> cachedParam4{kProbeValueUnset};
     std::atomic<uint32_t> cachedTxFrequency{kProbeValueUnset};  // 5

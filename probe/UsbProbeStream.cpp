@@ -50,7 +50,8 @@ bool StopThreadsLocked(Module& m) {
 void RunFrameAssembler(Module& m) {
     while (ProbePacketRing::Entry* entry = m.ring.WaitForPacket(m.running)) {
         const ProbeCompression compression{m.compressionGain.load(), m.compressionOffset.load()};
-        const bool produced = m.frameAssembler->ProcessPacket(entry->bytes, m.pool, m.linear.load(), compression);
+        const bool produced =
+            m.frameAssembler->ProcessPacket(entry->bytes, m.pool, m.linear.load(), compression);
         m.ring.CommitRead();
         if (produced) {
             std::lock_guard lock(m.callbackMutex);

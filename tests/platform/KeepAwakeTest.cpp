@@ -99,15 +99,14 @@ private:
             g_dbus_connection_new_for_address_sync(address.c_str(), flags, nullptr, nullptr, nullptr);
         GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kServicesXml, nullptr);
         static const GDBusInterfaceVTable vtable = {&Services::OnCall, nullptr, nullptr, {}};
-        g_dbus_connection_register_object(bus, "/org/freedesktop/ScreenSaver", node->interfaces[0], &vtable, this,
-                                          nullptr, nullptr);
+        g_dbus_connection_register_object(bus, "/org/freedesktop/ScreenSaver", node->interfaces[0], &vtable,
+                                          this, nullptr, nullptr);
         g_dbus_connection_register_object(bus, "/org/freedesktop/login1", node->interfaces[1], &vtable, this,
                                           nullptr, nullptr);
         for (const char* name : {"org.freedesktop.ScreenSaver", "org.freedesktop.login1"}) {
-            GVariant* r = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                      "org.freedesktop.DBus", "RequestName",
-                                                      g_variant_new("(su)", name, 0u), nullptr,
-                                                      G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+            GVariant* r = g_dbus_connection_call_sync(
+                bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+                g_variant_new("(su)", name, 0u), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
             if (r)
                 g_variant_unref(r);
         }
@@ -124,8 +123,9 @@ private:
         g_main_context_unref(context);
     }
 
-    static void OnCall(GDBusConnection*, const gchar*, const gchar*, const gchar* interface, const gchar* method,
-                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
+    static void OnCall(GDBusConnection*, const gchar*, const gchar*, const gchar* interface,
+                       const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
+                       gpointer data) {
         auto* self = static_cast<Services*>(data);
         gchar* args = g_variant_print(parameters, FALSE);
         {
@@ -134,8 +134,8 @@ private:
         }
         g_free(args);
         if (std::string(interface) == "org.freedesktop.ScreenSaver") {
-            g_dbus_method_invocation_return_value(invocation,
-                                                  std::string(method) == "Inhibit" ? g_variant_new("(u)", 42u) : nullptr);
+            g_dbus_method_invocation_return_value(
+                invocation, std::string(method) == "Inhibit" ? g_variant_new("(u)", 42u) : nullptr);
             return;
         }
         int ends[2];
@@ -173,9 +173,11 @@ TEST(KeepAwake, AsksTheScreensaverAndLogindAndLetsGoAgain) {
         platform::KeepSystemAwake(false);
         const std::vector<std::string> calls = services.Calls();
         ASSERT_EQ(calls.size(), 3u);
-        EXPECT_EQ(calls[0], "org.freedesktop.ScreenSaver.Inhibit('Torvik Viewer', 'Live ultrasound imaging')");
+        EXPECT_EQ(calls[0],
+                  "org.freedesktop.ScreenSaver.Inhibit('Torvik Viewer', 'Live ultrasound imaging')");
         EXPECT_EQ(calls[1],
-                  "org.freedesktop.login1.Manager.Inhibit('idle:sleep', 'Torvik Viewer', 'Live ultrasound imaging', "
+                  "org.freedesktop.login1.Manager.Inhibit('idle:sleep', 'Torvik Viewer', 'Live ultrasound "
+                  "imaging', "
                   "'block')");
         EXPECT_EQ(calls[2], "org.freedesktop.ScreenSaver.UnInhibit(42,)");
         EXPECT_FALSE(services.SleepLockHeld());

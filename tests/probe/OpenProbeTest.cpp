@@ -36,7 +36,8 @@ protected:
         ShutdownProbe(&host);
         ProbeLinkTest::TearDown();
     }
-    sim::SimOptions Identity(uint32_t hardwareId, uint32_t versionB = 0x20012901, uint32_t versionA = 0x20012901) {
+    sim::SimOptions Identity(uint32_t hardwareId, uint32_t versionB = 0x20012901,
+                             uint32_t versionA = 0x20012901) {
         sim::SimOptions o = Stepped();
         o.hardwareId = hardwareId;
         o.versionB = versionB;
@@ -90,7 +91,8 @@ TEST_F(OpenProbeTest, AnUnsupportedProbeIsReportedWithItsIdentity) {
     };
     const Case cases[] = {
         {Identity(0x01020000), "This probe is not supported.\r\nH/W: 01020000-20012901-20012901"},
-        {Identity(0x01010000, 0x18093001, 0x18091803), "This probe is not supported.\r\nH/W: 01010000-18093001-18091803"},
+        {Identity(0x01010000, 0x18093001, 0x18091803),
+         "This probe is not supported.\r\nH/W: 01010000-18093001-18091803"},
         {WithFaults("identity-unreadable"), "This probe is not supported.\r\nH/W:         -"},
     };
     for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <map>
 #include <thread>
 
 #include "ProbeLinkFixture.h"
@@ -123,37 +124,46 @@ TEST_F(ProbeDriver, ReadsThatFailGiveTheDefaults) {
 }
 
 TEST_F(ProbeDriver, ProbeTypeDepthRangeAndFrequenciesFollowTheHardwareId) {
-    OpenDriver(Stepped(true));
-    int type = -1;
-    EXPECT_EQ(probe->GetProbeType(&type), &type);
-    EXPECT_EQ(type, ProbeTypeLinear);
-    EXPECT_EQ(probe->GetMinDepth(), 38.0);
-    EXPECT_EQ(probe->GetMaxDepth(), 120.0);
-    EXPECT_EQ(probe->GetDefaultTxFrequency(), 4);
-    const TxFrequencyTable table = probe->GetTxFrequencyTable();
-    ASSERT_EQ(table.size(), 3u);
-    EXPECT_EQ(table.at(3).label, "6.7");
-    EXPECT_EQ(table.at(4).label, "8.0");
-    EXPECT_EQ(table.at(5).label, "10.0");
-    EXPECT_EQ(table.at(5).offered, 0);
-    EXPECT_EQ(ProbeTypeToConfigSection(type), SettingSectionProbeLinear);
-    probe->Close();
-    probe.reset();
-    usbdriver::DetachAllDevices();
-
-    OpenDriver(Stepped(false));
-    probe->GetProbeType(&type);
-    EXPECT_EQ(type, ProbeTypeConvex);
-    EXPECT_EQ(probe->GetMinDepth(), 70.0);
-    EXPECT_EQ(probe->GetMaxDepth(), 225.0);
-    EXPECT_EQ(probe->GetDefaultTxFrequency(), 0);
-    const TxFrequencyTable convex = probe->GetTxFrequencyTable();
-    ASSERT_EQ(convex.size(), 3u);
-    EXPECT_EQ(convex.at(0).label, "4.0");
-    EXPECT_EQ(convex.at(1).label, "3.3");
-    EXPECT_EQ(convex.at(2).label, "2.8");
-    EXPECT_EQ(convex.at(2).offered, 1);
-    EXPECT_EQ(ProbeTypeToConfigSection(type), SettingSectionProbeConvex);
+    struct Case {
+        bool linear;
+        int type, section;
+        double minDepth, maxDepth;
+        int defaultFrequency;
+        std::map<int, std::pair<std::string, int>> frequencies;
+    };
+    const Case cases[] = {
+        {true,
+         ProbeTypeLinear,
+         SettingSectionProbeLinear,
+         38.0,
+         120.0,
+         4,
+         {{3, {"6.7", 1}}, {4, {"8.0", 1}}, {5, {"10.0", 0}}}},
+        {false,
+         ProbeTypeConvex,
+         SettingSectionProbeConvex,
+         70.0,
+         225.0,
+         0,
+         {{0, {"4.0", 1}}, {1, {"3.3", 1}}, {2, {"2.8", 1}}}},
+    };
+    for (const Case& c : cases) {
+        OpenDriver(Stepped(c.linear), 0);
+        int type = -1;
+        EXPECT_EQ(probe->GetProbeType(&type), &type);
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(ProbeTypeToConfigSection(type), c.section);
+        EXPECT_EQ(probe->GetMinDepth(), c.minDepth);
+        EXPECT_EQ(probe->GetMaxDepth(), c.maxDepth);
+        EXPECT_EQ(probe->GetDefaultTxFrequency(), c.defaultFrequency);
+        std::map<int, std::pair<std::string, int>> table;
+        for (const auto& [index, entry] : probe->GetTxFrequencyTable())
+            table[index] = {entry.label, entry.offered};
+        EXPECT_EQ(table, c.frequencies);
+        probe->Close();
+        probe.reset();
+        usbdriver::DetachAllDevices();
+    }
     EXPECT_EQ(ProbeTypeToConfigSection(ProbeTypeNone), SettingSectionNone);
 }
 
@@ -225,6 +235,7 @@ TEST_F(ProbeDriver, AnUnreadableIdentityIsNoProbeTypeWithConvexLimits) {
 
 TEST_F(ProbeDriver, BuffersTakenFromTheFreeListAreCheckedFirst) {
     OpenDriver(Stepped(), 0);
+    router.recordStates = true;
     CRawBuf stale(1024, 128), good(1024, 128), rowless(0, 0);
     ASSERT_FALSE(rowless.IsUsable());
     probe->ReturnBuffer(&rowless);  // never listed
@@ -452,13 +463,14 @@ TEST_F(ProbeDriver, TheUsbLogHoldsEveryFrameAsBytesAndAsAHexDump) {
     const std::string text = testsupport::ReadAll(dir / "Log/" + files[0].name);
     const std::string raw = testsupport::ReadAll(dir / "Log/" + files[1].name);
     ASSERT_EQ(raw.size(), kProbeFrameBytes + sizeof(ProbeFrameHeader));
-    EXPECT_EQ(raw[0], 1);                               // the image frame's type
-    EXPECT_EQ(raw[kProbeFrameBytes], 0);                // the header-only frame's
+    EXPECT_EQ(raw[0], 1);                 // the image frame's type
+    EXPECT_EQ(raw[kProbeFrameBytes], 0);  // the header-only frame's
     EXPECT_EQ(text.rfind("Time : ", 0), 0u);
-    const std::string firstLine = text.substr(text.find('\n') + 1, text.find('\n', text.find('\n') + 1) - text.find('\n') - 1);
+    const std::string firstLine =
+        text.substr(text.find('\n') + 1, text.find('\n', text.find('\n') + 1) - text.find('\n') - 1);
     EXPECT_EQ(firstLine.substr(0, 7), "0000 : ");
     EXPECT_EQ(firstLine.size(), 7u + 16 * 3);
-    EXPECT_NE(text.find("\n20020 : "), std::string::npos);  // the last line of the image frame
+    EXPECT_NE(text.find("\n20020 : "), std::string::npos);   // the last line of the image frame
     EXPECT_NE(text.find("\n\nTime : "), std::string::npos);  // an empty line between frames
 }
 

@@ -46,14 +46,14 @@ TEST(Compression, HandWorkedSamples) {
         float expected;
     };
     const Case cases[] = {
-        {1.0f, kConvexCompression, 0.0f},           // log10 1 = 0, minus 100, clamped
-        {0.0f, kConvexCompression, 0.0f},           // nothing at or below 0
-        {-5.0f, kConvexCompression, 0.0f},          //
-        {1000.0f, kConvexCompression, 110.0f},      // 3 x 70 - 100
-        {100000.0f, kConvexCompression, 250.0f},    // 5 x 70 - 100
-        {1e6f, kConvexCompression, 255.0f},         // 320, clamped
-        {1000.0f, kLinearCompression, 115.0f},      // 3 x 75 - 110
-        {31622.777f, kLinearCompression, 227.5f},   // 4.5 x 75 - 110
+        {1.0f, kConvexCompression, 0.0f},          // log10 1 = 0, minus 100, clamped
+        {0.0f, kConvexCompression, 0.0f},          // nothing at or below 0
+        {-5.0f, kConvexCompression, 0.0f},         //
+        {1000.0f, kConvexCompression, 110.0f},     // 3 x 70 - 100
+        {100000.0f, kConvexCompression, 250.0f},   // 5 x 70 - 100
+        {1e6f, kConvexCompression, 255.0f},        // 320, clamped
+        {1000.0f, kLinearCompression, 115.0f},     // 3 x 75 - 110
+        {31622.777f, kLinearCompression, 227.5f},  // 4.5 x 75 - 110
         {std::numeric_limits<float>::infinity(), kConvexCompression, 255.0f},
         {std::numeric_limits<float>::quiet_NaN(), kConvexCompression, 0.0f},  // garbage on the wire
     };
@@ -80,9 +80,15 @@ TEST(Compression, AWholeLineGivesTheSameBitsAsSampleBySample) {
     std::vector<float> line(kSamples);
     for (float& s : line)
         s = std::pow(10.0f, exponent(rng));
-    const float odd[] = {0.0f, -0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(),
-                         std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                         std::numeric_limits<float>::denorm_min(), 26.826958f, 117210.23f};
+    const float odd[] = {0.0f,
+                         -0.0f,
+                         -1.0f,
+                         std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(),
+                         std::numeric_limits<float>::denorm_min(),
+                         26.826958f,
+                         117210.23f};
     std::copy(std::begin(odd), std::end(odd), line.begin() + 500);
     for (ProbeCompression c : {kConvexCompression, kLinearCompression}) {
         std::vector<float> out(kSamples);
@@ -97,12 +103,12 @@ TEST(MedianZones, FollowTheSamplesAt60And180Millimetres) {
         int depth, a, b;
     };
     const Case cases[] = {
-        {225, 273, 819},    // the deepest convex image
-        {60, 1024, 1024},   // 60 mm reach the last sample: three lines everywhere
-        {61, 1007, 1024},   // b would be 3022
-        {70, 878, 1024},    // the shallowest convex image: no 3 x 5 zone
-        {180, 341, 1024},   // b = 1024 exactly
-        {181, 339, 1018},   // b = 1018.3: the 3 x 5 zone begins
+        {225, 273, 819},   // the deepest convex image
+        {60, 1024, 1024},  // 60 mm reach the last sample: three lines everywhere
+        {61, 1007, 1024},  // b would be 3022
+        {70, 878, 1024},   // the shallowest convex image: no 3 x 5 zone
+        {180, 341, 1024},  // b = 1024 exactly
+        {181, 339, 1018},  // b = 1018.3: the 3 x 5 zone begins
         {240, 256, 768},
     };
     for (const Case& c : cases) {
@@ -129,7 +135,7 @@ TEST(Enhancement, LinearBordersPassTheCompressedValueThroughTheMedian) {
     At(plane, 64, 1023) = 10.0f;  // border sample
     At(plane, 64, 500) = 200.0f;  // inside: removed by the 3 x 3 median
     const auto out = Enhance(true, plane, 60);
-    EXPECT_EQ(At(out, 0, 10), 200);    // (70 + 30) / 100 x 200
+    EXPECT_EQ(At(out, 0, 10), 200);  // (70 + 30) / 100 x 200
     EXPECT_EQ(At(out, 64, 0), 200);
     EXPECT_EQ(At(out, 64, 1023), 10);
     EXPECT_EQ(At(out, 64, 500), 155);  // (70 x 200 + 30 x 50) / 100, no edge in flat medians
@@ -237,13 +243,12 @@ TEST(Enhancement, MatchesThePlainReferenceOnRandomFrames) {
         bool linear;
         int depth;
     };
-    const Case cases[] = {{false, 225}, {false, 70}, {false, 60}, {false, 61},   {false, 180},
-                          {false, 181}, {false, 240}, {false, 20}, {false, 65535}, {true, 38},
-                          {true, 120}};
+    const Case cases[] = {{false, 225}, {false, 70}, {false, 60},    {false, 61}, {false, 180}, {false, 181},
+                          {false, 240}, {false, 20}, {false, 65535}, {true, 38},  {true, 120}};
     for (const Case& c : cases) {
         ProbeSetDefaultBlendWeights(c.linear);
-        const probetest::ReferenceWeights w = c.linear ? probetest::ReferenceWeights{70, 30, 10}
-                                                       : probetest::ReferenceWeights{60, 40, 10};
+        const probetest::ReferenceWeights w =
+            c.linear ? probetest::ReferenceWeights{70, 30, 10} : probetest::ReferenceWeights{60, 40, 10};
         const auto want = probetest::ReferenceEnhance(c.linear, plane, c.depth, w);
         const auto got = Enhance(c.linear, plane, c.depth);
         ASSERT_EQ(got.size(), want.size());

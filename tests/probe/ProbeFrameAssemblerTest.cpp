@@ -20,7 +20,8 @@ protected:
 // probe.
 class Packets {
 public:
-    ProbeStreamPacket Header(uint8_t sequence, uint16_t flags = kProbeFrameFlagType1, uint16_t depth = 150) const {
+    ProbeStreamPacket Header(uint8_t sequence, uint16_t flags = kProbeFrameFlagType1,
+                             uint16_t depth = 150) const {
         ProbeStreamPacket p;
         p.Clear();
         p.SetMagic(kProbePacketMagic);

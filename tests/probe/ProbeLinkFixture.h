@@ -14,14 +14,12 @@
 #include <vector>
 
 #include "../support/TestSupport.h"
+#include "RawFrameRouter.h"
 #include "common/AppFolders.h"
-#include "common/EventHub.h"
 #include "common/SettingsStore.h"
 #include "platform/KeepAwake.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "platform/usbdriver/sim/SimBridge.h"
-#include "probe/OpenProbe.h"
-#include "probe/RawBuf.h"
 #include "probe/UsbProbe.h"
 
 namespace probetest {
@@ -53,7 +51,8 @@ struct SentCommand {
 // The simulated bridge, with every command block written to pipe 0x02 recorded on its way.
 class RecordingDevice : public usbdriver::IUsbDevice {
 public:
-    explicit RecordingDevice(sim::SimOptions options) : sim(std::make_shared<sim::SimBridge>(std::move(options))) {}
+    explicit RecordingDevice(sim::SimOptions options)
+        : sim(std::make_shared<sim::SimBridge>(std::move(options))) {}
 
     bool IsPresent() const override { return sim->IsPresent(); }
     usbdriver::Guid InterfaceClass() const override { return sim->InterfaceClass(); }
@@ -204,78 +203,6 @@ private:
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<std::vector<uint8_t>> frames_;
-};
-
-// Plays the main window's raw-frame callback: cleared and consumed buffers go back to the
-// driver in g_pProbe, complete ones to `onComplete` (by default a queue the test takes from).
-class RawFrameRouter {
-public:
-    RawFrameRouter() {
-        instance_ = this;
-        CEventHub::GetInstance().Subscribe(EventKindRawFrame, &RawFrameRouter::OnRawBufferEvent);
-    }
-    ~RawFrameRouter() {
-        CEventHub::GetInstance().Unsubscribe(EventKindRawFrame, &RawFrameRouter::OnRawBufferEvent);
-        instance_ = nullptr;
-    }
-
-    std::function<void(CRawBuf*)> onComplete;
-
-    // The next complete buffer; null after `timeout`.
-    CRawBuf* WaitComplete(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-        std::unique_lock lock(mutex_);
-        if (!cv_.wait_for(lock, timeout, [&] { return !complete_.empty(); }))
-            return nullptr;
-        CRawBuf* b = complete_.front();
-        complete_.erase(complete_.begin());
-        return b;
-    }
-    // What the image thread does once it copied a buffer: consumed, published, back to the probe.
-    static void Consume(CRawBuf* buffer) {
-        buffer->m_nState = RawBufConsumed;
-        PublishRawBuf(buffer);
-    }
-    std::vector<int> States() {
-        std::lock_guard lock(mutex_);
-        return states_;
-    }
-
-private:
-    static void OnRawBufferEvent(void* payload) {
-        RawFrameRouter* self = instance_;
-        auto* buffer = static_cast<CRawBuf*>(payload);
-        if (!self || !buffer)
-            return;
-        {
-            std::lock_guard lock(self->mutex_);
-            self->states_.push_back(buffer->m_nState);
-        }
-        switch (RouteOf(*buffer)) {
-            case RawBufRoute::ToImageQueue:
-                if (self->onComplete) {
-                    self->onComplete(buffer);
-                } else {
-                    {
-                        std::lock_guard lock(self->mutex_);
-                        self->complete_.push_back(buffer);
-                    }
-                    self->cv_.notify_all();
-                }
-                break;
-            case RawBufRoute::ToFreeList:
-                if (IProbeData* probe = g_pProbe.load())
-                    probe->ReturnBuffer(buffer);
-                break;
-            case RawBufRoute::Ignore:
-                break;
-        }
-    }
-
-    static inline std::atomic<RawFrameRouter*> instance_{nullptr};
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<CRawBuf*> complete_;
-    std::vector<int> states_;
 };
 
 }  // namespace probetest

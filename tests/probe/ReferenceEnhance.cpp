@@ -29,8 +29,8 @@ float WindowMedian(const std::vector<float>& in, int r, int c, int half) {
 
 }  // namespace
 
-std::vector<uint8_t> ReferenceEnhance(bool linear, const std::vector<float>& in, int depth, ReferenceWeights w,
-                                      bool filterOn) {
+std::vector<uint8_t> ReferenceEnhance(bool linear, const std::vector<float>& in, int depth,
+                                      ReferenceWeights w, bool filterOn) {
     std::vector<uint8_t> out(in.size());
     if (!filterOn || depth <= 0) {
         for (size_t i = 0; i < in.size(); ++i)
@@ -80,11 +80,13 @@ std::vector<uint8_t> ReferenceEnhance(bool linear, const std::vector<float>& in,
     return out;
 }
 
-std::vector<float> ReferenceCompress(const std::vector<ProbeStreamPacket>& lines, ProbeCompression compression) {
+std::vector<float> ReferenceCompress(const std::vector<ProbeStreamPacket>& lines,
+                                     ProbeCompression compression) {
     std::vector<float> plane(static_cast<size_t>(kLines) * kSamples);
     for (int l = 0; l < kLines; ++l) {
         for (int s = 0; s < kSamples; ++s)
-            plane[static_cast<size_t>(l) * kSamples + s] = CompressEchoSample(lines[l].Sample(s), compression);
+            plane[static_cast<size_t>(l) * kSamples + s] =
+                CompressEchoSample(lines[l].Sample(s), compression);
     }
     return plane;
 }

@@ -20,6 +20,7 @@ std::vector<uint8_t> ReferenceEnhance(bool linear, const std::vector<float>& pla
                                       ReferenceWeights weights, bool filterOn = true);
 
 // The compressed plane of a frame's 128 line packets.
-std::vector<float> ReferenceCompress(const std::vector<ProbeStreamPacket>& lines, ProbeCompression compression);
+std::vector<float> ReferenceCompress(const std::vector<ProbeStreamPacket>& lines,
+                                     ProbeCompression compression);
 
 }  // namespace probetest

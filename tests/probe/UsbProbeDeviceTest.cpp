@@ -74,9 +74,10 @@ TEST_F(UsbProbeDevice, AFailedOpenLeavesNothingBehind) {
     factory.chipConfigured = false;
     Attach(factory);
     // Each step of the open that can fail, failing: the device is closed again and nothing is kept.
-    for (uint32_t request : {usbdriver::kRequestReadChipConfiguration, usbdriver::kRequestWriteChipConfiguration,
-                             usbdriver::kRequestSetStreamPipe, usbdriver::kRequestSetPipeTimeout,
-                             usbdriver::kRequestEnableGpio, usbdriver::kRequestWriteGpio}) {
+    for (uint32_t request :
+         {usbdriver::kRequestReadChipConfiguration, usbdriver::kRequestWriteChipConfiguration,
+          usbdriver::kRequestSetStreamPipe, usbdriver::kRequestSetPipeTimeout, usbdriver::kRequestEnableGpio,
+          usbdriver::kRequestWriteGpio}) {
         device->FailRequest(request);
         EXPECT_EQ(UsbProbeOpen(), 0) << usbdriver::RequestName(request);
         EXPECT_FALSE(UsbProbeIsOpen());
@@ -193,7 +194,7 @@ TEST_F(UsbProbeDevice, ALateReplyIsNotTakenForTheAnswerToTheNextCommand) {
     ASSERT_EQ(UsbProbeGetRegister(kProbeParamAutoSleepTime, &v), 1);
     EXPECT_EQ(v, 77u);
     EXPECT_EQ(UsbProbeGetRegister(kProbeParamAutoSleepTime, &v), 0);  // its reply (77) comes too late
-    Sim().LoseSettings();                                               // the register is 5 again
+    Sim().LoseSettings();                                             // the register is 5 again
     ASSERT_EQ(UsbProbeGetRegister(kProbeParamAutoSleepTime, &v), 1);
     EXPECT_EQ(v, 5u);  // this command's own reply, not the late one of the same command
 }

@@ -51,7 +51,8 @@ std::vector<uint8_t> ExpectedFrame(const sim::SimOptions& options, int n, int de
     std::vector<ProbeStreamPacket> lines(sink.packets.begin() + 1, sink.packets.end());
     const ProbeCompression c = options.linear ? kLinearCompression : kConvexCompression;
     const ReferenceWeights w = options.linear ? ReferenceWeights{70, 30, 10} : ReferenceWeights{60, 40, 10};
-    const std::vector<uint8_t> image = ReferenceEnhance(options.linear, ReferenceCompress(lines, c), header.DepthMm(), w);
+    const std::vector<uint8_t> image =
+        ReferenceEnhance(options.linear, ReferenceCompress(lines, c), header.DepthMm(), w);
     ProbeFrameHeader h{};
     h.frameType = 1;
     h.deviceByte = header.DeviceByte();
@@ -93,7 +94,8 @@ TEST_F(UsbProbeStream, SteppedFramesAreThePhantomAfterCompressionAndEnhancement)
             const std::vector<uint8_t> want = ExpectedFrame(options, n, depth);
             const std::vector<uint8_t> got = frames.Frame(n - 1);
             ASSERT_EQ(got.size(), want.size());
-            EXPECT_EQ(0, std::memcmp(got.data(), want.data(), sizeof(ProbeFrameHeader))) << "header of frame " << n;
+            EXPECT_EQ(0, std::memcmp(got.data(), want.data(), sizeof(ProbeFrameHeader)))
+                << "header of frame " << n;
             size_t differ = 0;
             for (size_t i = sizeof(ProbeFrameHeader); i < got.size(); ++i)
                 differ += got[i] != want[i];
@@ -124,7 +126,9 @@ TEST_F(UsbProbeStream, TheStreamThreadsExistOnlyWhileStreaming) {
     ASSERT_EQ(UsbProbeStart(), 1);
     EXPECT_EQ(ThreadCount(), idle + 2);
     // A joined thread's entry can linger in /proc for a moment; a thread left running never goes.
-    auto backToIdle = [&] { return WaitUntil([&] { return ThreadCount() == idle; }, std::chrono::seconds(2)); };
+    auto backToIdle = [&] {
+        return WaitUntil([&] { return ThreadCount() == idle; }, std::chrono::seconds(2));
+    };
     ASSERT_EQ(UsbProbeStop(), 1);
     EXPECT_TRUE(backToIdle());
     ASSERT_EQ(UsbProbeStart(), 1);
@@ -167,9 +171,9 @@ TEST_F(UsbProbeStream, TakingFramesFromThePool) {
 TEST_F(UsbProbeStream, EveryFaultLeavesTheLinkRunningOrStoppedCleanly) {
     struct Case {
         const char* script;
-        int stepped;         // frames stepped
-        size_t frames;       // frames produced (the last stepped one always is)
-        bool stopAnswered;   // the probe acknowledges the stop
+        int stepped;        // frames stepped
+        size_t frames;      // frames produced (the last stepped one always is)
+        bool stopAnswered;  // the probe acknowledges the stop
     };
     const Case cases[] = {
         {"drop-line frame=2 line=57", 3, 2, true},
