@@ -72,7 +72,7 @@ bool CCommonUtil::IsDirectory(const std::string& path) {
 }
 
 void CCommonUtil::MakeGainCurve(int32_t first, int32_t* out, int32_t count, double segment) {
-    int32_t knots[kStcKnotCount];
+    StcKnots knots;
     for (int i = 0; i < kStcKnotCount; ++i) {
         const int64_t sum = static_cast<int64_t>(g_anStcOffset[i]) + g_anStcValue[i];
         knots[i] = static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));

@@ -31,8 +31,7 @@ bool FitsInt32(double v) {
 
 }  // namespace
 
-void MakeGainCurve(int32_t first, int32_t* out, int32_t count, double segment,
-                   const int32_t (&knots)[kStcKnotCount]) {
+void MakeGainCurve(int32_t first, int32_t* out, int32_t count, double segment, const StcKnots& knots) {
     if (!out || count <= 0 || !std::isfinite(segment) || segment <= 0.0 || segment > kMaxSegment)
         return;
 

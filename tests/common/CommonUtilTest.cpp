@@ -95,7 +95,7 @@ TEST_F(CommonUtilTest, ListFilesNamesOnlyFilesInNameOrder) {
 }
 
 TEST(GainCurveTest, EqualKnotsGiveAFlatCurveFromTheFirstSample) {
-    const int32_t knots[kStcKnotCount] = {12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12};
+    const StcKnots knots = {12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12};
     std::vector<int32_t> out(120, -1);
     MakeGainCurve(3, out.data(), static_cast<int32_t>(out.size()), 9.7, knots);
     for (int x = 0; x < 120; ++x) {
@@ -117,7 +117,7 @@ TEST(GainCurveTest, KnotsOnTheDiagonalGiveTheDiagonal) {
 }
 
 TEST(GainCurveTest, UnusableSegmentLengthsLeaveTheCurveAlone) {
-    const int32_t knots[kStcKnotCount] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    const StcKnots knots = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     std::vector<int32_t> out(50, -1);
     for (const double segment : {0.0, -4.0, std::nan(""), HUGE_VAL, 1e12}) {
         MakeGainCurve(0, out.data(), 50, segment, knots);
