@@ -94,7 +94,8 @@ int32_t UsbProbeGetFrame(uint8_t* buffer, uint32_t size);
 inline constexpr int32_t kUsbProbeFrameTooSmall = -12;
 inline constexpr int32_t kUsbProbeFrameNullBuffer = -14;
 
-// What the stream did since the device was opened (diagnostics and tests).
+// What the stream did since the device was opened (diagnostics and tests). Waits for a start
+// or stop in progress: not from the frame callback.
 struct UsbProbeStreamStats {
     uint64_t packetsRead = 0;     // packets put into the ring
     uint64_t packetsIgnored = 0;  // failed a check or arrived out of order

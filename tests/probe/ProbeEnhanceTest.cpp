@@ -229,7 +229,7 @@ TEST(Enhancement, MediansAndEdgeOfSmallWindows) {
     EXPECT_FLOAT_EQ(RobertsMagnitude(window), 1.2f * std::sqrt(73.0f));
 }
 
-// The fast filter (four samples at a time, sorted columns, forgetful selection) against the
+// The fast filter (four samples at a time, from sorted columns) against the
 // plain reference, at the depths where the zones change and on both probes.
 TEST(Enhancement, MatchesThePlainReferenceOnRandomFrames) {
     std::mt19937 rng(716);
