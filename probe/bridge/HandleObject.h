@@ -27,7 +27,9 @@ struct NotificationState {
     bool gpioMode = false;
     uint32_t pollIntervalMs = 0;
     std::thread thread;
-    std::unique_ptr<platform::Event> stopEvent;
+    // Shared with the thread it stops: a thread detached by a stop from inside its callback
+    // keeps its own event while a new registration gets a fresh one.
+    std::shared_ptr<platform::Event> stopEvent;
 };
 
 struct ByteStreamState {

@@ -14,7 +14,7 @@ using namespace usbdriver;
 namespace {
 
 // Calls the callback for one completed notification; false ends the thread.
-bool Dispatch(HandleObject& h, const NotificationResult& result) {
+bool Dispatch(HandleObject& h, const NotificationResult& result, platform::Event& stop) {
     NotificationState& n = h.notifications;
     NotificationCallback callback;
     void* context;
@@ -40,7 +40,7 @@ bool Dispatch(HandleObject& h, const NotificationResult& result) {
             callback(context, kNotificationKindGpio, &gpio);
         if (count == 0)
             return false;
-        if (n.stopEvent->Wait(count * n.pollIntervalMs))
+        if (stop.Wait(count * n.pollIntervalMs))
             return false;  // stopping while pausing
         GpioNotificationRequest arm{static_cast<uint8_t>(pins), 0};
         return SendRequest(h, kRequestArmGpioNotification, &arm, sizeof(arm), nullptr, 0);
@@ -49,7 +49,9 @@ bool Dispatch(HandleObject& h, const NotificationResult& result) {
 }
 
 // Holds a reference so that a close from inside the callback cannot free the object under it.
-void NotificationLoop(HandlePtr h) {
+// Waits on its own stop event only: once stopped it never issues another wait nor touches the
+// registration of a callback registered after it.
+void NotificationLoop(HandlePtr h, std::shared_ptr<platform::Event> stop) {
     platform::Event completed(platform::Event::Reset::Manual);
     Overlapped record;
     record.event = &completed;
@@ -61,7 +63,7 @@ void NotificationLoop(HandlePtr h) {
     };
     if (issue()) {
         for (;;) {
-            if (WaitAny(completed, *h->notifications.stopEvent, platform::kInfinite) == 1) {
+            if (WaitAny(completed, *stop, platform::kInfinite) == 1) {
                 // Asked to stop: cancel the pending wait and collect it before leaving.
                 SendRequest(*h, kRequestCancelNotification, nullptr, 0, nullptr, 0);
                 CancelIoEx(h->device, &record);
@@ -72,14 +74,17 @@ void NotificationLoop(HandlePtr h) {
             uint32_t size = 0;
             if (!GetOverlappedResult(h->device, &record, &size, true))
                 break;
-            if (!Dispatch(*h, result) || !issue())
+            // A callback that stopped its own notifications ends the thread once it returns.
+            if (!Dispatch(*h, result, *stop) || stop->IsSet() || !issue())
                 break;
         }
     }
     std::lock_guard lock(h->notifications.lock);
-    h->notifications.callback = nullptr;
-    h->notifications.context = nullptr;
-    h->notifications.gpioCount = 0;
+    if (h->notifications.stopEvent == stop) {
+        h->notifications.callback = nullptr;
+        h->notifications.context = nullptr;
+        h->notifications.gpioCount = 0;
+    }
 }
 
 // Starts the thread for a callback; false when one is registered or the thread cannot start.
@@ -89,14 +94,14 @@ Status Start(const HandlePtr& h, NotificationCallback callback, void* context, b
     NotificationState& n = h->notifications;
     std::lock_guard lock(n.lock);
     try {
-        n.stopEvent = std::make_unique<platform::Event>(platform::Event::Reset::Manual);
+        n.stopEvent = std::make_shared<platform::Event>(platform::Event::Reset::Manual);
         n.callback = callback;
         n.context = context;
         n.gpioMode = gpioMode;
         n.gpioCount = count;
         if (gpioMode)
             n.gpioSetting = pins;
-        n.thread = std::thread(NotificationLoop, h);
+        n.thread = std::thread(NotificationLoop, h, n.stopEvent);
     } catch (...) {
         n.callback = nullptr;
         n.context = nullptr;
@@ -121,29 +126,30 @@ namespace bridge::detail {
 
 void StopNotifications(HandleObject& h) {
     NotificationState& n = h.notifications;
+    std::shared_ptr<platform::Event> stopped;
     std::thread thread;
     {
         std::lock_guard lock(n.lock);
-        if (!n.thread.joinable()) {
-            n.callback = nullptr;
-            n.context = nullptr;
-            n.gpioCount = 0;
-            return;
+        stopped = n.stopEvent;
+        if (n.thread.joinable()) {
+            n.stopEvent->Set();
+            // From inside a callback the thread ends by itself once the callback returns.
+            if (n.thread.get_id() == std::this_thread::get_id()) {
+                n.thread.detach();
+            } else {
+                thread = std::move(n.thread);
+            }
         }
-        n.stopEvent->Set();
-        // From inside a callback the thread ends by itself once the callback returns.
-        if (n.thread.get_id() == std::this_thread::get_id()) {
-            n.thread.detach();
-            return;
-        }
-        thread = std::move(n.thread);
     }
-    thread.join();
+    if (thread.joinable())
+        thread.join();
     std::lock_guard lock(n.lock);
-    n.callback = nullptr;
-    n.context = nullptr;
-    n.gpioCount = 0;
-    n.stopEvent.reset();
+    if (n.stopEvent == stopped) {  // not registered anew meanwhile
+        n.callback = nullptr;
+        n.context = nullptr;
+        n.gpioCount = 0;
+        n.stopEvent.reset();
+    }
 }
 
 }  // namespace bridge::detail

@@ -252,6 +252,37 @@ TEST_F(BridgeTest, GpioNotificationsReachTheCallback) {
     FT_Close(h);
 }
 
+// A callback may clear itself and register its successor: the clear is complete when it
+// returns, and the thread that ran the old callback neither takes the new one's notifications
+// nor wipes its registration on the way out.
+TEST_F(BridgeTest, ACallbackThatClearsItselfHandsOverToTheNextOne) {
+    Attach();
+    Handle h = Create();
+    struct Seen {
+        Handle h = nullptr;
+        NotificationCallback next = nullptr;
+        std::atomic<Status> registered{99};
+        platform::Event first;
+        platform::Event second;
+    } seen;
+    seen.h = h;
+    seen.next = [](void* context, uint32_t, void*) { static_cast<Seen*>(context)->second.Set(); };
+    auto first = [](void* context, uint32_t, void*) {
+        auto* s = static_cast<Seen*>(context);
+        FT_ClearNotificationCallback(s->h);
+        s->registered = FT_GetGPIO(s->h, 1, s->next, s, 1);
+        s->first.Set();
+    };
+    ASSERT_EQ(FT_GetGPIO(h, 1, first, &seen, 1), kStatusOk);
+    ASSERT_EQ(FT_EnableGPIO(h, 1, 1), kStatusOk);
+    ASSERT_EQ(FT_WriteGPIO(h, 1, 0), kStatusOk);
+    ASSERT_TRUE(seen.first.Wait(10000));
+    EXPECT_EQ(seen.registered.load(), kStatusOk);
+    ASSERT_EQ(FT_WriteGPIO(h, 1, 1), kStatusOk);
+    EXPECT_TRUE(seen.second.Wait(10000));
+    EXPECT_EQ(FT_Close(h), kStatusOk);
+}
+
 TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
     sim::SimOptions o = Stepped();
     auto device = Attach(o);
