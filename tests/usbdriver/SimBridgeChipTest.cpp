@@ -150,6 +150,29 @@ TEST(SimBridgeChip, CloseAbortsWhatIsStillPending) {
     EXPECT_FALSE(c.sim->State().fileOpen);
 }
 
+// A request that found the file just before another thread closed it reaches a detached
+// file: it fails at once instead of waiting on a pipe that no close will ever abort again.
+TEST(SimBridgeChip, AClosedFileTakesNoMoreRequests) {
+    auto chip = std::make_shared<sim::SimBridge>(Stepped());
+    uint32_t error = 0;
+    std::shared_ptr<IDeviceFile> file = chip->Open(error);
+    ASSERT_NE(file, nullptr);
+    file->Close();
+    uint8_t pipe = kProbeStreamPipe;
+    uint8_t buffer[5120];
+    Overlapped record;
+    IoRequest read;
+    read.code = DriverCode(kRequestReadPipe);
+    read.in = &pipe;
+    read.inSize = 1;
+    read.out = buffer;
+    read.outSize = sizeof(buffer);
+    read.overlapped = &record;
+    uint32_t returned = 0;
+    EXPECT_EQ(file->IoControl(read, returned), kErrorInvalidHandle);
+    EXPECT_EQ(chip->State().pendingReads, 0u);
+}
+
 TEST(SimBridgeChip, RealTimePacingSendsFramesByItself) {
     sim::SimOptions o = Stepped();
     o.pacing = sim::SimPacing::RealTime;

@@ -132,6 +132,8 @@ uint32_t SimBridge::IoControl(SimBridgeFile& file, const IoRequest& request, uin
     std::lock_guard lock(mutex_);
     if (IsStale(file))
         return kErrorDeviceNotConnected;
+    if (openFile_ != &file)
+        return kErrorInvalidHandle;  // closed: nothing may wait on it any more
     const uint32_t r = DriverCodeRequest(request.code);
     if (r >= kRequestTableSize || ControlCodeMethod(request.code) != ControlCodeMethod(DriverCode(r))) {
         return kErrorInvalidFunction;
