@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <system_error>
 
 #include "common/AppFolders.h"
 #include "common/DebugLog.h"
@@ -228,8 +229,13 @@ bool CImageProc::StartImageThread() {
         return false;
     stop_ = false;
     quit_.ResetEvent();  // a quit left over from an earlier stop
-    threadRunning_ = true;
-    thread_ = std::thread([this] { ImageThreadProc(this); });
+    try {
+        thread_ = std::thread([this] { ImageThreadProc(this); });
+    } catch (const std::system_error& e) {
+        DebugLog("image thread: %s\n", e.what());
+        return false;
+    }
+    threadRunning_ = true;  // the thread takes idleMutex_ before it can clear it
     return true;
 }
 

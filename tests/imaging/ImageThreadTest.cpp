@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../support/TestSupport.h"
+#include "ThreadStartFault.h"
 #include "common/EventHub.h"
 #include "imaging/ImageProc.h"
 #include "imaging/ProcessExit.h"
@@ -226,6 +227,19 @@ TEST_F(ImageThread, StopEndsTheThreadAndWaitIdleThenReturnsAtOnce) {
     // Started again, the thread serves frames (no quit left over from the stop).
     ASSERT_TRUE(proc->StartImageThread());
     Produce(225, 1);
+    ASSERT_TRUE(proc->WaitIdle());
+    EXPECT_EQ(proc->Cine().GetCount(), 1);
+}
+
+// A thread the system cannot start leaves nothing that claims to run: a freeze does not wait
+// for it, and a later start works.
+TEST_F(ImageThread, AThreadThatCannotStartIsNotTakenForRunning) {
+    testsupport::FailNextThreadStart();
+    EXPECT_FALSE(proc->StartImageThread());
+    EXPECT_FALSE(proc->IsImageThreadRunning());
+    Produce(225, 1);
+    EXPECT_TRUE(proc->WaitIdle(0));
+    ASSERT_TRUE(proc->StartImageThread());
     ASSERT_TRUE(proc->WaitIdle());
     EXPECT_EQ(proc->Cine().GetCount(), 1);
 }
