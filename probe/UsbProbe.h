@@ -88,7 +88,8 @@ void UsbProbeClearFrameCallback();
 // Takes the oldest frame of the FIFO and copies it (48 bytes for a header-only frame, 131120
 // for an image frame) and returns the count; 0 when the FIFO is empty or the frame is of an
 // unknown type, -12 when the buffer is too small, -14 for a null buffer. The frame leaves the
-// pool in every case.
+// pool in every case. Meant for the frame callback: the copy is made outside the pool's lock,
+// so another thread must not call it while the stream stops or the device closes.
 int32_t UsbProbeGetFrame(uint8_t* buffer, uint32_t size);
 
 inline constexpr int32_t kUsbProbeFrameTooSmall = -12;
