@@ -31,7 +31,9 @@ Status OpenByIndex(uint32_t deviceIndex, Handle* handle);
 uint32_t PollIntervalMs(uint8_t bInterval);
 
 // Worker threads (Notifications.cpp, ByteStream.cpp); both return once the thread has ended.
-void StopNotifications(HandleObject& h);
+// `closing` (FT_Close): no thread starts on the handle any more, also not by a call that found
+// the handle before it was taken off the list.
+void StopNotifications(HandleObject& h, bool closing = false);
 void StopByteStream(HandleObject& h);
 
 }  // namespace bridge::detail

@@ -86,9 +86,15 @@ namespace bridge::detail {
 
 void StopByteStream(HandleObject& h) {
     ByteStreamState& s = h.stream;
+    std::thread reader;
+    {
+        std::lock_guard lock(s.lock);
+        s.closed = true;
+        reader = std::move(s.reader);
+    }
     s.stopEvent.Set();
-    if (s.reader.joinable())
-        s.reader.join();
+    if (reader.joinable())
+        reader.join();
 }
 
 }  // namespace bridge::detail
@@ -102,13 +108,16 @@ Status FT_InitializeD2XXExtension(Handle handle) {
     ByteStreamState& s = h->stream;
     std::unique_lock lock(s.lock);
     s.enabled = true;
-    if (s.readerRunning)
-        return kStatusOk;
-    if (s.reader.joinable()) {  // a reader that ended by itself
+    if (!s.readerRunning && s.reader.joinable()) {  // a reader that ended by itself
+        std::thread ended = std::move(s.reader);
         lock.unlock();
-        s.reader.join();
+        ended.join();
         lock.lock();
     }
+    if (s.closed)
+        return kStatusInvalidHandle;
+    if (s.readerRunning)
+        return kStatusOk;
     if (!s.buffer)
         s.buffer.reset(new (std::nothrow) uint8_t[ByteStreamState::kBufferSize]);
     if (!s.buffer)

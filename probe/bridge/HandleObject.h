@@ -25,6 +25,7 @@ struct NotificationState {
     uint16_t gpioSetting = 0;  // the pin byte given to FT_GetGPIO
     uint16_t gpioCount = 0;    // repetitions of GPIO notifications
     bool gpioMode = false;
+    bool closed = false;  // FT_Close has begun: no thread starts any more
     uint32_t pollIntervalMs = 0;
     std::thread thread;
     // Shared with the thread it stops: a thread detached by a stop from inside its callback
@@ -43,6 +44,7 @@ struct ByteStreamState {
     uint32_t bufferedBytes = 0;
     std::unique_ptr<uint8_t[]> buffer;
     bool readerRunning = false;
+    bool closed = false;  // FT_Close has begun: no reader starts any more
     std::thread reader;
     platform::Event stopEvent{platform::Event::Reset::Manual};
 };

@@ -93,6 +93,8 @@ Status Start(const HandlePtr& h, NotificationCallback callback, void* context, b
     StopNotifications(*h);  // joins a thread that ended by itself
     NotificationState& n = h->notifications;
     std::lock_guard lock(n.lock);
+    if (n.closed)
+        return kStatusInvalidHandle;
     try {
         n.stopEvent = std::make_shared<platform::Event>(platform::Event::Reset::Manual);
         n.callback = callback;
@@ -124,12 +126,13 @@ Status CheckRegistration(const HandlePtr& h, NotificationCallback callback) {
 
 namespace bridge::detail {
 
-void StopNotifications(HandleObject& h) {
+void StopNotifications(HandleObject& h, bool closing) {
     NotificationState& n = h.notifications;
     std::shared_ptr<platform::Event> stopped;
     std::thread thread;
     {
         std::lock_guard lock(n.lock);
+        n.closed |= closing;
         stopped = n.stopEvent;
         if (n.thread.joinable()) {
             n.stopEvent->Set();

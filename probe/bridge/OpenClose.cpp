@@ -166,7 +166,7 @@ Status FT_Close(Handle handle) {
     HandlePtr h = RemoveHandle(handle);
     if (!h)
         return kStatusInvalidHandle;
-    StopNotifications(*h);
+    StopNotifications(*h, true);
     for (const PipeInformation& pipe : h->pipes) {
         uint8_t id = pipe.pipeId;
         uint8_t aborted = 0;

@@ -283,6 +283,79 @@ TEST_F(BridgeTest, ACallbackThatClearsItselfHandsOverToTheNextOne) {
     EXPECT_EQ(FT_Close(h), kStatusOk);
 }
 
+// The simulated bridge, but a chip-configuration read, once answered, is held back from its
+// caller until the test lets it go: FT_SetNotificationCallback reads the configuration after
+// it found the handle, so a close can be slipped in there.
+class HeldConfigurationRead : public usbdriver::IUsbDevice {
+public:
+    explicit HeldConfigurationRead(std::shared_ptr<sim::SimBridge> chip) : chip_(std::move(chip)) {}
+    bool IsPresent() const override { return chip_->IsPresent(); }
+    usbdriver::Guid InterfaceClass() const override { return chip_->InterfaceClass(); }
+    std::string Path() const override { return chip_->Path(); }
+    uint32_t DeviceInstance() const override { return chip_->DeviceInstance(); }
+    std::shared_ptr<usbdriver::IDeviceFile> Open(uint32_t& error) override {
+        auto file = chip_->Open(error);
+        return file ? std::make_shared<File>(std::move(file), *this) : nullptr;
+    }
+
+    std::atomic<bool> hold{false};
+    platform::Event reached{platform::Event::Reset::Manual};
+    platform::Event release{platform::Event::Reset::Manual};
+
+private:
+    class File : public usbdriver::IDeviceFile {
+    public:
+        File(std::shared_ptr<usbdriver::IDeviceFile> inner, HeldConfigurationRead& owner)
+            : inner_(std::move(inner)), owner_(owner) {}
+        uint32_t IoControl(const usbdriver::IoRequest& r, uint32_t& returned) override {
+            const uint32_t result = inner_->IoControl(r, returned);
+            if (usbdriver::DriverCodeRequest(r.code) == usbdriver::kRequestReadChipConfiguration &&
+                owner_.hold.exchange(false)) {
+                owner_.reached.Set();
+                owner_.release.Wait();
+            }
+            return result;
+        }
+        void Cancel(usbdriver::Overlapped* overlapped) override { inner_->Cancel(overlapped); }
+        void Close() override { inner_->Close(); }
+
+    private:
+        std::shared_ptr<usbdriver::IDeviceFile> inner_;
+        HeldConfigurationRead& owner_;
+    };
+
+    std::shared_ptr<sim::SimBridge> chip_;
+};
+
+// A registration that found the handle just before another thread closed it must not start a
+// notification thread on the closed handle: nobody would ever stop or join it.
+TEST_F(BridgeTest, ARegistrationRacingACloseStartsNoThread) {
+    auto chip = Attach();
+    {
+        Handle h = Create();
+        FT_60XCONFIGURATION config{};
+        ASSERT_EQ(FT_GetChipConfiguration(h, &config), kStatusOk);
+        config.OptionalFeatureSupport = 0x04;  // notifications on channel 1
+        ASSERT_EQ(FT_SetChipConfiguration(h, &config), kStatusOk);
+        FT_Close(h);
+        usbdriver::DetachAllDevices();
+    }
+    auto device = std::make_shared<HeldConfigurationRead>(chip);
+    usbdriver::AttachDevice(device);
+    Handle h = Create();
+    device->hold = true;
+    std::atomic<Status> registered{99};
+    std::thread registering([&] {
+        registered = FT_SetNotificationCallback(
+            h, [](void*, uint32_t, void*) {}, nullptr);
+    });
+    ASSERT_TRUE(device->reached.Wait(10000));
+    EXPECT_EQ(FT_Close(h), kStatusOk);
+    device->release.Set();
+    registering.join();
+    EXPECT_EQ(registered.load(), kStatusInvalidHandle);
+}
+
 TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
     sim::SimOptions o = Stepped();
     auto device = Attach(o);
