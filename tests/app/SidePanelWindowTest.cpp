@@ -8,6 +8,7 @@
 #include "app/RSideDxUnFreeze.h"
 #include "common/EventHub.h"
 #include "tests/app/WxTestSupport.h"
+#include "tests/draw/PixelTestUtil.h"
 
 using wxtest::Flush;
 
@@ -229,6 +230,37 @@ TEST_F(SidePanelTest, RightPanelRangesAndGamma) {
     panel->SetPanelColours(Rgb(200, 200, 200), Rgb(10, 20, 30));
     EXPECT_EQ(panel->GetLabel(1020)->Render().At(0, 0), MakePixel(10, 20, 30));
     EXPECT_EQ(panel->m_crNormalText, Rgb(200, 200, 200));
+}
+
+// A value is drawn whole inside its label: a clipped minus sign would turn -10 into 10.
+bool ShownWhole(CColorLabel* label) {
+    const Image32 pixels = label->Render();
+    const draw::Rect ink = drawtest::InkBox(pixels, pixels.At(0, 0));
+    return !ink.IsEmpty() && ink.left > 0 && ink.right < pixels.width();
+}
+
+TEST_F(SidePanelTest, StcValuesAreShownWholeAtBothRanges) {
+    auto* panel = new CLSideDxSTC(frame);
+    panel->SetShowValues(true);
+    for (auto [minimum, maximum] : {std::pair{-32, 32}, std::pair{0, 64}}) {
+        panel->SetSliderRange(minimum, maximum);
+        for (int value : {minimum, -10, maximum}) {
+            panel->GetSlider(0)->SetPos(value);
+            panel->UpdateValueLabel(0);
+            EXPECT_TRUE(ShownWhole(panel->GetValueLabel(0))) << panel->GetValueLabel(0)->GetText();
+        }
+    }
+}
+
+TEST_F(SidePanelTest, RightPanelValuesEndInOneColumnAndShowWhole) {
+    auto* panel = new CRSideDxUnFreeze(frame);
+    const int column = panel->GetLabel(1035)->GetRect().GetRight();
+    for (int id : {1033, 1034, 1040})
+        EXPECT_EQ(panel->GetLabel(id)->GetRect().GetRight(), column) << id;
+    panel->GetLabel(1035)->SetText("240");
+    panel->SetGammaText(1.2);
+    for (int id : {1035, 1040})
+        EXPECT_TRUE(ShownWhole(panel->GetLabel(id))) << id;
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
