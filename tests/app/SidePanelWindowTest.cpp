@@ -1,6 +1,7 @@
 // The three side panels: the events each publishes, their key rules and member operations,
 // and a screenshot of each.
 #include <gtest/gtest.h>
+#include <wx/uiaction.h>
 #include <vector>
 
 #include "app/LSideDxSTC.h"
@@ -230,6 +231,44 @@ TEST_F(SidePanelTest, RightPanelRangesAndGamma) {
     panel->SetPanelColours(Rgb(200, 200, 200), Rgb(10, 20, 30));
     EXPECT_EQ(panel->GetLabel(1020)->Render().At(0, 0), MakePixel(10, 20, 30));
     EXPECT_EQ(panel->m_crNormalText, Rgb(200, 200, 200));
+}
+
+// A real key press through the display, and the events it sets off.
+void PressKey(int key) {
+    wxUIActionSimulator().Char(key);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+}
+
+TEST_F(SidePanelTest, RealKeysReachTheFocusedControlAndNotTheMainWindow) {
+    auto* left = new CLSideDxUnFreeze(frame);
+    auto* right = new CRSideDxUnFreeze(frame);
+    right->SetPosition({300, 0});
+    left->Show();
+    right->Show();
+    std::vector<int> mainWindowKeys;
+    frame->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent& e) { mainWindowKeys.push_back(e.GetKeyCode()); });
+    Flush();
+
+    CCstmSliderCtrl* gain = right->GetSlider(1013);
+    gain->SetFocus();
+    Flush();
+    ASSERT_EQ(wxWindow::FindFocus(), gain) << "the display gave no keyboard focus";
+    const int before = gain->GetPos();
+    PressKey(WXK_DOWN);
+    EXPECT_EQ(gain->GetPos(), before + 1);
+    ASSERT_EQ(g_scrolls.size(), 2u);
+    EXPECT_EQ(g_scrolls[0].controlId, 1013);
+    EXPECT_EQ(g_scrolls[0].scrollCode, static_cast<uint32_t>(TB_LINEDOWN));
+    EXPECT_EQ(g_scrolls[1].scrollCode, static_cast<uint32_t>(TB_ENDTRACK));
+    PressKey(WXK_TAB);
+    EXPECT_NE(wxWindow::FindFocus(), gain);  // on to the next control
+
+    left->m_btnBB->SetFocus();
+    Flush();
+    PressKey(WXK_TAB);
+    EXPECT_NE(wxWindow::FindFocus(), left->m_btnBB);
+    EXPECT_TRUE(mainWindowKeys.empty());
 }
 
 // A value is drawn whole inside its label: a clipped minus sign would turn -10 into 10.
