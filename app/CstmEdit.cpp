@@ -25,16 +25,13 @@ CstmEdit::CstmEdit(wxWindow* parent, int id, const wxPoint& pos, const wxSize& s
 
 void CstmEdit::OnText(wxCommandEvent& event) {
     event.Skip();
-    if (m_bChecking)
-        return;
     const EditCheck check = CheckEditText(GetValue().utf8_string(), m_nMin, m_nMax, m_nLast);
     m_nLast = check.lastAccepted;
     if (check.replace) {
-        m_bChecking = true;  // our own replacement is already checked
+        // ChangeValue sends no text event: the replacement, already checked, is not seen again.
         ChangeValue(wxString::FromUTF8(check.text));
         SetInsertionPointEnd();
         ShowPosition(GetLastPosition());
-        m_bChecking = false;
     }
     if (check.balloon)
         ShowBalloon();

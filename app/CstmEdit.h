@@ -22,5 +22,4 @@ public:
 private:
     void OnText(wxCommandEvent& event);
     void ShowBalloon();
-    bool m_bChecking = false;
 };

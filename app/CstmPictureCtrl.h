@@ -113,8 +113,7 @@ public:
     int m_nTickStep = 10;                  // millimetres between ticks
     double m_dLastTickStep = 0.0;
     int m_nLabelInterval = 5;  // centimetres between labelled ticks
-    double m_dLabelInterval = 5.0;
-    int m_nMarkStyle = 2;  // 2: points drawn as "+"
+    int m_nMarkStyle = 2;      // 2: points drawn as "+"
 
     // Body mark.
     int m_nBodyMark = 1;  // 0 to 6, 7 none

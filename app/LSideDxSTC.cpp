@@ -11,8 +11,9 @@ CLSideDxSTC::CLSideDxSTC(wxWindow* parent) : CSidePanel(parent, kDialogId, 126, 
         const int y = 42 + 24 * i;
         m_apSlider[static_cast<size_t>(i)] =
             new CCstmSliderCtrl(this, IDC_STC_SLIDER_FIRST + i, false, DuPoint(18, y), DuSize(75, 15));
+        // Wider than the template's 12 units, so that "-32" fits DejaVu Sans with its sign.
         CColorLabel* label = new CColorLabel(this, IDC_STC_VALUE_FIRST + i, "0", DuPoint(94, y + 2),
-                                             DuSize(12, 10), draw::kTextRight | draw::kTextVCenter);
+                                             DuSize(16, 10), draw::kTextRight | draw::kTextVCenter);
         label->SetColourSource([this] { return LabelColours{m_crText, m_crBack}; });
         m_apValue[static_cast<size_t>(i)] = label;
     }

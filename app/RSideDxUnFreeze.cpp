@@ -36,11 +36,11 @@ CRSideDxUnFreeze::CRSideDxUnFreeze(wxWindow* parent) : CSidePanel(parent, kDialo
     for (int i = 0; i < 4; ++i) {
         const GroupLayout& g = kLayout[i];
         SliderGroup& group = m_groups[i];
-        // The values end where the template's do (x 90 to 92) but reach further left, so that
-        // "240" and "0.99" fit DejaVu Sans, which runs wider than the template's face.
+        // The values end where the template's do (x 90) but reach further left, so that "240"
+        // and "0.99" fit DejaVu Sans, which runs wider than the template's face.
         group.caption = new CColorLabel(this, g.caption, LoadString(g.captionText), DuPoint(18, g.y),
                                         DuSize(52, 10), left);
-        group.value = i == 3 ? new CColorLabel(this, g.value, "0.99", DuPoint(70, g.y), DuSize(22, 10), right)
+        group.value = i == 3 ? new CColorLabel(this, g.value, "0.99", DuPoint(68, g.y), DuSize(22, 10), right)
                              : new CColorLabel(this, g.value, "100", DuPoint(70, g.y), DuSize(20, 10), right);
         group.letter = new CColorLabel(this, g.letter, LoadString(g.letterText), DuPoint(g.x + 1, 97),
                                        DuSize(10, 10), centre);

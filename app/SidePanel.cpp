@@ -36,7 +36,11 @@ void CSidePanel::PublishScroll(int controlId, int scrollCode, int position) {
 }
 
 void CSidePanel::OnCharHook(wxKeyEvent& event) {
-    // Handled here either way: the key goes no further up to the main window's own hook.
-    if (!PreTranslateKey(event))
-        event.DoAllowNextEvent();
+    if (PreTranslateKey(event))
+        return;
+    // The focused control handles the key as usual, and the key goes no further up to the
+    // main window's own hook. (A handled hook event with DoAllowNextEvent never reaches the
+    // control under wxGTK 3.2.2: neither a slider's arrows nor Tab would work.)
+    event.StopPropagation();
+    event.Skip();
 }

@@ -208,8 +208,12 @@ CStoreInfo CStoreInfo::FromUserFile(const std::string& userId, const std::string
     const std::string head = platform::TruncateCodePoints(fileName, kStampLength);
     record.user_id = userId;
     record.name = head;
-    if (record.LoadXml(record.GetXmlPath()))
+    if (record.LoadXml(record.GetXmlPath())) {
+        // The item is the one in this patient's folder, whatever patient a copied record
+        // names: its paths must never lead into another patient's folder.
+        record.user_id = userId;
         return record;
+    }
 
     record.Clear();
     record.user_id = userId;
@@ -230,8 +234,8 @@ CStoreInfo CStoreInfo::FromUserFile(const std::string& userId, const std::string
 
 CStoreInfo CStoreInfo::FromFilePath(const std::string& path) {
     CStoreInfo record;
-    if (record.LoadXml(path))
-        return record;
+    if (record.LoadXml(path) && record.GetXmlPath() == path)
+        return record;  // otherwise the folder the path lies in names the patient
 
     const std::string root = GetDataFolder();
     if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0)

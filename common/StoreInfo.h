@@ -37,6 +37,7 @@ public:
     static CStoreInfo FromFilePath(const std::string& path);
     // The record of an item file found in a patient's folder (a stamp plus ".bmp" or
     // ".cine"): the item's record file when it reads, else derived from the file name.
+    // Either way user_id is the folder's patient, so every path stays in that folder.
     static CStoreInfo FromUserFile(const std::string& userId, const std::string& fileName);
     void CopyFrom(const CStoreInfo& other) { *this = other; }
 

@@ -51,7 +51,9 @@ std::string CUser::GetXmlPath(const std::string& id) {
 }
 
 bool CUser::Load(const std::string& id) {
-    return LoadXml(GetXmlPath(id));
+    // The file in a patient's folder must hold that patient: a record of another id would
+    // later be saved over that other patient's file.
+    return LoadXml(GetXmlPath(id)) && m_strId == id;
 }
 
 bool CUser::Save() const {

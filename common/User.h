@@ -44,6 +44,7 @@ public:
 
     // The patient file of an id; empty for an id that is not a valid patient id.
     static std::string GetXmlPath(const std::string& id);
+    // Loads the patient file of an id; false also when the file holds another id.
     bool Load(const std::string& id);
 
     bool Save() const override;

@@ -41,11 +41,10 @@ void CUserList::LoadAll() {
     for (const platform::DirEntry& e : entries) {
         if (!IsValidPatientId(e.name) || !platform::IsDirectory(platform::JoinPath(root, e.name)))
             continue;
-        const std::string path = CUser::GetXmlPath(e.name);
         CUser user;
-        if (user.LoadXml(path)) {
+        if (user.Load(e.name)) {
             m_lstUsers.push_back(user);
-        } else if (IsClassicPatientFolderName(e.name) || platform::PathExists(path)) {
+        } else if (IsClassicPatientFolderName(e.name) || platform::PathExists(CUser::GetXmlPath(e.name))) {
             platform::ShowMessageBox(resources::LoadString(kStringFileNotFound), GetProductName(),
                                      platform::MsgIcon::None, platform::MsgButtons::Ok);
         }

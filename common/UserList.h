@@ -26,7 +26,8 @@ public:
     // Loads every folder of the data root whose name is a valid patient id and whose
     // patient file loads, whatever the id's length. A folder that should hold a patient
     // but does not load (a short name as new ids have, or a patient file that is there but
-    // unreadable) brings "File is not found." and is left out; loading goes on.
+    // unreadable or holds another id) brings "File is not found." and is left out; loading
+    // goes on.
     void LoadAll();
 
     // Begins a search (by id unless another mode is given) from the first patient.

@@ -1,6 +1,7 @@
 // The three side panels: the events each publishes, their key rules and member operations,
 // and a screenshot of each.
 #include <gtest/gtest.h>
+#include <wx/uiaction.h>
 #include <vector>
 
 #include "app/LSideDxSTC.h"
@@ -8,6 +9,7 @@
 #include "app/RSideDxUnFreeze.h"
 #include "common/EventHub.h"
 #include "tests/app/WxTestSupport.h"
+#include "tests/draw/PixelTestUtil.h"
 
 using wxtest::Flush;
 
@@ -229,6 +231,75 @@ TEST_F(SidePanelTest, RightPanelRangesAndGamma) {
     panel->SetPanelColours(Rgb(200, 200, 200), Rgb(10, 20, 30));
     EXPECT_EQ(panel->GetLabel(1020)->Render().At(0, 0), MakePixel(10, 20, 30));
     EXPECT_EQ(panel->m_crNormalText, Rgb(200, 200, 200));
+}
+
+// A real key press through the display, and the events it sets off.
+void PressKey(int key) {
+    wxUIActionSimulator().Char(key);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+}
+
+TEST_F(SidePanelTest, RealKeysReachTheFocusedControlAndNotTheMainWindow) {
+    auto* left = new CLSideDxUnFreeze(frame);
+    auto* right = new CRSideDxUnFreeze(frame);
+    right->SetPosition({300, 0});
+    left->Show();
+    right->Show();
+    std::vector<int> mainWindowKeys;
+    frame->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent& e) { mainWindowKeys.push_back(e.GetKeyCode()); });
+    Flush();
+
+    CCstmSliderCtrl* gain = right->GetSlider(1013);
+    gain->SetFocus();
+    Flush();
+    ASSERT_EQ(wxWindow::FindFocus(), gain) << "the display gave no keyboard focus";
+    const int before = gain->GetPos();
+    PressKey(WXK_DOWN);
+    EXPECT_EQ(gain->GetPos(), before + 1);
+    ASSERT_EQ(g_scrolls.size(), 2u);
+    EXPECT_EQ(g_scrolls[0].controlId, 1013);
+    EXPECT_EQ(g_scrolls[0].scrollCode, static_cast<uint32_t>(TB_LINEDOWN));
+    EXPECT_EQ(g_scrolls[1].scrollCode, static_cast<uint32_t>(TB_ENDTRACK));
+    PressKey(WXK_TAB);
+    EXPECT_NE(wxWindow::FindFocus(), gain);  // on to the next control
+
+    left->m_btnBB->SetFocus();
+    Flush();
+    PressKey(WXK_TAB);
+    EXPECT_NE(wxWindow::FindFocus(), left->m_btnBB);
+    EXPECT_TRUE(mainWindowKeys.empty());
+}
+
+// A value is drawn whole inside its label: a clipped minus sign would turn -10 into 10.
+bool ShownWhole(CColorLabel* label) {
+    const Image32 pixels = label->Render();
+    const draw::Rect ink = drawtest::InkBox(pixels, pixels.At(0, 0));
+    return !ink.IsEmpty() && ink.left > 0 && ink.right < pixels.width();
+}
+
+TEST_F(SidePanelTest, StcValuesAreShownWholeAtBothRanges) {
+    auto* panel = new CLSideDxSTC(frame);
+    panel->SetShowValues(true);
+    for (auto [minimum, maximum] : {std::pair{-32, 32}, std::pair{0, 64}}) {
+        panel->SetSliderRange(minimum, maximum);
+        for (int value : {minimum, -10, maximum}) {
+            panel->GetSlider(0)->SetPos(value);
+            panel->UpdateValueLabel(0);
+            EXPECT_TRUE(ShownWhole(panel->GetValueLabel(0))) << panel->GetValueLabel(0)->GetText();
+        }
+    }
+}
+
+TEST_F(SidePanelTest, RightPanelValuesEndInOneColumnAndShowWhole) {
+    auto* panel = new CRSideDxUnFreeze(frame);
+    const int column = panel->GetLabel(1035)->GetRect().GetRight();
+    for (int id : {1033, 1034, 1040})
+        EXPECT_EQ(panel->GetLabel(id)->GetRect().GetRight(), column) << id;
+    panel->GetLabel(1035)->SetText("240");
+    panel->SetGammaText(1.2);
+    for (int id : {1035, 1040})
+        EXPECT_TRUE(ShownWhole(panel->GetLabel(id))) << id;
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {

@@ -245,6 +245,30 @@ TEST_F(StoreInfoTest, DeleteFilesMovesEveryFileOfTheItemToTheTrash) {
     EXPECT_TRUE(platform::IsRegularFile(TrashFiles() + "/20200820100204.cine/001.info"));
 }
 
+TEST_F(StoreInfoTest, AnItemBelongsToTheFolderItLiesIn) {
+    // A patient folder copied by hand keeps records that name the patient it came from.
+    const CStoreInfo original = NewRecord(StoreTypeStill);
+    ASSERT_TRUE(original.Save());
+    WriteAll(original.GetBmpPath(), "BM");
+    ASSERT_TRUE(platform::CreateDirectories(PatientFolder("0002")));
+    const std::string copy = PatientFolder("0002") + "/" + kStamp;
+    WriteAll(copy + ".xml", ReadAll(original.GetXmlPath()));
+    WriteAll(copy + ".bmp", "BM");
+
+    for (const CStoreInfo& item : {CStoreInfo::FromUserFile("0002", std::string(kStamp) + ".bmp"),
+                                   CStoreInfo::FromFilePath(copy + ".xml")}) {
+        EXPECT_EQ(item.user_id, "0002");
+        EXPECT_EQ(item.id, 7u);  // the rest of the record is still read
+        EXPECT_EQ(item.GetBmpPath(), copy + ".bmp");
+    }
+    // Deleting the copy's item leaves the original patient's item alone.
+    std::string error;
+    EXPECT_TRUE(CStoreInfo::FromUserFile("0002", std::string(kStamp) + ".bmp").DeleteFiles(&error)) << error;
+    EXPECT_FALSE(platform::PathExists(copy + ".bmp"));
+    EXPECT_EQ(ReadAll(original.GetBmpPath()), "BM");
+    EXPECT_TRUE(original.IsSaved());
+}
+
 TEST_F(StoreInfoTest, DeleteFilesReportsWhatTheTrashCouldNotTake) {
     const CStoreInfo still = NewRecord(StoreTypeStill);
     ASSERT_TRUE(still.Save());

@@ -71,6 +71,23 @@ TEST_F(UserListTest, FoldersThatDoNotLoadAreReportedAndLeftOut) {
     }
 }
 
+TEST_F(UserListTest, APatientFileNamingAnotherPatientIsNotTakenForIt) {
+    // A folder copied by hand still names the patient it was copied from: listed as that
+    // patient, a later save of it would overwrite the other patient's file.
+    AddPatient("0004", "0004", "Real");
+    AddPatient("0005", "0004", "Copy");
+    CUserList list;
+    list.LoadAll();
+    ASSERT_EQ(Ids(list), std::vector<std::string>{"0004"});
+    EXPECT_EQ(list.m_lstUsers[0].m_strName, "Real");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, "File is not found.");
+
+    CUser user;
+    EXPECT_FALSE(CUserList::LoadUser("0005", user));
+    EXPECT_TRUE(CUserList::LoadUser("0004", user));
+}
+
 TEST_F(UserListTest, EmptyOrMissingDataRootGivesAnEmptyListWithoutMessage) {
     CUserList list;
     list.LoadAll();
