@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -49,6 +50,9 @@ public:
     CEventHub& operator=(const CEventHub&) = delete;
 
 private:
+    using List = std::vector<EventCallback>;
+    // Lists are replaced, never changed in place, so a publication holds its list without
+    // copying it (raw frames are published several times per frame).
     std::mutex mutex_;
-    std::unordered_map<int32_t, std::vector<EventCallback>> lists_;
+    std::unordered_map<int32_t, std::shared_ptr<const List>> lists_;
 };
