@@ -102,7 +102,9 @@ void CProbeDataUM716C::Close() {
         m_bOpen = false;
     }
     CloseUsbLog();
+    // The buffers go back to their owner with the free list; keep no pointer into them.
     m_lstFreeBuffers.RemoveAllLocked();
+    m_pCurrentBuffer = nullptr;
 }
 
 int CProbeDataUM716C::StartStreaming() {
