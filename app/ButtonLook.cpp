@@ -1,7 +1,23 @@
 #include "app/ButtonLook.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/draw/Painter.h"
 #include "platform/draw/Raster.h"
+
+double ContrastRatio(Colorref a, Colorref b) {
+    auto luminance = [](Colorref c) {
+        auto linear = [](uint8_t v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.r()) + 0.7152 * linear(c.g()) + 0.0722 * linear(c.b());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 ButtonColours PickButtonColours(const ButtonPalette& p, int kind, int state, bool enabled, bool pressed,
                                 bool focused) {
@@ -51,6 +67,16 @@ ButtonColours PickCheckBoxColours(const ButtonPalette& p, bool checked, bool pre
     return c;
 }
 
+draw::Rect ButtonCaptionRect(const draw::Rect& item, const ButtonContent& content) {
+    draw::Rect rect = item.Inflated(-2, -2);
+    if (content.shape == ButtonShapeLeftCaption) {
+        rect.left = item.left + 24;
+    } else if (content.subText1.empty() != content.subText2.empty()) {
+        rect.bottom -= item.Height() / 4;
+    }
+    return rect;
+}
+
 void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, const ButtonColours& colours,
                  const ButtonContent& content) {
     draw::FillRect(image, item, background);
@@ -74,9 +100,8 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
     const draw::Font subFont = draw::FontFor(draw::FontRole::ButtonSubCaption);
     const draw::Rect inner = item.Inflated(-2, -2);
     if (content.shape == ButtonShapeLeftCaption) {
-        draw::Rect captionRect = inner;
-        captionRect.left = item.left + 24;
-        painter.DrawText(captionRect, content.caption, content.captionFont, text, draw::kTextVCenter | wrap);
+        painter.DrawText(ButtonCaptionRect(item, content), content.caption, content.captionFont, text,
+                         draw::kTextVCenter | wrap);
         if (!content.enabled)
             return;
         draw::Rect subRect = inner;
@@ -93,11 +118,9 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
     }
     // Centred caption; with exactly one sub-caption the caption moves up by a quarter of the
     // height and the sub-caption takes the space below it.
-    draw::Rect rect = inner;
+    draw::Rect rect = ButtonCaptionRect(item, content);
     const bool oneSub = content.subText1.empty() != content.subText2.empty();
     const int q = item.Height() / 4;
-    if (oneSub)
-        rect.bottom -= q;
     painter.DrawText(rect, content.caption, content.captionFont, text,
                      draw::kTextCenter | draw::kTextVCenter | wrap);
     if (oneSub)

@@ -1,5 +1,7 @@
 #include "app/ColorLabel.h"
 
+#include <algorithm>
+
 #include "platform/draw/Painter.h"
 #include "platform/draw/Raster.h"
 
@@ -24,13 +26,20 @@ void CColorLabel::SetColourSource(std::function<LabelColours()> source) {
     Refresh(false);
 }
 
-void CColorLabel::RenderInto(Image32& image) const {
-    const uint32_t back = BackgroundPixel();
-    LabelColours c{Colorref::FromRgb(255, 255, 255),
-                   Colorref::FromRgb(PixelR(back), PixelG(back), PixelB(back))};
+LabelColours CColorLabel::Colours() const {
     if (m_colourSource)
-        c = m_colourSource();
+        return m_colourSource();
+    const uint32_t back = BackgroundPixel();
+    return {Colorref::FromRgb(255, 255, 255), Colorref::FromRgb(PixelR(back), PixelG(back), PixelB(back))};
+}
+
+draw::Rect CColorLabel::TextRect() const {
+    const wxSize size = GetClientSize();
+    return {1, 0, std::max(size.x - 1, 1), size.y};
+}
+
+void CColorLabel::RenderInto(Image32& image) const {
+    const LabelColours c = Colours();
     draw::FillRect(image, {0, 0, image.width(), image.height()}, c.back.ToPixel());
-    draw::DrawText(image, {0, 0, image.width(), image.height()}, m_strText, m_font, c.text.ToPixel(),
-                   m_nFormat);
+    draw::DrawText(image, TextRect(), m_strText, m_font, c.text.ToPixel(), m_nFormat);
 }

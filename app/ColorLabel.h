@@ -21,6 +21,13 @@ public:
     void SetText(const std::string& text);
     std::string GetText() const { return m_strText; }
     void SetFont(const draw::Font& font);
+    const draw::Font& GetFont() const { return m_font; }
+    unsigned GetFormat() const { return m_nFormat; }
+    // The colours the label paints with now.
+    LabelColours Colours() const;
+    // Where the text goes: the label less a pixel at each side, so that no glyph touches
+    // the edge of a label that ends at a column.
+    draw::Rect TextRect() const;
     // Asked at every paint; without one the label paints white on its parent's background.
     void SetColourSource(std::function<LabelColours()> source);
 

@@ -36,10 +36,12 @@ public:
     int m_nMultiLine = 0;
     draw::Font m_font = draw::FontFor(draw::FontRole::ButtonCaption);
 
+    // What the button shows and the colours it is drawn with now.
+    ButtonContent Content() const;
+    virtual ButtonColours PickColours() const;
+
 protected:
     void RenderInto(Image32& image) const override;
-    virtual ButtonColours PickColours() const;
-    ButtonContent Content() const;
 
 private:
     void OnLeftDown(wxMouseEvent& event);

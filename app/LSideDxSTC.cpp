@@ -11,14 +11,16 @@ CLSideDxSTC::CLSideDxSTC(wxWindow* parent) : CSidePanel(parent, kDialogId, 126, 
         const int y = 42 + 24 * i;
         m_apSlider[static_cast<size_t>(i)] =
             new CCstmSliderCtrl(this, IDC_STC_SLIDER_FIRST + i, false, DuPoint(18, y), DuSize(75, 15));
-        // Wider than the template's 12 units, so that "-32" fits DejaVu Sans with its sign.
-        CColorLabel* label = new CColorLabel(this, IDC_STC_VALUE_FIRST + i, "0", DuPoint(94, y + 2),
-                                             DuSize(16, 10), draw::kTextRight | draw::kTextVCenter);
+        // Wider and taller than the template's 12 x 10 units, so that 12 point "-32" fits
+        // DejaVu Sans with its sign; level with its slider.
+        CColorLabel* label = new CColorLabel(this, IDC_STC_VALUE_FIRST + i, "0", DuPoint(94, y),
+                                             DuSize(24, 15), draw::kTextRight | draw::kTextVCenter);
         label->SetColourSource([this] { return LabelColours{m_crText, m_crBack}; });
         m_apValue[static_cast<size_t>(i)] = label;
     }
-    m_btnAuto = new CCstmButton(this, IDC_AUTO, LoadString(kStrAuto), DuPoint(16, 282), DuSize(40, 24));
-    m_btnBack = new CCstmButton(this, IDC_BACK, LoadString(kStrBack), DuPoint(58, 282), DuSize(40, 24));
+    // 50 units wide instead of 40, so that the 18 point captions fit.
+    m_btnAuto = new CCstmButton(this, IDC_AUTO, LoadString(kStrAuto), DuPoint(12, 282), DuSize(50, 24));
+    m_btnBack = new CCstmButton(this, IDC_BACK, LoadString(kStrBack), DuPoint(64, 282), DuSize(50, 24));
     for (CCstmButton* b : {m_btnAuto, m_btnBack})
         b->m_palette.focusBorder = static_cast<int>(Rgb(192, 160, 31).value);
     SetSliderRange(0, 64);

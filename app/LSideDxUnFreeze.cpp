@@ -8,20 +8,24 @@
 using resources::LoadString;
 
 CLSideDxUnFreeze::CLSideDxUnFreeze(wxWindow* parent) : CSidePanel(parent, kDialogId, 126, 332) {
+    // The buttons reach 6 units further to each side than the template's, so that 18 point
+    // "SyncView" and "UnFreeze" fit DejaVu Sans, which runs wider than the template's face;
+    // the recording time is wider and taller for its 14 point digits.
     m_btnFreeze =
-        new CCstmCheckBox(this, IDC_FREEZE, LoadString(kStrFreeze), DuPoint(16, 36), DuSize(86, 54));
-    m_btnBB = new CCstmButton(this, IDC_BB, LoadString(kStrBB), DuPoint(16, 102), DuSize(86, 40));
-    m_btnBM = new CCstmButton(this, IDC_BM, LoadString(kStrBM), DuPoint(16, 147), DuSize(86, 40));
+        new CCstmCheckBox(this, IDC_FREEZE, LoadString(kStrFreeze), DuPoint(10, 36), DuSize(98, 54));
+    m_btnBB = new CCstmButton(this, IDC_BB, LoadString(kStrBB), DuPoint(10, 102), DuSize(98, 40));
+    m_btnBM = new CCstmButton(this, IDC_BM, LoadString(kStrBM), DuPoint(10, 147), DuSize(98, 40));
     m_btnSyncView =
-        new CCstmButton(this, IDC_SYNCVIEW, LoadString(kStrSyncView), DuPoint(16, 192), DuSize(86, 40));
-    m_btnSTC = new CCstmButton(this, IDC_STC, LoadString(kStrSTC), DuPoint(16, 237), DuSize(86, 40));
-    m_btnRec = new CCstmButton(this, IDC_REC, LoadString(kStrREC), DuPoint(16, 289), DuSize(38, 36));
+        new CCstmButton(this, IDC_SYNCVIEW, LoadString(kStrSyncView), DuPoint(10, 192), DuSize(98, 40));
+    m_btnSTC = new CCstmButton(this, IDC_STC, LoadString(kStrSTC), DuPoint(10, 237), DuSize(98, 40));
+    m_btnRec = new CCstmButton(this, IDC_REC, LoadString(kStrREC), DuPoint(10, 289), DuSize(38, 36));
     m_gradation = new CGradationCtrl(this, IDC_GRADATION, DuPoint(114, 35), DuSize(5, 242));
-    m_lblRecTime = new CColorLabel(this, IDC_REC_TIME, LoadString(kStrRecTimeZero), DuPoint(60, 301),
-                                   DuSize(36, 12), draw::kTextLeft | draw::kTextVCenter);
+    m_lblRecTime = new CColorLabel(this, IDC_REC_TIME, LoadString(kStrRecTimeZero), DuPoint(54, 299),
+                                   DuSize(44, 14), draw::kTextLeft | draw::kTextVCenter);
     m_rcGradation = m_gradation->GetRect();
 
     m_btnRec->m_nShape = ButtonShapeCircle;
+    m_btnRec->m_palette.textNormal = kSmallTextNormal;  // 13 point: legible blue
     m_btnFreeze->m_bChecked = true;
     SetColors(draw::FontFor(draw::FontRole::ButtonCaption), draw::FontFor(draw::FontRole::RecTime),
               draw::FontFor(draw::FontRole::RecButton), m_crText, m_crBack, m_crFocusBorder);

@@ -36,27 +36,29 @@ CRSideDxUnFreeze::CRSideDxUnFreeze(wxWindow* parent) : CSidePanel(parent, kDialo
     for (int i = 0; i < 4; ++i) {
         const GroupLayout& g = kLayout[i];
         SliderGroup& group = m_groups[i];
-        // The values end where the template's do (x 90) but reach further left, so that "240"
-        // and "0.99" fit DejaVu Sans, which runs wider than the template's face.
+        // The values end where the template's do (x 90) but reach further left, and every
+        // text is 12 units tall, so that 12 point "Contrast", "240" and "0.99" fit DejaVu
+        // Sans, which runs wider than the template's face.
         group.caption = new CColorLabel(this, g.caption, LoadString(g.captionText), DuPoint(18, g.y),
-                                        DuSize(52, 10), left);
-        group.value = i == 3 ? new CColorLabel(this, g.value, "0.99", DuPoint(68, g.y), DuSize(22, 10), right)
-                             : new CColorLabel(this, g.value, "100", DuPoint(70, g.y), DuSize(20, 10), right);
-        group.letter = new CColorLabel(this, g.letter, LoadString(g.letterText), DuPoint(g.x + 1, 97),
-                                       DuSize(10, 10), centre);
+                                        DuSize(48, 12), left);
+        group.value =
+            new CColorLabel(this, g.value, i == 3 ? "0.99" : "100", DuPoint(66, g.y), DuSize(24, 12), right);
+        group.letter = new CColorLabel(this, g.letter, LoadString(g.letterText), DuPoint(g.x + 1, 95),
+                                       DuSize(10, 12), centre);
         group.letter->SetFont(draw::FontFor(draw::FontRole::PanelLetter));
         group.slider = new CCstmSliderCtrl(this, g.slider, true, DuPoint(g.x, 108), DuSize(12, 66));
         for (CColorLabel* label : {group.caption, group.value, group.letter})
             ColourBySlider(label, group.slider);
     }
-    m_lblFreq = new CColorLabel(this, IDC_FREQ_CAPTION, LoadString(kStrFreq), DuPoint(80, 98), DuSize(24, 11),
+    m_lblFreq = new CColorLabel(this, IDC_FREQ_CAPTION, LoadString(kStrFreq), DuPoint(76, 95), DuSize(30, 12),
                                 centre);
     m_lblFreq->SetColourSource([this] { return LabelColours{m_crNormalText, m_crBack}; });
     const char* freqTexts[3] = {"4.0", "3.3", "2.8"};
     for (int i = 0; i < 3; ++i) {
         m_btnFreq[i] =
             new CCstmButton(this, IDC_FREQ_1 + i, freqTexts[i], DuPoint(78, 115 + 18 * i), DuSize(26, 14));
-        m_btnFreq[i]->m_font = draw::FontFor(draw::FontRole::PanelText);
+        m_btnFreq[i]->m_font = draw::FontFor(draw::FontRole::FrequencyButton);
+        m_btnFreq[i]->m_palette.textNormal = kSmallTextNormal;  // 13 point: legible blue
         m_btnFreq[i]->m_palette.focusBorder = static_cast<int>(m_crHighlightText.value);
         Bind(wxEVT_BUTTON, &CRSideDxUnFreeze::OnFreqButton, this, IDC_FREQ_1 + i);
     }

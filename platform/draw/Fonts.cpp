@@ -9,22 +9,24 @@ Font FontFor(FontRole role) {
             return {kUiFace, 12.0, false};
         case FontRole::DepthScaleFocus:
             return {kUiFace, 16.0, true};
+        // The main window's fonts by point size: 18 bold for button captions, 13 bold for REC
+        // and the frequencies, 14 for the recording time, 12 for every static, and 10 for
+        // sub-captions.
         case FontRole::ButtonCaption:
-            return {kUiFace, 14.0, true};
-        case FontRole::ButtonSubCaption:  // 10 point at 96 dpi, a little smaller for DejaVu's width
-            return {kUiFace, 12.0, false};
+            return {kUiFace, PointsToPixels(18), true};
+        case FontRole::ButtonSubCaption:
+            return {kUiFace, PointsToPixels(10), false};
         case FontRole::RecButton:
-            return {kUiFace, 12.0, true};
+        case FontRole::FrequencyButton:
+            return {kUiFace, PointsToPixels(13), true};
         case FontRole::RecTime:
-            return {kUiFace, 13.0, false};
+            return {kUiFace, PointsToPixels(14), false};
         case FontRole::PanelText:
-            return {kUiFace, 12.0, false};
         case FontRole::PanelLetter:
-            return {kUiFace, 12.0, true};
         case FontRole::ResultLabel12:
-            return {kUiFace, 14.0, false};
+            return {kUiFace, PointsToPixels(12), false};
         case FontRole::ResultLabel10:
-            return {kUiFace, 12.0, false};
+            return {kUiFace, PointsToPixels(10), false};
         case FontRole::Overlay:
             return {kUiFace, 12.0, false};
     }

@@ -2,6 +2,8 @@
 // and a screenshot of each.
 #include <gtest/gtest.h>
 #include <wx/uiaction.h>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/LSideDxSTC.h"
@@ -300,6 +302,81 @@ TEST_F(SidePanelTest, RightPanelValuesEndInOneColumnAndShowWhole) {
     panel->SetGammaText(1.2);
     for (int id : {1035, 1040})
         EXPECT_TRUE(ShownWhole(panel->GetLabel(id))) << id;
+}
+
+namespace {
+
+// True when the text, drawn clipped to a box of the size of `box`, loses none of its ink.
+bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect& box, unsigned format) {
+    Image32 clipped(box.Width(), box.Height(), 0);
+    draw::DrawText(clipped, {0, 0, box.Width(), box.Height()}, text, font, 0xFFFFFF, format);
+    Image32 whole(box.Width() * 3 + 100, box.Height() * 3 + 100, 0);
+    draw::DrawText(whole, {0, 0, whole.width(), whole.height()}, text, font, 0xFFFFFF);
+    const draw::Rect a = drawtest::InkBox(clipped, 0);
+    const draw::Rect b = drawtest::InkBox(whole, 0);
+    return !a.IsEmpty() && a.Width() == b.Width() && a.Height() == b.Height();
+}
+
+// Every caption and label of a panel, with the other texts the main window puts there, must
+// fit whole, and text under 18 point must keep a contrast of 4.5:1 with what lies behind it.
+void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vector<std::string>>& moreTexts) {
+    for (wxWindow* child : panel->GetChildren()) {
+        if (!child->IsShown())
+            continue;  // hidden until a layout that the main window does not use yet
+        std::vector<std::string> texts;
+        if (auto it = moreTexts.find(child->GetId()); it != moreTexts.end())
+            texts = it->second;
+        const wxSize size = child->GetClientSize();
+        const draw::Rect item{0, 0, size.x, size.y};
+        if (auto* button = dynamic_cast<CCstmButton*>(child)) {
+            const ButtonContent content = button->Content();
+            texts.push_back(content.caption);
+            const unsigned format = content.shape == ButtonShapeLeftCaption
+                                        ? draw::kTextVCenter
+                                        : draw::kTextCenter | draw::kTextVCenter;
+            for (const std::string& text : texts) {
+                EXPECT_TRUE(TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
+                    << child->GetId() << " \"" << text << "\"";
+            }
+            if (content.captionFont.pixelSize < draw::PointsToPixels(18)) {
+                for (int kind : {button->m_nKind, 14}) {  // 14: a chosen frequency
+                    const ButtonColours c =
+                        PickButtonColours(button->m_palette, kind, ButtonStateNormal, true, false, false);
+                    EXPECT_GE(ContrastRatio(c.text, c.face), 4.5) << child->GetId() << " kind " << kind;
+                }
+            }
+        } else if (auto* label = dynamic_cast<CColorLabel*>(child)) {
+            texts.push_back(label->GetText());
+            for (const std::string& text : texts) {
+                EXPECT_TRUE(TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
+                    << child->GetId() << " \"" << text << "\"";
+            }
+            if (label->GetFont().pixelSize < draw::PointsToPixels(18)) {
+                const LabelColours c = label->Colours();
+                EXPECT_GE(ContrastRatio(c.text, c.back), 4.5) << child->GetId();
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(SidePanelTest, EveryCaptionFitsAtItsPointSizeAndSmallTextStaysLegible) {
+    auto* left = new CLSideDxUnFreeze(frame);
+    auto* stc = new CLSideDxSTC(frame);
+    auto* right = new CRSideDxUnFreeze(frame);
+    stc->SetShowValues(true);
+    EXPECT_EQ(left->m_btnSyncView->m_font.pixelSize, 24);  // 18 point bold at 96 dpi
+    EXPECT_EQ(left->m_btnRec->m_font.pixelSize, draw::PointsToPixels(13));
+    EXPECT_EQ(right->GetFreqButton(1221)->m_font.pixelSize, draw::PointsToPixels(13));
+    EXPECT_EQ(right->GetLabel(1023)->GetFont().pixelSize, 16);  // 12 point statics
+    ExpectTextsFitAndAreLegible(left, {{1001, {"UnFreeze"}}, {1195, {"59:59"}}});
+    std::map<int, std::vector<std::string>> stcValues;
+    for (int i = 0; i < CLSideDxSTC::kSliderCount; ++i)
+        stcValues[1224 + i] = {"-32", "64"};
+    ExpectTextsFitAndAreLegible(stc, stcValues);
+    ExpectTextsFitAndAreLegible(
+        right, {{1035, {"240"}}, {1033, {"100"}}, {1034, {"200"}}, {1040, {"1.20", "0.60"}}});
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {

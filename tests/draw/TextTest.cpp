@@ -51,3 +51,26 @@ TEST(Text, WrapsAtTheRectangleWidthWhenAsked) {
     EXPECT_GT(draw::MeasureText("Contrast", draw::Font{draw::kUiFace, 12, true}).width,
               draw::MeasureText("Contrast", draw::Font{draw::kUiFace, 12, false}).width);
 }
+
+TEST(Fonts, PanelAndButtonTextsTakeTheMainWindowsPointSizesAt96Dpi) {
+    struct Case {
+        draw::FontRole role;
+        double points;
+        bool bold;
+    };
+    for (const Case& c :
+         {Case{draw::FontRole::ButtonCaption, 18, true}, Case{draw::FontRole::ButtonSubCaption, 10, false},
+          Case{draw::FontRole::RecButton, 13, true}, Case{draw::FontRole::FrequencyButton, 13, true},
+          Case{draw::FontRole::RecTime, 14, false}, Case{draw::FontRole::PanelText, 12, false},
+          Case{draw::FontRole::PanelLetter, 12, false}, Case{draw::FontRole::ResultLabel12, 12, false},
+          Case{draw::FontRole::ResultLabel10, 10, false}}) {
+        const draw::Font font = draw::FontFor(c.role);
+        EXPECT_DOUBLE_EQ(font.pixelSize, c.points * 4 / 3) << static_cast<int>(c.role);
+        EXPECT_EQ(font.bold, c.bold) << static_cast<int>(c.role);
+    }
+    // 18 point bold is 24 pixels: a capital stands about 17 pixels tall.
+    Image32 img(120, 40, kBack);
+    draw::DrawText(img, {0, 0, 120, 40}, "H", draw::FontFor(draw::FontRole::ButtonCaption), 0xFFFFFF,
+                   draw::kTextCenter | draw::kTextVCenter);
+    EXPECT_NEAR(InkBox(img, kBack).Height(), 17, 1);
+}
