@@ -1,9 +1,12 @@
 #include "app/FingerView.h"
 
 #include <wx/dcclient.h>
+#include <algorithm>
 
+#include "app/DialogFrame.h"
 #include "app/PictureWindow.h"
 #include "app/WxImage.h"
+#include "platform/draw/Blit.h"
 
 CFingerView::CFingerView(wxWindow* parent) : wxPopupWindow(parent, wxBORDER_NONE) {
     SetSize(kWidth, kHeight);
@@ -23,11 +26,20 @@ Image32 CFingerView::Render() {
     m_rcWindow = GetScreenRect();
     const int w = m_rcWindow.width;
     const int h = m_rcWindow.height;
-    if (m_ptLoupe == wxPoint(-1, -1))
-        return Image32(w, h, m_crBack);
-    const int left = m_ptLoupe.x - w / 2;
-    const int top = m_ptLoupe.y - h / 2;
-    return m_composer.Compose({left, top, left + w, top + h}, m_crBack);
+    Image32 image(std::max(w, 0), std::max(h, 0), m_crBack);
+    if (image.empty())
+        return image;
+    if (m_ptLoupe != wxPoint(-1, -1)) {
+        // The screen area of the window's size around the point, copied into the client
+        // area inside the frame, which keeps as much of it as fits.
+        const int left = m_ptLoupe.x - w / 2;
+        const int top = m_ptLoupe.y - h / 2;
+        const int f = kDialogFrameWidth;
+        const Image32 area = m_composer.Compose({left, top, left + w - 2 * f, top + h - 2 * f}, m_crBack);
+        draw::CopyRect(area, {0, 0, area.width(), area.height()}, image, {f, f});
+    }
+    DrawDialogFrame(image);
+    return image;
 }
 
 void CFingerView::OnPaint(wxPaintEvent&) {

@@ -1,5 +1,6 @@
-// The finger loupe: a small caption-less popup that shows, unscaled, the pixels around the
-// point a finger is placing, composed from our own views' renders. It never takes focus.
+// The finger loupe: a small caption-less popup with a raised dialog frame that shows,
+// unscaled, the pixels around the point a finger is placing, composed from our own views'
+// renders. It never takes focus.
 #pragma once
 
 #include <wx/popupwin.h>
@@ -20,7 +21,8 @@ public:
     void AddSource(CPictureWindow* view);
     LoupeComposer& Composer() { return m_composer; }
 
-    // What the loupe shows now (nothing but the background for (-1, -1)).
+    // What the loupe shows now: the frame around the pixels, or around nothing but the
+    // background for (-1, -1).
     Image32 Render();
 
     wxPoint m_ptLoupe{-1, -1};  // screen point to show, (-1, -1) for none

@@ -3,6 +3,7 @@
 
 #include <wx/defs.h>
 #include "app/ButtonLook.h"
+#include "app/DialogFrame.h"
 #include "app/EditValidation.h"
 #include "app/GradationCtrl.h"
 #include "app/IntervalWindow.h"
@@ -65,6 +66,17 @@ TEST(ButtonLook, PaintsFaceBorderAndCaptionWhereTheShapeSays) {
     EXPECT_EQ(circle.At(5, 30), back);  // outside the circle of the item's height
     EXPECT_EQ(circle.At(59, 1), MakePixel(255, 255, 255));
     EXPECT_EQ(circle.At(60, 10), MakePixel(0, 50, 94));
+}
+
+TEST(ButtonLook, ContrastOfSmallCaptionsOnTheNavyFace) {
+    const Colorref navy = ButtonPalette{}.faceNormal;
+    EXPECT_NEAR(ContrastRatio(Rgb(255, 255, 255), Rgb(0, 0, 0)), 21.0, 1e-9);
+    EXPECT_DOUBLE_EQ(ContrastRatio(navy, Rgb(31, 116, 192)), ContrastRatio(Rgb(31, 116, 192), navy));
+    EXPECT_NEAR(ContrastRatio(ButtonPalette{}.textNormal, navy), 4.29, 0.01);  // too little for small text
+    EXPECT_GE(ContrastRatio(kSmallTextNormal, navy), 4.5);
+    // The nearest shade: one step less green falls short again.
+    EXPECT_LT(ContrastRatio(Rgb(kSmallTextNormal.r(), kSmallTextNormal.g() - 1, kSmallTextNormal.b()), navy),
+              4.5);
 }
 
 TEST(EditValidation, CasesOfTheNumericEdit) {
@@ -133,6 +145,22 @@ TEST(IntervalWindow, ResetFillsTheWindowWithZeros) {
     EXPECT_EQ(w.m_nCount, 0u);
     EXPECT_EQ(w.m_dwPrevTime, 0u);
     EXPECT_EQ(w.m_dSum, 0.0);
+}
+
+TEST(DialogFrame, RaisedEdgesThenTheFace) {
+    Image32 img(10, 8, 0x000000);
+    DrawDialogFrame(img);
+    const DialogFrameColours c;
+    EXPECT_EQ(img.At(4, 0), c.outerLight);
+    EXPECT_EQ(img.At(0, 4), c.outerLight);
+    EXPECT_EQ(img.At(4, 7), c.outerDark);
+    EXPECT_EQ(img.At(9, 4), c.outerDark);
+    EXPECT_EQ(img.At(9, 0), c.outerDark);  // the dark edge takes the far corners
+    EXPECT_EQ(img.At(4, 1), c.innerLight);
+    EXPECT_EQ(img.At(8, 4), c.innerDark);
+    EXPECT_EQ(img.At(2, 4), c.face);
+    EXPECT_EQ(img.At(3, 3), 0x000000u);  // the client is left alone
+    EXPECT_EQ(img.At(6, 4), 0x000000u);
 }
 
 TEST(LoupeComposer, AreaOffTheScreenEdgeShowsTheBackground) {

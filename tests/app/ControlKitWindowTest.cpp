@@ -85,23 +85,25 @@ TEST_F(ControlKitTest, ButtonStatesAreDrawnAndKeptAsAScreenshot) {
         const Look& l = looks[i];
         auto* b =
             new CCstmButton(frame, 2000 + static_cast<int>(i), l.caption,
-                            wxPoint(10 + 140 * static_cast<int>(i % 4), 10 + 70 * static_cast<int>(i / 4)),
-                            wxSize(l.shape == 2 ? 60 : 129, 60));
+                            wxPoint(10 + 160 * static_cast<int>(i % 4), 10 + 70 * static_cast<int>(i / 4)),
+                            wxSize(l.shape == 2 ? 60 : 147, 60));
         b->m_nKind = l.kind;
         b->m_nState = l.state;
         b->m_nShape = l.shape;
         b->SetSubText1(l.sub1);
         b->SetSubText2(l.sub2);
+        if (l.shape == ButtonShapeCircle)
+            b->m_font = draw::FontFor(draw::FontRole::RecButton);
         if (!l.enabled)
             b->EnableButton(false);
         buttons.push_back(b);
     }
-    auto* unchecked = new CCstmCheckBox(frame, 2100, "Freeze", wxPoint(10, 220), wxSize(129, 81));
-    auto* checked = new CCstmCheckBox(frame, 2101, "Freeze", wxPoint(150, 220), wxSize(129, 81));
+    auto* unchecked = new CCstmCheckBox(frame, 2100, "Freeze", wxPoint(10, 220), wxSize(147, 81));
+    auto* checked = new CCstmCheckBox(frame, 2101, "UnFreeze", wxPoint(170, 220), wxSize(147, 81));
     checked->m_bChecked = true;
     auto* pictureButton = new CCstmBitmapButton(frame, 2102, LoadIcon(kBitmapProbeMarker, 40, 40),
-                                                wxPoint(290, 220), wxSize(60, 60));
-    auto* bar = new CGradationCtrl(frame, 2103, wxPoint(380, 220), wxSize(8, 120));
+                                                wxPoint(330, 220), wxSize(60, 60));
+    auto* bar = new CGradationCtrl(frame, 2103, wxPoint(420, 220), wxSize(8, 120));
     Flush();
 
     const auto centreFace = [](CCstmButton* b) {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <tuple>
 
+#include "app/DialogFrame.h"
 #include "app/FingerView.h"
 #include "app/IconLoader.h"
 #include "app/PictureWindow.h"
+#include "platform/draw/Blit.h"
 #include "tests/app/WxTestSupport.h"
 
 using wxtest::Flush;
@@ -81,6 +83,17 @@ TEST_F(ViewWindowTest, ViewWithCalipersDepthScaleAndBodyMark) {
     EXPECT_NE(shown.At(440, 430), 0u);  // the body picture
     wxtest::SaveArtifact(shown, "view_calipers_depth_body_mark");
 
+    // The finger loupe over the caliper end being placed, where the main window puts it: at
+    // the top-left corner, framed against the dark image.
+    auto* loupe = new CFingerView(frame);
+    loupe->AddSource(window);
+    loupe->Position(wxPoint(700, 20), wxSize(0, 0));
+    loupe->m_ptLoupe = window->GetScreenPosition() + wxPoint(300, 240);
+    Image32 withLoupe = shown;
+    const Image32 loupePixels = loupe->Render();
+    draw::CopyRect(loupePixels, {0, 0, loupePixels.width(), loupePixels.height()}, withLoupe, {0, 0});
+    wxtest::SaveArtifact(withLoupe, "view_finger_loupe");
+
     view.m_dZoom = 2.0;
     view.m_nMagnifierX = 180;
     view.m_nMagnifierY = 160;
@@ -108,7 +121,9 @@ TEST_F(ViewWindowTest, FingerLoupeShowsTheViewPixelsAroundThePoint) {
     Flush();
     EXPECT_FALSE(loupe->AcceptsFocus());
     const Image32 blank = loupe->Render();
-    EXPECT_EQ(blank.At(5, 5), loupe->m_crBack);  // (-1, -1): nothing shown
+    EXPECT_EQ(blank.At(5, 5), loupe->m_crBack);  // (-1, -1): nothing shown, but framed
+    const DialogFrameColours frameColours;
+    EXPECT_EQ(blank.At(0, 0), frameColours.outerLight);
 
     const wxPoint origin = window->GetScreenPosition();
     loupe->m_ptLoupe = origin + wxPoint(120, 100);
@@ -116,13 +131,23 @@ TEST_F(ViewWindowTest, FingerLoupeShowsTheViewPixelsAroundThePoint) {
     const int w = shown.width();
     const int h = shown.height();
     ASSERT_EQ(w, CFingerView::kWidth);
-    // The loupe's top-left pixel is the view's pixel at (120 - w/2, 100 - h/2), unscaled.
-    EXPECT_EQ(shown.At(0, 0), buffer.At(120 - w / 2, 100 - h / 2));
-    EXPECT_EQ(shown.At(w - 1, h - 1), buffer.At(120 - w / 2 + w - 1, 100 - h / 2 + h - 1));
+    // The raised frame sets the loupe off from the dark window on every side.
+    for (auto [x, y, pixel] :
+         {std::tuple{0, h / 2, frameColours.outerLight}, std::tuple{w / 2, 0, frameColours.outerLight},
+          std::tuple{w - 1, h / 2, frameColours.outerDark}, std::tuple{w / 2, h - 1, frameColours.outerDark},
+          std::tuple{1, h / 2, frameColours.innerLight}, std::tuple{w - 2, h / 2, frameColours.innerDark}}) {
+        EXPECT_EQ(shown.At(x, y), pixel) << x << "," << y;
+    }
+    // Inside the frame, the view's pixels from (120 - w/2, 100 - h/2) on, unscaled.
+    const int f = kDialogFrameWidth;
+    EXPECT_EQ(shown.At(f, f), buffer.At(120 - w / 2, 100 - h / 2));
+    EXPECT_EQ(shown.At(w - 1 - f, h - 1 - f),
+              buffer.At(120 - w / 2 + w - 1 - 2 * f, 100 - h / 2 + h - 1 - 2 * f));
+    wxtest::SaveArtifact(shown, "finger_loupe");
 
     // Near the view's corner the part outside it is background.
     loupe->m_ptLoupe = origin + wxPoint(2, 2);
     const Image32 corner = loupe->Render();
-    EXPECT_EQ(corner.At(0, 0), loupe->m_crBack);
-    EXPECT_EQ(corner.At(w / 2 - 2, h / 2 - 2), buffer.At(0, 0));
+    EXPECT_EQ(corner.At(f, f), loupe->m_crBack);
+    EXPECT_EQ(corner.At(f + w / 2 - 2, f + h / 2 - 2), buffer.At(0, 0));
 }
