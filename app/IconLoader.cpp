@@ -1,5 +1,6 @@
 #include "app/IconLoader.h"
 
+#include <tinyxml2.h>
 #include <wx/bmpbndl.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
@@ -17,9 +18,20 @@ std::string IconPath(int bitmapId) {
     return platform::JoinPath(TORVIK_ICON_DIR, name);
 }
 
+namespace {
+
+// wx's SVG reader guesses its way through files that are not well-formed XML (an attribute
+// given twice takes its last value); such a picture is refused here instead.
+bool IsWellFormedXml(const std::string& path) {
+    tinyxml2::XMLDocument doc;
+    return doc.LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS;
+}
+
+}  // namespace
+
 Image32 LoadIcon(int bitmapId, int width, int height, std::optional<uint32_t> transparentKey) {
     const std::string path = IconPath(bitmapId);
-    if (!platform::PathExists(path))
+    if (!platform::PathExists(path) || !IsWellFormedXml(path))
         return {};
     const wxBitmapBundle bundle =
         wxBitmapBundle::FromSVGFile(wxString::FromUTF8(path), wxSize(width, height));

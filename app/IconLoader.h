@@ -18,7 +18,7 @@ inline constexpr int kBodyPictureHeight = 271;
 
 std::string IconPath(int bitmapId);
 // The picture at the size given; transparent parts become `transparentKey` when given,
-// else they show black. Empty when the file is missing or unreadable.
+// else they show black. Empty when the file is missing, unreadable or not well-formed.
 Image32 LoadIcon(int bitmapId, int width, int height, std::optional<uint32_t> transparentKey = std::nullopt);
 
 class CCstmPictureCtrl;
