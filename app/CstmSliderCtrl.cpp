@@ -56,16 +56,16 @@ int CCstmSliderCtrl::Span() const {
     return std::max(1, (m_bVertical ? s.y : s.x) - 2 * AxisStart());
 }
 
+SliderAxis CCstmSliderCtrl::Axis() const {
+    return {AxisStart(), Span(), m_nMin, m_nMax};
+}
+
 int CCstmSliderCtrl::PixelFromPos(int pos) const {
-    if (m_nMax == m_nMin)
-        return AxisStart();
-    return AxisStart() + static_cast<int>(static_cast<int64_t>(pos - m_nMin) * Span() / (m_nMax - m_nMin));
+    return Axis().PixelOf(pos);
 }
 
 int CCstmSliderCtrl::PosFromPixel(int pixel) const {
-    const int offset = std::clamp(pixel - AxisStart(), 0, Span());
-    const int64_t range = m_nMax - m_nMin;
-    return m_nMin + static_cast<int>((offset * range + Span() / 2) / Span());
+    return Axis().ValueAt(pixel);
 }
 
 wxRect CCstmSliderCtrl::ThumbRect() const {
@@ -99,18 +99,12 @@ void CCstmSliderCtrl::RenderInto(Image32& image) const {
     }
     // Automatic ticks beside the channel, thinned so that they never touch each other.
     const uint32_t tick = MakePixel(110, 120, 136);
-    int step = m_nTicFreq;
-    while (m_nMax > m_nMin && static_cast<int64_t>(step) * Span() / (m_nMax - m_nMin) < 3)
-        step *= 2;
-    for (int v = m_nMin; v <= m_nMax; v += step) {
-        const int p = PixelFromPos(v);
+    for (const int p : Axis().TickPixels(m_nTicFreq)) {
         if (m_bVertical) {
             draw::DrawLine(image, {w - kMargin - kTickLength, p}, {w - kMargin, p}, {tick, 1});
         } else {
             draw::DrawLine(image, {p, h - kMargin - kTickLength}, {p, h - kMargin}, {tick, 1});
         }
-        if (v > m_nMax - step)
-            break;
     }
     // The thumb: a 1-pixel inside-frame pen, white when enabled.
     const bool enabled = IsEnabled();

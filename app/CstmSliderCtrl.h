@@ -7,6 +7,7 @@
 #include <wx/timer.h>
 
 #include "app/DrawnControl.h"
+#include "app/SliderAxis.h"
 
 wxDECLARE_EVENT(EVT_CSTM_SLIDER_SCROLL, wxCommandEvent);
 
@@ -67,6 +68,7 @@ private:
     void Send(int code);
     int Span() const;       // pixels the thumb's centre can travel
     int AxisStart() const;  // first pixel of that travel
+    SliderAxis Axis() const;
     int PosFromPixel(int pixel) const;
     int PixelFromPos(int pos) const;
     int Along(const wxPoint& p) const { return m_bVertical ? p.y : p.x; }
