@@ -77,6 +77,13 @@ draw::Rect ButtonCaptionRect(const draw::Rect& item, const ButtonContent& conten
     return rect;
 }
 
+draw::Rect ButtonSubCaptionRect(const draw::Rect& item, const ButtonContent& content) {
+    draw::Rect rect = ButtonCaptionRect(item, content);
+    if (content.subText1.empty() != content.subText2.empty())
+        rect.bottom += static_cast<int>(item.Height() / 4 / 1.5);
+    return rect;
+}
+
 void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, const ButtonColours& colours,
                  const ButtonContent& content) {
     draw::FillRect(image, item, background);
@@ -118,15 +125,11 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
     }
     // Centred caption; with exactly one sub-caption the caption moves up by a quarter of the
     // height and the sub-caption takes the space below it.
-    draw::Rect rect = ButtonCaptionRect(item, content);
-    const bool oneSub = content.subText1.empty() != content.subText2.empty();
-    const int q = item.Height() / 4;
-    painter.DrawText(rect, content.caption, content.captionFont, text,
+    painter.DrawText(ButtonCaptionRect(item, content), content.caption, content.captionFont, text,
                      draw::kTextCenter | draw::kTextVCenter | wrap);
-    if (oneSub)
-        rect.bottom += static_cast<int>(q / 1.5);
     if (content.shape != ButtonShapeCentred)
         return;  // the circle has no sub-captions
+    const draw::Rect rect = ButtonSubCaptionRect(item, content);
     painter.DrawText(rect, content.subText1, subFont, subText, draw::kTextCenter | draw::kTextBottom);
     painter.DrawText(rect, content.subText2, subFont, subText, draw::kTextCenter | draw::kTextTop);
 }

@@ -73,6 +73,8 @@ struct ButtonContent {
 // Where the caption is drawn inside `item`: the whole button but its border, shortened at
 // the bottom when exactly one sub-caption shares a centred caption's space.
 draw::Rect ButtonCaptionRect(const draw::Rect& item, const ButtonContent& content);
+// Where a centred button's sub-captions go: the first at the bottom, the second at the top.
+draw::Rect ButtonSubCaptionRect(const draw::Rect& item, const ButtonContent& content);
 
 // Paints the button over `item` (the whole control); `background` shows outside the shape.
 void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, const ButtonColours& colours,

@@ -319,7 +319,8 @@ bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect&
 
 // Every caption and label of a panel, with the other texts the main window puts there, must
 // fit whole, and text under 18 point must keep a contrast of 4.5:1 with what lies behind it.
-void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vector<std::string>>& moreTexts) {
+void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vector<std::string>>& moreTexts,
+                                 const std::map<int, std::vector<std::string>>& subCaptions = {}) {
     for (wxWindow* child : panel->GetChildren()) {
         if (!child->IsShown())
             continue;  // hidden until a layout that the main window does not use yet
@@ -337,6 +338,20 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
             for (const std::string& text : texts) {
                 EXPECT_TRUE(TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
                     << child->GetId() << " \"" << text << "\"";
+            }
+            if (auto it = subCaptions.find(child->GetId()); it != subCaptions.end()) {
+                for (const std::string& sub : it->second) {
+                    ButtonContent withSub = content;
+                    withSub.subText1 = sub;
+                    EXPECT_TRUE(TextFits(withSub.caption, withSub.captionFont,
+                                         ButtonCaptionRect(item, withSub),
+                                         draw::kTextCenter | draw::kTextVCenter))
+                        << child->GetId() << " over \"" << sub << "\"";
+                    EXPECT_TRUE(TextFits(sub, draw::FontFor(draw::FontRole::ButtonSubCaption),
+                                         ButtonSubCaptionRect(item, withSub),
+                                         draw::kTextCenter | draw::kTextBottom))
+                        << child->GetId() << " \"" << sub << "\"";
+                }
             }
             if (content.captionFont.pixelSize < draw::PointsToPixels(18)) {
                 for (int kind : {button->m_nKind, 14}) {  // 14: a chosen frequency
@@ -370,7 +385,8 @@ TEST_F(SidePanelTest, EveryCaptionFitsAtItsPointSizeAndSmallTextStaysLegible) {
     EXPECT_EQ(left->m_btnRec->m_font.pixelSize, draw::PointsToPixels(13));
     EXPECT_EQ(right->GetFreqButton(1221)->m_font.pixelSize, draw::PointsToPixels(13));
     EXPECT_EQ(right->GetLabel(1023)->GetFont().pixelSize, 16);  // 12 point statics
-    ExpectTextsFitAndAreLegible(left, {{1001, {"UnFreeze"}}, {1195, {"59:59"}}});
+    ExpectTextsFitAndAreLegible(left, {{1001, {"UnFreeze"}}, {1037, {"Stop"}}, {1195, {"59:59"}}},
+                                {{1048, {"camera prep", "stop"}}, {1177, {"Dual"}}});
     std::map<int, std::vector<std::string>> stcValues;
     for (int i = 0; i < CLSideDxSTC::kSliderCount; ++i)
         stcValues[1224 + i] = {"-32", "64"};
@@ -388,6 +404,7 @@ TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {
     stc->SetPosition({200, 0});
     right->SetPosition({400, 0});
     left->SetButtonText(1177, "Dual");
+    left->SetButtonText(1048, "camera prep");
     left->SetGamma(0.8);
     stc->SetShowValues(true);
     stc->SetSliderRange(-32, 32);
