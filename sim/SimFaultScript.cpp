@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimFaultScript.h"
+#include "sim/SimFaultScript.h"
 
 #include <cerrno>
 #include <cstdlib>

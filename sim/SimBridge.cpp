@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 #include <algorithm>
 #include <cstring>

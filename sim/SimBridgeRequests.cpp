@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 namespace usbdriver::sim {
 namespace {

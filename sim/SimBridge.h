@@ -20,9 +20,9 @@
 #include <thread>
 
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimOptions.h"
-#include "platform/usbdriver/sim/SimPacketFifo.h"
-#include "platform/usbdriver/sim/SimProbe.h"
+#include "sim/SimOptions.h"
+#include "sim/SimPacketFifo.h"
+#include "sim/SimProbe.h"
 
 namespace usbdriver::sim {
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/usbdriver/sim/SimEnvironment.h"
+#include "sim/SimEnvironment.h"
+#include "tests/sim/SeamClient.h"
 #include "tests/support/TestSupport.h"
-#include "tests/usbdriver/SeamClient.h"
 
 using namespace simtest;
 
@@ -244,6 +244,7 @@ TEST(SimEnvironment, TorvikProbeSelectsTheSimulator) {
 
 TEST(SimEnvironment, AttachesTheSelectedDeviceOnFirstEnumeration) {
     testsupport::ScopedEnv env("TORVIK_PROBE", "sim-linear");
+    sim::InstallEnvironmentDevice();
     std::vector<DeviceInterface> interfaces;
     ASSERT_TRUE(EnumerateInterfaces(kBridgeInterfaceClass, interfaces));
     ASSERT_EQ(interfaces.size(), 1u);

@@ -1,11 +1,11 @@
-#include "platform/usbdriver/sim/SimEnvironment.h"
+#include "sim/SimEnvironment.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 namespace usbdriver::sim {
 namespace {
@@ -84,6 +84,10 @@ std::shared_ptr<IUsbDevice> CreateDeviceFromEnvironment() {
     if (!options)
         return nullptr;
     return std::make_shared<SimBridge>(std::move(*options));
+}
+
+void InstallEnvironmentDevice() {
+    SetDefaultDeviceFactory(&CreateDeviceFromEnvironment);
 }
 
 }  // namespace usbdriver::sim
