@@ -50,9 +50,8 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error) {
 
     const std::string seed = Env("TORVIK_SIM_SEED");
     if (!seed.empty()) {
-        char* end = nullptr;
-        const unsigned long long value = std::strtoull(seed.c_str(), &end, 0);
-        if (end != nullptr && *end == '\0') {
+        uint64_t value = 0;
+        if (ParseNumber(seed, value)) {
             options.seed = value;
         } else {
             Note(error, "TORVIK_SIM_SEED: '" + seed + "' is not a number");
