@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "probe/bridge/HandleList.h"
 #include "tests/bridge/BridgeFixture.h"
 
 using namespace bridgetest;
@@ -26,7 +27,7 @@ TEST_F(BridgeTest, OpenConfigureTransferAndCloseSendTheExpectedRequests) {
         "OpenCheck",
         "GetConfigurationDescriptor",
         "GetInterfaceDescriptor 1",
-        "GetPipeInformation 0/0",
+        "GetPipeInformation 0/1",
         "GetPipeInformation 1/0",
         "GetPipeInformation 1/1",
         "GetPipeInformation 1/2",
@@ -276,4 +277,29 @@ TEST_F(BridgeTest, DeviceListDescribesClosedAndOpenDevices) {
     EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll | kListByIndex | kListSerialNumber),
               kStatusInvalidParameter);
     EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll), kStatusInvalidParameter);
+}
+
+// The notification pipe is pipe 1 of interface 0 (pipe 0 is the chip's session pipe); its
+// bInterval gives the poll interval that spaces repeated GPIO notifications.
+TEST_F(BridgeTest, CreateTakesThePollIntervalFromTheNotificationPipe) {
+    struct Case {
+        uint8_t bInterval;
+        uint32_t pollMs;
+    };
+    for (const Case k : {Case{9, 32}, Case{4, 1}, Case{12, 256}}) {
+        sim::SimOptions o = Stepped();
+        o.notificationInterval = k.bInterval;
+        Attach(o);
+        Handle h = Create();
+        ASSERT_NE(h, nullptr);
+        PipeInformation session{}, notification{};
+        ASSERT_EQ(FT_GetPipeInformation(h, 0, 0, &session), kStatusOk);
+        ASSERT_EQ(FT_GetPipeInformation(h, 0, 1, &notification), kStatusOk);
+        EXPECT_EQ(session.pipeId, 0x01);
+        EXPECT_EQ(notification.pipeId, 0x81);
+        EXPECT_EQ(notification.pipeType, usbdriver::kPipeTypeInterrupt);
+        EXPECT_EQ(bridge::detail::FindHandle(h)->notifications.pollIntervalMs, k.pollMs) << int(k.bInterval);
+        FT_Close(h);
+        usbdriver::DetachAllDevices();
+    }
 }
