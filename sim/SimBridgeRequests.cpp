@@ -355,6 +355,13 @@ uint32_t SimBridge::HandleControlTransfer(const IoRequest& r, uint32_t& returned
     if (!ReadIn(r, setup))
         return kErrorInvalidParameter;
     const bool toHost = (setup.bmRequestType & 0x80) != 0;
+    if (!toHost) {
+        const uint8_t* data = r.in + sizeof(setup);
+        const size_t n = std::min<size_t>(setup.wLength, r.inSize - sizeof(setup));
+        controlTransfersIn_.push_back({setup, std::vector<uint8_t>(data, data + n)});
+        if (controlTransfersIn_.size() > kControlTransfersKept)
+            controlTransfersIn_.pop_front();
+    }
     uint32_t value = 0;
     if (setup.bmRequestType == 0xC0 && setup.bRequest == kVendorRequestFirmwareVersion) {
         value = kFirmwareVersion;
