@@ -88,7 +88,7 @@ std::vector<uint8_t> SimBridge::DescriptorBytes(uint8_t type, uint8_t index) con
         const auto* bytes = reinterpret_cast<const uint8_t*>(&d);
         out.assign(bytes, bytes + sizeof(d));
     } else if (type == 2) {
-        uint8_t buffer[64];
+        uint8_t buffer[128];
         size_t at = 0;
         UsbConfigurationDescriptor c = {9,
                                         2,
