@@ -22,14 +22,14 @@
 #include "common/SettingsStore.h"
 #include "platform/KeepAwake.h"
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimBridge.h"
 #include "probe/ProbeDataUM716C.h"
 #include "probe/UsbProbe.h"
+#include "sim/SimBridge.h"
 
-#include "platform/usbdriver/sim/SimPhantom.h"
-#include "platform/usbdriver/sim/SimScanGeometry.h"
 #include "probe/ProbeEnhance.h"
 #include "probe/ProbeProtocol.h"
+#include "sim/SimPhantom.h"
+#include "sim/SimScanGeometry.h"
 
 namespace {
 

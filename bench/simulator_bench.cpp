@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimBridge.h"
-#include "platform/usbdriver/sim/SimPhantom.h"
+#include "sim/SimBridge.h"
+#include "sim/SimPhantom.h"
 
 using namespace usbdriver;
 

@@ -33,8 +33,9 @@ CImageProc::~CImageProc() {
 template <typename Edit>
 void CImageProc::EditParams(const Edit& edit) {
     std::lock_guard lock(paramMutex_);
-    edit(shared_.frame.params);
-    shared_.frame.params = SanitizeParams(shared_.frame.params);
+    ImagingParams edited = shared_.frame.params;
+    edit(edited);
+    shared_.frame.params = SanitizeParams(edited, shared_.frame.params);
     ++shared_.version;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // --- imaging parameters (any thread)
     ImagingParams GetParams() const;
-    void SetParams(const ImagingParams& params);  // out-of-range values are brought into range
+    // Values that would break the arithmetic are refused or brought into range (SanitizeParams).
+    void SetParams(const ImagingParams& params);
     void SetGain(int gain);
     void SetContrast(int contrast);
     void SetDepth(int depth);

@@ -1,13 +1,13 @@
 #include "imaging/ImagingParams.h"
 
-#include <algorithm>
 #include <cmath>
 
-ImagingParams SanitizeParams(const ImagingParams& in) {
+ImagingParams SanitizeParams(const ImagingParams& in, const ImagingParams& current) {
     const ImagingParams defaults;
     ImagingParams p = in;
     auto finiteOr = [](double v, double fallback) { return std::isfinite(v) ? v : fallback; };
-    p.smooth = std::clamp(finiteOr(p.smooth, 0.0), 0.0, 1.0);
+    if (!std::isfinite(p.smooth) || p.smooth <= -1.0)
+        p.smooth = current.smooth;
     p.aveMode = p.aveMode == 9 ? 9 : 4;
     p.gainMin = finiteOr(p.gainMin, defaults.gainMin);
     p.gainMax = finiteOr(p.gainMax, defaults.gainMax);

@@ -10,7 +10,7 @@ struct ImagingParams {
     int depth = 225;    // millimetres
     int focus = 0;      // millimetres
     bool invert = false;
-    double smooth = 0.0;   // frame-correlation weight of the previous frame, 0..1 ("smooth")
+    double smooth = 0.0;   // frame-correlation weight of the previous frame, above -1 ("smooth")
     bool rawDisp = false;  // "RAWDISP"
     bool ave = false;      // average across lines ("AVE")
     bool aveY = false;     // average along the line ("AVE_Y")
@@ -35,6 +35,7 @@ struct ImagingParams {
     friend bool operator==(const ImagingParams&, const ImagingParams&) = default;
 };
 
-// Brings values that would break the arithmetic back into range: smooth to 0..1, the
-// averaging mode to 9 or 4, non-finite numbers to their defaults.
-ImagingParams SanitizeParams(const ImagingParams& params);
+// Keeps values that would break the arithmetic out: a smooth at or below -1 (the blend divides
+// by smooth + 1) or not finite is refused and `current`'s stays; the averaging mode becomes 9
+// or 4, other non-finite numbers their defaults. Any other smooth is kept as given.
+ImagingParams SanitizeParams(const ImagingParams& params, const ImagingParams& current);

@@ -12,7 +12,7 @@ namespace {
 
 std::atomic<bool> g_active{false};
 std::mutex g_mutex;
-std::vector<std::string> g_lines;
+std::vector<LoggedRequest> g_lines;
 
 struct NamedRequest {
     uint32_t request;
@@ -155,10 +155,17 @@ void StartRequestLog() {
     g_active = true;
 }
 
-std::vector<std::string> TakeRequestLog() {
+std::vector<LoggedRequest> TakeTimedRequestLog() {
     std::lock_guard lock(g_mutex);
-    std::vector<std::string> lines;
+    std::vector<LoggedRequest> lines;
     lines.swap(g_lines);
+    return lines;
+}
+
+std::vector<std::string> TakeRequestLog() {
+    std::vector<std::string> lines;
+    for (LoggedRequest& r : TakeTimedRequestLog())
+        lines.push_back(std::move(r.line));
     return lines;
 }
 
@@ -175,7 +182,7 @@ bool RequestLogActive() {
 void RecordRequest(const std::string& line) {
     std::lock_guard lock(g_mutex);
     if (g_active)
-        g_lines.push_back(line);
+        g_lines.push_back({std::chrono::steady_clock::now(), line});
 }
 
 std::string RequestName(uint32_t request) {

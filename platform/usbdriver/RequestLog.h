@@ -2,6 +2,7 @@
 // the bridge library asked of the driver with what it should have asked. Off unless started.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,8 +10,16 @@
 namespace usbdriver {
 
 void StartRequestLog();
+// One recorded request and when it reached the seam.
+struct LoggedRequest {
+    std::chrono::steady_clock::time_point at;
+    std::string line;
+};
+
 // Returns the requests recorded since the start (or the last take) and keeps recording.
 std::vector<std::string> TakeRequestLog();
+// The same with the time of each request, for tests of the waits between requests.
+std::vector<LoggedRequest> TakeTimedRequestLog();
 void StopRequestLog();
 
 // Adds a line when the log runs (called by the seam).

@@ -7,7 +7,6 @@
 
 #include "platform/StringUtil.h"
 #include "platform/usbdriver/RequestLog.h"
-#include "platform/usbdriver/sim/SimEnvironment.h"
 
 namespace usbdriver {
 namespace {
@@ -25,6 +24,7 @@ struct Registry {
     bool defaultsDecided = false;
     std::map<DeviceHandle, std::shared_ptr<IDeviceFile>> files;
     DeviceHandle nextHandle = 0x100;
+    DefaultDeviceFactory defaultFactory = nullptr;
 };
 
 Registry& TheRegistry() {
@@ -32,12 +32,14 @@ Registry& TheRegistry() {
     return registry;
 }
 
-// Attaches the device TORVIK_PROBE asks for, once, unless a test attached its own first.
+// Attaches the default device, once, unless a test attached its own first.
 void DecideDefaults(Registry& r) {
     if (r.defaultsDecided)
         return;
     r.defaultsDecided = true;
-    if (auto device = sim::CreateDeviceFromEnvironment())
+    if (r.defaultFactory == nullptr)
+        return;
+    if (auto device = r.defaultFactory())
         r.devices.push_back(std::move(device));
 }
 
@@ -249,6 +251,12 @@ void DetachAllDevices() {
     std::lock_guard lock(r.mutex);
     r.defaultsDecided = true;
     r.devices.clear();
+}
+
+void SetDefaultDeviceFactory(DefaultDeviceFactory factory) {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    r.defaultFactory = factory;
 }
 
 }  // namespace usbdriver

@@ -3,9 +3,9 @@
 // an overlapped result, cancel, close. Failures leave a system error number in the calling
 // thread's last error, as the bridge library expects.
 //
-// Devices are attached to the seam as IUsbDevice objects. The environment variable
-// TORVIK_PROBE ("sim-convex" or "sim-linear") attaches the simulated bridge with its probe
-// on first use; unset, no device is attached.
+// Devices are attached to the seam as IUsbDevice objects: by tests, or on first use by the
+// default-device factory the program installs (the simulator's, which reads TORVIK_PROBE).
+// Without a factory no device is attached.
 #pragma once
 
 #include <atomic>
@@ -100,9 +100,14 @@ public:
 };
 
 // Devices known to the seam (tests attach their own; the first attach or enumeration
-// decides whether the device named by TORVIK_PROBE is attached).
+// decides whether the default device is attached).
 void AttachDevice(std::shared_ptr<IUsbDevice> device);
 void DetachDevice(const std::shared_ptr<IUsbDevice>& device);
 void DetachAllDevices();
+
+// Makes the device on first use: called once by the first enumeration or open, unless a
+// device was attached before; a null result attaches nothing. Install it before first use.
+using DefaultDeviceFactory = std::shared_ptr<IUsbDevice> (*)();
+void SetDefaultDeviceFactory(DefaultDeviceFactory factory);
 
 }  // namespace usbdriver

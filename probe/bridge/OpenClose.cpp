@@ -112,7 +112,8 @@ Status FinishCreate(Handle handle) {
         PipeInformation notificationPipe{};
         uint8_t interval = 0;
         if (ReadInterfaceDescriptor(*h, 1, dataInterface) == kStatusOk) {
-            if (ReadPipeInformation(*h, 0, 0, notificationPipe, &interval) == kStatusOk) {
+            // The notification pipe is pipe 1 of interface 0 (pipe 0 is the chip's session pipe).
+            if (ReadPipeInformation(*h, 0, 1, notificationPipe, &interval) == kStatusOk) {
                 h->notifications.pollIntervalMs = PollIntervalMs(interval);
             }
             std::vector<PipeInformation> pipes(dataInterface.bNumEndpoints);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "probe/bridge/HandleList.h"
 #include "tests/bridge/BridgeFixture.h"
 
 using namespace bridgetest;
@@ -26,7 +27,7 @@ TEST_F(BridgeTest, OpenConfigureTransferAndCloseSendTheExpectedRequests) {
         "OpenCheck",
         "GetConfigurationDescriptor",
         "GetInterfaceDescriptor 1",
-        "GetPipeInformation 0/0",
+        "GetPipeInformation 0/1",
         "GetPipeInformation 1/0",
         "GetPipeInformation 1/1",
         "GetPipeInformation 1/2",
@@ -276,4 +277,105 @@ TEST_F(BridgeTest, DeviceListDescribesClosedAndOpenDevices) {
     EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll | kListByIndex | kListSerialNumber),
               kStatusInvalidParameter);
     EXPECT_EQ(FT_ListDevices(buffers, &count, kListAll), kStatusInvalidParameter);
+}
+
+// The notification pipe is pipe 1 of interface 0 (pipe 0 is the chip's session pipe); its
+// bInterval gives the poll interval that spaces repeated GPIO notifications.
+TEST_F(BridgeTest, CreateTakesThePollIntervalFromTheNotificationPipe) {
+    struct Case {
+        uint8_t bInterval;
+        uint32_t pollMs;
+    };
+    for (const Case k : {Case{9, 32}, Case{4, 1}, Case{12, 256}}) {
+        sim::SimOptions o = Stepped();
+        o.notificationInterval = k.bInterval;
+        Attach(o);
+        Handle h = Create();
+        ASSERT_NE(h, nullptr);
+        PipeInformation session{}, notification{};
+        ASSERT_EQ(FT_GetPipeInformation(h, 0, 0, &session), kStatusOk);
+        ASSERT_EQ(FT_GetPipeInformation(h, 0, 1, &notification), kStatusOk);
+        EXPECT_EQ(session.pipeId, 0x01);
+        EXPECT_EQ(notification.pipeId, 0x81);
+        EXPECT_EQ(notification.pipeType, usbdriver::kPipeTypeInterrupt);
+        EXPECT_EQ(bridge::detail::FindHandle(h)->notifications.pollIntervalMs, k.pollMs) << int(k.bInterval);
+        FT_Close(h);
+        usbdriver::DetachAllDevices();
+    }
+}
+
+// FT_SetGPIOLevel and FT_SetGPIOPull send vendor request 0x02 (value 1 levels, 3 pulls) with
+// a 9-bit field: for each pin p of the mask, bits 3p..3p+2 = 4 | the pin's two bits 2p..2p+1.
+TEST_F(BridgeTest, GpioLevelAndPullSendTheirBitFieldsToTheChip) {
+    auto device = Attach();
+    Handle h = Create();
+    ASSERT_NE(h, nullptr);
+    struct Case {
+        uint32_t mask;
+        uint32_t bits;
+        uint16_t field;
+    };
+    const Case cases[] = {
+        {0b001, 0b10, 0b000'000'110},
+        {0b010, 0b1100, 0b000'111'000},  // pin 1 takes bits 2..3
+        {0b011, 0b0111, 0b000'101'111},
+        {0b100, 0xFFFFFFFF, 0b111'000'000},
+        {0b111, 0b01'10'01, 0b101'110'101},
+        {0b101, 0b11'11'00, 0b111'000'100},  // pin 1 not in the mask
+        {0, 0xFF, 0},
+        {0b1000, 0xFF, 0},  // there is no pin 3
+    };
+    for (const Case& k : cases) {
+        for (const uint16_t value : {1, 3}) {
+            const Status s =
+                value == 1 ? FT_SetGPIOLevel(h, k.mask, k.bits) : FT_SetGPIOPull(h, k.mask, k.bits);
+            ASSERT_EQ(s, kStatusOk);
+            const auto sent = device->State().controlTransfersIn;
+            ASSERT_FALSE(sent.empty());
+            const sim::SimControlTransfer& t = sent.back();
+            EXPECT_EQ(t.setup.bmRequestType, 0x40);
+            EXPECT_EQ(t.setup.bRequest, 0x02);
+            EXPECT_EQ(t.setup.wValue, value);
+            EXPECT_EQ(t.setup.wIndex, 0);
+            EXPECT_EQ(t.setup.wLength, 2);
+            const std::vector<uint8_t> field = {static_cast<uint8_t>(k.field),
+                                                static_cast<uint8_t>(k.field >> 8)};
+            EXPECT_EQ(t.data, field) << "mask " << k.mask << " bits " << k.bits << " value " << value;
+        }
+    }
+    FT_Close(h);
+}
+
+// Host-to-device data reaches the chip byte for byte after the setup packet; device-to-host
+// data comes back into the caller's buffer.
+TEST_F(BridgeTest, ControlTransferCarriesTheDataStageEachWay) {
+    auto device = Attach();
+    Handle h = Create();
+    ASSERT_NE(h, nullptr);
+    // bmRequestType 0x40, bRequest 0x02, wValue 1; wIndex 0, wLength 2.
+    uint8_t out[2] = {0xA5, 0x01};
+    uint32_t n = 0;
+    ASSERT_EQ(FT_ControlTransfer(h, 0x0001'02'40, 0x0002'0000, out, sizeof(out), &n), kStatusOk);
+    EXPECT_EQ(n, 2u);
+    // An unknown request is stalled, but its data stage has reached the chip all the same.
+    uint8_t longer[600];
+    for (size_t i = 0; i < sizeof(longer); ++i)
+        longer[i] = static_cast<uint8_t>(i * 7);
+    EXPECT_NE(FT_ControlTransfer(h, 0x1234'77'41, 0x0258'0003, longer, sizeof(longer), &n), kStatusOk);
+    const auto sent = device->State().controlTransfersIn;
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].data, std::vector<uint8_t>(out, out + 2));
+    EXPECT_EQ(sent[1].setup.bmRequestType, 0x41);
+    EXPECT_EQ(sent[1].setup.bRequest, 0x77);
+    EXPECT_EQ(sent[1].setup.wValue, 0x1234);
+    EXPECT_EQ(sent[1].setup.wIndex, 3);
+    EXPECT_EQ(sent[1].data, std::vector<uint8_t>(longer, longer + sizeof(longer)));
+
+    uint8_t version[4] = {};
+    ASSERT_EQ(FT_ControlTransfer(h, 0x0000'F1'C0, 0x0004'0000, version, sizeof(version), &n), kStatusOk);
+    uint32_t word = 0;
+    std::memcpy(&word, version, sizeof(word));
+    EXPECT_EQ(word, sim::SimBridge::kFirmwareVersion);
+    EXPECT_EQ(device->State().controlTransfersIn.size(), 2u);  // device-to-host: nothing kept
+    FT_Close(h);
 }

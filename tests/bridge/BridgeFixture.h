@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/usbdriver/RequestLog.h"
-#include "platform/usbdriver/sim/SimBridge.h"
 #include "probe/bridge/BridgeApi.h"
+#include "sim/SimBridge.h"
 
 namespace bridgetest {
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
+
+#include "imaging/ImageProc.h"
 
 namespace {
 
@@ -120,4 +123,36 @@ TEST(FrameProcessing, StcIsAddedBeforeGainAndItsIndexIsClamped) {
     EXPECT_EQ(out[0][1], 180.0);
     EXPECT_EQ(out[0][2], 180.0);  // past the curve's end: its last value
     EXPECT_EQ(out[0][3], 0.0);
+}
+
+// Only a weight at or below -1 breaks the blend (it divides by w + 1): the processor refuses
+// those and keeps every other weight as given, outside 0..1 too.
+TEST(FrameProcessing, FrameCorrelationKeepsEveryWeightAboveMinusOne) {
+    CImageProc proc;
+    struct Step {
+        double smooth;
+        double kept;
+    };
+    const Step steps[] = {{1.7, 1.7},
+                          {-0.3, -0.3},
+                          {-1.0, -0.3},
+                          {-4.0, -0.3},
+                          {-0.999, -0.999},
+                          {0.25, 0.25},
+                          {std::numeric_limits<double>::quiet_NaN(), 0.25},
+                          {std::numeric_limits<double>::infinity(), 0.25}};
+    for (const Step& k : steps) {
+        ImagingParams p = proc.GetParams();
+        p.smooth = k.smooth;
+        proc.SetParams(p);
+        EXPECT_EQ(proc.GetParams().smooth, k.kept) << k.smooth;
+    }
+
+    ImagingParams p = Neutral();
+    const Frame raw({{100, 0}});
+    const Frame prev({{40, 0}});
+    for (const double w : {1.7, -0.3}) {
+        p.smooth = w;
+        EXPECT_DOUBLE_EQ(Process(raw, prev, true, p)[0][0], (40 * w + 100) / (w + 1)) << w;
+    }
 }

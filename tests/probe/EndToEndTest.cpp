@@ -4,6 +4,9 @@
 // and stops streaming, and at the end every buffer is back where it started.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "HeadlessMainWindow.h"
 #include "ProbeLinkFixture.h"
 #include "probe/ProbeDataUM716C.h"
@@ -121,4 +124,75 @@ TEST_F(EndToEnd, ShuttingDownWhileLiveEndsEveryThread) {
     EXPECT_FALSE(UsbProbeIsOpen());
     EXPECT_TRUE(main.proc.WaitIdle());
     EXPECT_EQ(main.proc.GetQueuedCount(), 0u);
+}
+
+// The cine's locking model: while the image thread converts frames from the stepped simulator
+// and commits them, a thread in the user interface's role steps the cine, reads frames, their
+// records and the M-line, and changes gain, STC and gamma. ThreadSanitizer watches both.
+TEST_F(EndToEnd, TheUserInterfaceReadsAndTunesTheCineWhileFramesArrive) {
+    Attach();
+    ASSERT_TRUE(OpenProbe(&main));
+    main.proc.m_bMMode = true;
+    ASSERT_TRUE(main.Unfreeze());
+
+    constexpr int kFrames = 48;
+    std::atomic<bool> done{false};
+    std::atomic<int> framesRead{0};
+    std::atomic<int> mlinesRead{0};
+    std::thread ui([&] {
+        Image8 frame;
+        StcKnots knots{};
+        for (int i = 0; !done.load(); ++i) {
+            main.ui.RunPending();  // the frame notices
+            const int count = main.proc.GetFrameCount();
+            if (count > 0) {
+                const int index = (i * 7) % count;
+                main.proc.Cine().SetCurrentIndex(index);
+                if (main.proc.GetFrameBitmap(index, frame)) {
+                    EXPECT_EQ(frame.width(), 480);
+                    ++framesRead;
+                }
+                const std::optional<FrameRecord> record = main.proc.GetFrameRecord(index);
+                ASSERT_TRUE(record.has_value());
+                EXPECT_EQ(record->depth, 150);
+                EXPECT_GE(record->gain, 0);
+                EXPECT_LE(record->gain, 100);
+                main.proc.Cine().VisitFrame(
+                    main.proc.Cine().GetNewestIndex(),
+                    [&](const Image8& image, const FrameRecord&) { EXPECT_EQ(image.height(), 480); });
+                EXPECT_GE(main.proc.GetCinePosition(), 1);
+            }
+            const MLineRecord mline = main.proc.Cine().GetMLine();
+            mlinesRead += mline.depthUsed == 150;
+            main.proc.SetGain(i % 101);
+            knots.fill(i % 40 - 20);
+            main.proc.UpdateStcCurve(knots);
+            main.proc.SetGamma(1.0 + 0.1 * (i % 6));
+            std::this_thread::yield();
+        }
+        main.ui.RunPending();
+    });
+
+    bool converted = true;
+    for (int i = 0; i < kFrames && converted; ++i) {
+        if (Sim().StepFrames(1) != 1) {
+            converted = false;
+            break;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (main.proc.GetFrameCount() < i + 1 && (converted = std::chrono::steady_clock::now() < deadline))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    done = true;
+    ui.join();
+    ASSERT_TRUE(converted) << "a stepped frame did not reach the cine";
+
+    ASSERT_TRUE(main.Freeze());
+    ExpectEveryBufferBack();
+    EXPECT_EQ(main.proc.GetFrameCount(), kFrames);
+    ASSERT_EQ(notices.size(), static_cast<size_t>(kFrames));
+    for (int i = 0; i < kFrames; ++i)
+        ASSERT_EQ(notices[i], i);
+    EXPECT_GT(framesRead.load(), 0);
+    EXPECT_GT(mlinesRead.load(), 0);
 }

@@ -19,8 +19,8 @@
 #include "common/SettingsStore.h"
 #include "platform/KeepAwake.h"
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimBridge.h"
 #include "probe/UsbProbe.h"
+#include "sim/SimBridge.h"
 
 namespace probetest {
 

@@ -308,3 +308,72 @@ TEST_F(UsbProbeDevice, AnUnreadableMarkerRestoresNothing) {
     ASSERT_EQ(UsbProbeOpen(), 1);
     EXPECT_EQ(UsbProbeRestoreSettings(), 0);
 }
+
+// The open runs its steps in a fixed order: open, port reset, chip configuration (rewritten
+// only when it differs), reopen with the pipe set-up, the reset pulse on GPIO 0 (low for 50 ms,
+// then 50 ms of high before anything else), the hardware id and the settings marker.
+TEST_F(UsbProbeDevice, OpenRunsItsStepsInOrderWithA50msResetPulse) {
+    const std::vector<std::string> create = {
+        "Enumerate 1",
+        "Open",
+        "GetDeviceInformation",
+        "ControlTransfer 0xC0 0xF0 33792 1 4",
+        "GetDeviceDescriptor",
+        "GetDeviceInformation",
+        "ControlTransfer 0xC0 0xF0 33792 1 4",
+        "OpenCheck",
+        "GetConfigurationDescriptor",
+        "GetInterfaceDescriptor 1",
+        "GetPipeInformation 0/1",
+        "GetPipeInformation 1/0",
+        "GetPipeInformation 1/1",
+        "GetPipeInformation 1/2",
+    };
+    const std::vector<std::string> close = {"AbortPipe 0x02", "AbortPipe 0x82", "AbortPipe 0x83", "Close"};
+    const std::vector<std::string> pipesAndPulse = {
+        "SetSuspendTimeout 0s",
+        "SetStreamPipe 0x83 all-write 1 all-read 1 size 1024",
+        "SetPipeTimeout 0x82 100ms",
+        "SetPipeTimeout 0x83 100ms",
+        "EnableGpio enable 3 direction 1",
+        "WriteGpio mask 1 data 0",
+        "WriteGpio mask 1 data 1",
+    };
+    // Every transaction empties the reply pipe first, so a late reply is not taken for its answer.
+    const std::vector<std::string> command = {"FlushPipe 0x82", "WritePipe 0x02 512", "ReadPipe 0x82 512"};
+
+    for (const bool factoryChip : {false, true}) {
+        SCOPED_TRACE(factoryChip ? "factory chip" : "configured chip");
+        sim::SimOptions o = Stepped();
+        o.chipConfigured = !factoryChip;
+        Attach(o);
+        usbdriver::StartRequestLog();
+        ASSERT_EQ(UsbProbeOpen(), 1);
+        const std::vector<usbdriver::LoggedRequest> timed = usbdriver::TakeTimedRequestLog();
+
+        std::vector<std::string> expected = create;
+        expected.insert(expected.end(), {"ResetPort", "GetChipConfiguration"});
+        if (factoryChip)
+            expected.push_back("SetChipConfiguration");
+        for (const auto* part : {&close, &create, &pipesAndPulse, &command, &command})
+            expected.insert(expected.end(), part->begin(), part->end());
+        std::vector<std::string> lines;
+        for (const auto& r : timed)
+            lines.push_back(r.line);
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(device->CommandCodes(),
+                  (std::vector<uint16_t>{kProbeCommandHardwareId, kProbeCommandWriteRegister}));
+
+        const auto low = std::find_if(timed.begin(), timed.end(),
+                                      [](const auto& r) { return r.line == "WriteGpio mask 1 data 0"; });
+        ASSERT_TRUE(low != timed.end() && low + 2 < timed.end());
+        using std::chrono::milliseconds;
+        EXPECT_GE((low + 1)->at - low->at, milliseconds(50));        // held low
+        EXPECT_GE((low + 2)->at - (low + 1)->at, milliseconds(50));  // then high before the first command
+        EXPECT_EQ(Sim().State().probeResets, 1u);
+
+        EXPECT_EQ(UsbProbeClose(), 1);
+        usbdriver::StopRequestLog();
+        usbdriver::DetachAllDevices();
+    }
+}

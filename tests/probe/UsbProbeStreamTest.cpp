@@ -9,8 +9,8 @@
 #include "ProbeLinkFixture.h"
 #include "ReferenceEnhance.h"
 #include "platform/usbdriver/DriverInterface.h"
-#include "platform/usbdriver/sim/SimProbe.h"
 #include "probe/UsbProbe.h"
+#include "sim/SimProbe.h"
 
 using namespace probetest;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tests/usbdriver/SeamClient.h"
+#include "tests/sim/SeamClient.h"
 
 using namespace simtest;
 using usbdriver::sim::SimPhantom;

@@ -43,6 +43,9 @@ struct SimFault {
     bool hasValue = false;
 };
 
+// A number as the script and the environment write them: decimal, or hexadecimal after 0x.
+bool ParseNumber(const std::string& text, uint64_t& value);
+
 class SimFaultScript {
 public:
     // Parses a script; false with a message naming the bad entry.

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/usbdriver/sim/SimEnvironment.h"
+#include "sim/SimEnvironment.h"
+#include "tests/sim/SeamClient.h"
 #include "tests/support/TestSupport.h"
-#include "tests/usbdriver/SeamClient.h"
 
 using namespace simtest;
 
@@ -231,11 +231,13 @@ TEST(SimEnvironment, TorvikProbeSelectsTheSimulator) {
     for (const Case& k : cases) {
         testsupport::ScopedEnv env("TORVIK_PROBE", k.probe);
         testsupport::ScopedEnv faults("TORVIK_SIM_FAULTS", "stall frame=3; explode");
+        testsupport::ScopedEnv seed("TORVIK_SIM_SEED", "0100");
         std::string error;
         const auto options = sim::OptionsFromEnvironment(error);
         EXPECT_EQ(options.has_value(), k.selected);
         if (options) {
             EXPECT_EQ(options->linear, k.linear);
+            EXPECT_EQ(options->seed, 100u);        // decimal, as everywhere in the simulator
             EXPECT_TRUE(options->faults.Empty());  // a bad script is reported, not half used
             EXPECT_NE(error.find("explode"), std::string::npos);
         }
@@ -244,6 +246,7 @@ TEST(SimEnvironment, TorvikProbeSelectsTheSimulator) {
 
 TEST(SimEnvironment, AttachesTheSelectedDeviceOnFirstEnumeration) {
     testsupport::ScopedEnv env("TORVIK_PROBE", "sim-linear");
+    sim::InstallEnvironmentDevice();
     std::vector<DeviceInterface> interfaces;
     ASSERT_TRUE(EnumerateInterfaces(kBridgeInterfaceClass, interfaces));
     ASSERT_EQ(interfaces.size(), 1u);

@@ -1,5 +1,7 @@
-#include "platform/usbdriver/sim/SimFaultScript.h"
+#include "sim/SimFaultScript.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
@@ -28,15 +30,6 @@ constexpr KindName kKinds[] = {
     {SimFaultKind::FailRead, "fail-read"},
     {SimFaultKind::Unplug, "unplug"},
 };
-
-bool ParseNumber(const std::string& text, uint64_t& value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoull(text.c_str(), &end, 0);
-    return errno == 0 && end != nullptr && *end == '\0';
-}
 
 bool InRange(uint64_t first, uint64_t count, uint64_t n) {
     return first != 0 && n >= first && (count == 0 || n - first < count);
@@ -139,6 +132,21 @@ bool ParseEntry(const std::string& entry, SimFault& fault, std::string& error) {
 }
 
 }  // namespace
+
+// A leading zero is no octal prefix: "010" is ten, as a tester writing frame numbers means.
+bool ParseNumber(const std::string& text, uint64_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    const auto isDigit = [hex](char c) {
+        return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0
+                   : std::isdigit(static_cast<unsigned char>(c)) != 0;
+    };
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit))
+        return false;
+    errno = 0;
+    value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    return errno == 0;
+}
 
 bool SimFaultScript::Parse(const std::string& text, SimFaultScript& script, std::string& error) {
     script.faults_.clear();

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/usbdriver/sim/SimScanGeometry.h"
 #include "probe/ProbeProtocol.h"
+#include "sim/SimScanGeometry.h"
 
 namespace usbdriver::sim {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 namespace usbdriver::sim {
 namespace {
@@ -12,6 +12,9 @@ constexpr uint32_t kChipWord = 0x60100000;
 constexpr uint32_t kChipIdWord = 0x02000000 | 0x601;  // bit 25: the two-channel chip
 constexpr uint16_t kBulkPacketSize = 1024;
 constexpr uint16_t kInterruptPacketSize = 16;
+// Interface 0's pipes, which belong to the chip (the library refuses transfers on them).
+constexpr uint8_t kSessionPipe = 0x01;
+constexpr uint8_t kNotificationPipe = 0x81;
 
 template <typename T>
 bool ReadIn(const IoRequest& r, T& value) {
@@ -85,7 +88,7 @@ std::vector<uint8_t> SimBridge::DescriptorBytes(uint8_t type, uint8_t index) con
         const auto* bytes = reinterpret_cast<const uint8_t*>(&d);
         out.assign(bytes, bytes + sizeof(d));
     } else if (type == 2) {
-        uint8_t buffer[64];
+        uint8_t buffer[128];
         size_t at = 0;
         UsbConfigurationDescriptor c = {9,
                                         2,
@@ -96,8 +99,10 @@ std::vector<uint8_t> SimBridge::DescriptorBytes(uint8_t type, uint8_t index) con
                                         configuration_.PowerAttributes,
                                         static_cast<uint8_t>(configuration_.PowerConsumption / 8)};
         Put(buffer, at, c);
-        PutInterface(buffer, at, 0, 1);
-        PutEndpoint(buffer, at, 0x81, kPipeTypeInterrupt, kInterruptPacketSize,
+        // Interface 0: the chip's session pipe out and its notification pipe in.
+        PutInterface(buffer, at, 0, 2);
+        PutEndpoint(buffer, at, kSessionPipe, kPipeTypeBulk, kBulkPacketSize, 0);
+        PutEndpoint(buffer, at, kNotificationPipe, kPipeTypeInterrupt, kInterruptPacketSize,
                     options_.notificationInterval);
         PutInterface(buffer, at, 1, 3);
         for (uint8_t pipe : {kProbeCommandPipe, kProbeReplyPipe, kProbeStreamPipe}) {
@@ -242,7 +247,7 @@ uint32_t SimBridge::HandleRequest(SimBridgeFile& file, uint32_t request, const I
                 return kErrorInvalidParameter;
             InterfaceDescriptorRequest d{};
             d.interfaceIndex = index;
-            d.descriptor = {9, 4, index, 0, static_cast<uint8_t>(index == 0 ? 1 : 3), 0xFF, 0xFF, 0xFF, 0};
+            d.descriptor = {9, 4, index, 0, static_cast<uint8_t>(index == 0 ? 2 : 3), 0xFF, 0xFF, 0xFF, 0};
             return WriteOut(r, d, returned);
         }
         case kRequestPipeInformation:
@@ -350,6 +355,13 @@ uint32_t SimBridge::HandleControlTransfer(const IoRequest& r, uint32_t& returned
     if (!ReadIn(r, setup))
         return kErrorInvalidParameter;
     const bool toHost = (setup.bmRequestType & 0x80) != 0;
+    if (!toHost) {
+        const uint8_t* data = r.in + sizeof(setup);
+        const size_t n = std::min<size_t>(setup.wLength, r.inSize - sizeof(setup));
+        controlTransfersIn_.push_back({setup, std::vector<uint8_t>(data, data + n)});
+        if (controlTransfersIn_.size() > kControlTransfersKept)
+            controlTransfersIn_.pop_front();
+    }
     uint32_t value = 0;
     if (setup.bmRequestType == 0xC0 && setup.bRequest == kVendorRequestFirmwareVersion) {
         value = kFirmwareVersion;
@@ -393,8 +405,13 @@ uint32_t SimBridge::HandlePipeInformation(const IoRequest& r, uint32_t& returned
     if (!ReadIn(r, p))
         return kErrorInvalidParameter;
     if (p.interfaceIndex == 0 && p.pipeIndex == 0) {
+        p.pipeType = kPipeTypeBulk;
+        p.pipeId = kSessionPipe;
+        p.maximumPacketSize = kBulkPacketSize;
+        p.interval = 0;
+    } else if (p.interfaceIndex == 0 && p.pipeIndex == 1) {
         p.pipeType = kPipeTypeInterrupt;
-        p.pipeId = 0x81;
+        p.pipeId = kNotificationPipe;
         p.maximumPacketSize = kInterruptPacketSize;
         p.interval = options_.notificationInterval;
     } else if (p.interfaceIndex == 1 && p.pipeIndex < 3) {

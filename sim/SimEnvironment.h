@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimOptions.h"
+#include "sim/SimOptions.h"
 
 namespace usbdriver::sim {
 
@@ -21,5 +21,8 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error);
 
 // The simulated bridge the environment selects, or null.
 std::shared_ptr<IUsbDevice> CreateDeviceFromEnvironment();
+
+// Makes the environment's choice the seam's default device (the viewer does this at start-up).
+void InstallEnvironmentDevice();
 
 }  // namespace usbdriver::sim

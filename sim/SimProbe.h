@@ -8,9 +8,9 @@
 #include <map>
 #include <vector>
 
-#include "platform/usbdriver/sim/SimOptions.h"
-#include "platform/usbdriver/sim/SimPhantom.h"
 #include "probe/ProbeProtocol.h"
+#include "sim/SimOptions.h"
+#include "sim/SimPhantom.h"
 
 namespace usbdriver::sim {
 

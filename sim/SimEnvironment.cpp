@@ -1,11 +1,11 @@
-#include "platform/usbdriver/sim/SimEnvironment.h"
+#include "sim/SimEnvironment.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 namespace usbdriver::sim {
 namespace {
@@ -50,9 +50,8 @@ std::optional<SimOptions> OptionsFromEnvironment(std::string& error) {
 
     const std::string seed = Env("TORVIK_SIM_SEED");
     if (!seed.empty()) {
-        char* end = nullptr;
-        const unsigned long long value = std::strtoull(seed.c_str(), &end, 0);
-        if (end != nullptr && *end == '\0') {
+        uint64_t value = 0;
+        if (ParseNumber(seed, value)) {
             options.seed = value;
         } else {
             Note(error, "TORVIK_SIM_SEED: '" + seed + "' is not a number");
@@ -84,6 +83,10 @@ std::shared_ptr<IUsbDevice> CreateDeviceFromEnvironment() {
     if (!options)
         return nullptr;
     return std::make_shared<SimBridge>(std::move(*options));
+}
+
+void InstallEnvironmentDevice() {
+    SetDefaultDeviceFactory(&CreateDeviceFromEnvironment);
 }
 
 }  // namespace usbdriver::sim

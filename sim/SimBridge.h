@@ -18,13 +18,21 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimOptions.h"
-#include "platform/usbdriver/sim/SimPacketFifo.h"
-#include "platform/usbdriver/sim/SimProbe.h"
+#include "sim/SimOptions.h"
+#include "sim/SimPacketFifo.h"
+#include "sim/SimProbe.h"
 
 namespace usbdriver::sim {
+
+// A control transfer from host to device as it reached the chip: the setup packet and the
+// wLength bytes of its data stage (fewer when the request carried fewer).
+struct SimControlTransfer {
+    UsbSetupPacket setup{};
+    std::vector<uint8_t> data;
+};
 
 // What a test can see of the chip and probe at one moment.
 struct SimBridgeState {
@@ -49,6 +57,9 @@ struct SimBridgeState {
     uint32_t gpioDirection = 0;
     uint32_t gpioLevels = 0;
     ChipConfiguration configuration{};
+    // The latest host-to-device control transfers, oldest first, whether the chip took them
+    // or stalled them.
+    std::vector<SimControlTransfer> controlTransfersIn;
 };
 
 class SimBridgeFile;
@@ -62,6 +73,7 @@ public:
     static constexpr uint16_t kProductId = 0x601F;
     // The open-hardware shared vendor id: a simulator is nobody's product.
     static constexpr uint16_t kVendorId = 0x1209;
+    static constexpr size_t kControlTransfersKept = 64;
 
     explicit SimBridge(SimOptions options);
     ~SimBridge() override;
@@ -166,6 +178,7 @@ private:
     bool stalled_ = false;
     uint64_t packetsDropped_ = 0;
     uint64_t portResets_ = 0;
+    std::deque<SimControlTransfer> controlTransfersIn_;
 
     SimPacketFifo fifo_;
     std::deque<UsbProbeCommand> replies_;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimBridge.h"
 #include "probe/ProbeProtocol.h"
+#include "sim/SimBridge.h"
 
 namespace simtest {
 

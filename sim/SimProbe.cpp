@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimProbe.h"
+#include "sim/SimProbe.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimScanGeometry.h"
+#include "sim/SimScanGeometry.h"
 
 #include <cmath>
 #include <numbers>

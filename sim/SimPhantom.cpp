@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimPhantom.h"
+#include "sim/SimPhantom.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimFaultScript.h"
+#include "sim/SimFaultScript.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +71,40 @@ TEST(SimFaultScript, MatchesFramesOccurrencesAndReadsInTheirRanges) {
     EXPECT_TRUE(script.ForFrame(SimFaultKind::DropLine, 1, 7));
     EXPECT_FALSE(script.ForFrame(SimFaultKind::DropLine, 1, 8));
     EXPECT_FALSE(script.ForFrame(SimFaultKind::DropLine, 1));  // the header is not line 7
+}
+
+// Numbers are decimal (a leading zero changes nothing) or hexadecimal after 0x; nothing else.
+TEST(SimFaultScript, ReadsNumbersAsDecimalOrHexadecimal) {
+    struct Case {
+        const char* text;
+        bool valid;
+        uint64_t value;
+    };
+    const Case cases[] = {
+        {"010", true, 10},
+        {"08", true, 8},
+        {"0", true, 0},
+        {"0x10", true, 16},
+        {"0X1f", true, 31},
+        {"0x", false, 0},
+        {"0x1G", false, 0},
+        {"1e3", false, 0},
+        {" 5", false, 0},
+        {"+5", false, 0},
+        {"", false, 0},
+        {"-1", false, 0},
+        {"18446744073709551616", false, 0},
+    };
+    for (const Case& c : cases) {
+        uint64_t value = 0;
+        EXPECT_EQ(usbdriver::sim::ParseNumber(c.text, value), c.valid) << '"' << c.text << '"';
+        if (c.valid) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+
+    SimFaultScript script;
+    std::string error;
+    ASSERT_TRUE(SimFaultScript::Parse("drop-line frame=010 line=09", script, error)) << error;
+    EXPECT_TRUE(script.ForFrame(SimFaultKind::DropLine, 10, 9));
 }

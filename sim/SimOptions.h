@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/usbdriver/sim/SimFaultScript.h"
+#include "sim/SimFaultScript.h"
 
 namespace usbdriver::sim {
 

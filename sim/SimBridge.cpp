@@ -1,4 +1,4 @@
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 
 #include <algorithm>
 #include <cstring>
@@ -404,6 +404,7 @@ SimBridgeState SimBridge::State() const {
     s.gpioDirection = gpioDirection_;
     s.gpioLevels = gpioLevels_;
     s.configuration = configuration_;
+    s.controlTransfersIn.assign(controlTransfersIn_.begin(), controlTransfersIn_.end());
     return s;
 }
 
