@@ -39,7 +39,9 @@ void CUserList::LoadAll() {
     if (!platform::ListDirectory(root, entries))
         return;
     for (const platform::DirEntry& e : entries) {
-        if (!IsValidPatientId(e.name) || !platform::IsDirectory(platform::JoinPath(root, e.name)))
+        // Real folders only: a link would bring files from outside the archive into the list,
+        // and a later deletion of that patient would reach them.
+        if (!IsValidPatientId(e.name) || !e.isDirectory || e.isSymlink)
             continue;
         CUser user;
         if (user.Load(e.name)) {

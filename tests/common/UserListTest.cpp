@@ -1,6 +1,7 @@
 #include "common/UserList.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/common/ArchiveTestFixture.h"
 
@@ -69,6 +70,22 @@ TEST_F(UserListTest, FoldersThatDoNotLoadAreReportedAndLeftOut) {
         EXPECT_EQ(box.icon, platform::MsgIcon::None);
         EXPECT_EQ(box.buttons, platform::MsgButtons::Ok);
     }
+}
+
+TEST_F(UserListTest, LinksInTheDataRootAreNotPatients) {
+    AddPatient("0001", "0001", "A");
+    // A patient folder outside the archive, linked into the data root under its own id.
+    const std::string outside = dir / "outside/0002";
+    ASSERT_TRUE(platform::CreateDirectories(outside));
+    WriteAll(
+        outside + "/0002.xml",
+        "<?xml version=\"1.0\"?><quarnet><user id=\"0002\" syntax=\"2\"><name>B</name></user></quarnet>");
+    ASSERT_EQ(::symlink(outside.c_str(), PatientFolder("0002").c_str()), 0);
+
+    CUserList list;
+    list.LoadAll();
+    EXPECT_EQ(Ids(list), std::vector<std::string>{"0001"});
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(UserListTest, APatientFileNamingAnotherPatientIsNotTakenForIt) {
