@@ -31,6 +31,14 @@ XMLElement* FindChild(XMLElement* parent, const char* name) {
     return parent ? parent->FirstChildElement(name) : nullptr;
 }
 
+// Every settings file starts with the declaration, also one rewritten from an empty file.
+void EnsureDeclaration(XMLDocument& doc) {
+    for (const tinyxml2::XMLNode* n = doc.FirstChild(); n; n = n->NextSibling()) {
+        if (n->ToDeclaration()) return;
+    }
+    doc.InsertFirstChild(doc.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
+}
+
 }  // namespace
 
 std::optional<std::string> SettingsCache::Find(int32_t section, int32_t keyId) const {
@@ -111,12 +119,17 @@ bool SetSettingString(int32_t section, SettingKey key, const std::string& value)
     std::lock_guard lock(g_fileMutex);
     const std::string path = GetConfigFilePath();
     XMLDocument doc;
-    if (!XmlOpenDocument(&doc, !platform::PathExists(path), path)) return false;
+    if (!XmlOpenDocument(&doc, false, path)) return false;
+    // A file that exists but could not be read may hold every setting the user made: it is
+    // not written over. Reads give the defaults meanwhile.
+    if (XmlDocumentUnreadable(&doc)) return false;
     if (XmlDocumentDamaged(&doc)) {
         if (!SetDamagedFileAside(path)) return false;
-        doc.Clear();
-        XmlAddDeclaration(&doc);
+        // Content after the root is all that is damaged there; the settings before it stay.
+        if (doc.Error()) doc.Clear();
+        XmlRemoveContentAfterRoot(&doc);
     }
+    EnsureDeclaration(doc);
 
     XMLElement* root = XmlFindRoot(&doc);
     if (!root) root = doc.InsertEndChild(doc.NewElement(kXmlRootName))->ToElement();
@@ -129,7 +142,7 @@ bool SetSettingString(int32_t section, SettingKey key, const std::string& value)
     XMLElement* item = FindChild(sec, key.keyName);
     if (!item) item = sec->InsertEndChild(doc.NewElement(key.keyName))->ToElement();
     item->DeleteChildren();
-    if (!value.empty()) item->SetText(value.c_str());
+    item->SetText(value.c_str());  // an empty value too: <key></key>
 
     if (!XmlSaveDocument(&doc, path)) return false;
     GetSettingsCache().Store(section, key.keyId, value);

@@ -43,6 +43,8 @@ void CUserList::LoadAll() {
         // and a later deletion of that patient would reach them.
         if (!IsValidPatientId(e.name) || !e.isDirectory || e.isSymlink)
             continue;
+        // Copies left by a save that was killed hold patient data; they go once stale.
+        platform::SweepStaleTemporariesIn(platform::JoinPath(root, e.name));
         CUser user;
         if (user.Load(e.name)) {
             m_lstUsers.push_back(user);

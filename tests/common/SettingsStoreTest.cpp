@@ -1,6 +1,12 @@
 #include "common/SettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "common/AppFolders.h"
 #include "platform/FileSystem.h"
@@ -165,6 +171,79 @@ TEST_F(SettingsTest, DamagedFileIsKeptAsideNotOverwritten) {
     ASSERT_TRUE(SetSettingInt(SettingSectionApp, LOG, 1));
     EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad"), damaged);
     EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad1"), "<quarnet><app");
+}
+
+TEST_F(SettingsTest, AnEmptyOrBlankFileIsRewrittenWithTheDeclaration) {
+    for (const std::string& before : {std::string(), std::string(" \r\n\t\n")}) {
+        Restart();
+        WriteConfig(before);
+        ASSERT_TRUE(SetSettingText(SettingSectionApp, outputfolder, ""));
+        // An empty value is an element with an empty text, as the library's set-text gives.
+        EXPECT_EQ(ReadAll(GetConfigFilePath()),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                  "<quarnet>\r\n"
+                  "    <app syntax=\"1\">\r\n"
+                  "        <outputfolder></outputfolder>\r\n"
+                  "    </app>\r\n"
+                  "</quarnet>\r\n");
+        EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad"));
+    }
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNotWrittenOver) {
+    // A socket stands where the file is: it exists, but even root cannot open it for reading.
+    ASSERT_TRUE(platform::CreateDirectories(GetAppDataFolder()));
+    const std::string path = GetConfigFilePath();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, path.c_str(), path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 1);
+    EXPECT_FALSE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    struct stat st{};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_FALSE(platform::PathExists(path + ".bad"));
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 0);
+    ::unlink(path.c_str());
+
+    if (::geteuid() != 0) {  // a file without read permission, where permissions apply
+        WriteConfig("<?xml version=\"1.0\"?><quarnet><app syntax=\"1\"><PCMODE>0</PCMODE></app></quarnet>");
+        ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+        EXPECT_FALSE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+        ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+        Restart();
+        EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    }
+}
+
+TEST_F(SettingsTest, AFileWithContentAfterItsRootIsKeptAsideAndItsSettingsCarriedOver) {
+    const std::string damaged =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<quarnet>\r\n    <app syntax=\"1\">\r\n"
+        "        <PCMODE>0</PCMODE>\r\n    </app>\r\n</quarnet>\r\ne</t>\r\n";
+    WriteConfig(damaged);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad"), damaged);
+    EXPECT_EQ(ReadAll(GetConfigFilePath()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<quarnet>\r\n"
+              "    <app syntax=\"1\">\r\n"
+              "        <PCMODE>0</PCMODE>\r\n"
+              "        <SHOW_FPS>1</SHOW_FPS>\r\n"
+              "    </app>\r\n"
+              "</quarnet>\r\n");
+    // The next save finds a sound file: nothing more is set aside.
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, LOG, 1));
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad1"));
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 1);
 }
 
 TEST_F(SettingsTest, FailedSaveReportsFailureAndKeepsFileAndCache) {

@@ -1,6 +1,10 @@
 #include "common/UserList.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
 #include <unistd.h>
 
 #include "tests/common/ArchiveTestFixture.h"
@@ -86,6 +90,27 @@ TEST_F(UserListTest, LinksInTheDataRootAreNotPatients) {
     list.LoadAll();
     EXPECT_EQ(Ids(list), std::vector<std::string>{"0001"});
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(UserListTest, LoadingSweepsTemporariesLeftByAKilledSave) {
+    AddPatient("0001", "0001", "A");
+    const std::string folder = PatientFolder("0001");
+    const std::string stale = folder + "/0001.xml.tmp.a1B2c3";
+    const std::string staleRecord = folder + "/20200820100203.xml.tmp.Q9w8E7";
+    const std::string fresh = folder + "/0001.xml.tmp.z9Y8x7";
+    for (const std::string& path : {stale, staleRecord, fresh})
+        WriteAll(path, "<quarnet><user id=\"0001\"");
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, staleRecord.c_str(), old, 0), 0);
+
+    CUserList list;
+    list.LoadAll();
+    EXPECT_EQ(Ids(list), std::vector<std::string>{"0001"});
+    EXPECT_FALSE(platform::PathExists(stale));
+    EXPECT_FALSE(platform::PathExists(staleRecord));
+    EXPECT_TRUE(platform::PathExists(fresh));  // may belong to a save under way
+    EXPECT_TRUE(platform::PathExists(folder + "/0001.xml"));
 }
 
 TEST_F(UserListTest, APatientFileNamingAnotherPatientIsNotTakenForIt) {
