@@ -1,6 +1,7 @@
 #include "common/SettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include "common/AppFolders.h"
+#include "common/User.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestSupport.h"
 
@@ -42,6 +44,36 @@ TEST_F(SettingsTest, FoldersFollowProgramDataThenXdgDataHome) {
     Restart();
     EXPECT_EQ(GetAppDataFolder(), dir.path() + "/xdg/Quarnet/Torvik Viewer CL");
     EXPECT_EQ(GetProductName(), "Helvo Viewer CL");
+}
+
+TEST_F(SettingsTest, WithoutHomeTheFoldersComeFromThePasswordDatabaseOrNowhere) {
+    testsupport::ScopedEnv noProgramData("ProgramData", std::nullopt);
+    testsupport::ScopedEnv noXdg("XDG_DATA_HOME", std::nullopt);
+    testsupport::ScopedEnv noHome("HOME", std::nullopt);
+    Restart();
+    const passwd* me = ::getpwuid(::geteuid());
+    ASSERT_NE(me, nullptr);
+    const std::string folder = std::string(me->pw_dir) + "/.local/share/Quarnet/Torvik Viewer CL";
+    EXPECT_EQ(GetAppDataFolder(), folder);
+    EXPECT_EQ(GetDataFolder(), folder + "/Data/");
+    EXPECT_EQ(GetAppDataFolderProblem(), std::nullopt);
+
+    // A user the password database does not know has no private place: nothing is named,
+    // nothing is written, and start-up gets the message to show.
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become a user without an entry";
+    uid_t stranger = 54321;
+    while (::getpwuid(stranger)) ++stranger;
+    const auto asStranger = [stranger] {
+        if (::setresgid(stranger, stranger, stranger) != 0 || ::setresuid(stranger, stranger, stranger) != 0)
+            std::_Exit(2);
+        ResetSettingsForTesting();
+        const auto problem = GetAppDataFolderProblem();
+        const bool refused = problem && problem->find("home folder") != std::string::npos;
+        const bool nothing = GetAppDataFolder().empty() && GetConfigFilePath().empty() && GetDataFolder().empty();
+        const bool noWrite = !SetSettingInt(SettingSectionApp, PCMODE, 0) && CUser::GetXmlPath("0001").empty();
+        std::_Exit(refused && nothing && noWrite ? 0 : 1);
+    };
+    EXPECT_EXIT(asStranger(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SettingsTest, DefaultIsCachedWithoutWritingThenWriteGivesExactFile) {
