@@ -100,6 +100,45 @@ std::string GetSettingText(int32_t section, SettingKey key, const std::string& d
     return GetSettingString(section, key, defaultText, useCache);
 }
 
+std::string SettingDefaultText(SettingKey key) {
+    if (!key.hasDefault) return key.type == SettingType::Text ? std::string() : std::string("0");
+    switch (key.type) {
+        case SettingType::Int:
+            return platform::Format("%d", static_cast<int32_t>(key.defaultNumber));
+        case SettingType::Hex:
+            return platform::Format("%x", static_cast<uint32_t>(key.defaultNumber));
+        case SettingType::Double:
+            return platform::Format("%lf", key.defaultNumber);
+        case SettingType::Unsigned:
+            return platform::Format("%u", static_cast<uint32_t>(key.defaultNumber));
+        case SettingType::Text:
+            break;
+    }
+    return key.defaultText ? std::string(key.defaultText) : std::string();
+}
+
+std::string GetSettingString(int32_t section, SettingKey key) {
+    return GetSettingString(section, key, SettingDefaultText(key));
+}
+
+std::string GetSettingText(int32_t section, SettingKey key) { return GetSettingString(section, key); }
+
+int32_t GetSettingInt(int32_t section, SettingKey key) {
+    return platform::ParseInt32(GetSettingString(section, key), 10);
+}
+
+uint32_t GetSettingHex(int32_t section, SettingKey key) {
+    return platform::ParseUInt32(GetSettingString(section, key), 16);
+}
+
+double GetSettingDouble(int32_t section, SettingKey key) {
+    return platform::ParseDouble(GetSettingString(section, key));
+}
+
+uint32_t GetSettingUnsigned(int32_t section, SettingKey key) {
+    return platform::ParseUInt32(GetSettingString(section, key), 10);
+}
+
 int32_t GetSettingInt(int32_t section, SettingKey key, int32_t defaultValue) {
     return platform::ParseInt32(GetSettingString(section, key, platform::Format("%d", defaultValue)), 10);
 }

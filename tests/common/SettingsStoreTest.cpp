@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "common/AppFolders.h"
 #include "common/User.h"
 #include "platform/FileSystem.h"
+#include "resources/StringTable.h"
 #include "tests/support/TestSupport.h"
 
 using namespace SettingKeyTable;
@@ -287,6 +290,125 @@ TEST_F(SettingsTest, FailedSaveReportsFailureAndKeepsFileAndCache) {
     platform::SetWriteFaultHook(nullptr);
     EXPECT_EQ(ReadAll(GetConfigFilePath()), before);
     EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, gain, 50), 40);
+}
+
+// The settings table as the product defines it: section, type and default of every key.
+TEST_F(SettingsTest, EveryKeyReadFromAnEmptyFileGivesItsTableDefault) {
+    enum Type { Int, Hex, Dbl, Txt, Uns };
+    struct Row {
+        const char* name;
+        int32_t id;
+        SettingScope scope;
+        Type type;
+        double number;
+        const char* text;
+    };
+    const auto A = SettingScope::App;
+    const auto P = SettingScope::Probe;
+    const std::vector<Row> rows = {
+        {"FCOLOR", 1, A, Hex, 0xFFFFFF, "ffffff"},
+        {"BCOLOR", 2, A, Hex, 0x0E0000, "e0000"},
+        {"PCMODE", 3, A, Int, 1, "1"},
+        {"LOG", 4, A, Int, 0, "0"},
+        {"USB_LOG", 5, A, Int, 0, "0"},
+        {"SELPRINTER", 6, A, Int, 1, "1"},
+        {"RAWDISP", 7, A, Int, 0, "0"},
+        {"SHOW_STC_VALUE", 8, A, Int, 0, "0"},
+        {"SHOW_FPS", 9, A, Int, 0, "0"},
+        {"camera", 10, A, Txt, 0, ""},
+        {"camera_quality", 11, A, Txt, 0, "LOW"},
+        {"camera_outputfolder", 12, A, Txt, 0, ""},
+        {"date_format", 13, A, Txt, 0, "DD-MM-YYYY"},
+        {"avi_quality", 14, A, Txt, 0, "LOW"},
+        {"jpeg_quality", 15, A, Txt, 0, "LOW"},
+        {"outputfolder", 16, A, Txt, 0, ""},
+        {"gamma", 17, A, Dbl, 1.0, "1.000000"},
+        {"auto_stop_time", 18, A, Uns, 7200, "7200"},
+        {"ob_gamodel", 19, A, Int, 3, "3"},
+        {"ob_display", 20, A, Txt, 0, "JSUM"},
+        {"SHOW_TEMPERATURE", 21, A, Int, 0, "0"},
+        {"RAW2BITMAP", 4097, P, Int, 1, "1"},
+        {"GAIN_MIN", 4098, P, Dbl, -100.0, "-100.000000"},
+        {"GAIN_MAX", 4099, P, Dbl, 0.0, "0.000000"},
+        {"GAIN_BASE", 4100, P, Dbl, -60.0, "-60.000000"},
+        {"CONTRAST_MIN", 4101, P, Dbl, 0.5, "0.500000"},
+        {"CONTRAST_MAX", 4102, P, Dbl, 1.5, "1.500000"},
+        {"AVE", 4103, P, Int, 0, "0"},
+        {"AVE_Y", 4104, P, Int, 0, "0"},
+        {"AVE_MODE", 4105, P, Int, 4, "4"},
+        {"BICUBIC", 4106, P, Int, 0, "0"},
+        {"BICUBIC_A", 4107, P, Dbl, -1.0, "-1.000000"},
+        {"mscroll", 4108, P, Int, 0, "0"},
+        {"focus", 4109, P, Int, 100, "100"},
+        {"gain", 4111, P, Int, 50, "50"},
+        {"contrast", 4112, P, Int, 50, "50"},
+        {"depth", 4113, P, Int, 225, "225"},
+        {"tgc0", 4114, P, Int, 0, "0"},
+        {"tgc1", 4115, P, Int, 0, "0"},
+        {"tgc2", 4116, P, Int, 0, "0"},
+        {"tgc3", 4117, P, Int, 0, "0"},
+        {"tgc4", 4118, P, Int, 0, "0"},
+        {"tgc5", 4119, P, Int, 0, "0"},
+        {"tgc6", 4120, P, Int, 0, "0"},
+        {"tgc7", 4121, P, Int, 0, "0"},
+        {"tgc8", 4122, P, Int, 0, "0"},
+        {"tgc9", 4123, P, Int, 0, "0"},
+        {"tgc10", 4124, P, Int, 0, "0"},
+        {"invert", 4125, P, Int, 0, "0"},
+        {"smooth", 4126, P, Dbl, 0.0, "0.000000"},
+        {"hi_frame_mode", 4127, P, Int, 0, "0"},
+        {"auto_sleep_time", 4128, P, Int, 5, "5"},
+        {"image_filter", 4129, P, Int, 1, "1"},
+    };
+    WriteConfig("");  // the file exists and holds nothing
+    std::map<std::string, SettingKey> byName;
+    for (const SettingKey& key : SettingKeyTable::kAll) byName.emplace(key.keyName, key);
+    ASSERT_EQ(rows.size() + 1, byName.size());  // and tx_freq, whose default is the probe's
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(byName.count(row.name), 1u);
+        const SettingKey key = byName.at(row.name);
+        EXPECT_EQ(key.keyId, row.id);
+        EXPECT_EQ(key.scope, row.scope);
+        EXPECT_TRUE(key.hasDefault);
+        const std::vector<int32_t> sections = row.scope == A ? std::vector<int32_t>{SettingSectionApp}
+                                                              : std::vector<int32_t>{SettingSectionProbeConvex,
+                                                                                     SettingSectionProbeLinear};
+        for (const int32_t section : sections) {
+            switch (row.type) {
+                case Int:
+                    EXPECT_EQ(key.type, SettingType::Int);
+                    EXPECT_EQ(GetSettingInt(section, key), static_cast<int32_t>(row.number));
+                    break;
+                case Hex:
+                    EXPECT_EQ(key.type, SettingType::Hex);
+                    EXPECT_EQ(GetSettingHex(section, key), static_cast<uint32_t>(row.number));
+                    break;
+                case Dbl:
+                    EXPECT_EQ(key.type, SettingType::Double);
+                    EXPECT_EQ(GetSettingDouble(section, key), row.number);
+                    break;
+                case Uns:
+                    EXPECT_EQ(key.type, SettingType::Unsigned);
+                    EXPECT_EQ(GetSettingUnsigned(section, key), static_cast<uint32_t>(row.number));
+                    break;
+                case Txt:
+                    EXPECT_EQ(key.type, SettingType::Text);
+                    EXPECT_EQ(GetSettingText(section, key), row.text);
+                    break;
+            }
+            // The cache holds the default in the text form of its type, as a stored value would be.
+            EXPECT_EQ(GetSettingsCache().Find(section, key.keyId), std::string(row.text));
+        }
+    }
+    EXPECT_EQ(resources::LoadString(222), SettingKeyTable::ob_display.defaultText);
+    EXPECT_FALSE(SettingKeyTable::tx_freq.hasDefault);
+    EXPECT_EQ(SettingKeyTable::tx_freq.scope, SettingScope::Probe);
+    EXPECT_EQ(SettingKeyTable::tx_freq.type, SettingType::Int);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, SettingKeyTable::tx_freq, 2), 2);
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad"));
+    EXPECT_EQ(ReadAll(GetConfigFilePath()), "");  // reads never write
 }
 
 TEST(SettingKeyTable, HoldsFiftyFourUniqueKeys) {
