@@ -60,6 +60,9 @@ constexpr SettingKey AppText(int32_t id, const char* name, const char* value) {
 constexpr SettingKey ProbeInt(int32_t id, const char* name, int32_t value) {
     return Number(id, name, SettingScope::Probe, SettingType::Int, value);
 }
+constexpr SettingKey ProbeIntWithoutDefault(int32_t id, const char* name) {
+    return SettingKey{id, name, 1, SettingScope::Probe, SettingType::Int, 0.0, nullptr, false};
+}
 constexpr SettingKey ProbeDouble(int32_t id, const char* name, double value) {
     return Number(id, name, SettingScope::Probe, SettingType::Double, value);
 }
@@ -103,7 +106,7 @@ inline constexpr SettingKey BICUBIC_A = detail::ProbeDouble(4107, "BICUBIC_A", -
 inline constexpr SettingKey mscroll = detail::ProbeInt(4108, "mscroll", 0);
 inline constexpr SettingKey focus = detail::ProbeInt(4109, "focus", 100);
 // The default is the probe's default transmit-frequency index: the caller gives it.
-inline constexpr SettingKey tx_freq{4110, "tx_freq", 1, SettingScope::Probe, SettingType::Int, 0.0, nullptr, false};
+inline constexpr SettingKey tx_freq = detail::ProbeIntWithoutDefault(4110, "tx_freq");
 inline constexpr SettingKey gain = detail::ProbeInt(4111, "gain", 50);
 inline constexpr SettingKey contrast = detail::ProbeInt(4112, "contrast", 50);
 inline constexpr SettingKey depth = detail::ProbeInt(4113, "depth", 225);
