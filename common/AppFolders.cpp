@@ -29,14 +29,17 @@ constexpr int kStringNoHomeFolder = 4901;
 // absolute folder. Never a shared folder such as /tmp, where others could reach patient data.
 std::string HomeFolder() {
     const std::string home = EnvOrEmpty("HOME");
-    if (!home.empty() && home[0] == '/') return home;
+    if (!home.empty() && home[0] == '/')
+        return home;
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     passwd entry{};
     passwd* found = nullptr;
-    while (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+    while (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < (1u << 20))
         buffer.resize(buffer.size() * 2);
-    if (!found || !found->pw_dir || found->pw_dir[0] != '/') return {};
+    if (!found || !found->pw_dir || found->pw_dir[0] != '/')
+        return {};
     return found->pw_dir;
 }
 
@@ -59,13 +62,15 @@ std::string Kept(std::string& kept, std::string (*compute)()) {
 
 std::string ComputeAppDataFolder() {
     const std::string programData = ProgramDataFolder();
-    if (programData.empty()) return {};
+    if (programData.empty())
+        return {};
     return platform::JoinPath(platform::JoinPath(programData, "Quarnet"), GetProductFolderName());
 }
 
 std::string ComputeConfigFilePath() {
     const std::string folder = ComputeAppDataFolder();
-    if (folder.empty()) return {};
+    if (folder.empty())
+        return {};
     std::string name = GetProductFolderName();
     std::erase(name, ' ');
     return platform::JoinPath(folder, name + ".xml");
@@ -85,7 +90,8 @@ std::string GetConfigFilePath() { return Kept(g_configFilePath, ComputeConfigFil
 std::string GetDataFolder() { return Kept(g_dataFolder, ComputeDataFolder); }
 
 std::optional<std::string> GetAppDataFolderProblem() {
-    if (!ProgramDataFolder().empty()) return std::nullopt;
+    if (!ProgramDataFolder().empty())
+        return std::nullopt;
     return resources::LoadString(kStringNoHomeFolder);
 }
 

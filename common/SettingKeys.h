@@ -39,7 +39,8 @@ enum SettingSection : int32_t {
 namespace SettingKeyTable {
 
 namespace detail {
-constexpr SettingKey Number(int32_t id, const char* name, SettingScope scope, SettingType type, double value) {
+constexpr SettingKey Number(int32_t id, const char* name, SettingScope scope, SettingType type,
+                            double value) {
     return SettingKey{id, name, 1, scope, type, value, nullptr, true};
 }
 constexpr SettingKey AppInt(int32_t id, const char* name, int32_t value) {

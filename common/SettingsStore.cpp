@@ -34,7 +34,8 @@ XMLElement* FindChild(XMLElement* parent, const char* name) {
 // Every settings file starts with the declaration, also one rewritten from an empty file.
 void EnsureDeclaration(XMLDocument& doc) {
     for (const tinyxml2::XMLNode* n = doc.FirstChild(); n; n = n->NextSibling()) {
-        if (n->ToDeclaration()) return;
+        if (n->ToDeclaration())
+            return;
     }
     doc.InsertFirstChild(doc.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
 }
@@ -101,7 +102,8 @@ std::string GetSettingText(int32_t section, SettingKey key, const std::string& d
 }
 
 std::string SettingDefaultText(SettingKey key) {
-    if (!key.hasDefault) return key.type == SettingType::Text ? std::string() : std::string("0");
+    if (!key.hasDefault)
+        return key.type == SettingType::Text ? std::string() : std::string("0");
     switch (key.type) {
         case SettingType::Int:
             return platform::Format("%d", static_cast<int32_t>(key.defaultNumber));
@@ -121,7 +123,9 @@ std::string GetSettingString(int32_t section, SettingKey key) {
     return GetSettingString(section, key, SettingDefaultText(key));
 }
 
-std::string GetSettingText(int32_t section, SettingKey key) { return GetSettingString(section, key); }
+std::string GetSettingText(int32_t section, SettingKey key) {
+    return GetSettingString(section, key);
+}
 
 int32_t GetSettingInt(int32_t section, SettingKey key) {
     return platform::ParseInt32(GetSettingString(section, key), 10);
@@ -158,14 +162,17 @@ bool SetSettingString(int32_t section, SettingKey key, const std::string& value)
     std::lock_guard lock(g_fileMutex);
     const std::string path = GetConfigFilePath();
     XMLDocument doc;
-    if (!XmlOpenDocument(&doc, false, path)) return false;
+    if (!XmlOpenDocument(&doc, false, path))
+        return false;
     // A file that exists but could not be read may hold every setting the user made: it is
     // not written over. Reads give the defaults meanwhile.
-    if (XmlDocumentUnreadable(&doc)) return false;
+    if (XmlDocumentUnreadable(&doc))
+        return false;
     if (XmlDocumentDamaged(&doc)) {
         if (!SetDamagedFileAside(path)) return false;
         // Content after the root is all that is damaged there; the settings before it stay.
-        if (doc.Error()) doc.Clear();
+        if (doc.Error())
+            doc.Clear();
         XmlRemoveContentAfterRoot(&doc);
     }
     EnsureDeclaration(doc);

@@ -18,8 +18,10 @@ bool XmlOpenDocument(XMLDocument* doc, bool addDeclaration, const std::string& p
 }
 
 bool XmlDocumentDamaged(const XMLDocument* doc) {
-    if (!doc) return false;
-    if (!doc->Error()) return XmlHasContentAfterRoot(doc);
+    if (!doc)
+        return false;
+    if (!doc->Error())
+        return XmlHasContentAfterRoot(doc);
     return doc->ErrorID() != tinyxml2::XML_ERROR_EMPTY_DOCUMENT && !XmlDocumentUnreadable(doc);
 }
 
@@ -40,24 +42,29 @@ namespace {
 
 // Text at the top level anywhere, or anything but a comment after the root.
 bool IsContentAfterRoot(const XMLNode* node, bool afterRoot) {
-    if (node->ToText()) return true;
+    if (node->ToText())
+        return true;
     return afterRoot && !node->ToComment();
 }
 
 }  // namespace
 
 bool XmlHasContentAfterRoot(const XMLDocument* doc) {
-    if (!doc) return false;
+    if (!doc)
+        return false;
     bool afterRoot = false;
     for (const XMLNode* n = doc->FirstChild(); n; n = n->NextSibling()) {
-        if (IsContentAfterRoot(n, afterRoot)) return true;
-        if (n->ToElement() && n->Value() && std::string(n->Value()) == kXmlRootName) afterRoot = true;
+        if (IsContentAfterRoot(n, afterRoot))
+            return true;
+        if (n->ToElement() && n->Value() && std::string(n->Value()) == kXmlRootName)
+            afterRoot = true;
     }
     return false;
 }
 
 void XmlRemoveContentAfterRoot(XMLDocument* doc) {
-    if (!doc) return;
+    if (!doc)
+        return;
     bool afterRoot = false;
     for (XMLNode* n = doc->FirstChild(); n;) {
         XMLNode* next = n->NextSibling();

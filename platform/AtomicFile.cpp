@@ -1,15 +1,15 @@
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/random.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/FileSystem.h"
 
@@ -50,7 +50,8 @@ bool WriteAll(int fd, const std::string& bytes) {
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         done += static_cast<size_t>(n);
@@ -64,10 +65,12 @@ bool ReadBack(int fd, std::string& bytes) {
     for (off_t at = 0;;) {
         const ssize_t n = ::pread(fd, buf, sizeof buf, at);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
-        if (n == 0) return true;
+        if (n == 0)
+            return true;
         bytes.append(buf, static_cast<size_t>(n));
         at += n;
     }
@@ -81,11 +84,15 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-std::string StepText(const char* step, int err) { return std::string(step) + ": " + std::strerror(err); }
+std::string StepText(const char* step, int err) {
+    return std::string(step) + ": " + std::strerror(err);
+}
 
 void AddFailure(std::string* failures, const std::string& text) {
-    if (!failures) return;
-    if (!failures->empty()) *failures += "; ";
+    if (!failures)
+        return;
+    if (!failures->empty())
+        *failures += "; ";
     *failures += text;
 }
 
@@ -103,18 +110,23 @@ public:
         Discard();
         if (allowUnnamed && StepFault(FileStep::UnnamedTemporary, target) == 0) {
             fd_ = ::open(FolderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-            if (fd_ >= 0) return true;
+            if (fd_ >= 0)
+                return true;
         }
         name_ = target + kTemporaryInfix + "XXXXXX";
         fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
-        if (fd_ < 0) name_.clear();
+        if (fd_ < 0)
+            name_.clear();
         return fd_ >= 0;
     }
 
     bool Fill(const std::string& target, const std::string& bytes, mode_t mode, const WriteCheck& check) {
-        if (::fchmod(fd_, mode) != 0) return false;
-        if (WriteFaultInjected(target) || !WriteAll(fd_, bytes) || ::fsync(fd_) != 0) return false;
-        if (!check) return true;
+        if (::fchmod(fd_, mode) != 0)
+            return false;
+        if (WriteFaultInjected(target) || !WriteAll(fd_, bytes) || ::fsync(fd_) != 0)
+            return false;
+        if (!check)
+            return true;
         std::string back;
         return ReadBack(fd_, back) && check(back);
     }
@@ -130,19 +142,23 @@ public:
 
     // Gives an unnamed file a temporary name beside the target, so it can be renamed.
     bool Name(const std::string& target) {
-        if (!name_.empty()) return true;
+        if (!name_.empty())
+            return true;
         static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
         for (int attempt = 0; attempt < 100; ++attempt) {
             unsigned char random[kTemporarySuffixLength];
-            if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return false;
+            if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+                return false;
             std::string name = target + kTemporaryInfix;
-            for (unsigned char r : random) name += kChars[r % (sizeof kChars - 1)];
+            for (unsigned char r : random)
+                name += kChars[r % (sizeof kChars - 1)];
             const int err = LinkTo(name);
             if (err == 0) {
                 name_ = name;
                 return true;
             }
-            if (err != EEXIST) return false;
+            if (err != EEXIST)
+                return false;
         }
         return false;
     }
@@ -154,9 +170,11 @@ public:
     bool unnamed() const { return name_.empty(); }
 
     void Discard() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
         fd_ = -1;
-        if (!name_.empty()) ::unlink(name_.c_str());
+        if (!name_.empty())
+            ::unlink(name_.c_str());
         name_.clear();
     }
 
@@ -166,10 +184,12 @@ private:
 };
 
 bool IsTemporarySuffix(const std::string& name, size_t at) {
-    if (name.size() != at + kTemporarySuffixLength) return false;
+    if (name.size() != at + kTemporarySuffixLength)
+        return false;
     for (size_t i = at; i < name.size(); ++i) {
         const char c = name[i];
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
     }
     return true;
 }
@@ -178,15 +198,19 @@ bool IsTemporarySuffix(const std::string& name, size_t at) {
 template <typename Matches>
 void SweepFolder(const std::string& folder, Matches matches) {
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
+    if (!dir)
+        return;
     const time_t now = std::time(nullptr);
     while (const dirent* e = ::readdir(dir)) {
         const std::string name = e->d_name;
-        if (!matches(name)) continue;
+        if (!matches(name))
+            continue;
         const std::string path = JoinPath(folder, name);
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        if (now - st.st_mtime < kStaleSeconds) continue;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (now - st.st_mtime < kStaleSeconds)
+            continue;
         ::unlink(path.c_str());
     }
     ::closedir(dir);
@@ -214,21 +238,27 @@ void SweepStaleTemporaries(const std::string& target) {
 void SweepStaleTemporariesIn(const std::string& folder) {
     const size_t infix = std::strlen(kTemporaryInfix);
     SweepFolder(folder, [&](const std::string& name) {
-        if (name.size() <= infix + kTemporarySuffixLength) return false;
+        if (name.size() <= infix + kTemporarySuffixLength)
+            return false;
         const size_t at = name.size() - kTemporarySuffixLength - infix;
         return name.compare(at, infix, kTemporaryInfix) == 0 && IsTemporarySuffix(name, at + infix);
     });
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode, const WriteCheck& check) {
-    if (path.empty() || IsDirectory(path)) return false;
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode,
+                     const WriteCheck& check) {
+    if (path.empty() || IsDirectory(path))
+        return false;
     SweepStaleTemporaries(path);
     Temporary tmp;
-    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check)) return false;
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
+        return false;
     // The unnamed file needs a name of its own first: linking it straight over the target
     // would refuse the existing file. Where that fails, the bytes go into a named file.
-    if (!tmp.Name(path) && (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check))) return false;
-    if (::rename(tmp.name().c_str(), path.c_str()) != 0) return false;
+    if (!tmp.Name(path) && (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check)))
+        return false;
+    if (::rename(tmp.name().c_str(), path.c_str()) != 0)
+        return false;
     tmp.Release();
     SyncFolder(FolderOf(path));
     return true;
@@ -236,39 +266,49 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t m
 
 WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode,
                                 const WriteCheck& check, std::string* failedSteps) {
-    if (path.empty()) return WriteResult::Failed;
-    if (PathExists(path)) return WriteResult::Exists;
+    if (path.empty())
+        return WriteResult::Failed;
+    if (PathExists(path))
+        return WriteResult::Exists;
     Temporary tmp;
-    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check)) return WriteResult::Failed;
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
+        return WriteResult::Failed;
 
     // 1. A hard link refuses an existing target, so a record appearing meanwhile stays.
     int err = StepFault(FileStep::HardLink, path);
-    if (err == 0) err = tmp.LinkTo(path);
+    if (err == 0)
+        err = tmp.LinkTo(path);
     if (err != 0 && err != EEXIST && tmp.unnamed()) {
         // Linking an unnamed file needs /proc; try once more from a named copy.
-        if (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check)) return WriteResult::Failed;
+        if (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check))
+            return WriteResult::Failed;
         err = StepFault(FileStep::HardLink, path);
-        if (err == 0) err = tmp.LinkTo(path);
+        if (err == 0)
+            err = tmp.LinkTo(path);
     }
     if (err == 0) {
         SyncFolder(FolderOf(path));
         return WriteResult::Ok;
     }
-    if (err == EEXIST) return WriteResult::Exists;
+    if (err == EEXIST)
+        return WriteResult::Exists;
     AddFailure(failedSteps, StepText("hard link", err));
 
     // 2. File systems without hard links (FAT, some network shares): a rename that refuses
     // an existing target.
     err = StepFault(FileStep::RenameNoReplace, path);
     if (err == 0) {
-        err = ::renameat2(AT_FDCWD, tmp.name().c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+        err = ::renameat2(AT_FDCWD, tmp.name().c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0
+                  ? 0
+                  : errno;
     }
     if (err == 0) {
         tmp.Release();
         SyncFolder(FolderOf(path));
         return WriteResult::Ok;
     }
-    if (err == EEXIST) return WriteResult::Exists;
+    if (err == EEXIST)
+        return WriteResult::Exists;
     AddFailure(failedSteps, StepText("rename without replace", err));
     tmp.Discard();
 
@@ -278,9 +318,11 @@ WriteResult CreateFileExclusive(const std::string& path, const std::string& byte
     int fd = -1;
     if (err == 0) {
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0) err = errno;
+        if (fd < 0)
+            err = errno;
     }
-    if (err == EEXIST) return WriteResult::Exists;
+    if (err == EEXIST)
+        return WriteResult::Exists;
     if (err != 0) {
         AddFailure(failedSteps, StepText("exclusive open", err));
         return WriteResult::Failed;

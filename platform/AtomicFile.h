@@ -4,9 +4,9 @@
 // named ones left by a kill are swept once they are a minute old.
 #pragma once
 
+#include <sys/types.h>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 
 namespace platform {
 
@@ -30,8 +30,9 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t m
 // refuses an existing target, and last by an exclusive open of the final name. When a step
 // fails, `failedSteps` (when given) names each step that failed and why, also when a later
 // step succeeded.
-WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode = kPrivateFileMode,
-                                const WriteCheck& check = {}, std::string* failedSteps = nullptr);
+WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes,
+                                mode_t mode = kPrivateFileMode, const WriteCheck& check = {},
+                                std::string* failedSteps = nullptr);
 
 // Removes the temporary copies of one target ("<target>.tmp.XXXXXX") that a killed save left
 // and that are older than a minute; younger ones may belong to a save under way.

@@ -1,11 +1,11 @@
 #include "platform/FileSystem.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 
 namespace platform {
 

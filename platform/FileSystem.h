@@ -3,9 +3,9 @@
 // records that must never be overwritten go through CreateFileExclusive.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "platform/AtomicFile.h"

@@ -111,20 +111,27 @@ bool IsValidUtf8(const std::string& text) {
             len = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             len = 3;
-            if (c == 0xE0) lo = 0xA0;  // below is overlong
-            if (c == 0xED) hi = 0x9F;  // above are the surrogates
+            if (c == 0xE0)
+                lo = 0xA0;  // below is overlong
+            if (c == 0xED)
+                hi = 0x9F;  // above are the surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             len = 4;
-            if (c == 0xF0) lo = 0x90;  // below is overlong
-            if (c == 0xF4) hi = 0x8F;  // above is past U+10FFFF
+            if (c == 0xF0)
+                lo = 0x90;  // below is overlong
+            if (c == 0xF4)
+                hi = 0x8F;  // above is past U+10FFFF
         } else {
             return false;  // continuation byte, C0, C1 or F5..FF
         }
-        if (i + len > n) return false;
+        if (i + len > n)
+            return false;
         const auto second = static_cast<unsigned char>(text[i + 1]);
-        if (second < lo || second > hi) return false;
+        if (second < lo || second > hi)
+            return false;
         for (size_t k = 2; k < len; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
         }
         i += len;
     }

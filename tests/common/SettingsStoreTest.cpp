@@ -63,17 +63,21 @@ TEST_F(SettingsTest, WithoutHomeTheFoldersComeFromThePasswordDatabaseOrNowhere) 
 
     // A user the password database does not know has no private place: nothing is named,
     // nothing is written, and start-up gets the message to show.
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become a user without an entry";
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become a user without an entry";
     uid_t stranger = 54321;
-    while (::getpwuid(stranger)) ++stranger;
+    while (::getpwuid(stranger))
+        ++stranger;
     const auto asStranger = [stranger] {
         if (::setresgid(stranger, stranger, stranger) != 0 || ::setresuid(stranger, stranger, stranger) != 0)
             std::_Exit(2);
         ResetSettingsForTesting();
         const auto problem = GetAppDataFolderProblem();
         const bool refused = problem && problem->find("home folder") != std::string::npos;
-        const bool nothing = GetAppDataFolder().empty() && GetConfigFilePath().empty() && GetDataFolder().empty();
-        const bool noWrite = !SetSettingInt(SettingSectionApp, PCMODE, 0) && CUser::GetXmlPath("0001").empty();
+        const bool nothing =
+            GetAppDataFolder().empty() && GetConfigFilePath().empty() && GetDataFolder().empty();
+        const bool noWrite =
+            !SetSettingInt(SettingSectionApp, PCMODE, 0) && CUser::GetXmlPath("0001").empty();
         std::_Exit(refused && nothing && noWrite ? 0 : 1);
     };
     EXPECT_EXIT(asStranger(), testing::ExitedWithCode(0), "");
@@ -240,7 +244,7 @@ TEST_F(SettingsTest, AFileThatCannotBeReadIsNotWrittenOver) {
 
     EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 1);
     EXPECT_FALSE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
     EXPECT_FALSE(platform::PathExists(path + ".bad"));
@@ -362,7 +366,8 @@ TEST_F(SettingsTest, EveryKeyReadFromAnEmptyFileGivesItsTableDefault) {
     };
     WriteConfig("");  // the file exists and holds nothing
     std::map<std::string, SettingKey> byName;
-    for (const SettingKey& key : SettingKeyTable::kAll) byName.emplace(key.keyName, key);
+    for (const SettingKey& key : SettingKeyTable::kAll)
+        byName.emplace(key.keyName, key);
     ASSERT_EQ(rows.size() + 1, byName.size());  // and tx_freq, whose default is the probe's
 
     for (const Row& row : rows) {
@@ -372,9 +377,9 @@ TEST_F(SettingsTest, EveryKeyReadFromAnEmptyFileGivesItsTableDefault) {
         EXPECT_EQ(key.keyId, row.id);
         EXPECT_EQ(key.scope, row.scope);
         EXPECT_TRUE(key.hasDefault);
-        const std::vector<int32_t> sections = row.scope == A ? std::vector<int32_t>{SettingSectionApp}
-                                                              : std::vector<int32_t>{SettingSectionProbeConvex,
-                                                                                     SettingSectionProbeLinear};
+        const std::vector<int32_t> sections =
+            row.scope == A ? std::vector<int32_t>{SettingSectionApp}
+                           : std::vector<int32_t>{SettingSectionProbeConvex, SettingSectionProbeLinear};
         for (const int32_t section : sections) {
             switch (row.type) {
                 case Int:

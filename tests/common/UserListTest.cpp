@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <ctime>
 #include <unistd.h>
+#include <ctime>
 
 #include "tests/common/ArchiveTestFixture.h"
 

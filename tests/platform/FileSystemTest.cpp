@@ -1,13 +1,13 @@
 #include "platform/FileSystem.h"
 
-#include <gtest/gtest.h>
-#include <csignal>
-#include <ctime>
 #include <fcntl.h>
-#include <map>
-#include <cstring>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <map>
 
 #include "tests/support/TestSupport.h"
 
@@ -25,7 +25,8 @@ protected:
         std::vector<DirEntry> entries;
         EXPECT_TRUE(ListDirectory(dir.path(), entries));
         std::vector<std::string> names;
-        for (const auto& e : entries) names.push_back(e.name);
+        for (const auto& e : entries)
+            names.push_back(e.name);
         return names;
     }
     // Makes a file look as if it was last written `seconds` ago.
@@ -106,8 +107,9 @@ TEST_F(FileSystemTest, AWriteCheckSeesTheBytesReadBackAndCanRefuse) {
     }));
     EXPECT_EQ(seen, "new");
     EXPECT_EQ(ReadAll(path), "old");
-    EXPECT_EQ(CreateFileExclusive(dir / "r.xml", "rec", kPrivateFileMode, [](const std::string&) { return false; }),
-              WriteResult::Failed);
+    EXPECT_EQ(
+        CreateFileExclusive(dir / "r.xml", "rec", kPrivateFileMode, [](const std::string&) { return false; }),
+        WriteResult::Failed);
     EXPECT_EQ(Names(), std::vector<std::string>{"a.xml"});
 }
 
@@ -158,8 +160,12 @@ TEST_F(FileSystemTest, ExclusiveCreateFallsBackWhereTheFileSystemHasNoHardLinks)
         {{}, WriteResult::Ok, ""},
         {{{FileStep::UnnamedTemporary, EOPNOTSUPP}}, WriteResult::Ok, ""},
         {{{FileStep::HardLink, EPERM}}, WriteResult::Ok, noLink},
-        {{{FileStep::HardLink, EPERM}, {FileStep::RenameNoReplace, EINVAL}}, WriteResult::Ok, noLink + "; " + noRename},
-        {{{FileStep::HardLink, EPERM}, {FileStep::RenameNoReplace, EINVAL}, {FileStep::ExclusiveOpen, EACCES}},
+        {{{FileStep::HardLink, EPERM}, {FileStep::RenameNoReplace, EINVAL}},
+         WriteResult::Ok,
+         noLink + "; " + noRename},
+        {{{FileStep::HardLink, EPERM},
+          {FileStep::RenameNoReplace, EINVAL},
+          {FileStep::ExclusiveOpen, EACCES}},
          WriteResult::Failed,
          noLink + "; " + noRename + "; " + noOpen},
     };
@@ -172,11 +178,12 @@ TEST_F(FileSystemTest, ExclusiveCreateFallsBackWhereTheFileSystemHasNoHardLinks)
         EXPECT_EQ(failed, c.failedSteps) << name;
         if (c.result == WriteResult::Ok) {
             EXPECT_EQ(ReadAll(dir / name), "record") << name;
-            struct stat st{};
+            struct stat st {};
             ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
             EXPECT_EQ(st.st_mode & 0777, 0600u);
         }
-        for (const std::string& left : Names()) EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
+        for (const std::string& left : Names())
+            EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
     }
     EXPECT_FALSE(PathExists(dir / "rec4.xml"));
 }
@@ -186,13 +193,15 @@ TEST_F(FileSystemTest, EachFallbackRefusesARecordThatAppearedMeanwhile) {
     for (const FileStep step : {FileStep::HardLink, FileStep::RenameNoReplace, FileStep::ExclusiveOpen}) {
         const std::string path = dir / ("rec" + std::to_string(static_cast<int>(step)) + ".xml");
         SetFileStepFaultForTesting([step, path](FileStep at, const std::string&) {
-            if (at == step) testsupport::WriteAll(path, "theirs");
+            if (at == step)
+                testsupport::WriteAll(path, "theirs");
             return at < step ? EPERM : 0;
         });
         EXPECT_EQ(CreateFileExclusive(path, "mine"), WriteResult::Exists) << path;
         EXPECT_EQ(ReadAll(path), "theirs") << path;
     }
-    for (const std::string& left : Names()) EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
+    for (const std::string& left : Names())
+        EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
 }
 
 TEST(PathParts, JoinAndSplit) {
