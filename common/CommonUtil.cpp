@@ -15,9 +15,7 @@ CCommonUtil& CCommonUtil::EnsureInstance() {
 }
 
 DateFormatter CCommonUtil::GetDateFormatter() {
-    const DateFormatter dayFirst(DateFormatModeDayFirst);
-    return DateFormatter::FromName(
-        GetSettingText(SettingSectionApp, SettingKeyTable::date_format, dayFirst.GetName()));
+    return DateFormatter::FromName(GetSettingText(SettingSectionApp, SettingKeyTable::date_format));
 }
 
 GestationalAge CCommonUtil::CalcGestationalAge(platform::SystemTime* date) {

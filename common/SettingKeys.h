@@ -1,13 +1,31 @@
-// The settings keys: name in the settings file, id (the cache key within a section) and
-// the lowest section syntax at which the key is read.
+// The settings keys: name in the settings file, id (the cache key within a section), the
+// lowest section syntax at which the key is read, the sections it lives in, its type and its
+// default. The default lives here only: the typed getters without a default take it from here.
 #pragma once
 
 #include <cstdint>
+
+// Which sections hold a key: the "app" section, or the section of the connected probe.
+enum class SettingScope : int32_t { App, Probe };
+
+// The value type; it fixes the text form of the value in the file.
+enum class SettingType : int32_t {
+    Int,       // "%d", read as a signed decimal
+    Hex,       // "%lx", read as unsigned hexadecimal; there is no setter
+    Double,    // "%lf"
+    Text,      // as is
+    Unsigned,  // "%u", read as an unsigned decimal
+};
 
 struct SettingKey {
     int32_t keyId;
     const char* keyName;
     int32_t minSyntax;
+    SettingScope scope;
+    SettingType type;
+    double defaultNumber;     // the default of a number key
+    const char* defaultText;  // the default of a text key
+    bool hasDefault;          // false for a key whose default the caller must give
 };
 
 // Sections of the settings file. The probe keys live in the section of the connected probe.
@@ -20,63 +38,95 @@ enum SettingSection : int32_t {
 
 namespace SettingKeyTable {
 
-// Section "app".
-inline constexpr SettingKey FCOLOR{1, "FCOLOR", 1};
-inline constexpr SettingKey BCOLOR{2, "BCOLOR", 1};
-inline constexpr SettingKey PCMODE{3, "PCMODE", 1};
-inline constexpr SettingKey LOG{4, "LOG", 1};
-inline constexpr SettingKey USB_LOG{5, "USB_LOG", 1};
-inline constexpr SettingKey SELPRINTER{6, "SELPRINTER", 1};
-inline constexpr SettingKey RAWDISP{7, "RAWDISP", 1};
-inline constexpr SettingKey SHOW_STC_VALUE{8, "SHOW_STC_VALUE", 1};
-inline constexpr SettingKey SHOW_FPS{9, "SHOW_FPS", 1};
-inline constexpr SettingKey camera{10, "camera", 1};
-inline constexpr SettingKey camera_quality{11, "camera_quality", 1};
-inline constexpr SettingKey camera_outputfolder{12, "camera_outputfolder", 1};
-inline constexpr SettingKey date_format{13, "date_format", 1};
-inline constexpr SettingKey avi_quality{14, "avi_quality", 1};
-inline constexpr SettingKey jpeg_quality{15, "jpeg_quality", 1};
-inline constexpr SettingKey outputfolder{16, "outputfolder", 1};
-inline constexpr SettingKey gamma{17, "gamma", 1};
-inline constexpr SettingKey auto_stop_time{18, "auto_stop_time", 1};
-inline constexpr SettingKey ob_gamodel{19, "ob_gamodel", 1};
-inline constexpr SettingKey ob_display{20, "ob_display", 1};
-inline constexpr SettingKey SHOW_TEMPERATURE{21, "SHOW_TEMPERATURE", 1};
+namespace detail {
+constexpr SettingKey Number(int32_t id, const char* name, SettingScope scope, SettingType type,
+                            double value) {
+    return SettingKey{id, name, 1, scope, type, value, nullptr, true};
+}
+constexpr SettingKey AppInt(int32_t id, const char* name, int32_t value) {
+    return Number(id, name, SettingScope::App, SettingType::Int, value);
+}
+constexpr SettingKey AppHex(int32_t id, const char* name, uint32_t value) {
+    return Number(id, name, SettingScope::App, SettingType::Hex, value);
+}
+constexpr SettingKey AppDouble(int32_t id, const char* name, double value) {
+    return Number(id, name, SettingScope::App, SettingType::Double, value);
+}
+constexpr SettingKey AppUnsigned(int32_t id, const char* name, uint32_t value) {
+    return Number(id, name, SettingScope::App, SettingType::Unsigned, value);
+}
+constexpr SettingKey AppText(int32_t id, const char* name, const char* value) {
+    return SettingKey{id, name, 1, SettingScope::App, SettingType::Text, 0.0, value, true};
+}
+constexpr SettingKey ProbeInt(int32_t id, const char* name, int32_t value) {
+    return Number(id, name, SettingScope::Probe, SettingType::Int, value);
+}
+constexpr SettingKey ProbeIntWithoutDefault(int32_t id, const char* name) {
+    return SettingKey{id, name, 1, SettingScope::Probe, SettingType::Int, 0.0, nullptr, false};
+}
+constexpr SettingKey ProbeDouble(int32_t id, const char* name, double value) {
+    return Number(id, name, SettingScope::Probe, SettingType::Double, value);
+}
+}  // namespace detail
 
-// Sections "probe_convex" and "probe_linear".
-inline constexpr SettingKey RAW2BITMAP{4097, "RAW2BITMAP", 1};
-inline constexpr SettingKey GAIN_MIN{4098, "GAIN_MIN", 1};
-inline constexpr SettingKey GAIN_MAX{4099, "GAIN_MAX", 1};
-inline constexpr SettingKey GAIN_BASE{4100, "GAIN_BASE", 1};
-inline constexpr SettingKey CONTRAST_MIN{4101, "CONTRAST_MIN", 1};
-inline constexpr SettingKey CONTRAST_MAX{4102, "CONTRAST_MAX", 1};
-inline constexpr SettingKey AVE{4103, "AVE", 1};
-inline constexpr SettingKey AVE_Y{4104, "AVE_Y", 1};
-inline constexpr SettingKey AVE_MODE{4105, "AVE_MODE", 1};
-inline constexpr SettingKey BICUBIC{4106, "BICUBIC", 1};
-inline constexpr SettingKey BICUBIC_A{4107, "BICUBIC_A", 1};
-inline constexpr SettingKey mscroll{4108, "mscroll", 1};
-inline constexpr SettingKey focus{4109, "focus", 1};
-inline constexpr SettingKey tx_freq{4110, "tx_freq", 1};
-inline constexpr SettingKey gain{4111, "gain", 1};
-inline constexpr SettingKey contrast{4112, "contrast", 1};
-inline constexpr SettingKey depth{4113, "depth", 1};
-inline constexpr SettingKey tgc0{4114, "tgc0", 1};
-inline constexpr SettingKey tgc1{4115, "tgc1", 1};
-inline constexpr SettingKey tgc2{4116, "tgc2", 1};
-inline constexpr SettingKey tgc3{4117, "tgc3", 1};
-inline constexpr SettingKey tgc4{4118, "tgc4", 1};
-inline constexpr SettingKey tgc5{4119, "tgc5", 1};
-inline constexpr SettingKey tgc6{4120, "tgc6", 1};
-inline constexpr SettingKey tgc7{4121, "tgc7", 1};
-inline constexpr SettingKey tgc8{4122, "tgc8", 1};
-inline constexpr SettingKey tgc9{4123, "tgc9", 1};
-inline constexpr SettingKey tgc10{4124, "tgc10", 1};
-inline constexpr SettingKey invert{4125, "invert", 1};
-inline constexpr SettingKey smooth{4126, "smooth", 1};
-inline constexpr SettingKey hi_frame_mode{4127, "hi_frame_mode", 1};
-inline constexpr SettingKey auto_sleep_time{4128, "auto_sleep_time", 1};
-inline constexpr SettingKey image_filter{4129, "image_filter", 1};
+// Section "app" (1).
+inline constexpr SettingKey FCOLOR = detail::AppHex(1, "FCOLOR", 0xFFFFFF);
+inline constexpr SettingKey BCOLOR = detail::AppHex(2, "BCOLOR", 0x0E0000);
+inline constexpr SettingKey PCMODE = detail::AppInt(3, "PCMODE", 1);
+inline constexpr SettingKey LOG = detail::AppInt(4, "LOG", 0);
+inline constexpr SettingKey USB_LOG = detail::AppInt(5, "USB_LOG", 0);
+inline constexpr SettingKey SELPRINTER = detail::AppInt(6, "SELPRINTER", 1);
+inline constexpr SettingKey RAWDISP = detail::AppInt(7, "RAWDISP", 0);
+inline constexpr SettingKey SHOW_STC_VALUE = detail::AppInt(8, "SHOW_STC_VALUE", 0);
+inline constexpr SettingKey SHOW_FPS = detail::AppInt(9, "SHOW_FPS", 0);
+inline constexpr SettingKey camera = detail::AppText(10, "camera", "");
+inline constexpr SettingKey camera_quality = detail::AppText(11, "camera_quality", "LOW");
+inline constexpr SettingKey camera_outputfolder = detail::AppText(12, "camera_outputfolder", "");
+inline constexpr SettingKey date_format = detail::AppText(13, "date_format", "DD-MM-YYYY");
+inline constexpr SettingKey avi_quality = detail::AppText(14, "avi_quality", "LOW");
+inline constexpr SettingKey jpeg_quality = detail::AppText(15, "jpeg_quality", "LOW");
+inline constexpr SettingKey outputfolder = detail::AppText(16, "outputfolder", "");
+inline constexpr SettingKey gamma = detail::AppDouble(17, "gamma", 1.0);
+inline constexpr SettingKey auto_stop_time = detail::AppUnsigned(18, "auto_stop_time", 7200);
+inline constexpr SettingKey ob_gamodel = detail::AppInt(19, "ob_gamodel", 3);
+inline constexpr SettingKey ob_display = detail::AppText(20, "ob_display", "JSUM");
+inline constexpr SettingKey SHOW_TEMPERATURE = detail::AppInt(21, "SHOW_TEMPERATURE", 0);
+
+// Sections "probe_convex" (2) and "probe_linear" (4).
+inline constexpr SettingKey RAW2BITMAP = detail::ProbeInt(4097, "RAW2BITMAP", 1);
+inline constexpr SettingKey GAIN_MIN = detail::ProbeDouble(4098, "GAIN_MIN", -100.0);
+inline constexpr SettingKey GAIN_MAX = detail::ProbeDouble(4099, "GAIN_MAX", 0.0);
+inline constexpr SettingKey GAIN_BASE = detail::ProbeDouble(4100, "GAIN_BASE", -60.0);
+inline constexpr SettingKey CONTRAST_MIN = detail::ProbeDouble(4101, "CONTRAST_MIN", 0.5);
+inline constexpr SettingKey CONTRAST_MAX = detail::ProbeDouble(4102, "CONTRAST_MAX", 1.5);
+inline constexpr SettingKey AVE = detail::ProbeInt(4103, "AVE", 0);
+inline constexpr SettingKey AVE_Y = detail::ProbeInt(4104, "AVE_Y", 0);
+inline constexpr SettingKey AVE_MODE = detail::ProbeInt(4105, "AVE_MODE", 4);
+inline constexpr SettingKey BICUBIC = detail::ProbeInt(4106, "BICUBIC", 0);
+inline constexpr SettingKey BICUBIC_A = detail::ProbeDouble(4107, "BICUBIC_A", -1.0);
+inline constexpr SettingKey mscroll = detail::ProbeInt(4108, "mscroll", 0);
+inline constexpr SettingKey focus = detail::ProbeInt(4109, "focus", 100);
+// The default is the probe's default transmit-frequency index: the caller gives it.
+inline constexpr SettingKey tx_freq = detail::ProbeIntWithoutDefault(4110, "tx_freq");
+inline constexpr SettingKey gain = detail::ProbeInt(4111, "gain", 50);
+inline constexpr SettingKey contrast = detail::ProbeInt(4112, "contrast", 50);
+inline constexpr SettingKey depth = detail::ProbeInt(4113, "depth", 225);
+inline constexpr SettingKey tgc0 = detail::ProbeInt(4114, "tgc0", 0);
+inline constexpr SettingKey tgc1 = detail::ProbeInt(4115, "tgc1", 0);
+inline constexpr SettingKey tgc2 = detail::ProbeInt(4116, "tgc2", 0);
+inline constexpr SettingKey tgc3 = detail::ProbeInt(4117, "tgc3", 0);
+inline constexpr SettingKey tgc4 = detail::ProbeInt(4118, "tgc4", 0);
+inline constexpr SettingKey tgc5 = detail::ProbeInt(4119, "tgc5", 0);
+inline constexpr SettingKey tgc6 = detail::ProbeInt(4120, "tgc6", 0);
+inline constexpr SettingKey tgc7 = detail::ProbeInt(4121, "tgc7", 0);
+inline constexpr SettingKey tgc8 = detail::ProbeInt(4122, "tgc8", 0);
+inline constexpr SettingKey tgc9 = detail::ProbeInt(4123, "tgc9", 0);
+inline constexpr SettingKey tgc10 = detail::ProbeInt(4124, "tgc10", 0);
+inline constexpr SettingKey invert = detail::ProbeInt(4125, "invert", 0);
+inline constexpr SettingKey smooth = detail::ProbeDouble(4126, "smooth", 0.0);
+inline constexpr SettingKey hi_frame_mode = detail::ProbeInt(4127, "hi_frame_mode", 0);
+inline constexpr SettingKey auto_sleep_time = detail::ProbeInt(4128, "auto_sleep_time", 5);
+inline constexpr SettingKey image_filter = detail::ProbeInt(4129, "image_filter", 1);
 
 // The eleven STC knots in knot order.
 inline constexpr SettingKey tgc[11] = {tgc0, tgc1, tgc2, tgc3, tgc4, tgc5, tgc6, tgc7, tgc8, tgc9, tgc10};

@@ -31,6 +31,15 @@ XMLElement* FindChild(XMLElement* parent, const char* name) {
     return parent ? parent->FirstChildElement(name) : nullptr;
 }
 
+// Every settings file starts with the declaration, also one rewritten from an empty file.
+void EnsureDeclaration(XMLDocument& doc) {
+    for (const tinyxml2::XMLNode* n = doc.FirstChild(); n; n = n->NextSibling()) {
+        if (n->ToDeclaration())
+            return;
+    }
+    doc.InsertFirstChild(doc.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
+}
+
 }  // namespace
 
 std::optional<std::string> SettingsCache::Find(int32_t section, int32_t keyId) const {
@@ -92,6 +101,48 @@ std::string GetSettingText(int32_t section, SettingKey key, const std::string& d
     return GetSettingString(section, key, defaultText, useCache);
 }
 
+std::string SettingDefaultText(SettingKey key) {
+    if (!key.hasDefault)
+        return key.type == SettingType::Text ? std::string() : std::string("0");
+    switch (key.type) {
+        case SettingType::Int:
+            return platform::Format("%d", static_cast<int32_t>(key.defaultNumber));
+        case SettingType::Hex:
+            return platform::Format("%x", static_cast<uint32_t>(key.defaultNumber));
+        case SettingType::Double:
+            return platform::Format("%lf", key.defaultNumber);
+        case SettingType::Unsigned:
+            return platform::Format("%u", static_cast<uint32_t>(key.defaultNumber));
+        case SettingType::Text:
+            break;
+    }
+    return key.defaultText ? std::string(key.defaultText) : std::string();
+}
+
+std::string GetSettingString(int32_t section, SettingKey key) {
+    return GetSettingString(section, key, SettingDefaultText(key));
+}
+
+std::string GetSettingText(int32_t section, SettingKey key) {
+    return GetSettingString(section, key);
+}
+
+int32_t GetSettingInt(int32_t section, SettingKey key) {
+    return platform::ParseInt32(GetSettingString(section, key), 10);
+}
+
+uint32_t GetSettingHex(int32_t section, SettingKey key) {
+    return platform::ParseUInt32(GetSettingString(section, key), 16);
+}
+
+double GetSettingDouble(int32_t section, SettingKey key) {
+    return platform::ParseDouble(GetSettingString(section, key));
+}
+
+uint32_t GetSettingUnsigned(int32_t section, SettingKey key) {
+    return platform::ParseUInt32(GetSettingString(section, key), 10);
+}
+
 int32_t GetSettingInt(int32_t section, SettingKey key, int32_t defaultValue) {
     return platform::ParseInt32(GetSettingString(section, key, platform::Format("%d", defaultValue)), 10);
 }
@@ -111,12 +162,20 @@ bool SetSettingString(int32_t section, SettingKey key, const std::string& value)
     std::lock_guard lock(g_fileMutex);
     const std::string path = GetConfigFilePath();
     XMLDocument doc;
-    if (!XmlOpenDocument(&doc, !platform::PathExists(path), path)) return false;
+    if (!XmlOpenDocument(&doc, false, path))
+        return false;
+    // A file that exists but could not be read may hold every setting the user made: it is
+    // not written over. Reads give the defaults meanwhile.
+    if (XmlDocumentUnreadable(&doc))
+        return false;
     if (XmlDocumentDamaged(&doc)) {
         if (!SetDamagedFileAside(path)) return false;
-        doc.Clear();
-        XmlAddDeclaration(&doc);
+        // Content after the root is all that is damaged there; the settings before it stay.
+        if (doc.Error())
+            doc.Clear();
+        XmlRemoveContentAfterRoot(&doc);
     }
+    EnsureDeclaration(doc);
 
     XMLElement* root = XmlFindRoot(&doc);
     if (!root) root = doc.InsertEndChild(doc.NewElement(kXmlRootName))->ToElement();
@@ -129,7 +188,7 @@ bool SetSettingString(int32_t section, SettingKey key, const std::string& value)
     XMLElement* item = FindChild(sec, key.keyName);
     if (!item) item = sec->InsertEndChild(doc.NewElement(key.keyName))->ToElement();
     item->DeleteChildren();
-    if (!value.empty()) item->SetText(value.c_str());
+    item->SetText(value.c_str());  // an empty value too: <key></key>
 
     if (!XmlSaveDocument(&doc, path)) return false;
     GetSettingsCache().Store(section, key.keyId, value);

@@ -36,6 +36,19 @@ int32_t GetSettingInt(int32_t section, SettingKey key, int32_t defaultValue);
 uint32_t GetSettingHex(int32_t section, SettingKey key, uint32_t defaultValue);
 double GetSettingDouble(int32_t section, SettingKey key, double defaultValue);
 
+// The same, with the default of the key's table entry. A key without one (tx_freq) reads
+// with 0 here; its callers give the probe's default to the getters above.
+std::string GetSettingString(int32_t section, SettingKey key);
+std::string GetSettingText(int32_t section, SettingKey key);
+int32_t GetSettingInt(int32_t section, SettingKey key);
+uint32_t GetSettingHex(int32_t section, SettingKey key);
+double GetSettingDouble(int32_t section, SettingKey key);
+// An unsigned key ("%u"), such as auto_stop_time, parsed as an unsigned decimal.
+uint32_t GetSettingUnsigned(int32_t section, SettingKey key);
+
+// The key's table default in the text form of its type, as the cache holds it.
+std::string SettingDefaultText(SettingKey key);
+
 // True when the settings file was saved. A section that names no section is refused.
 bool SetSettingString(int32_t section, SettingKey key, const std::string& value);
 bool SetSettingText(int32_t section, SettingKey key, const std::string& value);

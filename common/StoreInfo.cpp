@@ -68,9 +68,10 @@ void CStoreInfo::Clear() {
 }
 
 std::string CStoreInfo::GetUserFolder(const std::string& userId) {
-    if (!IsValidPatientId(userId))
+    const std::string root = GetDataFolder();
+    if (!IsValidPatientId(userId) || root.empty())
         return {};
-    return GetDataFolder() + userId + "/";
+    return root + userId + "/";
 }
 
 std::string CStoreInfo::InUserFolder(const std::string& fileName) const {
@@ -238,7 +239,7 @@ CStoreInfo CStoreInfo::FromFilePath(const std::string& path) {
         return record;  // otherwise the folder the path lies in names the patient
 
     const std::string root = GetDataFolder();
-    if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0)
+    if (root.empty() || path.size() <= root.size() || path.compare(0, root.size(), root) != 0)
         return CStoreInfo();
     const std::string rest = path.substr(root.size());
     const size_t slash = rest.find('/');

@@ -1,8 +1,9 @@
 #include "common/SupportUtil.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <cstdint>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -14,6 +15,10 @@ void PumpWaitingMessages() { platform::UiDispatcher().Pump(); }
 bool DeleteFolderRecursive(const std::string& folder) {
     std::string base = folder;
     while (base.size() > 1 && base.back() == '/') base.pop_back();
+    // A link given as the folder goes itself; the files behind it belong to someone else.
+    struct stat st {};
+    if (::lstat(base.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        return ::unlink(base.c_str()) == 0;
     std::vector<platform::DirEntry> entries;
     if (!platform::ListDirectory(base, entries)) return false;
     for (const platform::DirEntry& e : entries) {

@@ -8,7 +8,8 @@
 void PumpWaitingMessages();
 
 // Deletes a folder tree permanently, depth first. Symbolic links are removed, never
-// followed. True when the folder itself was removed; false when it did not exist.
+// followed; a folder path that is itself a link removes only the link. True when the
+// folder (or that link) was removed; false when it did not exist.
 bool DeleteFolderRecursive(const std::string& folder);
 
 // Microseconds since the first call (a monotonic clock).

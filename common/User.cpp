@@ -45,9 +45,10 @@ size_t CodePointLength(const std::string& text, size_t at) {
 }  // namespace
 
 std::string CUser::GetXmlPath(const std::string& id) {
-    if (!IsValidPatientId(id))
+    const std::string root = GetDataFolder();
+    if (!IsValidPatientId(id) || root.empty())
         return {};
-    return GetDataFolder() + id + "/" + id + ".xml";
+    return root + id + "/" + id + ".xml";
 }
 
 bool CUser::Load(const std::string& id) {

@@ -39,8 +39,12 @@ void CUserList::LoadAll() {
     if (!platform::ListDirectory(root, entries))
         return;
     for (const platform::DirEntry& e : entries) {
-        if (!IsValidPatientId(e.name) || !platform::IsDirectory(platform::JoinPath(root, e.name)))
+        // Real folders only: a link would bring files from outside the archive into the list,
+        // and a later deletion of that patient would reach them.
+        if (!IsValidPatientId(e.name) || !e.isDirectory || e.isSymlink)
             continue;
+        // Copies left by a save that was killed hold patient data; they go once stale.
+        platform::SweepStaleTemporariesIn(platform::JoinPath(root, e.name));
         CUser user;
         if (user.Load(e.name)) {
             m_lstUsers.push_back(user);

@@ -18,13 +18,62 @@ bool XmlOpenDocument(XMLDocument* doc, bool addDeclaration, const std::string& p
 }
 
 bool XmlDocumentDamaged(const XMLDocument* doc) {
+    if (!doc)
+        return false;
+    if (!doc->Error())
+        return XmlHasContentAfterRoot(doc);
+    return doc->ErrorID() != tinyxml2::XML_ERROR_EMPTY_DOCUMENT && !XmlDocumentUnreadable(doc);
+}
+
+bool XmlDocumentUnreadable(const XMLDocument* doc) {
     if (!doc || !doc->Error()) return false;
     switch (doc->ErrorID()) {
+        // The open loads only a file that exists, so "not found" means it could not be opened.
         case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-        case tinyxml2::XML_ERROR_EMPTY_DOCUMENT:
-            return false;
-        default:
+        case tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED:
+        case tinyxml2::XML_ERROR_FILE_READ_ERROR:
             return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+// Text at the top level anywhere, or anything but a comment after the root.
+bool IsContentAfterRoot(const XMLNode* node, bool afterRoot) {
+    if (node->ToText())
+        return true;
+    return afterRoot && !node->ToComment();
+}
+
+}  // namespace
+
+bool XmlHasContentAfterRoot(const XMLDocument* doc) {
+    if (!doc)
+        return false;
+    bool afterRoot = false;
+    for (const XMLNode* n = doc->FirstChild(); n; n = n->NextSibling()) {
+        if (IsContentAfterRoot(n, afterRoot))
+            return true;
+        if (n->ToElement() && n->Value() && std::string(n->Value()) == kXmlRootName)
+            afterRoot = true;
+    }
+    return false;
+}
+
+void XmlRemoveContentAfterRoot(XMLDocument* doc) {
+    if (!doc)
+        return;
+    bool afterRoot = false;
+    for (XMLNode* n = doc->FirstChild(); n;) {
+        XMLNode* next = n->NextSibling();
+        if (IsContentAfterRoot(n, afterRoot)) {
+            doc->DeleteChild(n);
+        } else if (n->ToElement() && n->Value() && std::string(n->Value()) == kXmlRootName) {
+            afterRoot = true;
+        }
+        n = next;
     }
 }
 
@@ -43,20 +92,30 @@ std::string XmlPrintDocument(XMLDocument* doc) {
     return out;
 }
 
+namespace {
+
+// A written file must load again, whole, or it does not replace anything.
+bool LoadsAgain(const std::string& bytes) {
+    XMLDocument back;
+    return back.Parse(bytes.data(), bytes.size()) == tinyxml2::XML_SUCCESS && !XmlHasContentAfterRoot(&back);
+}
+
+}  // namespace
+
 bool XmlSaveDocument(XMLDocument* doc, const std::string& path) {
     if (!doc) return false;
     doc->ClearError();
     const std::string bytes = XmlPrintDocument(doc);
     if (doc->Error()) return false;
-    return platform::WriteFileAtomic(path, bytes);
+    return platform::WriteFileAtomic(path, bytes, platform::kPrivateFileMode, LoadsAgain);
 }
 
-platform::WriteResult XmlCreateDocument(XMLDocument* doc, const std::string& path) {
+platform::WriteResult XmlCreateDocument(XMLDocument* doc, const std::string& path, std::string* failedSteps) {
     if (!doc) return platform::WriteResult::Failed;
     doc->ClearError();
     const std::string bytes = XmlPrintDocument(doc);
     if (doc->Error()) return platform::WriteResult::Failed;
-    return platform::CreateFileExclusive(path, bytes);
+    return platform::CreateFileExclusive(path, bytes, platform::kPrivateFileMode, LoadsAgain, failedSteps);
 }
 
 bool XmlEnsureFolder(const std::string& path) {

@@ -16,16 +16,30 @@
 // False only for a null document or a folder that cannot be created.
 bool XmlOpenDocument(tinyxml2::XMLDocument* doc, bool addDeclaration, const std::string& path);
 
-// True when the last open found a file that exists but does not parse: the caller must not
-// write over it without keeping it aside first.
+// True when the last open found a file that exists but does not parse, or holds content
+// after its root element: the caller must not write over it without keeping it aside first.
 bool XmlDocumentDamaged(const tinyxml2::XMLDocument* doc);
 
+// True when the last open found a file that exists but could not be read (permissions, an
+// I/O error): nothing is known of what it holds, so it must not be written over.
+bool XmlDocumentUnreadable(const tinyxml2::XMLDocument* doc);
+
+// True when a top-level text, or an element after the root, stands in the document: the
+// library takes it, but prints it back as a file that no longer parses.
+bool XmlHasContentAfterRoot(const tinyxml2::XMLDocument* doc);
+// Removes that content, leaving the root and everything in it.
+void XmlRemoveContentAfterRoot(tinyxml2::XMLDocument* doc);
+
 // Prints the whole document (indented, CR LF line ends) and replaces the file atomically.
-// False, with the old file left as it was, when the file cannot be written.
+// The written file is parsed back before it takes the old one's place. False, with the old
+// file left as it was, when the file cannot be written or would not load again.
 bool XmlSaveDocument(tinyxml2::XMLDocument* doc, const std::string& path);
 
 // Like XmlSaveDocument for records that are written once: refuses an existing file (Exists).
-platform::WriteResult XmlCreateDocument(tinyxml2::XMLDocument* doc, const std::string& path);
+// `failedSteps` names the ways of putting the file in place that failed (see
+// platform::CreateFileExclusive).
+platform::WriteResult XmlCreateDocument(tinyxml2::XMLDocument* doc, const std::string& path,
+                                        std::string* failedSteps = nullptr);
 
 // The exact bytes XmlSaveDocument writes.
 std::string XmlPrintDocument(tinyxml2::XMLDocument* doc);

@@ -1,94 +1,13 @@
 #include "platform/FileSystem.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 
 namespace platform {
-
-namespace {
-
-std::mutex g_hookMutex;
-WriteFaultHook g_writeFault;
-
-bool WriteFaultInjected(const std::string& path) {
-    std::lock_guard lock(g_hookMutex);
-    return g_writeFault && g_writeFault(path);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Writes a complete temporary file beside the target; returns its path, or empty on failure.
-std::string WriteTemporary(const std::string& path, const std::string& bytes, mode_t mode) {
-    std::string tmpl = path + ".tmp.XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return {};
-    bool ok = ::fchmod(fd, mode) == 0;
-    ok = ok && !WriteFaultInjected(path) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        return {};
-    }
-    return tmpl;
-}
-
-}  // namespace
-
-void SetWriteFaultHook(WriteFaultHook hook) {
-    std::lock_guard lock(g_hookMutex);
-    g_writeFault = std::move(hook);
-}
-
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode) {
-    if (path.empty() || IsDirectory(path)) return false;
-    const std::string tmp = WriteTemporary(path, bytes, mode);
-    if (tmp.empty()) return false;
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    SyncFolder(ParentFolder(path));
-    return true;
-}
-
-WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode) {
-    if (path.empty()) return WriteResult::Failed;
-    if (PathExists(path)) return WriteResult::Exists;
-    const std::string tmp = WriteTemporary(path, bytes, mode);
-    if (tmp.empty()) return WriteResult::Failed;
-    // link() refuses an existing target, so a record appearing meanwhile is never replaced.
-    const int rc = ::link(tmp.c_str(), path.c_str());
-    const int err = errno;
-    ::unlink(tmp.c_str());
-    if (rc != 0) return err == EEXIST ? WriteResult::Exists : WriteResult::Failed;
-    SyncFolder(ParentFolder(path));
-    return WriteResult::Ok;
-}
 
 bool ReadFile(const std::string& path, std::string& bytes) {
     bytes.clear();

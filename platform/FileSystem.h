@@ -3,27 +3,14 @@
 // records that must never be overwritten go through CreateFileExclusive.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <string>
 #include <sys/types.h>
+#include <cstdint>
+#include <string>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace platform {
-
-// Modes for files and folders holding patient data, and for everything else.
-inline constexpr mode_t kPrivateFileMode = 0600;
-inline constexpr mode_t kPrivateDirMode = 0700;
-
-enum class WriteResult { Ok, Exists, Failed };
-
-// Writes the bytes to a temporary file in the target's folder, checks the write, flushes
-// it to disk and renames it over the target. False (old file untouched) on any failure.
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode = kPrivateFileMode);
-
-// Like WriteFileAtomic, but never replaces an existing file: Exists when the target is there.
-WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes,
-                                mode_t mode = kPrivateFileMode);
 
 // Reads a whole regular file. False when it cannot be opened or read.
 bool ReadFile(const std::string& path, std::string& bytes);
@@ -51,10 +38,5 @@ struct DirEntry {
 // The entries of a folder other than "." and "..", sorted by name (byte order).
 // False when the folder cannot be read.
 bool ListDirectory(const std::string& folder, std::vector<DirEntry>& entries);
-
-// Test hook: when set, called before each write of WriteFileAtomic/CreateFileExclusive with
-// the target path; returning true makes that write fail as a full disk would.
-using WriteFaultHook = std::function<bool(const std::string& path)>;
-void SetWriteFaultHook(WriteFaultHook hook);
 
 }  // namespace platform

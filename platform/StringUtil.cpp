@@ -96,10 +96,43 @@ std::string TruncateCodePoints(const std::string& utf8, size_t count) {
 }
 
 bool IsValidUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t len = SequenceLength(text, i);
-        if (len == 1 && c >= 0x80) return false;
+    // Strict: the shortest form only, no surrogates, nothing above U+10FFFF. Overlong forms
+    // would let the same name pass in two spellings (C0 AE is a second '.').
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0;  // below is overlong
+            if (c == 0xED)
+                hi = 0x9F;  // above are the surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;  // below is overlong
+            if (c == 0xF4)
+                hi = 0x8F;  // above is past U+10FFFF
+        } else {
+            return false;  // continuation byte, C0, C1 or F5..FF
+        }
+        if (i + len > n)
+            return false;
+        const auto second = static_cast<unsigned char>(text[i + 1]);
+        if (second < lo || second > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
         i += len;
     }
     return true;

@@ -17,7 +17,7 @@ int ProbeTypeToConfigSection(int probeType) {
 }
 
 CProbeData::CProbeData()
-    : m_bUsbLogEnabled(GetSettingInt(SettingSectionApp, SettingKeyTable::USB_LOG, 0) == 1),
+    : m_bUsbLogEnabled(GetSettingInt(SettingSectionApp, SettingKeyTable::USB_LOG) == 1),
       m_bLogActive(m_bUsbLogEnabled) {}
 
 CProbeData::~CProbeData() {

@@ -85,9 +85,9 @@ bool CProbeDataUM716C::Open(void* ownerWindow) {
     UsbProbeSetFrameCallback(&CProbeDataUM716C::OnFrameReady, &m_context);
     int type = ProbeTypeNone;
     const int section = ProbeTypeToConfigSection(*GetProbeType(&type));
-    SetHiFrameMode(GetSettingInt(section, SettingKeyTable::hi_frame_mode, 0));
-    SetAutoSleepTime(GetSettingInt(section, SettingKeyTable::auto_sleep_time, 5));
-    SetImageFilter(GetSettingInt(section, SettingKeyTable::image_filter, 1));
+    SetHiFrameMode(GetSettingInt(section, SettingKeyTable::hi_frame_mode));
+    SetAutoSleepTime(GetSettingInt(section, SettingKeyTable::auto_sleep_time));
+    SetImageFilter(GetSettingInt(section, SettingKeyTable::image_filter));
     return true;
 }
 

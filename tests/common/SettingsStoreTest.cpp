@@ -1,9 +1,20 @@
 #include "common/SettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
 
 #include "common/AppFolders.h"
+#include "common/User.h"
 #include "platform/FileSystem.h"
+#include "resources/StringTable.h"
 #include "tests/support/TestSupport.h"
 
 using namespace SettingKeyTable;
@@ -36,6 +47,40 @@ TEST_F(SettingsTest, FoldersFollowProgramDataThenXdgDataHome) {
     Restart();
     EXPECT_EQ(GetAppDataFolder(), dir.path() + "/xdg/Quarnet/Torvik Viewer CL");
     EXPECT_EQ(GetProductName(), "Helvo Viewer CL");
+}
+
+TEST_F(SettingsTest, WithoutHomeTheFoldersComeFromThePasswordDatabaseOrNowhere) {
+    testsupport::ScopedEnv noProgramData("ProgramData", std::nullopt);
+    testsupport::ScopedEnv noXdg("XDG_DATA_HOME", std::nullopt);
+    testsupport::ScopedEnv noHome("HOME", std::nullopt);
+    Restart();
+    const passwd* me = ::getpwuid(::geteuid());
+    ASSERT_NE(me, nullptr);
+    const std::string folder = std::string(me->pw_dir) + "/.local/share/Quarnet/Torvik Viewer CL";
+    EXPECT_EQ(GetAppDataFolder(), folder);
+    EXPECT_EQ(GetDataFolder(), folder + "/Data/");
+    EXPECT_EQ(GetAppDataFolderProblem(), std::nullopt);
+
+    // A user the password database does not know has no private place: nothing is named,
+    // nothing is written, and start-up gets the message to show.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become a user without an entry";
+    uid_t stranger = 54321;
+    while (::getpwuid(stranger))
+        ++stranger;
+    const auto asStranger = [stranger] {
+        if (::setresgid(stranger, stranger, stranger) != 0 || ::setresuid(stranger, stranger, stranger) != 0)
+            std::_Exit(2);
+        ResetSettingsForTesting();
+        const auto problem = GetAppDataFolderProblem();
+        const bool refused = problem && problem->find("home folder") != std::string::npos;
+        const bool nothing =
+            GetAppDataFolder().empty() && GetConfigFilePath().empty() && GetDataFolder().empty();
+        const bool noWrite =
+            !SetSettingInt(SettingSectionApp, PCMODE, 0) && CUser::GetXmlPath("0001").empty();
+        std::_Exit(refused && nothing && noWrite ? 0 : 1);
+    };
+    EXPECT_EXIT(asStranger(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SettingsTest, DefaultIsCachedWithoutWritingThenWriteGivesExactFile) {
@@ -167,6 +212,79 @@ TEST_F(SettingsTest, DamagedFileIsKeptAsideNotOverwritten) {
     EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad1"), "<quarnet><app");
 }
 
+TEST_F(SettingsTest, AnEmptyOrBlankFileIsRewrittenWithTheDeclaration) {
+    for (const std::string& before : {std::string(), std::string(" \r\n\t\n")}) {
+        Restart();
+        WriteConfig(before);
+        ASSERT_TRUE(SetSettingText(SettingSectionApp, outputfolder, ""));
+        // An empty value is an element with an empty text, as the library's set-text gives.
+        EXPECT_EQ(ReadAll(GetConfigFilePath()),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                  "<quarnet>\r\n"
+                  "    <app syntax=\"1\">\r\n"
+                  "        <outputfolder></outputfolder>\r\n"
+                  "    </app>\r\n"
+                  "</quarnet>\r\n");
+        EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad"));
+    }
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNotWrittenOver) {
+    // A socket stands where the file is: it exists, but even root cannot open it for reading.
+    ASSERT_TRUE(platform::CreateDirectories(GetAppDataFolder()));
+    const std::string path = GetConfigFilePath();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, path.c_str(), path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 1);
+    EXPECT_FALSE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_FALSE(platform::PathExists(path + ".bad"));
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 0);
+    ::unlink(path.c_str());
+
+    if (::geteuid() != 0) {  // a file without read permission, where permissions apply
+        WriteConfig("<?xml version=\"1.0\"?><quarnet><app syntax=\"1\"><PCMODE>0</PCMODE></app></quarnet>");
+        ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+        EXPECT_FALSE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+        ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+        Restart();
+        EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    }
+}
+
+TEST_F(SettingsTest, AFileWithContentAfterItsRootIsKeptAsideAndItsSettingsCarriedOver) {
+    const std::string damaged =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<quarnet>\r\n    <app syntax=\"1\">\r\n"
+        "        <PCMODE>0</PCMODE>\r\n    </app>\r\n</quarnet>\r\ne</t>\r\n";
+    WriteConfig(damaged);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, SHOW_FPS, 1));
+    EXPECT_EQ(ReadAll(GetConfigFilePath() + ".bad"), damaged);
+    EXPECT_EQ(ReadAll(GetConfigFilePath()),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<quarnet>\r\n"
+              "    <app syntax=\"1\">\r\n"
+              "        <PCMODE>0</PCMODE>\r\n"
+              "        <SHOW_FPS>1</SHOW_FPS>\r\n"
+              "    </app>\r\n"
+              "</quarnet>\r\n");
+    // The next save finds a sound file: nothing more is set aside.
+    ASSERT_TRUE(SetSettingInt(SettingSectionApp, LOG, 1));
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad1"));
+    Restart();
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, PCMODE, 1), 0);
+    EXPECT_EQ(GetSettingInt(SettingSectionApp, SHOW_FPS, 0), 1);
+}
+
 TEST_F(SettingsTest, FailedSaveReportsFailureAndKeepsFileAndCache) {
     ASSERT_TRUE(SetSettingInt(SettingSectionProbeConvex, gain, 40));
     const std::string before = ReadAll(GetConfigFilePath());
@@ -176,6 +294,126 @@ TEST_F(SettingsTest, FailedSaveReportsFailureAndKeepsFileAndCache) {
     platform::SetWriteFaultHook(nullptr);
     EXPECT_EQ(ReadAll(GetConfigFilePath()), before);
     EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, gain, 50), 40);
+}
+
+// The settings table as the product defines it: section, type and default of every key.
+TEST_F(SettingsTest, EveryKeyReadFromAnEmptyFileGivesItsTableDefault) {
+    enum Type { Int, Hex, Dbl, Txt, Uns };
+    struct Row {
+        const char* name;
+        int32_t id;
+        SettingScope scope;
+        Type type;
+        double number;
+        const char* text;
+    };
+    const auto A = SettingScope::App;
+    const auto P = SettingScope::Probe;
+    const std::vector<Row> rows = {
+        {"FCOLOR", 1, A, Hex, 0xFFFFFF, "ffffff"},
+        {"BCOLOR", 2, A, Hex, 0x0E0000, "e0000"},
+        {"PCMODE", 3, A, Int, 1, "1"},
+        {"LOG", 4, A, Int, 0, "0"},
+        {"USB_LOG", 5, A, Int, 0, "0"},
+        {"SELPRINTER", 6, A, Int, 1, "1"},
+        {"RAWDISP", 7, A, Int, 0, "0"},
+        {"SHOW_STC_VALUE", 8, A, Int, 0, "0"},
+        {"SHOW_FPS", 9, A, Int, 0, "0"},
+        {"camera", 10, A, Txt, 0, ""},
+        {"camera_quality", 11, A, Txt, 0, "LOW"},
+        {"camera_outputfolder", 12, A, Txt, 0, ""},
+        {"date_format", 13, A, Txt, 0, "DD-MM-YYYY"},
+        {"avi_quality", 14, A, Txt, 0, "LOW"},
+        {"jpeg_quality", 15, A, Txt, 0, "LOW"},
+        {"outputfolder", 16, A, Txt, 0, ""},
+        {"gamma", 17, A, Dbl, 1.0, "1.000000"},
+        {"auto_stop_time", 18, A, Uns, 7200, "7200"},
+        {"ob_gamodel", 19, A, Int, 3, "3"},
+        {"ob_display", 20, A, Txt, 0, "JSUM"},
+        {"SHOW_TEMPERATURE", 21, A, Int, 0, "0"},
+        {"RAW2BITMAP", 4097, P, Int, 1, "1"},
+        {"GAIN_MIN", 4098, P, Dbl, -100.0, "-100.000000"},
+        {"GAIN_MAX", 4099, P, Dbl, 0.0, "0.000000"},
+        {"GAIN_BASE", 4100, P, Dbl, -60.0, "-60.000000"},
+        {"CONTRAST_MIN", 4101, P, Dbl, 0.5, "0.500000"},
+        {"CONTRAST_MAX", 4102, P, Dbl, 1.5, "1.500000"},
+        {"AVE", 4103, P, Int, 0, "0"},
+        {"AVE_Y", 4104, P, Int, 0, "0"},
+        {"AVE_MODE", 4105, P, Int, 4, "4"},
+        {"BICUBIC", 4106, P, Int, 0, "0"},
+        {"BICUBIC_A", 4107, P, Dbl, -1.0, "-1.000000"},
+        {"mscroll", 4108, P, Int, 0, "0"},
+        {"focus", 4109, P, Int, 100, "100"},
+        {"gain", 4111, P, Int, 50, "50"},
+        {"contrast", 4112, P, Int, 50, "50"},
+        {"depth", 4113, P, Int, 225, "225"},
+        {"tgc0", 4114, P, Int, 0, "0"},
+        {"tgc1", 4115, P, Int, 0, "0"},
+        {"tgc2", 4116, P, Int, 0, "0"},
+        {"tgc3", 4117, P, Int, 0, "0"},
+        {"tgc4", 4118, P, Int, 0, "0"},
+        {"tgc5", 4119, P, Int, 0, "0"},
+        {"tgc6", 4120, P, Int, 0, "0"},
+        {"tgc7", 4121, P, Int, 0, "0"},
+        {"tgc8", 4122, P, Int, 0, "0"},
+        {"tgc9", 4123, P, Int, 0, "0"},
+        {"tgc10", 4124, P, Int, 0, "0"},
+        {"invert", 4125, P, Int, 0, "0"},
+        {"smooth", 4126, P, Dbl, 0.0, "0.000000"},
+        {"hi_frame_mode", 4127, P, Int, 0, "0"},
+        {"auto_sleep_time", 4128, P, Int, 5, "5"},
+        {"image_filter", 4129, P, Int, 1, "1"},
+    };
+    WriteConfig("");  // the file exists and holds nothing
+    std::map<std::string, SettingKey> byName;
+    for (const SettingKey& key : SettingKeyTable::kAll)
+        byName.emplace(key.keyName, key);
+    ASSERT_EQ(rows.size() + 1, byName.size());  // and tx_freq, whose default is the probe's
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(byName.count(row.name), 1u);
+        const SettingKey key = byName.at(row.name);
+        EXPECT_EQ(key.keyId, row.id);
+        EXPECT_EQ(key.scope, row.scope);
+        EXPECT_TRUE(key.hasDefault);
+        const std::vector<int32_t> sections =
+            row.scope == A ? std::vector<int32_t>{SettingSectionApp}
+                           : std::vector<int32_t>{SettingSectionProbeConvex, SettingSectionProbeLinear};
+        for (const int32_t section : sections) {
+            switch (row.type) {
+                case Int:
+                    EXPECT_EQ(key.type, SettingType::Int);
+                    EXPECT_EQ(GetSettingInt(section, key), static_cast<int32_t>(row.number));
+                    break;
+                case Hex:
+                    EXPECT_EQ(key.type, SettingType::Hex);
+                    EXPECT_EQ(GetSettingHex(section, key), static_cast<uint32_t>(row.number));
+                    break;
+                case Dbl:
+                    EXPECT_EQ(key.type, SettingType::Double);
+                    EXPECT_EQ(GetSettingDouble(section, key), row.number);
+                    break;
+                case Uns:
+                    EXPECT_EQ(key.type, SettingType::Unsigned);
+                    EXPECT_EQ(GetSettingUnsigned(section, key), static_cast<uint32_t>(row.number));
+                    break;
+                case Txt:
+                    EXPECT_EQ(key.type, SettingType::Text);
+                    EXPECT_EQ(GetSettingText(section, key), row.text);
+                    break;
+            }
+            // The cache holds the default in the text form of its type, as a stored value would be.
+            EXPECT_EQ(GetSettingsCache().Find(section, key.keyId), std::string(row.text));
+        }
+    }
+    EXPECT_EQ(resources::LoadString(222), SettingKeyTable::ob_display.defaultText);
+    EXPECT_FALSE(SettingKeyTable::tx_freq.hasDefault);
+    EXPECT_EQ(SettingKeyTable::tx_freq.scope, SettingScope::Probe);
+    EXPECT_EQ(SettingKeyTable::tx_freq.type, SettingType::Int);
+    EXPECT_EQ(GetSettingInt(SettingSectionProbeConvex, SettingKeyTable::tx_freq, 2), 2);
+    EXPECT_FALSE(platform::PathExists(GetConfigFilePath() + ".bad"));
+    EXPECT_EQ(ReadAll(GetConfigFilePath()), "");  // reads never write
 }
 
 TEST(SettingKeyTable, HoldsFiftyFourUniqueKeys) {

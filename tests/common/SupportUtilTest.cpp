@@ -1,6 +1,7 @@
 #include "common/SupportUtil.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/FileSystem.h"
@@ -25,6 +26,27 @@ TEST(DeleteFolderRecursive, RemovesTreeButNeverFollowsLinks) {
     EXPECT_FALSE(platform::PathExists(cine));
     EXPECT_TRUE(platform::PathExists(outside + "/keep.bmp"));
     EXPECT_FALSE(DeleteFolderRecursive(cine));  // gone: nothing to delete
+}
+
+TEST(DeleteFolderRecursive, GivenALinkRemovesTheLinkAndNothingBehindIt) {
+    testsupport::TempDir dir;
+    const std::string target = dir / "patient";
+    ASSERT_TRUE(platform::CreateDirectories(target + "/sub"));
+    WriteAll(target + "/1.bmp", "x");
+    WriteAll(target + "/sub/2.bmp", "x");
+    const std::string link = dir / "20240101120000.cine";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+
+    for (const std::string& given : {link, link + "/"}) {
+        if (given.back() == '/') {
+            ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        }
+        EXPECT_TRUE(DeleteFolderRecursive(given)) << given;
+        struct stat st {};
+        EXPECT_NE(::lstat(link.c_str(), &st), 0) << given;
+        EXPECT_TRUE(platform::PathExists(target + "/1.bmp")) << given;
+        EXPECT_TRUE(platform::PathExists(target + "/sub/2.bmp")) << given;
+    }
 }
 
 TEST(ElapsedMicroseconds, CountsFromTheFirstCall) {

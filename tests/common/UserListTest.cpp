@@ -1,6 +1,11 @@
 #include "common/UserList.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <unistd.h>
+#include <ctime>
 
 #include "tests/common/ArchiveTestFixture.h"
 
@@ -69,6 +74,43 @@ TEST_F(UserListTest, FoldersThatDoNotLoadAreReportedAndLeftOut) {
         EXPECT_EQ(box.icon, platform::MsgIcon::None);
         EXPECT_EQ(box.buttons, platform::MsgButtons::Ok);
     }
+}
+
+TEST_F(UserListTest, LinksInTheDataRootAreNotPatients) {
+    AddPatient("0001", "0001", "A");
+    // A patient folder outside the archive, linked into the data root under its own id.
+    const std::string outside = dir / "outside/0002";
+    ASSERT_TRUE(platform::CreateDirectories(outside));
+    WriteAll(
+        outside + "/0002.xml",
+        "<?xml version=\"1.0\"?><quarnet><user id=\"0002\" syntax=\"2\"><name>B</name></user></quarnet>");
+    ASSERT_EQ(::symlink(outside.c_str(), PatientFolder("0002").c_str()), 0);
+
+    CUserList list;
+    list.LoadAll();
+    EXPECT_EQ(Ids(list), std::vector<std::string>{"0001"});
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(UserListTest, LoadingSweepsTemporariesLeftByAKilledSave) {
+    AddPatient("0001", "0001", "A");
+    const std::string folder = PatientFolder("0001");
+    const std::string stale = folder + "/0001.xml.tmp.a1B2c3";
+    const std::string staleRecord = folder + "/20200820100203.xml.tmp.Q9w8E7";
+    const std::string fresh = folder + "/0001.xml.tmp.z9Y8x7";
+    for (const std::string& path : {stale, staleRecord, fresh})
+        WriteAll(path, "<quarnet><user id=\"0001\"");
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, staleRecord.c_str(), old, 0), 0);
+
+    CUserList list;
+    list.LoadAll();
+    EXPECT_EQ(Ids(list), std::vector<std::string>{"0001"});
+    EXPECT_FALSE(platform::PathExists(stale));
+    EXPECT_FALSE(platform::PathExists(staleRecord));
+    EXPECT_TRUE(platform::PathExists(fresh));  // may belong to a save under way
+    EXPECT_TRUE(platform::PathExists(folder + "/0001.xml"));
 }
 
 TEST_F(UserListTest, APatientFileNamingAnotherPatientIsNotTakenForIt) {

@@ -113,6 +113,42 @@ TEST_F(XmlFileTest, FailedSaveKeepsOldFileByteForByte) {
     EXPECT_FALSE(XmlSaveDocument(&doc, dir / "u"));  // a folder
 }
 
+TEST_F(XmlFileTest, ContentAfterTheRootIsDamageAndIsNeverSaved) {
+    const std::string path = dir / "s.xml";
+    WriteAll(path, "<?xml version=\"1.0\"?><quarnet><app syntax=\"1\"><a>1</a></app></quarnet>e</t>");
+    XMLDocument doc;
+    ASSERT_TRUE(XmlOpenDocument(&doc, false, path));
+    EXPECT_TRUE(XmlDocumentDamaged(&doc));
+    EXPECT_FALSE(XmlDocumentUnreadable(&doc));
+    EXPECT_EQ(XmlGetChildText(XmlFindRoot(&doc)->FirstChildElement("app"), "a", "-"), "1");
+
+    // Saved as it stands it would not load again: refused, the file stays as it was.
+    const std::string before = ReadAll(path);
+    EXPECT_FALSE(XmlSaveDocument(&doc, path));
+    EXPECT_EQ(XmlCreateDocument(&doc, dir / "r.xml"), platform::WriteResult::Failed);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_FALSE(platform::PathExists(dir / "r.xml"));
+
+    XmlRemoveContentAfterRoot(&doc);
+    EXPECT_FALSE(XmlHasContentAfterRoot(&doc));
+    ASSERT_TRUE(XmlSaveDocument(&doc, path));
+    XMLDocument back;
+    ASSERT_TRUE(XmlOpenDocument(&back, false, path));
+    EXPECT_FALSE(XmlDocumentDamaged(&back));
+
+    // Comments may follow the root; elements and text may not.
+    struct Case {
+        const char* xml;
+        bool damaged;
+    };
+    for (const Case& c : {Case{"<quarnet/><!--note-->", false}, Case{"<other/><quarnet/>", false},
+                          Case{"<quarnet/><quarnet/>", true}, Case{"<quarnet/><x/>", true}}) {
+        XMLDocument d;
+        ASSERT_EQ(d.Parse(c.xml), tinyxml2::XML_SUCCESS) << c.xml;
+        EXPECT_EQ(XmlHasContentAfterRoot(&d), c.damaged) << c.xml;
+    }
+}
+
 TEST_F(XmlFileTest, ExclusiveCreateRefusesAnExistingRecord) {
     XMLDocument doc;
     XmlAddDeclaration(&doc);

@@ -1,8 +1,13 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <map>
 
 #include "tests/support/TestSupport.h"
 
@@ -12,7 +17,30 @@ using testsupport::TempDir;
 
 class FileSystemTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetWriteFaultHook(nullptr); }
+    void TearDown() override {
+        SetWriteFaultHook(nullptr);
+        SetFileStepFaultForTesting(nullptr);
+    }
+    std::vector<std::string> Names() {
+        std::vector<DirEntry> entries;
+        EXPECT_TRUE(ListDirectory(dir.path(), entries));
+        std::vector<std::string> names;
+        for (const auto& e : entries)
+            names.push_back(e.name);
+        return names;
+    }
+    // Makes a file look as if it was last written `seconds` ago.
+    static void Age(const std::string& path, int seconds) {
+        const timespec times[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    // Fails the given steps with their errno values, as a file system without them would.
+    static void FailSteps(std::map<FileStep, int> faults) {
+        SetFileStepFaultForTesting([faults](FileStep step, const std::string&) {
+            const auto f = faults.find(step);
+            return f == faults.end() ? 0 : f->second;
+        });
+    }
     TempDir dir;
 };
 
@@ -67,6 +95,113 @@ TEST_F(FileSystemTest, ListingIsSortedAndMarksFoldersAndLinks) {
     EXPECT_TRUE(entries[4].isSymlink);
     EXPECT_FALSE(entries[4].isDirectory);
     EXPECT_FALSE(ListDirectory(dir / "nothing", entries));
+}
+
+TEST_F(FileSystemTest, AWriteCheckSeesTheBytesReadBackAndCanRefuse) {
+    const std::string path = dir / "a.xml";
+    ASSERT_TRUE(WriteFileAtomic(path, "old"));
+    std::string seen;
+    EXPECT_FALSE(WriteFileAtomic(path, "new", kPrivateFileMode, [&](const std::string& back) {
+        seen = back;
+        return false;
+    }));
+    EXPECT_EQ(seen, "new");
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(
+        CreateFileExclusive(dir / "r.xml", "rec", kPrivateFileMode, [](const std::string&) { return false; }),
+        WriteResult::Failed);
+    EXPECT_EQ(Names(), std::vector<std::string>{"a.xml"});
+}
+
+// A save killed while it writes leaves no temporary copy where the file system has unnamed
+// files; where it has none, the copy is swept at the next save once it is a minute old.
+TEST_F(FileSystemTest, ASaveKilledWhileWritingLeavesNoTemporaryBehind) {
+    const std::string path = dir / "0001.xml";
+    ASSERT_TRUE(WriteFileAtomic(path, "whole"));
+    const auto killedSave = [&] {
+        SetWriteFaultHook([](const std::string&) {
+            std::raise(SIGKILL);
+            return true;
+        });
+        WriteFileAtomic(path, "new");
+    };
+    EXPECT_EXIT(killedSave(), testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"0001.xml"});
+    EXPECT_EQ(ReadAll(path), "whole");
+}
+
+TEST_F(FileSystemTest, StaleTemporariesOfTheSameTargetAreSweptAtTheNextSave) {
+    const std::string path = dir / "0001.xml";
+    testsupport::WriteAll(path + ".tmp.Ab12Cd", "left by a kill");
+    testsupport::WriteAll(path + ".tmp.Xy34Zw", "a save under way");
+    testsupport::WriteAll(dir / "0002.xml.tmp.Ab12Cd", "another target");
+    testsupport::WriteAll(path + ".tmp.notmine", "not a temporary name");
+    Age(path + ".tmp.Ab12Cd", 61);
+    Age(dir / "0002.xml.tmp.Ab12Cd", 61);
+    Age(path + ".tmp.notmine", 61);
+    FailSteps({{FileStep::UnnamedTemporary, EOPNOTSUPP}});
+    ASSERT_TRUE(WriteFileAtomic(path, "x"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"0001.xml", "0001.xml.tmp.Xy34Zw", "0001.xml.tmp.notmine",
+                                                 "0002.xml.tmp.Ab12Cd"}));
+    SweepStaleTemporariesIn(dir.path());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"0001.xml", "0001.xml.tmp.Xy34Zw", "0001.xml.tmp.notmine"}));
+}
+
+TEST_F(FileSystemTest, ExclusiveCreateFallsBackWhereTheFileSystemHasNoHardLinks) {
+    struct Case {
+        std::map<FileStep, int> faults;
+        WriteResult result;
+        std::string failedSteps;
+    };
+    const std::string noLink = std::string("hard link: ") + std::strerror(EPERM);
+    const std::string noRename = std::string("rename without replace: ") + std::strerror(EINVAL);
+    const std::string noOpen = std::string("exclusive open: ") + std::strerror(EACCES);
+    const Case cases[] = {
+        {{}, WriteResult::Ok, ""},
+        {{{FileStep::UnnamedTemporary, EOPNOTSUPP}}, WriteResult::Ok, ""},
+        {{{FileStep::HardLink, EPERM}}, WriteResult::Ok, noLink},
+        {{{FileStep::HardLink, EPERM}, {FileStep::RenameNoReplace, EINVAL}},
+         WriteResult::Ok,
+         noLink + "; " + noRename},
+        {{{FileStep::HardLink, EPERM},
+          {FileStep::RenameNoReplace, EINVAL},
+          {FileStep::ExclusiveOpen, EACCES}},
+         WriteResult::Failed,
+         noLink + "; " + noRename + "; " + noOpen},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string name = "rec" + std::to_string(n++) + ".xml";
+        FailSteps(c.faults);
+        std::string failed;
+        EXPECT_EQ(CreateFileExclusive(dir / name, "record", kPrivateFileMode, {}, &failed), c.result) << name;
+        EXPECT_EQ(failed, c.failedSteps) << name;
+        if (c.result == WriteResult::Ok) {
+            EXPECT_EQ(ReadAll(dir / name), "record") << name;
+            struct stat st {};
+            ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u);
+        }
+        for (const std::string& left : Names())
+            EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
+    }
+    EXPECT_FALSE(PathExists(dir / "rec4.xml"));
+}
+
+TEST_F(FileSystemTest, EachFallbackRefusesARecordThatAppearedMeanwhile) {
+    // Another writer creates the record just before the step runs.
+    for (const FileStep step : {FileStep::HardLink, FileStep::RenameNoReplace, FileStep::ExclusiveOpen}) {
+        const std::string path = dir / ("rec" + std::to_string(static_cast<int>(step)) + ".xml");
+        SetFileStepFaultForTesting([step, path](FileStep at, const std::string&) {
+            if (at == step)
+                testsupport::WriteAll(path, "theirs");
+            return at < step ? EPERM : 0;
+        });
+        EXPECT_EQ(CreateFileExclusive(path, "mine"), WriteResult::Exists) << path;
+        EXPECT_EQ(ReadAll(path), "theirs") << path;
+    }
+    for (const std::string& left : Names())
+        EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
 }
 
 TEST(PathParts, JoinAndSplit) {

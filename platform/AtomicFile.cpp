@@ -1,0 +1,343 @@
+#include "platform/AtomicFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kTemporaryInfix = ".tmp.";
+constexpr size_t kTemporarySuffixLength = 6;  // as mkstemp's XXXXXX
+constexpr time_t kStaleSeconds = 60;
+
+std::mutex g_hookMutex;
+WriteFaultHook g_writeFault;
+FileStepFault g_stepFault;
+
+bool WriteFaultInjected(const std::string& path) {
+    std::lock_guard lock(g_hookMutex);
+    return g_writeFault && g_writeFault(path);
+}
+
+// 0, or the errno value a test makes the step fail with.
+int StepFault(FileStep step, const std::string& path) {
+    FileStepFault fault;
+    {
+        std::lock_guard lock(g_hookMutex);
+        fault = g_stepFault;
+    }
+    return fault ? fault(step, path) : 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::string folder = ParentFolder(path);
+    return folder.empty() ? "." : folder;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadBack(int fd, std::string& bytes) {
+    bytes.clear();
+    char buf[65536];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, buf, sizeof buf, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        bytes.append(buf, static_cast<size_t>(n));
+        at += n;
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+std::string StepText(const char* step, int err) {
+    return std::string(step) + ": " + std::strerror(err);
+}
+
+void AddFailure(std::string* failures, const std::string& text) {
+    if (!failures)
+        return;
+    if (!failures->empty())
+        *failures += "; ";
+    *failures += text;
+}
+
+// The file's bytes are written, flushed and checked; a kill before it is named leaves
+// nothing when it is unnamed.
+class Temporary {
+public:
+    Temporary() = default;
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary() { Discard(); }
+
+    // An unnamed file in the target's folder where the file system has them, else a named one.
+    bool Open(const std::string& target, mode_t mode, bool allowUnnamed) {
+        Discard();
+        if (allowUnnamed && StepFault(FileStep::UnnamedTemporary, target) == 0) {
+            fd_ = ::open(FolderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+            if (fd_ >= 0)
+                return true;
+        }
+        name_ = target + kTemporaryInfix + "XXXXXX";
+        fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+        if (fd_ < 0)
+            name_.clear();
+        return fd_ >= 0;
+    }
+
+    bool Fill(const std::string& target, const std::string& bytes, mode_t mode, const WriteCheck& check) {
+        if (::fchmod(fd_, mode) != 0)
+            return false;
+        if (WriteFaultInjected(target) || !WriteAll(fd_, bytes) || ::fsync(fd_) != 0)
+            return false;
+        if (!check)
+            return true;
+        std::string back;
+        return ReadBack(fd_, back) && check(back);
+    }
+
+    // Links the file in under `to`; refuses an existing `to` (EEXIST). Returns 0 or errno.
+    int LinkTo(const std::string& to) {
+        if (name_.empty()) {
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        }
+        return ::link(name_.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
+    // Gives an unnamed file a temporary name beside the target, so it can be renamed.
+    bool Name(const std::string& target) {
+        if (!name_.empty())
+            return true;
+        static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            unsigned char random[kTemporarySuffixLength];
+            if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+                return false;
+            std::string name = target + kTemporaryInfix;
+            for (unsigned char r : random)
+                name += kChars[r % (sizeof kChars - 1)];
+            const int err = LinkTo(name);
+            if (err == 0) {
+                name_ = name;
+                return true;
+            }
+            if (err != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    // After a successful rename the name belongs to the target.
+    void Release() { name_.clear(); }
+
+    const std::string& name() const { return name_; }
+    bool unnamed() const { return name_.empty(); }
+
+    void Discard() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        if (!name_.empty())
+            ::unlink(name_.c_str());
+        name_.clear();
+    }
+
+private:
+    int fd_ = -1;
+    std::string name_;
+};
+
+bool IsTemporarySuffix(const std::string& name, size_t at) {
+    if (name.size() != at + kTemporarySuffixLength)
+        return false;
+    for (size_t i = at; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// The temporary copies in a folder for which `matches` holds, a minute old or more.
+template <typename Matches>
+void SweepFolder(const std::string& folder, Matches matches) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = std::time(nullptr);
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (!matches(name))
+            continue;
+        const std::string path = JoinPath(folder, name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (now - st.st_mtime < kStaleSeconds)
+            continue;
+        ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
+void SetWriteFaultHook(WriteFaultHook hook) {
+    std::lock_guard lock(g_hookMutex);
+    g_writeFault = std::move(hook);
+}
+
+void SetFileStepFaultForTesting(FileStepFault fault) {
+    std::lock_guard lock(g_hookMutex);
+    g_stepFault = std::move(fault);
+}
+
+void SweepStaleTemporaries(const std::string& target) {
+    const std::string prefix = FileNamePart(target) + kTemporaryInfix;
+    SweepFolder(FolderOf(target), [&](const std::string& name) {
+        return name.compare(0, prefix.size(), prefix) == 0 && IsTemporarySuffix(name, prefix.size());
+    });
+}
+
+void SweepStaleTemporariesIn(const std::string& folder) {
+    const size_t infix = std::strlen(kTemporaryInfix);
+    SweepFolder(folder, [&](const std::string& name) {
+        if (name.size() <= infix + kTemporarySuffixLength)
+            return false;
+        const size_t at = name.size() - kTemporarySuffixLength - infix;
+        return name.compare(at, infix, kTemporaryInfix) == 0 && IsTemporarySuffix(name, at + infix);
+    });
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode,
+                     const WriteCheck& check) {
+    if (path.empty() || IsDirectory(path))
+        return false;
+    SweepStaleTemporaries(path);
+    Temporary tmp;
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
+        return false;
+    // The unnamed file needs a name of its own first: linking it straight over the target
+    // would refuse the existing file. Where that fails, the bytes go into a named file.
+    if (!tmp.Name(path) && (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check)))
+        return false;
+    if (::rename(tmp.name().c_str(), path.c_str()) != 0)
+        return false;
+    tmp.Release();
+    SyncFolder(FolderOf(path));
+    return true;
+}
+
+WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode,
+                                const WriteCheck& check, std::string* failedSteps) {
+    if (path.empty())
+        return WriteResult::Failed;
+    if (PathExists(path))
+        return WriteResult::Exists;
+    Temporary tmp;
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
+        return WriteResult::Failed;
+
+    // 1. A hard link refuses an existing target, so a record appearing meanwhile stays.
+    int err = StepFault(FileStep::HardLink, path);
+    if (err == 0)
+        err = tmp.LinkTo(path);
+    if (err != 0 && err != EEXIST && tmp.unnamed()) {
+        // Linking an unnamed file needs /proc; try once more from a named copy.
+        if (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check))
+            return WriteResult::Failed;
+        err = StepFault(FileStep::HardLink, path);
+        if (err == 0)
+            err = tmp.LinkTo(path);
+    }
+    if (err == 0) {
+        SyncFolder(FolderOf(path));
+        return WriteResult::Ok;
+    }
+    if (err == EEXIST)
+        return WriteResult::Exists;
+    AddFailure(failedSteps, StepText("hard link", err));
+
+    // 2. File systems without hard links (FAT, some network shares): a rename that refuses
+    // an existing target.
+    err = StepFault(FileStep::RenameNoReplace, path);
+    if (err == 0) {
+        err = ::renameat2(AT_FDCWD, tmp.name().c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0
+                  ? 0
+                  : errno;
+    }
+    if (err == 0) {
+        tmp.Release();
+        SyncFolder(FolderOf(path));
+        return WriteResult::Ok;
+    }
+    if (err == EEXIST)
+        return WriteResult::Exists;
+    AddFailure(failedSteps, StepText("rename without replace", err));
+    tmp.Discard();
+
+    // 3. Last: create the final name exclusively and write into it. A failed write removes
+    // the file this call created.
+    err = StepFault(FileStep::ExclusiveOpen, path);
+    int fd = -1;
+    if (err == 0) {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0)
+            err = errno;
+    }
+    if (err == EEXIST)
+        return WriteResult::Exists;
+    if (err != 0) {
+        AddFailure(failedSteps, StepText("exclusive open", err));
+        return WriteResult::Failed;
+    }
+    std::string back;
+    bool ok = ::fchmod(fd, mode) == 0 && !WriteFaultInjected(path) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ok && (!check || (ReadBack(fd, back) && check(back)));
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(path.c_str());
+        AddFailure(failedSteps, "exclusive open: the write failed");
+        return WriteResult::Failed;
+    }
+    SyncFolder(FolderOf(path));
+    return WriteResult::Ok;
+}
+
+}  // namespace platform
