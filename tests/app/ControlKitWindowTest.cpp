@@ -285,6 +285,7 @@ TEST_F(ControlKitTest, ListGestureSelectsOnlyAnItemUnderTheTap) {
         EXPECT_EQ(e.GetId(), 2600);
         notified.push_back(e.GetInt());
     });
+    list->SendSizeEvent();  // header and item area in place, as on the screen
     Flush();
 
     // Ending below the last item: nothing selected, nothing sent.
@@ -308,6 +309,58 @@ TEST_F(ControlKitTest, ListGestureSelectsOnlyAnItemUnderTheTap) {
 
     // An end without a remembered tap goes to the default handling.
     EXPECT_FALSE(list->OnGesture(0, false, true, second.GetPosition()));
+}
+
+TEST_F(ControlKitTest, TouchGestureEventsSelectThroughTheListsOwnHandlers) {
+    auto* list =
+        new CCstmListCtrl(frame, 2601, wxPoint(10, 10), wxSize(300, 200), wxLC_REPORT | wxLC_SINGLE_SEL);
+    list->AppendColumn("Item", wxLIST_FORMAT_LEFT, 280);
+    for (const char* name : {"first", "second", "third"})
+        list->InsertItem(list->GetItemCount(), name);
+    list->m_pOwner = frame;
+    std::vector<int> notified;
+    frame->Bind(EVT_LIST_GESTURE_SELECT, [&](wxCommandEvent& e) { notified.push_back(e.GetInt()); });
+    list->SendSizeEvent();  // header and item area in place, as on the screen
+    Flush();
+    wxRect third;
+    ASSERT_TRUE(list->GetItemRect(2, third));
+    const wxPoint onThird = third.GetPosition() + wxPoint(5, third.height / 2);
+
+    // The display's two-finger tap comes as one event that begins and ends the gesture.
+    wxTwoFingerTapEvent tap(list->GetId());
+    tap.SetEventObject(list);
+    tap.SetPosition(onThird);
+    tap.SetGestureStart();
+    tap.SetGestureEnd();
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(tap));  // consumed
+    Flush();
+    ASSERT_EQ(notified, (std::vector<int>{2}));
+    EXPECT_EQ(list->GetItemState(2, wxLIST_STATE_SELECTED), wxLIST_STATE_SELECTED);
+
+    // A press and tap in parts: the begin goes on to the default handling, the end selects.
+    notified.clear();
+    wxRect first;
+    ASSERT_TRUE(list->GetItemRect(0, first));
+    wxPressAndTapEvent begin(list->GetId());
+    begin.SetEventObject(list);
+    begin.SetPosition(first.GetPosition() + wxPoint(5, first.height / 2));
+    begin.SetGestureStart();
+    EXPECT_FALSE(list->GetEventHandler()->ProcessEvent(begin));
+    EXPECT_EQ(list->m_nPendingGesture, CCstmListCtrl::GesturePressAndTap);
+    wxPressAndTapEvent end(begin);
+    end.SetGestureStart(false);
+    end.SetGestureEnd();
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(end));
+    Flush();
+    EXPECT_EQ(notified, (std::vector<int>{0}));
+
+    // A tap below the items selects nothing and tells nobody.
+    notified.clear();
+    tap.SetPosition({50, 190});
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(tap));
+    Flush();
+    EXPECT_TRUE(notified.empty());
+    EXPECT_EQ(list->GetItemState(0, wxLIST_STATE_SELECTED), wxLIST_STATE_SELECTED);
 }
 
 TEST_F(ControlKitTest, WorkPostedFromAWorkerRunsOnTheUiThreadWhenPumped) {
