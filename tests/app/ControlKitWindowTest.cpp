@@ -2,6 +2,8 @@
 // their scroll codes, focus events, the numeric edit, and list gestures.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/settings.h>
+#include <wx/uiaction.h>
 #include <thread>
 #include <vector>
 
@@ -46,8 +48,12 @@ void Key(wxWindow* target, int code) {
     }
 }
 
-void Mouse(wxWindow* target, wxEventType type, wxPoint at) {
+// Each event a second after the one before, unless the test gives its time (ms).
+void Mouse(wxWindow* target, wxEventType type, wxPoint at, long time = -1) {
+    static long clock = 0;
+    clock = time >= 0 ? time : clock + 1000;
     wxMouseEvent e(type);
+    e.SetTimestamp(clock);
     e.SetPosition(at);
     e.m_leftDown = type != wxEVT_LEFT_UP;
     e.SetEventObject(target);
@@ -138,6 +144,51 @@ TEST_F(ControlKitTest, ButtonClickRequiresPressAndReleaseInside) {
     EXPECT_FALSE(b->IsPressed());
     Mouse(b, wxEVT_LEFT_UP, {300, 20});  // released outside: no click
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ControlKitTest, TheSecondPressOfADoubleClickIsNoClick) {
+    auto* b = new CCstmButton(frame, 2201, "Freeze", wxPoint(10, 10), wxSize(120, 60));
+    int clicks = 0;
+    frame->Bind(wxEVT_BUTTON, [&](wxCommandEvent& e) { clicks += e.GetId() == 2201; });
+    Flush();
+    wxUIActionSimulator pointer;
+    pointer.MouseMove(b->ClientToScreen(wxPoint(60, 30)));
+    Flush();
+    pointer.MouseDblClick();
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(clicks, 1) << "a double click on the display";
+
+    // However the second press arrives, in time and in place it is no click; the press after
+    // it begins a new one, and so does a second press too late or too far away.
+    const long late = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC) + 1;
+    const int far = wxSystemSettings::GetMetric(wxSYS_DCLICK_X) / 2 + 1;
+    struct Case {
+        const char* what;
+        wxEventType second;
+        long after;
+        int dx;
+        int clicks;
+    };
+    long t = 0;
+    for (const Case& c :
+         {Case{"wx double click", wxEVT_LEFT_DCLICK, 50, 0, 1},
+          Case{"plain second press", wxEVT_LEFT_DOWN, 50, 1, 1},
+          Case{"too late", wxEVT_LEFT_DOWN, late, 0, 2}, Case{"too far", wxEVT_LEFT_DOWN, 50, far, 2}}) {
+        clicks = 0;
+        t += 100000;
+        Mouse(b, wxEVT_LEFT_DOWN, {20, 20}, t);
+        Mouse(b, wxEVT_LEFT_UP, {20, 20}, t + 10);
+        Mouse(b, c.second, {20 + c.dx, 20}, t + c.after);
+        Mouse(b, wxEVT_LEFT_UP, {20 + c.dx, 20}, t + c.after + 10);
+        EXPECT_EQ(clicks, c.clicks) << c.what;
+        EXPECT_FALSE(b->IsPressed()) << c.what;
+        if (c.clicks == 1) {  // a third quick press is a click again
+            Mouse(b, wxEVT_LEFT_DOWN, {20, 20}, t + c.after + 60);
+            Mouse(b, wxEVT_LEFT_UP, {20, 20}, t + c.after + 70);
+            EXPECT_EQ(clicks, 2) << c.what;
+        }
+    }
 }
 
 TEST_F(ControlKitTest, SliderKeysSendTrackbarCodesThenEndTrack) {
