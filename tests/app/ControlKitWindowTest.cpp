@@ -251,6 +251,44 @@ TEST_F(ControlKitTest, SliderMousePagesTowardTheClickAndDragsTheThumb) {
     EXPECT_EQ(scrolls[2].code, TB_ENDTRACK);
 }
 
+TEST_F(ControlKitTest, SliderWheelStepsAreLineStepsWithTheirCodes) {
+    auto* s = new CCstmSliderCtrl(frame, 2302, false, wxPoint(10, 10), wxSize(112, 22));
+    s->SetRange(0, 100);
+    s->SetLineSize(2);
+    s->SetPos(50);
+    Record(s);
+    Flush();
+    const auto wheel = [s](int rotation) {
+        wxMouseEvent e(wxEVT_MOUSEWHEEL);
+        e.SetEventObject(s);
+        e.m_wheelRotation = rotation;
+        e.m_wheelDelta = 120;
+        e.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+        e.SetPosition({50, 10});
+        s->GetEventHandler()->ProcessEvent(e);
+    };
+    struct Case {
+        std::vector<int> rotations;
+        std::vector<int> codes;
+        int pos;
+    };
+    for (const Case& c : {Case{{120}, {TB_LINEUP}, 48}, Case{{-120}, {TB_LINEDOWN}, 50},
+                          Case{{-240}, {TB_LINEDOWN, TB_LINEDOWN}, 54},
+                          Case{{60, 30}, {}, 54},          // smooth wheels: short of a step
+                          Case{{30}, {TB_LINEUP}, 52}}) {  // ... until the steps add up
+        scrolls.clear();
+        for (int r : c.rotations)
+            wheel(r);
+        std::vector<int> codes;
+        for (const ScrollRecord& r : scrolls) {
+            codes.push_back(r.code);
+            EXPECT_EQ(r.position, 0);  // line codes carry no position
+        }
+        EXPECT_EQ(codes, c.codes) << c.rotations[0];
+        EXPECT_EQ(s->GetPos(), c.pos) << c.rotations[0];
+    }
+}
+
 TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     auto* a = new CCstmSliderCtrl(frame, 2400, false, wxPoint(10, 10), wxSize(112, 22));
     auto* b = new CCstmSliderCtrl(frame, 2401, false, wxPoint(10, 40), wxSize(112, 22));
