@@ -2,6 +2,7 @@
 // their scroll codes, focus events, the numeric edit, and list gestures.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/panel.h>
 #include <wx/settings.h>
 #include <wx/uiaction.h>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "app/CstmSliderCtrl.h"
 #include "app/GradationCtrl.h"
 #include "app/IconLoader.h"
+#include "app/PictureWindow.h"
 #include "app/WxUiDispatcher.h"
 #include "common/EventHub.h"
 #include "platform/draw/Blit.h"
@@ -321,6 +323,27 @@ TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     const Image32 disabled = b->Render();
     draw::CopyRect(disabled, {0, 0, disabled.width(), disabled.height()}, shot, {135, 40});
     wxtest::SaveArtifact(shot, "control_kit_sliders");
+}
+
+TEST_F(ControlKitTest, TabSkipsTheGreyBarAndTheImageView) {
+    // Neither shows a focus, so neither may hold it: Tab goes from button to button.
+    auto* panel = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), wxSize(700, 500), wxTAB_TRAVERSAL);
+    auto* first = new CCstmButton(panel, 2800, "First", wxPoint(10, 10), wxSize(100, 40));
+    new CGradationCtrl(panel, 2801, wxPoint(120, 10), wxSize(8, 240));
+    new CPictureWindow(panel, 2802, wxPoint(140, 10), wxSize(240, 240));
+    auto* last = new CCstmButton(panel, 2803, "Last", wxPoint(400, 10), wxSize(100, 40));
+    first->SetFocus();
+    Flush();
+    ASSERT_EQ(wxWindow::FindFocus(), first) << "the display gave no keyboard focus";
+    wxUIActionSimulator keys;
+    keys.Char(WXK_TAB);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(wxWindow::FindFocus(), last);
+    keys.Char(WXK_TAB, wxMOD_SHIFT);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(wxWindow::FindFocus(), first);
 }
 
 TEST_F(ControlKitTest, NumericEditCases) {
