@@ -1,11 +1,15 @@
 #include "app/CstmButton.h"
 
+#include <wx/settings.h>
+
+#include <cstdlib>
+
 CCstmButton::CCstmButton(wxWindow* parent, int id, const std::string& caption, const wxPoint& pos,
                          const wxSize& size)
     : CDrawnControl(parent, id, pos, size) {
     SetLabel(wxString::FromUTF8(caption));
     Bind(wxEVT_LEFT_DOWN, &CCstmButton::OnLeftDown, this);
-    Bind(wxEVT_LEFT_DCLICK, &CCstmButton::OnLeftDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CCstmButton::OnDoubleClick, this);
     Bind(wxEVT_LEFT_UP, &CCstmButton::OnLeftUp, this);
     Bind(wxEVT_MOTION, &CCstmButton::OnMotion, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CCstmButton::OnCaptureLost, this);
@@ -66,9 +70,35 @@ void CCstmButton::SetPressed(bool pressed) {
     Refresh(false);
 }
 
-void CCstmButton::OnLeftDown(wxMouseEvent&) {
+bool CCstmButton::CompletesDoubleClick(const wxMouseEvent& event) const {
+    if (!m_bFirstPressKnown)
+        return false;
+    // The display's double-click time and distance (a box centred on the first press).
+    const int ms = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC, this);
+    const int dx = wxSystemSettings::GetMetric(wxSYS_DCLICK_X, this);
+    const int dy = wxSystemSettings::GetMetric(wxSYS_DCLICK_Y, this);
+    const long long elapsed = static_cast<long long>(event.GetTimestamp()) - m_lFirstPressTime;
+    const wxPoint d = event.GetPosition() - m_ptFirstPress;
+    return elapsed >= 0 && elapsed <= (ms > 0 ? ms : 500) && std::abs(d.x) <= (dx > 0 ? dx : 4) / 2 &&
+           std::abs(d.y) <= (dy > 0 ? dy : 4) / 2;
+}
+
+void CCstmButton::OnDoubleClick(wxMouseEvent&) {
+    // The second press of a double click: no click, and the next press begins a new one.
+    m_bFirstPressKnown = false;
+}
+
+void CCstmButton::OnLeftDown(wxMouseEvent& event) {
     if (!IsEnabled())
         return;
+    // The display may also deliver the second press of a double click as a plain press.
+    if (CompletesDoubleClick(event)) {
+        m_bFirstPressKnown = false;
+        return;
+    }
+    m_bFirstPressKnown = true;
+    m_lFirstPressTime = event.GetTimestamp();
+    m_ptFirstPress = event.GetPosition();
     SetFocus();
     if (!HasCapture())
         CaptureMouse();

@@ -1,6 +1,7 @@
 // The control kit's push button: drawn face with a colour scheme (kind), a state, one of
 // three shapes and two sub-captions. A click sends wxEVT_BUTTON with the button's id to
-// its parent; Space clicks it from the keyboard (Enter is the panels' business).
+// its parent; Space clicks it from the keyboard (Enter is the panels' business). The second
+// press of a double click is no click, so a quick double tap on Freeze toggles once.
 #pragma once
 
 #include <string>
@@ -45,15 +46,21 @@ protected:
 
 private:
     void OnLeftDown(wxMouseEvent& event);
+    void OnDoubleClick(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnKeyUp(wxKeyEvent& event);
     void SetPressed(bool pressed);
+    // True when the press completes a double click begun by the last press that clicked.
+    bool CompletesDoubleClick(const wxMouseEvent& event) const;
 
     bool m_bPressed = false;
     bool m_bTracking = false;
+    bool m_bFirstPressKnown = false;  // the last press began a click: a double click may follow
+    long m_lFirstPressTime = 0;       // its time stamp (ms) and place
+    wxPoint m_ptFirstPress;
 };
 
 // The toggle look of the control kit: red when checked (or pressed), gold otherwise. The

@@ -1,6 +1,7 @@
 #include "app/CstmSliderCtrl.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "common/EventHub.h"
 #include "platform/draw/Raster.h"
@@ -22,6 +23,7 @@ CCstmSliderCtrl::CCstmSliderCtrl(wxWindow* parent, int id, bool vertical, const 
     Bind(wxEVT_LEFT_DCLICK, &CCstmSliderCtrl::OnLeftDown, this);
     Bind(wxEVT_LEFT_UP, &CCstmSliderCtrl::OnLeftUp, this);
     Bind(wxEVT_MOTION, &CCstmSliderCtrl::OnMotion, this);
+    Bind(wxEVT_MOUSEWHEEL, &CCstmSliderCtrl::OnWheel, this);
     Bind(wxEVT_LEAVE_WINDOW, &CCstmSliderCtrl::OnLeave, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CCstmSliderCtrl::OnCaptureLost, this);
     Bind(wxEVT_SET_FOCUS, &CCstmSliderCtrl::OnSetFocus, this);
@@ -230,6 +232,25 @@ void CCstmSliderCtrl::OnMotion(wxMouseEvent& event) {
             Step(TB_THUMBTRACK, pos);
     } else if (m_bPaging) {
         m_nPageTarget = Along(event.GetPosition());
+    }
+}
+
+void CCstmSliderCtrl::OnWheel(wxMouseEvent& event) {
+    if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || event.GetWheelDelta() <= 0) {
+        event.Skip();
+        return;
+    }
+    // As the trackbar does: each whole wheel step is a line step with its scroll code, up
+    // (away from the user) toward the minimum; smooth wheels add up to whole steps.
+    m_nWheelRest += event.GetWheelRotation();
+    const int steps = m_nWheelRest / event.GetWheelDelta();
+    m_nWheelRest -= steps * event.GetWheelDelta();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        if (steps > 0) {
+            Step(TB_LINEUP, m_nPos - m_nLineSize);
+        } else {
+            Step(TB_LINEDOWN, m_nPos + m_nLineSize);
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-// The control kit's trackbar: a drawn slider with the keyboard, mouse and scroll-code
+// The control kit's trackbar: a drawn slider with the keyboard, mouse, wheel and scroll-code
 // behaviour of a Windows trackbar. Every move sends EVT_CSTM_SLIDER_SCROLL to the parent
 // (GetInt() the scroll code, GetExtraLong() the position), and every focus change is
 // published on the event hub as EventKindSliderFocus with the slider itself.
@@ -57,6 +57,7 @@ private:
     void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
+    void OnWheel(wxMouseEvent& event);
     void OnLeave(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnSetFocus(wxFocusEvent& event);
@@ -86,5 +87,6 @@ private:
     bool m_bHot = false;
     int m_nDragOffset = 0;
     int m_nPageTarget = 0;  // pixel the paging moves toward
+    int m_nWheelRest = 0;   // wheel rotation short of a whole step
     wxTimer m_pageTimer;
 };

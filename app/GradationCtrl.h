@@ -16,6 +16,9 @@ public:
     // The entry drawn on row y of a bar `height` rows high.
     static int EntryForRow(int y, int height);
 
+    // It shows no focus and takes no input: no tab stop.
+    bool AcceptsFocus() const override { return false; }
+
 protected:
     void RenderInto(Image32& image) const override;
 };

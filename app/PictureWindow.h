@@ -15,6 +15,9 @@ public:
     // Exactly what the window shows now.
     Image32 Render() const;
 
+    // It shows no focus and its keys belong to the main window: no tab stop.
+    bool AcceptsFocus() const override { return false; }
+
 private:
     void OnPaint(wxPaintEvent& event);
     CCstmPictureCtrl m_view;

@@ -1,6 +1,7 @@
 #include "app/WxUiDispatcher.h"
 
 #include <wx/app.h>
+#include <wx/thread.h>
 
 void WxUiDispatcher::Post(std::function<void()> work) {
     // CallAfter queues a thread-safe event on the application object.
@@ -9,12 +10,14 @@ void WxUiDispatcher::Post(std::function<void()> work) {
 }
 
 void WxUiDispatcher::Pump() {
-    if (!wxTheApp)
+    if (!wxTheApp || !wxThread::IsMain())
         return;
-    // Yield runs what the windowing system has waiting and then the posted events; when a
-    // yield is already running further up the stack, only the posted events are run.
-    if (!wxTheApp->Yield(true))
-        wxTheApp->ProcessPendingEvents();
+    // A full yield, even inside another one: a long operation that waits, pumping, from a
+    // handler that an outer pump runs must still see input, paints and timers. wx counts
+    // the yield levels, GLib never dispatches a source (a timer) inside its own dispatch,
+    // and posted work is taken off its queue in order before it runs, so nothing runs twice
+    // or out of turn. "Only if needed" would run the posted work alone there.
+    wxTheApp->Yield(false);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // The UI-thread seam over the wx event queue: work posted from any thread runs on the UI
-// thread in posting order; Pump runs waiting input and posted work without blocking.
+// thread in posting order; Pump runs waiting input, paints, timers and posted work without
+// blocking, also when it is called from work that another Pump is running.
 #pragma once
 
 #include "platform/UiThread.h"

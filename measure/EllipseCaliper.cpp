@@ -12,9 +12,12 @@ double Length(int dx, int dy) {
     return std::sqrt(static_cast<double>(dx * dx + dy * dy));
 }
 
-// The perpendicular of (dx, dy) scaled by f, truncated toward zero: (dy f, -dx f).
-Point Perpendicular(Point c, int dx, int dy, double f, int sign) {
-    return {c.x + sign * static_cast<int>(dy * f), c.y - sign * static_cast<int>(dx * f)};
+// The perpendicular of (dx, dy) scaled by length / over, truncated toward zero:
+// (dy length / over, -dx length / over). Multiplying before dividing keeps exact integer
+// results exact, where a ratio rounded first (1 / 49) could truncate them one short.
+Point Perpendicular(Point c, int dx, int dy, double length, double over, int sign) {
+    return {c.x + sign * static_cast<int>(dy * length / over),
+            c.y - sign * static_cast<int>(dx * length / over)};
 }
 
 }  // namespace
@@ -39,8 +42,8 @@ void CEllipseCaliper::Recalculate(int mode, int h) {
         const int dy = handle[0].y - c.y;
         a = Length(dx, dy);
         b = 0.5 * a;
-        handle[2] = Perpendicular(c, dx, dy, 0.5, 1);
-        handle[3] = Perpendicular(c, dx, dy, 0.5, -1);
+        handle[2] = Perpendicular(c, dx, dy, 0.5, 1.0, 1);
+        handle[3] = Perpendicular(c, dx, dy, 0.5, 1.0, -1);
         return;
     }
     if (mode != 2)
@@ -70,8 +73,8 @@ void CEllipseCaliper::Recalculate(int mode, int h) {
             if (half == 0.0)
                 return;  // the axis shrank onto the centre: keep the other axis as it was
             const int other = 2 - axis;
-            handle[other] = Perpendicular(c, dx, dy, otherHalf / half, 1);
-            handle[other + 1] = Perpendicular(c, dx, dy, otherHalf / half, -1);
+            handle[other] = Perpendicular(c, dx, dy, otherHalf, half, 1);
+            handle[other + 1] = Perpendicular(c, dx, dy, otherHalf, half, -1);
             return;
         }
         default:

@@ -2,6 +2,9 @@
 // their scroll codes, focus events, the numeric edit, and list gestures.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/panel.h>
+#include <wx/settings.h>
+#include <wx/uiaction.h>
 #include <thread>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "app/CstmSliderCtrl.h"
 #include "app/GradationCtrl.h"
 #include "app/IconLoader.h"
+#include "app/PictureWindow.h"
 #include "app/WxUiDispatcher.h"
 #include "common/EventHub.h"
 #include "platform/draw/Blit.h"
@@ -46,8 +50,12 @@ void Key(wxWindow* target, int code) {
     }
 }
 
-void Mouse(wxWindow* target, wxEventType type, wxPoint at) {
+// Each event a second after the one before, unless the test gives its time (ms).
+void Mouse(wxWindow* target, wxEventType type, wxPoint at, long time = -1) {
+    static long clock = 0;
+    clock = time >= 0 ? time : clock + 1000;
     wxMouseEvent e(type);
+    e.SetTimestamp(clock);
     e.SetPosition(at);
     e.m_leftDown = type != wxEVT_LEFT_UP;
     e.SetEventObject(target);
@@ -142,6 +150,53 @@ TEST_F(ControlKitTest, ButtonClickRequiresPressAndReleaseInside) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ControlKitTest, TheSecondPressOfADoubleClickIsNoClick) {
+    auto* b = new CCstmButton(frame, 2201, "Freeze", wxPoint(10, 10), wxSize(120, 60));
+    int clicks = 0;
+    frame->Bind(wxEVT_BUTTON, [&](wxCommandEvent& e) { clicks += e.GetId() == 2201; });
+    Flush();
+    wxUIActionSimulator pointer;
+    pointer.MouseMove(b->ClientToScreen(wxPoint(60, 30)));
+    Flush();
+    pointer.MouseDblClick();
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(clicks, 1) << "a double click on the display";
+    pointer.MouseMove(0, 0);  // off every window, so no later test finds it hovering
+    Flush();
+
+    // However the second press arrives, in time and in place it is no click; the press after
+    // it begins a new one, and so does a second press too late or too far away.
+    const long late = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC) + 1;
+    const int far = wxSystemSettings::GetMetric(wxSYS_DCLICK_X) / 2 + 1;
+    struct Case {
+        const char* what;
+        wxEventType second;
+        long after;
+        int dx;
+        int clicks;
+    };
+    long t = 0;
+    for (const Case& c :
+         {Case{"wx double click", wxEVT_LEFT_DCLICK, 50, 0, 1},
+          Case{"plain second press", wxEVT_LEFT_DOWN, 50, 1, 1},
+          Case{"too late", wxEVT_LEFT_DOWN, late, 0, 2}, Case{"too far", wxEVT_LEFT_DOWN, 50, far, 2}}) {
+        clicks = 0;
+        t += 100000;
+        Mouse(b, wxEVT_LEFT_DOWN, {20, 20}, t);
+        Mouse(b, wxEVT_LEFT_UP, {20, 20}, t + 10);
+        Mouse(b, c.second, {20 + c.dx, 20}, t + c.after);
+        Mouse(b, wxEVT_LEFT_UP, {20 + c.dx, 20}, t + c.after + 10);
+        EXPECT_EQ(clicks, c.clicks) << c.what;
+        EXPECT_FALSE(b->IsPressed()) << c.what;
+        if (c.clicks == 1) {  // a third quick press is a click again
+            Mouse(b, wxEVT_LEFT_DOWN, {20, 20}, t + c.after + 60);
+            Mouse(b, wxEVT_LEFT_UP, {20, 20}, t + c.after + 70);
+            EXPECT_EQ(clicks, 2) << c.what;
+        }
+    }
+}
+
 TEST_F(ControlKitTest, SliderKeysSendTrackbarCodesThenEndTrack) {
     auto* s = new CCstmSliderCtrl(frame, 2300, true, wxPoint(10, 10), wxSize(18, 99));
     s->SetRange(0, 100);
@@ -202,6 +257,44 @@ TEST_F(ControlKitTest, SliderMousePagesTowardTheClickAndDragsTheThumb) {
     EXPECT_EQ(scrolls[2].code, TB_ENDTRACK);
 }
 
+TEST_F(ControlKitTest, SliderWheelStepsAreLineStepsWithTheirCodes) {
+    auto* s = new CCstmSliderCtrl(frame, 2302, false, wxPoint(10, 10), wxSize(112, 22));
+    s->SetRange(0, 100);
+    s->SetLineSize(2);
+    s->SetPos(50);
+    Record(s);
+    Flush();
+    const auto wheel = [s](int rotation) {
+        wxMouseEvent e(wxEVT_MOUSEWHEEL);
+        e.SetEventObject(s);
+        e.m_wheelRotation = rotation;
+        e.m_wheelDelta = 120;
+        e.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+        e.SetPosition({50, 10});
+        s->GetEventHandler()->ProcessEvent(e);
+    };
+    struct Case {
+        std::vector<int> rotations;
+        std::vector<int> codes;
+        int pos;
+    };
+    for (const Case& c : {Case{{120}, {TB_LINEUP}, 48}, Case{{-120}, {TB_LINEDOWN}, 50},
+                          Case{{-240}, {TB_LINEDOWN, TB_LINEDOWN}, 54},
+                          Case{{60, 30}, {}, 54},          // smooth wheels: short of a step
+                          Case{{30}, {TB_LINEUP}, 52}}) {  // ... until the steps add up
+        scrolls.clear();
+        for (int r : c.rotations)
+            wheel(r);
+        std::vector<int> codes;
+        for (const ScrollRecord& r : scrolls) {
+            codes.push_back(r.code);
+            EXPECT_EQ(r.position, 0);  // line codes carry no position
+        }
+        EXPECT_EQ(codes, c.codes) << c.rotations[0];
+        EXPECT_EQ(s->GetPos(), c.pos) << c.rotations[0];
+    }
+}
+
 TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     auto* a = new CCstmSliderCtrl(frame, 2400, false, wxPoint(10, 10), wxSize(112, 22));
     auto* b = new CCstmSliderCtrl(frame, 2401, false, wxPoint(10, 40), wxSize(112, 22));
@@ -234,6 +327,27 @@ TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     const Image32 disabled = b->Render();
     draw::CopyRect(disabled, {0, 0, disabled.width(), disabled.height()}, shot, {135, 40});
     wxtest::SaveArtifact(shot, "control_kit_sliders");
+}
+
+TEST_F(ControlKitTest, TabSkipsTheGreyBarAndTheImageView) {
+    // Neither shows a focus, so neither may hold it: Tab goes from button to button.
+    auto* panel = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), wxSize(700, 500), wxTAB_TRAVERSAL);
+    auto* first = new CCstmButton(panel, 2800, "First", wxPoint(10, 10), wxSize(100, 40));
+    new CGradationCtrl(panel, 2801, wxPoint(120, 10), wxSize(8, 240));
+    new CPictureWindow(panel, 2802, wxPoint(140, 10), wxSize(240, 240));
+    auto* last = new CCstmButton(panel, 2803, "Last", wxPoint(400, 10), wxSize(100, 40));
+    first->SetFocus();
+    Flush();
+    ASSERT_EQ(wxWindow::FindFocus(), first) << "the display gave no keyboard focus";
+    wxUIActionSimulator keys;
+    keys.Char(WXK_TAB);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(wxWindow::FindFocus(), last);
+    keys.Char(WXK_TAB, wxMOD_SHIFT);
+    for (int i = 0; i < 5; ++i)
+        Flush();
+    EXPECT_EQ(wxWindow::FindFocus(), first);
 }
 
 TEST_F(ControlKitTest, NumericEditCases) {
@@ -287,6 +401,7 @@ TEST_F(ControlKitTest, ListGestureSelectsOnlyAnItemUnderTheTap) {
         EXPECT_EQ(e.GetId(), 2600);
         notified.push_back(e.GetInt());
     });
+    list->SendSizeEvent();  // header and item area in place, as on the screen
     Flush();
 
     // Ending below the last item: nothing selected, nothing sent.
@@ -310,6 +425,58 @@ TEST_F(ControlKitTest, ListGestureSelectsOnlyAnItemUnderTheTap) {
 
     // An end without a remembered tap goes to the default handling.
     EXPECT_FALSE(list->OnGesture(0, false, true, second.GetPosition()));
+}
+
+TEST_F(ControlKitTest, TouchGestureEventsSelectThroughTheListsOwnHandlers) {
+    auto* list =
+        new CCstmListCtrl(frame, 2601, wxPoint(10, 10), wxSize(300, 200), wxLC_REPORT | wxLC_SINGLE_SEL);
+    list->AppendColumn("Item", wxLIST_FORMAT_LEFT, 280);
+    for (const char* name : {"first", "second", "third"})
+        list->InsertItem(list->GetItemCount(), name);
+    list->m_pOwner = frame;
+    std::vector<int> notified;
+    frame->Bind(EVT_LIST_GESTURE_SELECT, [&](wxCommandEvent& e) { notified.push_back(e.GetInt()); });
+    list->SendSizeEvent();  // header and item area in place, as on the screen
+    Flush();
+    wxRect third;
+    ASSERT_TRUE(list->GetItemRect(2, third));
+    const wxPoint onThird = third.GetPosition() + wxPoint(5, third.height / 2);
+
+    // The display's two-finger tap comes as one event that begins and ends the gesture.
+    wxTwoFingerTapEvent tap(list->GetId());
+    tap.SetEventObject(list);
+    tap.SetPosition(onThird);
+    tap.SetGestureStart();
+    tap.SetGestureEnd();
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(tap));  // consumed
+    Flush();
+    ASSERT_EQ(notified, (std::vector<int>{2}));
+    EXPECT_EQ(list->GetItemState(2, wxLIST_STATE_SELECTED), wxLIST_STATE_SELECTED);
+
+    // A press and tap in parts: the begin goes on to the default handling, the end selects.
+    notified.clear();
+    wxRect first;
+    ASSERT_TRUE(list->GetItemRect(0, first));
+    wxPressAndTapEvent begin(list->GetId());
+    begin.SetEventObject(list);
+    begin.SetPosition(first.GetPosition() + wxPoint(5, first.height / 2));
+    begin.SetGestureStart();
+    EXPECT_FALSE(list->GetEventHandler()->ProcessEvent(begin));
+    EXPECT_EQ(list->m_nPendingGesture, CCstmListCtrl::GesturePressAndTap);
+    wxPressAndTapEvent end(begin);
+    end.SetGestureStart(false);
+    end.SetGestureEnd();
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(end));
+    Flush();
+    EXPECT_EQ(notified, (std::vector<int>{0}));
+
+    // A tap below the items selects nothing and tells nobody.
+    notified.clear();
+    tap.SetPosition({50, 190});
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(tap));
+    Flush();
+    EXPECT_TRUE(notified.empty());
+    EXPECT_EQ(list->GetItemState(0, wxLIST_STATE_SELECTED), wxLIST_STATE_SELECTED);
 }
 
 TEST_F(ControlKitTest, WorkPostedFromAWorkerRunsOnTheUiThreadWhenPumped) {

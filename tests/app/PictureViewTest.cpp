@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "app/CstmPictureCtrl.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/Fonts.h"
+#include "platform/draw/Painter.h"
 #include "tests/draw/PixelTestUtil.h"
 
 using draw::Point;
@@ -23,6 +26,25 @@ bool HasInk(const Image32& img, const Rect& r, uint32_t background = kBack) {
         }
     }
     return false;
+}
+
+// The drawn pixels of a region, cut to their bounding box.
+Image32 InkOf(const Image32& img, const Rect& region, uint32_t background = kBack) {
+    Image32 part(region.Width(), region.Height(), background);
+    draw::CopyRect(img, region, part, {0, 0});
+    const Rect ink = InkBox(part, background);
+    if (ink.IsEmpty())
+        return {};
+    Image32 cut(ink.Width(), ink.Height(), background);
+    draw::CopyRect(part, ink, cut, {0, 0});
+    return cut;
+}
+
+// What a text looks like alone in a font and colour, cut to its ink.
+Image32 TextInk(const std::string& text, draw::FontRole role, uint32_t colour) {
+    Image32 img(120, 40, kBack);
+    draw::DrawText(img, {0, 0, 120, 40}, text, draw::FontFor(role), colour);
+    return InkOf(img, {0, 0, 120, 40});
 }
 
 }  // namespace
@@ -162,6 +184,56 @@ TEST(PictureView, DepthScaleTicksLabelsAndBoundariesAtTwoDepths) {
         }
         // Nothing right of the label column.
         EXPECT_FALSE(HasInk(img, {48, 0, 240, 480}));
+    }
+}
+
+TEST(PictureView, DepthScaleLabelsReadTheDepthOfTheirTick) {
+    struct Label {
+        int tick;
+        std::string text;
+        bool focus;
+    };
+    struct Case {
+        int tickStep, labelInterval, focusMm;
+        double pixelsPerMm;
+        std::vector<Label> labels;
+    };
+    // Half-centimetre ticks read with one decimal, whole-centimetre ticks as whole numbers;
+    // the top tick always reads "0cm"; the focus depth's label is bold and gold.
+    for (const Case& c :
+         {Case{
+              5,
+              1,
+              35,
+              470.0 / 40,
+              {{0, "0cm", false}, {2, "1.0", false}, {4, "2.0", false}, {6, "3.0", false}, {7, "3.5", true}}},
+          Case{10,
+               5,
+               120,
+               470.0 / 160,
+               {{0, "0cm", false},
+                {5, "5", false},
+                {10, "10", false},
+                {12, "12", true},
+                {15, "15", false}}}}) {
+        CCstmPictureCtrl view;
+        view.m_nTickStep = c.tickStep;
+        view.m_nLabelInterval = c.labelInterval;
+        Image32 img(240, 480, kBack);
+        view.DrawDepthScale(img, c.focusMm, c.pixelsPerMm);
+        for (const Label& l : c.labels) {
+            const int iy = static_cast<int>(10 + l.tick * c.tickStep * c.pixelsPerMm);
+            // The label's own place: below the top tick's mark, else right of its mark.
+            const Rect place = l.tick == 0 ? Rect{9, iy + 3, 48, iy + 18} : Rect{12, iy - 12, 48, iy + 12};
+            const Image32 shown = InkOf(img, place);
+            const Image32 expected =
+                TextInk(l.text, l.focus ? draw::FontRole::DepthScaleFocus : draw::FontRole::DepthScaleLabel,
+                        l.focus ? kGold : kWhite);
+            ASSERT_FALSE(expected.empty());
+            EXPECT_TRUE(shown == expected) << "tick " << l.tick << " should read " << l.text << " ("
+                                           << shown.width() << "x" << shown.height() << " drawn, "
+                                           << expected.width() << "x" << expected.height() << " expected)";
+        }
     }
 }
 

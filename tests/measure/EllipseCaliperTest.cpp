@@ -60,6 +60,23 @@ TEST(EllipseCaliper, DraggingAFirstAxisEndMirrorsTheOtherAndKeepsB) {
     EXPECT_EQ(e.handle[3], (Point{75, 0}));
 }
 
+TEST(EllipseCaliper, RebuiltAxisTruncatesTheWholeProductNotAPreRoundedRatio) {
+    // b / a = 1 / 49 is not exact in binary: 49 x (1 / 49) falls just short of 1, while
+    // 49 x 1 / 49 is exactly 1.
+    CEllipseCaliper e = FirstAxis({0, 0}, {4, 0});
+    ASSERT_DOUBLE_EQ(e.b, 1.0);
+    e.SetPoint({2, 49}, 0, 2);
+    EXPECT_EQ(e.handle[1], (Point{2, -49}));
+    EXPECT_EQ(e.handle[2], (Point{3, 0}));
+    EXPECT_EQ(e.handle[3], (Point{1, 0}));
+
+    // The same on the second axis: a / b = 2 / 98.
+    CEllipseCaliper f = FirstAxis({0, 0}, {8, 0});  // a = 4, b = 2
+    f.SetPoint({4 + 98, 0}, 2, 2);                  // b = 98, (dx, dy) = (98, 0)
+    EXPECT_EQ(f.handle[0], (Point{4, -4}));
+    EXPECT_EQ(f.handle[1], (Point{4, 4}));
+}
+
 TEST(EllipseCaliper, MovingTheCentreShiftsEveryHandle) {
     CEllipseCaliper e = FirstAxis({0, 0}, {100, 0});
     e.SetPoint({60, 30}, CEllipseCaliper::kCentre, 2);
