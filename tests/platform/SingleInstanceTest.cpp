@@ -179,6 +179,42 @@ TEST(SingleInstanceTest, OtherWordsAreIgnored) {
     EXPECT_EQ(raised, 1);
 }
 
+TEST(SingleInstanceTest, AnotherUsersRaiseIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can speak as another user";
+    testsupport::TempDir dir;
+    SingleInstance first(dir.path());
+    int raised = 0;
+    first.SetRaiseHandler([&raised] { ++raised; });
+    ASSERT_EQ(first.Acquire(), InstanceRole::First);
+    // Open the way that the private folder and socket modes normally close, to reach the
+    // credentials check itself.
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(first.SocketPath().c_str(), 0666), 0);
+
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, first.SocketPath().c_str(), sizeof address.sun_path - 1);
+    const pid_t child = ::fork();
+    if (child == 0) {  // only system calls from here on
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            ::_exit(3);
+        const bool sent = ::write(fd, "raise\n", 6) == 6;
+        ::close(fd);
+        ::_exit(sent ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    IterateUntil([] { return false; }, 300);
+    EXPECT_EQ(raised, 0);
+    SendRaw(first.SocketPath(), "raise\n");  // the own user still may
+    EXPECT_TRUE(IterateUntil([&raised] { return raised == 1; }));
+}
+
 TEST(SingleInstanceTest, AStaleSocketIsReplaced) {
     testsupport::TempDir dir;
     SingleInstance probe(dir.path());
