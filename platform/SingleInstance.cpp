@@ -260,8 +260,8 @@ bool ClaimSingleInstance(SingleInstance& instance) {
             instance.SendRaise();
             return false;
         case InstanceRole::NoLock:
-            std::fprintf(stderr, "Torvik Viewer: cannot check for a running instance: %s\n",
-                         instance.ErrorText().c_str());
+            std::fprintf(stderr, "%s: cannot check for a running instance: %s\n",
+                         program_invocation_short_name, instance.ErrorText().c_str());
             return false;
     }
     return false;
