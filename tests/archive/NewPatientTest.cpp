@@ -1,0 +1,107 @@
+// New: the next id after the folders of the data root, and the patient file written for it.
+#include "archive/NewPatient.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/UserList.h"
+#include "tests/archive/PatientFixture.h"
+
+using platform::DirEntry;
+
+namespace {
+
+DirEntry Folder(const std::string& name) {
+    return DirEntry{name, true, false};
+}
+DirEntry File(const std::string& name) {
+    return DirEntry{name, false, false};
+}
+DirEntry Link(const std::string& name) {
+    return DirEntry{name, false, true};
+}
+
+const std::string k30Digits = "123456789012345678901234567890";
+
+}  // namespace
+
+TEST(NextPatientIdTest, FollowsTheLargestNumberThatStartsAFolderName) {
+    struct Case {
+        const char* what;
+        std::vector<DirEntry> listing;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"empty root", {}, "0001"},
+        {"1, 7, 12", {Folder("0001"), Folder("0007"), Folder("0012")}, "0013"},
+        {"an extension", {Folder("0003"), Folder("12.x")}, "0013"},
+        {"no leading digits, plain files, links",
+         {Folder("abc"), File("0099"), Link("0050"), Folder("x12")},
+         "0001"},
+        {"past four digits", {Folder("9999")}, "10000"},
+        {"the largest number there is", {Folder("18446744073709551614")}, "18446744073709551615"},
+        {"nothing after it", {Folder("0001"), Folder("18446744073709551615")}, std::nullopt},
+        {"30 digits", {Folder("0001"), Folder(k30Digits + "abc")}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::string blocking;
+        EXPECT_EQ(NextPatientId(c.listing, &blocking), c.id) << c.what;
+        if (!c.id) {
+            EXPECT_EQ(blocking, c.listing.back().name) << c.what;
+        }
+    }
+}
+
+class NewPatientTest : public PatientTest {};
+
+TEST_F(NewPatientTest, WritesThePatientIntoANewFolder) {
+    const PatientEntry entry{"Anna", "Female", "1990-05-04", "first visit"};
+    const auto created = CreateNewPatient(entry);
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->id, "0001");
+    EXPECT_EQ(created->name, "Anna");
+
+    CUser user;
+    ASSERT_TRUE(user.Load("0001"));
+    EXPECT_EQ((PatientEntry{user.m_strName, user.m_strSex, user.m_strBirthdate, user.m_strNote}), entry);
+    EXPECT_TRUE(user.m_strLmp.empty());
+    EXPECT_EQ(user.m_nLastStoreInfoId, 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(PatientFolder("0001").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(NewPatientTest, SkipsANameThatAFileAlreadyHolds) {
+    AddPatient("0001", "A");
+    testsupport::WriteAll(PatientFolder("0002"), "a plain file");
+    const auto created = CreateNewPatient(PatientEntry{"B", "Male", "", ""});
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->id, "0003");
+}
+
+TEST_F(NewPatientTest, AFailedWriteIsReportedAndLeavesNoFolder) {
+    platform::SetWriteFaultHook([](const std::string&) { return true; });
+    EXPECT_FALSE(CreateNewPatient(PatientEntry{"Anna", "Female", "", ""}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find(CUser::GetXmlPath("0001")), std::string::npos);
+    EXPECT_NE(boxes.shown()[0].text.find("could not be written"), std::string::npos);
+    EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+    EXPECT_FALSE(platform::PathExists(PatientFolder("0001")));
+
+    platform::SetWriteFaultHook(nullptr);
+    CUserList list;
+    list.LoadAll();  // no "File is not found." for a half-made patient
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(list.m_lstUsers.empty());
+}
+
+TEST_F(NewPatientTest, NoNextIdIsRefusedWithTheFolderThatHoldsTheLargestNumber) {
+    ASSERT_TRUE(platform::CreateDirectories(PatientFolder(k30Digits)));
+    EXPECT_FALSE(CreateNewPatient(PatientEntry{"Anna", "Female", "", ""}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find(k30Digits), std::string::npos);
+    std::vector<platform::DirEntry> entries;
+    ASSERT_TRUE(platform::ListDirectory(DataRoot(), entries));
+    EXPECT_EQ(entries.size(), 1u);
+}
