@@ -64,6 +64,10 @@ void SetWriteFaultHook(WriteFaultHook hook) {
     g_writeFault = std::move(hook);
 }
 
+bool IsWriteFaultInjected(const std::string& path) {
+    return WriteFaultInjected(path);
+}
+
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode) {
     if (path.empty() || IsDirectory(path)) return false;
     const std::string tmp = WriteTemporary(path, bytes, mode);

@@ -56,5 +56,7 @@ bool ListDirectory(const std::string& folder, std::vector<DirEntry>& entries);
 // the target path; returning true makes that write fail as a full disk would.
 using WriteFaultHook = std::function<bool(const std::string& path)>;
 void SetWriteFaultHook(WriteFaultHook hook);
+// For writers with their own write loop (the video files): asks the hook about one write.
+bool IsWriteFaultInjected(const std::string& path);
 
 }  // namespace platform
