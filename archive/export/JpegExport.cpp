@@ -88,6 +88,8 @@ std::string WriteFailureReason(const std::string& path) {
 
 ExportOutcome ExportJpeg(const std::string& path, const Image32& render, const std::string& caption,
                          int qualityIndex) {
+    if (render.empty())
+        return {false, "Bitmap Load Error.", platform::MsgIcon::Exclamation};
     if (platform::PathExists(path))
         return SaveErrorOutcome(path, "A file of that name already exists.");
     std::string jpeg;

@@ -35,7 +35,8 @@ ExportOutcome SaveErrorOutcome(const std::string& path, const std::string& reaso
 std::string WriteFailureReason(const std::string& path);
 
 // Composes, encodes at JpegQualityFor(qualityIndex) and creates the file exclusively: an
-// existing file is never replaced, and a failure leaves no file behind.
+// existing file is never replaced, and a failure leaves no file behind. A missing render
+// (the still's bitmap did not load) gives "Bitmap Load Error." and writes nothing.
 ExportOutcome ExportJpeg(const std::string& path, const Image32& render, const std::string& caption,
                          int qualityIndex);
 

@@ -130,6 +130,9 @@ TEST(JpegExport, BadOutputGivesOneMessageAndNoFile) {
         EXPECT_EQ(out.message.rfind("save error\n\u3000" + c.path + "\n", 0), 0u) << out.message;
         EXPECT_NE(out.message.find(c.reason), std::string::npos) << out.message;
     }
+    const ExportOutcome noBitmap = ExportJpeg(dir / "none.jpg", Image32(), "x", kQualityLow);
+    EXPECT_FALSE(noBitmap.ok);
+    EXPECT_EQ(noBitmap.message, "Bitmap Load Error.");
     std::vector<platform::DirEntry> entries;
     ASSERT_TRUE(platform::ListDirectory(dir.path(), entries));
     ASSERT_EQ(entries.size(), 2u);  // nothing new, no temporary file left

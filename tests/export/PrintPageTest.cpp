@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include "archive/export/PrintJob.h"
 #include "archive/export/PrintPage.h"
 #include "tests/support/TestSupport.h"
 
@@ -32,7 +33,8 @@ Image32 RenderPage(int width, int height, double dpi, const std::string& caption
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     cairo_surface_destroy(surface);
-    for (size_t i = 0; i < page.size(); ++i) page.data()[i] &= 0xFFFFFF;  // cairo's unused byte
+    for (size_t i = 0; i < page.size(); ++i)
+        page.data()[i] &= 0xFFFFFF;  // cairo's unused byte
     return page;
 }
 
@@ -117,4 +119,68 @@ TEST(PrintPage, PdfHasOneA4PageTitledCaptionOne) {
     EXPECT_EQ(pages, 1);
     EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.28 841.89 ]"), std::string::npos);
     EXPECT_NE(pdf.find("/Title (0001 Test)"), std::string::npos);
+}
+
+namespace {
+
+// A printer that answers as scripted and prints onto a 496 x 702 image.
+class ScriptedPrinter : public IPrinter {
+public:
+    explicit ScriptedPrinter(PrintStatus answer) : answer_(answer) {}
+    PrintStatus PrintOnePage(bool showDialog, const std::string& title, const PageDrawer& draw) override {
+        dialogShown = showDialog;
+        jobTitle = title;
+        if (answer_ != PrintStatus::Printed)
+            return answer_;
+        page = Image32(496, 702, 0xFFFFFF);
+        cairo_surface_t* surface = cairo_image_surface_create_for_data(
+            reinterpret_cast<unsigned char*>(page.data()), CAIRO_FORMAT_RGB24, 496, 702, 496 * 4);
+        cairo_t* cr = cairo_create(surface);
+        draw(cr, 496, 702, 60);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        return answer_;
+    }
+    bool dialogShown = false;
+    std::string jobTitle;
+    Image32 page;
+
+private:
+    PrintStatus answer_;
+};
+
+}  // namespace
+
+TEST(PrintJob, ThroughThePrinterSeam) {
+    {
+        testsupport::MessageBoxRecorder boxes;
+        ScriptedPrinter printer(PrintStatus::Printed);
+        EXPECT_TRUE(PrintImage(printer, false, "0001 Test", "Measurement Time:x", QuadrantImage()));
+        EXPECT_FALSE(printer.dialogShown);  // SELPRINTER 0: straight to the default printer
+        EXPECT_EQ(printer.jobTitle, "0001 Test");
+        EXPECT_EQ(printer.page.At(1, 1) & 0xFFFFFF, 0u);  // the frame was drawn
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+    {
+        testsupport::MessageBoxRecorder boxes;
+        ScriptedPrinter printer(PrintStatus::Cancelled);
+        EXPECT_FALSE(PrintImage(printer, true, "0001 Test", "x", QuadrantImage()));
+        EXPECT_TRUE(printer.dialogShown);
+        EXPECT_TRUE(boxes.shown().empty());  // cancelling says nothing
+    }
+    {
+        testsupport::MessageBoxRecorder boxes;
+        ScriptedPrinter printer(PrintStatus::Error);
+        EXPECT_FALSE(PrintImage(printer, true, "0001 Test", "x", QuadrantImage()));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+    }
+    {
+        testsupport::MessageBoxRecorder boxes;
+        ScriptedPrinter printer(PrintStatus::Printed);
+        EXPECT_FALSE(PrintImage(printer, true, "0001 Test", "x", Image32()));
+        EXPECT_TRUE(printer.jobTitle.empty());  // nothing reached the printer
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].text, "Bitmap Load Error.");
+    }
 }

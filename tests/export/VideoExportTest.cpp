@@ -9,6 +9,7 @@ extern "C" {
 
 #include "archive/export/ExportSettings.h"
 #include "archive/export/Mp4Transcode.h"
+#include "archive/export/VideoCompressors.h"
 #include "archive/export/VideoExport.h"
 #include "archive/export/VideoFileWriter.h"
 #include "archive/export/VideoResampler.h"
@@ -155,29 +156,28 @@ TEST(VideoExport, ChosenCompressorKeepsOnlyTheAvi) {
     testsupport::TempDir dir;
     const std::vector<Image8> cine = MakeCine(10);
     const size_t expected = ResampleFrames(TimesEvery(10, 83)).size();
-    struct Case {
-        VideoCodecChoice codec;
-        const char* decoded;
-    };
-    const Case cases[] = {
-        {{"mjpeg", 0, 8500, 0}, "mjpeg"},
-        {{"mpeg4", 12, -1, 100'000}, "mpeg4"},
-        {{"ffv1", 0, -1, 0}, "ffv1"},
-        {{"libx264", 12, -1, 200'000}, "h264"},
-    };
-    for (const Case& c : cases) {
-        const VideoPaths paths = MakeVideoPaths(dir.path() + "/", "sel_", c.codec.encoder, kQualitySelect);
-        const VideoExportResult r = Export(paths, cine, 83, 0, c.codec);
-        ASSERT_EQ(r.status, VideoExportStatus::Saved) << c.codec.encoder << ": " << r.outcome.message;
+    // What a scripted chooser picks for each compressor on offer.
+    const std::vector<VideoCompressor> offered = AviCompressors();
+    std::vector<std::string> names;
+    for (const VideoCompressor& c : offered)
+        names.push_back(c.encoder);
+    EXPECT_EQ(names, (std::vector<std::string>{"rawvideo", "mjpeg", "mpeg4", "ffv1", "libx264"}));
+    for (const VideoCompressor& offer : offered) {
+        VideoCodecChoice codec{offer.encoder, 12, offer.takesQuality ? 8500 : -1,
+                               offer.takesDataRate ? 100'000 : 0};
+        const VideoPaths paths = MakeVideoPaths(dir.path() + "/", "sel_", codec.encoder, kQualitySelect);
+        const VideoExportResult r = Export(paths, cine, 83, 0, codec);
+        ASSERT_EQ(r.status, VideoExportStatus::Saved) << codec.encoder << ": " << r.outcome.message;
         EXPECT_EQ(r.path, paths.avi);
         const auto v = DecodeVideo(paths.avi, true);
-        EXPECT_EQ(v.codec, c.decoded);
-        EXPECT_EQ(v.frames, static_cast<int64_t>(expected)) << c.codec.encoder;
+        EXPECT_EQ(v.codec, codec.encoder == "libx264" ? "h264" : codec.encoder);
+        EXPECT_EQ(v.frames, static_cast<int64_t>(expected)) << codec.encoder;
         ASSERT_FALSE(v.greyFrames.empty());
-        EXPECT_NEAR(MeanGrey(v.greyFrames[0], 10, 190), kTop, 8) << c.codec.encoder;
+        EXPECT_NEAR(MeanGrey(v.greyFrames[0], 10, 190), kTop, 8) << codec.encoder;
+        EXPECT_NEAR(MeanGrey(v.greyFrames[0], 290, 470), kBottom, 8) << codec.encoder;
     }
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"sel_ffv1.avi", "sel_libx264.avi", "sel_mjpeg.avi",
-                                                           "sel_mpeg4.avi"}));
+                                                           "sel_mpeg4.avi", "sel_rawvideo.avi"}));
 }
 
 TEST(VideoExport, CancelKeepsAPlayablePartialAvi) {
