@@ -223,6 +223,10 @@ void SetWriteFaultHook(WriteFaultHook hook) {
     g_writeFault = std::move(hook);
 }
 
+bool IsWriteFaultInjected(const std::string& path) {
+    return WriteFaultInjected(path);
+}
+
 void SetFileStepFaultForTesting(FileStepFault fault) {
     std::lock_guard lock(g_hookMutex);
     g_stepFault = std::move(fault);

@@ -44,6 +44,8 @@ void SweepStaleTemporariesIn(const std::string& folder);
 // the target path; returning true makes that write fail as a full disk would.
 using WriteFaultHook = std::function<bool(const std::string& path)>;
 void SetWriteFaultHook(WriteFaultHook hook);
+// For writers with their own write loop (the video files): asks the hook about one write.
+bool IsWriteFaultInjected(const std::string& path);
 
 // Steps of putting a file in place, for tests of file systems that lack some of them.
 enum class FileStep { UnnamedTemporary, HardLink, RenameNoReplace, ExclusiveOpen };

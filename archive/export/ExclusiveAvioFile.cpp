@@ -1,0 +1,130 @@
+#include "archive/export/ExclusiveAvioFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <cerrno>
+
+extern "C" {
+#include <libavformat/avio.h>
+#include <libavutil/error.h>
+#include <libavutil/mem.h>
+}
+
+#include "platform/FileSystem.h"
+
+namespace exportfile {
+
+namespace {
+constexpr int kBufferSize = 1 << 16;
+}
+
+ExclusiveAvioFile::~ExclusiveAvioFile() {
+    Discard();
+}
+
+int ExclusiveAvioFile::Open(const std::string& target) {
+    Discard();
+    target_ = target;
+    if (platform::PathExists(target))
+        return AVERROR(EEXIST);
+    std::string tmpl = target + ".tmp.XXXXXX";
+    fd_ = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd_ < 0)
+        return AVERROR(errno ? errno : EIO);
+    temp_ = tmpl;
+    ::fchmod(fd_, platform::kPrivateFileMode);
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+    if (buffer)
+        avio_ = avio_alloc_context(buffer, kBufferSize, 1, this, nullptr, &WritePacket, &Seek);
+    if (!avio_) {
+        av_free(buffer);
+        Discard();
+        return AVERROR(ENOMEM);
+    }
+    return 0;
+}
+
+int ExclusiveAvioFile::WritePacket(void* opaque, uint8_t* buf, int size) {
+    auto* self = static_cast<ExclusiveAvioFile*>(opaque);
+    if (platform::IsWriteFaultInjected(self->target_))
+        return AVERROR(ENOSPC);
+    int done = 0;
+    while (done < size) {
+        const ssize_t n =
+            ::pwrite(self->fd_, buf + done, static_cast<size_t>(size - done), self->pos_ + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return AVERROR(errno);
+        }
+        done += static_cast<int>(n);
+    }
+    self->pos_ += size;
+    if (self->pos_ > self->size_)
+        self->size_ = self->pos_;
+    return size;
+}
+
+int64_t ExclusiveAvioFile::Seek(void* opaque, int64_t offset, int whence) {
+    auto* self = static_cast<ExclusiveAvioFile*>(opaque);
+    switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE:
+            return self->size_;
+        case SEEK_SET:
+            self->pos_ = offset;
+            break;
+        case SEEK_CUR:
+            self->pos_ += offset;
+            break;
+        case SEEK_END:
+            self->pos_ = self->size_ + offset;
+            break;
+        default:
+            return AVERROR(EINVAL);
+    }
+    return self->pos_;
+}
+
+void ExclusiveAvioFile::CloseContext() {
+    if (avio_) {
+        av_freep(&avio_->buffer);
+        avio_context_free(&avio_);
+    }
+}
+
+int ExclusiveAvioFile::Commit() {
+    if (fd_ < 0 || !avio_)
+        return AVERROR(EINVAL);
+    avio_flush(avio_);
+    int rc = avio_->error;
+    if (rc >= 0 && ::fsync(fd_) != 0)
+        rc = AVERROR(errno);
+    if (rc >= 0 && ::link(temp_.c_str(), target_.c_str()) != 0)
+        rc = AVERROR(errno);
+    Discard();
+    return rc < 0 ? rc : 0;
+}
+
+void ExclusiveAvioFile::Discard() {
+    CloseContext();
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+    pos_ = size_ = 0;
+}
+
+int64_t FreeBytesIn(const std::string& folder) {
+    struct statvfs vfs {};
+    if (::statvfs(folder.empty() ? "." : folder.c_str(), &vfs) != 0)
+        return -1;
+    return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}
+
+}  // namespace exportfile

@@ -1,0 +1,250 @@
+#include "archive/export/VideoFileWriter.h"
+
+#include <cerrno>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include "archive/export/ExclusiveAvioFile.h"
+#include "platform/FileSystem.h"
+
+namespace exportfile {
+
+namespace {
+
+constexpr AVRational kTimeBase{1, 12};
+
+}  // namespace
+
+int64_t EstimatedAviBytes(int64_t frames) {
+    // Each frame: its data, an 8-byte chunk header and a 16-byte index entry; plus headers.
+    return frames * (kVideoFrameBytes + 24) + (1 << 20);
+}
+
+struct VideoFileWriter::Impl {
+    ExclusiveAvioFile file;
+    AVFormatContext* format = nullptr;
+    AVStream* stream = nullptr;
+    AVCodecContext* encoder = nullptr;  // none for the uncompressed stream
+    SwsContext* sws = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    std::vector<uint8_t> bgr;  // one frame, bottom-up BGR24
+    bool headerWritten = false;
+
+    ~Impl() { Release(); }
+
+    void Release() {
+        avcodec_free_context(&encoder);
+        sws_freeContext(sws);
+        sws = nullptr;
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        if (format) {
+            format->pb = nullptr;  // owned by `file`
+            avformat_free_context(format);
+            format = nullptr;
+        }
+        stream = nullptr;
+        headerWritten = false;
+    }
+
+    int OpenEncoder(const VideoCodecChoice& codec) {
+        const AVCodec* c = avcodec_find_encoder_by_name(codec.encoder.c_str());
+        if (!c)
+            return AVERROR_ENCODER_NOT_FOUND;
+        encoder = avcodec_alloc_context3(c);
+        if (!encoder)
+            return AVERROR(ENOMEM);
+        encoder->width = kVideoSize;
+        encoder->height = kVideoSize;
+        encoder->time_base = kTimeBase;
+        encoder->framerate = {12, 1};
+        encoder->pix_fmt = c->pix_fmts ? c->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        if (codec.encoder == "mjpeg")
+            encoder->pix_fmt = AV_PIX_FMT_YUVJ420P;
+        if (codec.keyFrameEvery > 0)
+            encoder->gop_size = codec.keyFrameEvery;
+        if (codec.bytesPerSecond > 0)
+            encoder->bit_rate = codec.bytesPerSecond * 8;
+        if (codec.quality >= 0 && codec.bytesPerSecond <= 0) {
+            // 10000 is the best: map onto the encoders' quantiser scale 2..31.
+            encoder->flags |= AV_CODEC_FLAG_QSCALE;
+            encoder->global_quality = FF_QP2LAMBDA * (31 - codec.quality * 29 / 10000);
+        }
+        if (format->oformat->flags & AVFMT_GLOBALHEADER)
+            encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        int rc = avcodec_open2(encoder, c, nullptr);
+        if (rc < 0)
+            return rc;
+        rc = avcodec_parameters_from_context(stream->codecpar, encoder);
+        if (rc < 0)
+            return rc;
+        sws = sws_getContext(kVideoSize, kVideoSize, AV_PIX_FMT_BGR24, kVideoSize, kVideoSize,
+                             encoder->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+        frame = av_frame_alloc();
+        if (!sws || !frame)
+            return AVERROR(ENOMEM);
+        frame->format = encoder->pix_fmt;
+        frame->width = kVideoSize;
+        frame->height = kVideoSize;
+        return av_frame_get_buffer(frame, 0);
+    }
+
+    int Drain(AVFrame* input) {
+        int rc = avcodec_send_frame(encoder, input);
+        while (rc >= 0) {
+            rc = avcodec_receive_packet(encoder, packet);
+            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+                return 0;
+            if (rc < 0)
+                return rc;
+            av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            rc = av_write_frame(format, packet);
+            av_packet_unref(packet);
+        }
+        return rc;
+    }
+};
+
+VideoFileWriter::VideoFileWriter() = default;
+
+VideoFileWriter::~VideoFileWriter() {
+    Abort();
+}
+
+int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const VideoCodecChoice& codec) {
+    Abort();
+    frames_ = 0;
+    const int64_t free = FreeBytesIn(platform::ParentFolder(path));
+    if (free >= 0 && free < EstimatedAviBytes(plannedFrames))
+        return AVERROR(ENOSPC);
+    impl_ = std::make_unique<Impl>();
+    Impl& m = *impl_;
+    int rc = m.file.Open(path);
+    if (rc < 0)
+        return rc;
+    rc = avformat_alloc_output_context2(&m.format, nullptr, "avi", nullptr);
+    if (rc < 0)
+        return rc;
+    m.format->pb = m.file.context();
+    m.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    m.stream = avformat_new_stream(m.format, nullptr);
+    m.packet = av_packet_alloc();
+    if (!m.stream || !m.packet)
+        return AVERROR(ENOMEM);
+    m.stream->time_base = kTimeBase;
+    m.stream->avg_frame_rate = {12, 1};
+    av_dict_set(&m.stream->metadata, "title", "Video #1", 0);
+    if (codec.encoder.empty() || codec.encoder == "rawvideo") {
+        AVCodecParameters* par = m.stream->codecpar;
+        par->codec_type = AVMEDIA_TYPE_VIDEO;
+        par->codec_id = AV_CODEC_ID_RAWVIDEO;
+        par->codec_tag = 0;  // BI_RGB
+        par->format = AV_PIX_FMT_BGR24;
+        par->width = kVideoSize;
+        par->height = kVideoSize;
+        par->bits_per_coded_sample = 24;
+        m.bgr.assign(kVideoFrameBytes, 0);
+    } else {
+        rc = m.OpenEncoder(codec);
+        if (rc < 0)
+            return rc;
+    }
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "flipped_raw_rgb", "1", 0);  // rows stay bottom-up, height positive
+    rc = avformat_write_header(m.format, &options);
+    av_dict_free(&options);
+    if (rc < 0)
+        return rc;
+    m.headerWritten = true;
+    return 0;
+}
+
+int VideoFileWriter::WriteGreyFrame(const Image8& frame) {
+    if (!impl_ || !impl_->headerWritten)
+        return AVERROR(EINVAL);
+    if (frame.width() != kVideoSize || frame.height() != kVideoSize)
+        return AVERROR(EINVAL);
+    Impl& m = *impl_;
+    if (!m.encoder) {
+        // Bottom-up rows of B, G, R: the last image row is the first stored row.
+        uint8_t* out = m.bgr.data();
+        for (int y = kVideoSize - 1; y >= 0; --y) {
+            const uint8_t* row = frame.Row(y);
+            for (int x = 0; x < kVideoSize; ++x, out += 3)
+                out[0] = out[1] = out[2] = row[x];
+        }
+        av_packet_unref(m.packet);
+        int rc = av_new_packet(m.packet, kVideoFrameBytes);
+        if (rc < 0)
+            return rc;
+        std::copy(m.bgr.begin(), m.bgr.end(), m.packet->data);
+        m.packet->pts = m.packet->dts = av_rescale_q(frames_, kTimeBase, m.stream->time_base);
+        m.packet->duration = av_rescale_q(1, kTimeBase, m.stream->time_base);
+        m.packet->flags |= AV_PKT_FLAG_KEY;
+        m.packet->stream_index = m.stream->index;
+        rc = av_write_frame(m.format, m.packet);
+        av_packet_unref(m.packet);
+        if (rc < 0)
+            return rc;
+        if (m.format->pb->error < 0)
+            return m.format->pb->error;
+    } else {
+        // Top-down BGR for the encoder's converter.
+        m.bgr.resize(kVideoFrameBytes);
+        uint8_t* out = m.bgr.data();
+        for (int y = 0; y < kVideoSize; ++y) {
+            const uint8_t* row = frame.Row(y);
+            for (int x = 0; x < kVideoSize; ++x, out += 3)
+                out[0] = out[1] = out[2] = row[x];
+        }
+        int rc = av_frame_make_writable(m.frame);
+        if (rc < 0)
+            return rc;
+        const uint8_t* src[1] = {m.bgr.data()};
+        const int stride[1] = {kVideoSize * 3};
+        sws_scale(m.sws, src, stride, 0, kVideoSize, m.frame->data, m.frame->linesize);
+        m.frame->pts = frames_;
+        rc = m.Drain(m.frame);
+        if (rc < 0)
+            return rc;
+        if (m.format->pb->error < 0)
+            return m.format->pb->error;
+    }
+    ++frames_;
+    return 0;
+}
+
+int VideoFileWriter::Finish() {
+    if (!impl_ || !impl_->headerWritten)
+        return AVERROR(EINVAL);
+    Impl& m = *impl_;
+    int rc = m.encoder ? m.Drain(nullptr) : 0;
+    const int trailer = av_write_trailer(m.format);
+    if (rc >= 0)
+        rc = trailer;
+    if (rc >= 0 && m.format->pb->error < 0)
+        rc = m.format->pb->error;
+    m.headerWritten = false;
+    if (rc >= 0)
+        rc = m.file.Commit();
+    Abort();
+    return rc < 0 ? rc : 0;
+}
+
+void VideoFileWriter::Abort() {
+    if (impl_) {
+        impl_->Release();
+        impl_->file.Discard();
+        impl_.reset();
+    }
+}
+
+}  // namespace exportfile
