@@ -3,10 +3,10 @@
 // records that must never be overwritten go through CreateFileExclusive.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace platform {
@@ -56,5 +56,21 @@ bool ListDirectory(const std::string& folder, std::vector<DirEntry>& entries);
 // the target path; returning true makes that write fail as a full disk would.
 using WriteFaultHook = std::function<bool(const std::string& path)>;
 void SetWriteFaultHook(WriteFaultHook hook);
+// Asks the write-fault hook about a write step that is not a plain file write (a rename, a
+// flush): true when the test wants it to fail.
+bool WriteFaultInjected(const std::string& path);
+
+// For many files made durable together: creates a new file with the bytes, checked, but not
+// flushed; SyncFileSystem later makes them all durable at once. Exists for an existing path;
+// a failed write removes the file again. Goes through the write-fault hook.
+WriteResult CreateFileUnsynced(const std::string& path, const std::string& bytes,
+                               mode_t mode = kPrivateFileMode);
+// Flushes the whole file system holding the path (syncfs). False when it reports an error.
+bool SyncFileSystem(const std::string& path);
+// Renames without ever replacing the target (renameat2 RENAME_NOREPLACE); folders included.
+// False when the target exists or the rename fails; the source then stays.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Bytes an unprivileged user may still write on the file system holding the path (statvfs).
+bool FreeDiskBytes(const std::string& path, uint64_t& bytes);
 
 }  // namespace platform
