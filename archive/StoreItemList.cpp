@@ -57,8 +57,10 @@ int SweepStoreLeftovers(const std::string& patientFolder) {
     for (const platform::DirEntry& e : entries) {
         const bool part = e.isDirectory && CUser::MatchWildcard("*.cine.part", e.name);
         const bool temporary = !e.isDirectory && CUser::MatchWildcard("*.tmp.??????", e.name);
-        if ((part || temporary) && MoveToTrash(platform::JoinPath(patientFolder, e.name)) == TrashStatus::Ok)
-            ++swept;
+        if (part || temporary) {
+            if (MoveToTrash(platform::JoinPath(patientFolder, e.name)) == TrashStatus::Ok)
+                ++swept;
+        }
     }
     return swept;
 }
@@ -130,17 +132,25 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
     }
 }
 
-int StoreItemList::ListIndexToImageIndex(int i) const {
+int ListIndexToImageIndex(const std::vector<StoreItemRecord>& items, int i) {
     if (i < 0)
         return i;
     int cines = 0;
-    for (int k = 0; k <= i && k < Count(); ++k)
-        cines += items_[static_cast<size_t>(k)].isCine ? 1 : 0;
+    for (size_t k = 0; k <= static_cast<size_t>(i) && k < items.size(); ++k)
+        cines += items[k].isCine ? 1 : 0;
     return i - cines;
 }
 
+bool HasStoredImage(const std::vector<StoreItemRecord>& items) {
+    return !items.empty() && ListIndexToImageIndex(items, static_cast<int>(items.size()) - 1) >= 0;
+}
+
+int StoreItemList::ListIndexToImageIndex(int i) const {
+    return archive::ListIndexToImageIndex(items_, i);
+}
+
 bool StoreItemList::HasStoredImage() const {
-    return !items_.empty() && ListIndexToImageIndex(Count() - 1) >= 0;
+    return archive::HasStoredImage(items_);
 }
 
 }  // namespace archive

@@ -51,9 +51,7 @@ public:
 
     const std::vector<StoreItemRecord>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
-    // Index of list item i among the listed stills (i less the cines up to it); negative i as is.
     int ListIndexToImageIndex(int i) const;
-    // At least one still is listed.
     bool HasStoredImage() const;
 
     // Number of leftovers the last full refill moved to the trash.
@@ -63,6 +61,11 @@ private:
     std::vector<StoreItemRecord> items_;
     int swept_ = 0;
 };
+
+// Index of list item i among the listed stills (i less the cines up to it); negative i as is.
+int ListIndexToImageIndex(const std::vector<StoreItemRecord>& items, int i);
+// At least one still is listed.
+bool HasStoredImage(const std::vector<StoreItemRecord>& items);
 
 // Reads an image sidecar into a frame record (the temperature stays as it was).
 bool ReadStoreInfo(const std::string& sidecarPath, FrameRecord& record);
