@@ -19,6 +19,8 @@ enum class FontRole {
     ResultLabel12,     // measurement result labels at the start-up size
     ResultLabel10,     // measurement result labels while maximised
     Overlay,           // texts drawn over the image
+    ThumbnailNumber,   // the item number on an archive thumbnail
+    ThumbnailTag,      // the OB/GY item tag on an archive thumbnail, bold
 };
 
 struct Font {
