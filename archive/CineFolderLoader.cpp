@@ -97,6 +97,21 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
     return out;
 }
 
+bool LoadStoredPicture(const std::string& bmpPath, Image32& out) {
+    Image32 picture;
+    if (!platform::ReadBmpFile(bmpPath, picture))
+        return false;
+    if (picture.width() == kFrameSide && picture.height() == kFrameSide) {
+        out = std::move(picture);
+        return true;
+    }
+    out.Resize(kFrameSide, kFrameSide, 0);
+    const int w = std::min(picture.width(), kFrameSide);
+    for (int y = 0; y < std::min(picture.height(), kFrameSide); ++y)
+        std::copy(picture.Row(y), picture.Row(y) + w, out.Row(y));
+    return true;
+}
+
 int64_t ParseTrailingNumber(const std::string& path, bool isCine) {
     const size_t drop = isCine ? 13 : 4;
     std::string rest = path.size() > drop ? path.substr(0, path.size() - drop) : std::string();

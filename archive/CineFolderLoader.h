@@ -32,6 +32,10 @@ struct LoadedCine {
 
 LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink);
 
+// A stored picture for the preview: the file decoded and fitted to 480 x 480 (a foreign
+// picture is clipped, or padded with black). False when it does not load.
+bool LoadStoredPicture(const std::string& bmpPath, Image32& out);
+
 // The number a path's stamp gives: a cine frame path loses ".cine/001.bmp" (13 characters),
 // a still's ".bmp" (4); the last 14 characters left are read as a decimal number.
 int64_t ParseTrailingNumber(const std::string& path, bool isCine);

@@ -45,14 +45,19 @@ bool StoreStill(const StoreIdentity& who, const Image32& rendered, const FrameRe
             return false;
         }
         wroteInfo = true;
-        if (platform::CreateFileExclusive(imagePath, platform::EncodeBmp32(rendered)) !=
-            platform::WriteResult::Ok) {
+        // Everything the exam keeps is made before the image is written, so nothing can fail
+        // once the item is listed.
+        ExamStill kept{imagePath, rendered};
+        exam.stills.reserve(exam.stills.size() + 1);
+        exam.storedNames.reserve(exam.storedNames.size() + 1);
+        const std::string bytes = platform::EncodeBmp32(rendered);
+        if (platform::CreateFileExclusive(imagePath, bytes) != platform::WriteResult::Ok) {
             ::unlink(infoPath.c_str());
             ShowStoreError(kMsgFileWriteError, kCaptionImageStore);
             return false;
         }
         exam.NoteStored(record.GetBmpFileName(), record.name);
-        exam.stills.push_back({imagePath, rendered});
+        exam.stills.push_back(std::move(kept));
         if (result)
             result->imagePath = imagePath;
         return true;

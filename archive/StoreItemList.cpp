@@ -145,6 +145,17 @@ bool HasStoredImage(const std::vector<StoreItemRecord>& items) {
     return !items.empty() && ListIndexToImageIndex(items, static_cast<int>(items.size()) - 1) >= 0;
 }
 
+int PreviewObgyImage(const std::vector<StoreItemRecord>& items, int i, const ExamState& exam) {
+    if (i < 0 || static_cast<size_t>(i) >= items.size() || items[static_cast<size_t>(i)].isCine)
+        return -1;
+    return exam.FindStill(items[static_cast<size_t>(i)].imagePath);
+}
+
+std::string PreviewStem(const StoreItemRecord& item) {
+    const std::string& path = item.imagePath;
+    return path.ends_with(kBitmapExtension) ? path.substr(0, path.size() - 4) : path;
+}
+
 int StoreItemList::ListIndexToImageIndex(int i) const {
     return archive::ListIndexToImageIndex(items_, i);
 }

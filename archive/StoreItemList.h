@@ -67,6 +67,12 @@ int ListIndexToImageIndex(const std::vector<StoreItemRecord>& items, int i);
 // At least one still is listed.
 bool HasStoredImage(const std::vector<StoreItemRecord>& items);
 
+// The exam still a preview of list item i selects for OB/GY: the still of that image path
+// among the exam's stills, or -1 (a cine, or a still of another exam, selects none).
+int PreviewObgyImage(const std::vector<StoreItemRecord>& items, int i, const ExamState& exam);
+// The path of an item without ".bmp": what the preview and the review open.
+std::string PreviewStem(const StoreItemRecord& item);
+
 // Reads an image sidecar into a frame record (the temperature stays as it was).
 bool ReadStoreInfo(const std::string& sidecarPath, FrameRecord& record);
 // A sidecar depth fit to become the measurement scale: 20..240 mm.

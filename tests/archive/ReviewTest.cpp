@@ -273,6 +273,36 @@ TEST_F(DeletionTest, CancelAndEmptySelection) {
                                                         archive::kMsgNoData}));
 }
 
+TEST_F(DeletionTest, APreviewSelectsTheExamStillOfItsPathAndACineNone) {
+    auto items = list.Items();
+    EXPECT_EQ(archive::PreviewObgyImage(items, 2, exam), 2);
+    EXPECT_EQ(archive::PreviewStem(items[2]), Folder() + "/20231114221322");
+    archive::StoreItemRecord cine;
+    cine.isCine = 1;
+    cine.imagePath = Folder() + "/20231114221323.cine/001.bmp";
+    items.insert(items.begin() + 1, cine);
+    EXPECT_EQ(archive::PreviewObgyImage(items, 1, exam), -1);
+    EXPECT_EQ(archive::PreviewObgyImage(items, 3, exam), 2);
+    EXPECT_EQ(archive::PreviewStem(cine), Folder() + "/20231114221323.cine/001");
+    // A still of an earlier exam has no exam still, whatever its list position.
+    exam.stills.erase(exam.stills.begin());
+    EXPECT_EQ(archive::PreviewObgyImage(items, 0, exam), -1);
+    EXPECT_EQ(archive::PreviewObgyImage(items, 9, exam), -1);
+}
+
+TEST_F(CineLoaderTest, APreviewPictureIsFittedToTheView) {
+    const std::string path = Dir() + "/foreign.bmp";
+    testsupport::WriteAll(path, platform::EncodeBmp32(Image32(500, 300, MakePixel(1, 2, 3))));
+    Image32 picture;
+    ASSERT_TRUE(archive::LoadStoredPicture(path, picture));
+    EXPECT_EQ(picture.width(), 480);
+    EXPECT_EQ(picture.height(), 480);
+    EXPECT_EQ(picture.At(479, 299), MakePixel(1, 2, 3));
+    EXPECT_EQ(picture.At(0, 300), 0u);
+    testsupport::WriteAll(path, "BM");
+    EXPECT_FALSE(archive::LoadStoredPicture(path, picture));
+}
+
 TEST(ParseTrailingNumber, StillsAndCineFrames) {
     EXPECT_EQ(archive::ParseTrailingNumber("/d/0001/20231114221320.bmp", false), 20231114221320);
     EXPECT_EQ(archive::ParseTrailingNumber("/d/0001/20231114221320.cine/001.bmp", true), 20231114221320);
