@@ -158,6 +158,36 @@ TEST_F(CineStoreTest, EachFrameCarriesTheScaleOfItsOwnDepth) {
     }
 }
 
+// A cine whose frames take 20 ms each to read.
+class SlowCine : public FakeCine {
+public:
+    SlowCine(int count, testsupport::FakeClock& clock) : FakeCine(count, count - 1), clock_(clock) {}
+    bool GetFrame(int slot, Image8& out) const override {
+        clock_.Advance(20'000);
+        return FakeCine::GetFrame(slot, out);
+    }
+
+private:
+    testsupport::FakeClock& clock_;
+};
+
+TEST_F(CineStoreTest, ProgressIsThrottledButCancelIsAskedEveryFrame) {
+    SlowCine cine(100, clock);
+    std::vector<int> reported;
+    int asked = 0;
+    hooks.progress = [&](int done, int) { reported.push_back(done); };
+    hooks.cancelRequested = [&] {
+        ++asked;
+        return false;
+    };
+    ASSERT_TRUE(Store(cine));
+    EXPECT_EQ(asked, 100);
+    ASSERT_GE(reported.size(), 30u);
+    EXPECT_LE(reported.size(), 40u);  // every third frame: 60 ms apart
+    EXPECT_EQ(reported.front(), 0);
+    EXPECT_EQ(reported.back(), 100);
+}
+
 TEST_F(CineStoreTest, EscAtFrameTenLeavesNoFrameFolder) {
     FakeCine cine(100, 99);
     int asked = 0;
