@@ -62,7 +62,11 @@ bool CBitmapInfo::SaveXml(const std::string& target) const {
         return false;  // a sidecar is never overwritten
     if (!XmlEnsureFolder(target))
         return false;
+    const std::string bytes = PrintXml();
+    return !bytes.empty() && platform::CreateFileExclusive(target, bytes) == platform::WriteResult::Ok;
+}
 
+std::string CBitmapInfo::PrintXml() const {
     tinyxml2::XMLDocument doc;
     tinyxml2::XMLElement* record = XmlBeginRecord(doc, kElementName, nullptr, kSyntax);
     XmlAppendTextChild(
@@ -72,7 +76,9 @@ bool CBitmapInfo::SaveXml(const std::string& target) const {
     for (const IntField& f : kIntFields)
         XmlAppendTextChild(record, f.element, platform::Format("%d", this->*f.member));
     XmlAppendTextChild(record, "gamma", platform::Format("%lf", gamma));
-    return XmlCreateDocument(&doc, target) == platform::WriteResult::Ok;
+    doc.ClearError();
+    std::string bytes = XmlPrintDocument(&doc);
+    return doc.Error() ? std::string() : bytes;
 }
 
 bool CBitmapInfo::LoadXml(const std::string& source) {

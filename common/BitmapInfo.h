@@ -34,4 +34,7 @@ public:
     bool LoadXml(const std::string& path) override;
     // Creates the sidecar; false when it exists already, or cannot be written.
     bool SaveXml(const std::string& path) const override;
+    // The exact bytes SaveXml writes, for callers that write many sidecars and make them
+    // durable together (the frames of a cine).
+    std::string PrintXml() const;
 };

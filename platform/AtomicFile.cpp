@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -25,9 +26,14 @@ std::mutex g_hookMutex;
 WriteFaultHook g_writeFault;
 FileStepFault g_stepFault;
 
+// The hook runs outside the lock, so a hook may itself write or change the hook.
 bool WriteFaultInjected(const std::string& path) {
-    std::lock_guard lock(g_hookMutex);
-    return g_writeFault && g_writeFault(path);
+    WriteFaultHook hook;
+    {
+        std::lock_guard lock(g_hookMutex);
+        hook = g_writeFault;
+    }
+    return hook && hook(path);
 }
 
 // 0, or the errno value a test makes the step fail with.
@@ -342,6 +348,49 @@ WriteResult CreateFileExclusive(const std::string& path, const std::string& byte
     }
     SyncFolder(FolderOf(path));
     return WriteResult::Ok;
+}
+
+WriteResult CreateFileUnsynced(const std::string& path, const std::string& bytes, mode_t mode) {
+    if (path.empty())
+        return WriteResult::Failed;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno == EEXIST ? WriteResult::Exists : WriteResult::Failed;
+    bool ok = !WriteFaultInjected(path) && WriteAll(fd, bytes);
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(path.c_str());
+        return WriteResult::Failed;
+    }
+    return WriteResult::Ok;
+}
+
+bool SyncFileSystem(const std::string& path) {
+    if (WriteFaultInjected(path))
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty() || WriteFaultInjected(to))
+        return false;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        return false;
+    SyncFolder(ParentFolder(to));
+    return true;
+}
+
+bool FreeDiskBytes(const std::string& path, uint64_t& bytes) {
+    struct statvfs st {};
+    if (::statvfs(path.c_str(), &st) != 0)
+        return false;
+    bytes = static_cast<uint64_t>(st.f_bavail) * static_cast<uint64_t>(st.f_frsize);
+    return true;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -53,5 +54,18 @@ enum class FileStep { UnnamedTemporary, HardLink, RenameNoReplace, ExclusiveOpen
 // step fail with that errno value, as a file system without it would.
 using FileStepFault = std::function<int(FileStep step, const std::string& path)>;
 void SetFileStepFaultForTesting(FileStepFault fault);
+
+// For many files made durable together: creates a new file with the bytes, checked, but not
+// flushed; SyncFileSystem later makes them all durable at once. Exists for an existing path;
+// a failed write removes the file again. Goes through the write-fault hook.
+WriteResult CreateFileUnsynced(const std::string& path, const std::string& bytes,
+                               mode_t mode = kPrivateFileMode);
+// Flushes the whole file system holding the path (syncfs). False when it reports an error.
+bool SyncFileSystem(const std::string& path);
+// Renames without ever replacing the target (renameat2 RENAME_NOREPLACE); folders included.
+// False when the target exists or the rename fails; the source then stays.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Bytes an unprivileged user may still write on the file system holding the path (statvfs).
+bool FreeDiskBytes(const std::string& path, uint64_t& bytes);
 
 }  // namespace platform

@@ -29,6 +29,11 @@ Font FontFor(FontRole role) {
             return {kUiFace, PointsToPixels(10), false};
         case FontRole::Overlay:
             return {kUiFace, 12.0, false};
+        // The dialog's 14- and 22-point faces, scaled like the result labels.
+        case FontRole::ThumbnailNumber:
+            return {kUiFace, 16.0, false};
+        case FontRole::ThumbnailTag:
+            return {kUiFace, 25.0, true};
     }
     return {kUiFace, 12.0, false};
 }

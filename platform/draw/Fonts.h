@@ -21,6 +21,8 @@ enum class FontRole {
     ResultLabel12,     // measurement result labels at the start-up size (12 pt)
     ResultLabel10,     // measurement result labels while maximised (10 pt)
     Overlay,           // texts drawn over the image
+    ThumbnailNumber,   // the item number on an archive thumbnail
+    ThumbnailTag,      // the OB/GY item tag on an archive thumbnail, bold
 };
 
 struct Font {

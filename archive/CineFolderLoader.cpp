@@ -1,0 +1,123 @@
+#include "archive/CineFolderLoader.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "archive/ArchiveMessages.h"
+#include "archive/StoreItemList.h"
+#include "common/AppFolders.h"
+#include "common/ArchiveNames.h"
+#include "common/User.h"
+#include "platform/BmpCodec.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+
+namespace archive {
+
+namespace {
+
+constexpr int kFrameSide = 480;
+
+Image8 FitFrame(const Image8& picture) {
+    if (picture.width() == kFrameSide && picture.height() == kFrameSide)
+        return picture;
+    Image8 fitted(kFrameSide, kFrameSide, 0);
+    const int w = std::min(picture.width(), kFrameSide);
+    for (int y = 0; y < std::min(picture.height(), kFrameSide); ++y)
+        std::copy(picture.Row(y), picture.Row(y) + w, fitted.Row(y));
+    return fitted;
+}
+
+class OnceMessage {
+public:
+    explicit OnceMessage(const char* text) : text_(text) {}
+    void Show() {
+        if (shown_)
+            return;
+        shown_ = true;
+        platform::ShowMessageBox(text_, GetProductName(), platform::MsgIcon::None);
+    }
+
+private:
+    const char* text_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
+    LoadedCine out;
+    out.records.assign(kMaxCineFrames, std::nullopt);
+    std::vector<platform::DirEntry> entries;
+    out.folderRead = platform::ListDirectory(folder, entries);
+    out.entries = static_cast<int>(entries.size());
+    OnceMessage loadError(kMsgBitmapLoadError);
+    OnceMessage infoError(kMsgInfoReadError);
+    Image8 picture;
+    int done = 0;
+    for (const platform::DirEntry& e : entries) {
+        if (sink.progress)
+            sink.progress(++done, out.entries);
+        if (e.isDirectory)
+            continue;
+        const bool image = CUser::MatchWildcard("???.bmp", e.name);
+        const bool sidecar = CUser::MatchWildcard("???.info", e.name);
+        if ((!image && !sidecar) || e.name == "Body.bmp")
+            continue;
+        int number = 0;
+        size_t digits = 0;
+        while (digits < e.name.size() && e.name[digits] >= '0' && e.name[digits] <= '9')
+            number = number * 10 + (e.name[digits++] - '0');
+        if (digits != 3)
+            continue;  // three digits and the extension, nothing else
+        const int index = number - 1;
+        if (index + 1 > out.count)
+            out.count = index + 1;
+        if (index < 0 || index >= kMaxCineFrames)
+            continue;
+        const std::string path = platform::JoinPath(folder, e.name);
+        if (image) {
+            if (!platform::ReadBmpFileGrey(path, picture)) {
+                loadError.Show();
+                continue;  // the frame stays black
+            }
+            if (sink.frame)
+                sink.frame(index, FitFrame(picture));
+        } else {
+            FrameRecord record;
+            if (!ReadStoreInfo(path, record)) {
+                infoError.Show();
+                continue;
+            }
+            out.records[static_cast<size_t>(index)] = record;
+            if (sink.record)
+                sink.record(index, record);
+        }
+    }
+    return out;
+}
+
+bool LoadStoredPicture(const std::string& bmpPath, Image32& out) {
+    Image32 picture;
+    if (!platform::ReadBmpFile(bmpPath, picture))
+        return false;
+    if (picture.width() == kFrameSide && picture.height() == kFrameSide) {
+        out = std::move(picture);
+        return true;
+    }
+    out.Resize(kFrameSide, kFrameSide, 0);
+    const int w = std::min(picture.width(), kFrameSide);
+    for (int y = 0; y < std::min(picture.height(), kFrameSide); ++y)
+        std::copy(picture.Row(y), picture.Row(y) + w, out.Row(y));
+    return true;
+}
+
+int64_t ParseTrailingNumber(const std::string& path, bool isCine) {
+    const size_t drop = isCine ? 13 : 4;
+    std::string rest = path.size() > drop ? path.substr(0, path.size() - drop) : std::string();
+    if (rest.size() > kStampLength)
+        rest = rest.substr(rest.size() - kStampLength);
+    return std::strtoll(rest.c_str(), nullptr, 10);
+}
+
+}  // namespace archive

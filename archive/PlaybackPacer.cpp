@@ -1,0 +1,74 @@
+#include "archive/PlaybackPacer.h"
+
+#include <algorithm>
+
+#include "common/ArchiveNames.h"
+
+namespace archive {
+
+namespace {
+
+bool ValidTime(const platform::SystemTime& t) {
+    return platform::IsValidDate(t.wYear, t.wMonth, t.wDay) && t.wHour < 24 && t.wMinute < 60 &&
+           t.wSecond < 60 && t.wMilliseconds < 1000;
+}
+
+int64_t MillisOf(const platform::SystemTime& t) {
+    const int64_t days = platform::DaysFromCivil(t.wYear, t.wMonth, t.wDay);
+    return ((days * 24 + t.wHour) * 60 + t.wMinute) * 60000 + int64_t{t.wSecond} * 1000 + t.wMilliseconds;
+}
+
+}  // namespace
+
+int64_t DiffMilliseconds(const platform::SystemTime& first, const platform::SystemTime& second) {
+    if (!ValidTime(first) || !ValidTime(second))
+        return 0;
+    return MillisOf(second) - MillisOf(first);
+}
+
+void PlaybackPacer::Load(const std::vector<std::optional<FrameRecord>>& records, int count) {
+    count_ = std::clamp(count, 0, kMaxCineFrames);
+    intervals_.assign(static_cast<size_t>(std::max(count_ - 1, 0)), 0);
+    std::vector<int64_t> good;
+    for (int i = 0; i + 1 < count_; ++i) {
+        const size_t a = static_cast<size_t>(i);
+        if (a + 1 >= records.size() || !records[a] || !records[a + 1])
+            continue;
+        const int64_t d = DiffMilliseconds(records[a]->time, records[a + 1]->time);
+        if (d > 0 && d <= kLastFrameMs) {
+            intervals_[a] = d;
+            good.push_back(d);
+        }
+    }
+    int64_t median = kLastFrameMs;
+    if (!good.empty()) {
+        std::nth_element(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2),
+                         good.end());
+        median = good[good.size() / 2];
+    }
+    for (int64_t& d : intervals_) {
+        if (d == 0)
+            d = median;
+    }
+}
+
+int64_t PlaybackPacer::Interval(int i) const {
+    if (i < 0 || static_cast<size_t>(i) >= intervals_.size())
+        return kLastFrameMs;
+    return intervals_[static_cast<size_t>(i)];
+}
+
+void PlaybackPacer::Start(int current, int64_t nowMs) {
+    deadline_ = nowMs + (current + 1 < count_ ? Interval(current) : kLastFrameMs);
+}
+
+std::optional<int> PlaybackPacer::Step(int current, int64_t nowMs) {
+    if (count_ <= 1 || nowMs < deadline_)
+        return std::nullopt;
+    // The newly shown frame stays for the interval from its predecessor to it; after the
+    // wrap the first frame stays for the interval between the last two.
+    deadline_ += current + 1 >= count_ ? Interval(count_ - 2) : Interval(current);
+    return current + 1 >= count_ ? 0 : current + 1;
+}
+
+}  // namespace archive
