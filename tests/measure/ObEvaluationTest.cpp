@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "measure/FetalWeight.h"
+#include "measure/ObItemValues.h"
 #include "platform/FileSystem.h"
 #include "platform/StringUtil.h"
 #include "tests/measure/MeasureTestUtil.h"
@@ -206,4 +207,32 @@ TEST(FetalWeight, OracleValues) {
     EXPECT_EQ(FormatFetalWeight(*EstimateFetalWeight(EfwEquationHadlock, 92.5, 71.6, 320.6)), "3010.25 g");
     EXPECT_FALSE(EstimateFetalWeight(EfwEquationJsum, 1e9, 70.0, 300.0));
     EXPECT_FALSE(EstimateFetalWeight(7, 90.0, 70.0, 300.0));
+}
+
+TEST_F(ObEvaluationTest, DueDatesAcrossTheEndOfDaylightSavingTime) {
+    measuretest::ScopedTimeZone berlin("Europe/Berlin");
+    in.lmpDate = Date(2024, 6, 1);
+    in.lmpText = "01-06-2024";
+    EXPECT_EQ(EvaluateOb(in).Text(ObResLmp2), "08-03-2025");
+    in.lmpDate = Date(2024, 10, 20);
+    in.lmpText = "20-10-2024";
+    const ObEvaluationResult r = EvaluateOb(in);
+    EXPECT_EQ(r.Text(ObResBbt1), "03-11-2024");
+    EXPECT_EQ(r.Text(ObResBbt2), "27-07-2025");
+    EXPECT_EQ(r.Text(ObResLmp2), "27-07-2025");
+}
+
+TEST_F(ObEvaluationTest, AbandonedRemeasureFeedsTheCommittedValue) {
+    ObItemValues items;
+    items.Commit(ObItemBpd, 90.0, 2);
+    items.Commit(ObItemFl, 70.0, 2);
+    items.Commit(ObItemAc, 300.0, 2);
+    items.BeginMeasure(ObItemBpd);  // a re-measure on another still, dragged and abandoned
+    items.UpdatePending(ObItemBpd, 15.0);
+    items.Abandon(ObItemBpd);
+    in.values = items.Values();
+    in.imageIndices = items.ImageIndices();
+    const ObEvaluationResult r = EvaluateOb(in);
+    EXPECT_EQ(r.Text(ObResBpd1), "90.0 mm");
+    EXPECT_EQ(r.Text(ObResWeight), "2670.03 g");
 }
