@@ -44,6 +44,9 @@ TEST(MeasureScale, FromTheLiveProcessorIsOneOverItsPixelScale) {
     CImageProc live;  // no geometry: the plain scale
     EXPECT_DOUBLE_EQ(MeasureScale::ForDepth(live, 100).MmPerPixel(), 1.0 / live.GetPixelScale(100));
     EXPECT_FALSE(MeasureScale::ForDepth(live, -1).valid());
+    // A still stored at 60 mm measures at 60 mm while the live image runs at 150.
+    live.SetDepth(150);
+    EXPECT_DOUBLE_EQ(MeasureScale::ForDepth(live, 60).MmPerPixel(), 60.0 / 470.0);
 }
 
 TEST(MeasureText, LengthsAndAreas) {
