@@ -36,7 +36,7 @@ CEULADlg::CEULADlg(wxWindow* parent)
     m_btnRefuse->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(kEulaRefused); });
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(kEulaRefused); });
     Bind(wxEVT_CHAR_HOOK, &CEULADlg::OnCharHook, this);
-    // No context menu on the notice.
+    // No context menu on the notice: neither the press nor the menu event goes on to the text.
     m_edtNotice->Bind(wxEVT_RIGHT_DOWN, [](wxMouseEvent&) {});
     m_edtNotice->Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
 
