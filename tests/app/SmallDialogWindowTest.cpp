@@ -173,8 +173,17 @@ TEST_F(SmallDialogTest, TermsOfUseArtifactShowsTheJapaneseFace) {
 // once, and once it has ended, by OK or by the close box, it shows again.
 TEST_F(SmallDialogTest, SafetyNoticeShowsOnceAtATime) {
     CRestrictionDlg dialog(frame);
-    const std::function<void()> ends[] = {[&] { ClickOn(dialog.m_btnOk); }, [&] { dialog.Close(); }};
-    for (int round = 0; round < 2; ++round) {
+    const std::function<void()> ends[] = {[&] { ClickOn(dialog.m_btnOk); }, [&] { dialog.Close(); },
+                                          // The notice takes no keys but Tab, which moves on to OK.
+                                          [&] {
+                                              dialog.m_edtWarning->SetFocus();
+                                              Catch(100);
+                                              wxUIActionSimulator().Char(WXK_TAB);
+                                              Catch(100);
+                                              EXPECT_EQ(wxWindow::FindFocus(), dialog.m_btnOk);
+                                              wxUIActionSimulator().Char(WXK_RETURN);
+                                          }};
+    for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         wxTimer timer;
         int nested = -1, ticks = 0;
