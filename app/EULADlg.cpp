@@ -63,7 +63,8 @@ void CEULADlg::OnCharHook(wxKeyEvent& event) {
         EndModal(kEulaRefused);
         return;
     }
-    // The read-only text would swallow Enter; in the notice it presses the default button.
+    // GTK's read-only text may keep Enter to itself; in the notice Enter presses the default
+    // button, which refuses.
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && FindFocus() == m_edtNotice) {
         EndModal(kEulaRefused);
         return;

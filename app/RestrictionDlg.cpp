@@ -41,8 +41,8 @@ CRestrictionDlg::CRestrictionDlg(wxWindow* parent)
             m_edtWarning->SetStyle(start, m_edtWarning->GetLastPosition(), japanese);
     }
     m_edtWarning->SetInsertionPoint(0);
-    // The notice only shows: no key or click reaches its text.
-    // Tab still moves on, so the keyboard can always reach OK.
+    // The notice only shows: no key or click reaches its text, but Tab still moves on, so the
+    // keyboard can always reach OK.
     for (const auto type : {wxEVT_KEY_DOWN, wxEVT_KEY_UP, wxEVT_CHAR})
         m_edtWarning->Bind(type, [](wxKeyEvent& event) { event.Skip(event.GetKeyCode() == WXK_TAB); });
     for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN,
