@@ -22,7 +22,7 @@
 #include "platform/FileSystem.h"
 #include "platform/StringUtil.h"
 #ifdef TORVIK_HAVE_APP
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 #endif
 
 namespace {

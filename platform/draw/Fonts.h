@@ -33,6 +33,8 @@ struct Font {
 
 // The Latin face of every role; Japanese texts fall back to IPA Gothic through fontconfig.
 inline constexpr const char* kUiFace = "DejaVu Sans";
+// The face Japanese texts are set in where a dialog chooses it (the notices).
+inline constexpr const char* kJapaneseFace = "IPAGothic";
 
 // Em size in pixels of a size in points on a 96 dpi screen.
 constexpr double PointsToPixels(double points) {

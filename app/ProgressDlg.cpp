@@ -1,0 +1,44 @@
+#include "app/ProgressDlg.h"
+
+#include "app/DialogLook.h"
+#include "app/core/ProgressCancel.h"
+
+namespace {
+
+// Client pixels.
+const wxSize kClient{261, 80};
+constexpr DialogItem kCaption{27, 10, 209, 16};
+constexpr DialogItem kProgress{24, 27, 212, 18};
+constexpr DialogItem kCancel{153, 50, 81, 24};
+
+}  // namespace
+
+bool CProgressDlg::Create(wxWindow* parent) {
+    m_pCreateParent = parent;
+    // No caption bar; the raised border sets it off from the window below.
+    if (!wxDialog::Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxBORDER_RAISED))
+        return false;
+    SetFont(DialogFont());
+    SetClientSize(kClient);
+    m_ctlCaption =
+        new wxStaticText(this, IDC_CAPTION, "", kCaption.Pos(), kCaption.Size(), wxST_NO_AUTORESIZE);
+    m_ctlProgress = new wxGauge(this, IDC_PROGRESS, 100, kProgress.Pos(), kProgress.Size(), wxGA_HORIZONTAL);
+    m_btnCancel = new wxButton(this, IDC_CANCEL, wxString::FromUTF8(ProgressCancelCaption()), kCancel.Pos(),
+                               kCancel.Size());
+    m_btnCancel->Show(ProgressShowsCancelButton());
+    m_btnCancel->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_bCancel = true; });
+    SetEscapeId(wxID_NONE);
+    Bind(wxEVT_CHAR_HOOK, &CProgressDlg::OnCharHook, this);
+    // Without the Cancel button nothing in it takes the focus: the window itself takes it, so
+    // that Esc reaches it.
+    SetCanFocus(!m_btnCancel->IsShown());
+    return true;
+}
+
+void CProgressDlg::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        m_bCancel = true;
+        return;
+    }
+    event.Skip();
+}
