@@ -24,7 +24,7 @@
 #include "platform/MessageBox.h"
 #include "platform/UiThread.h"
 #include "platform/usbdriver/UsbDriver.h"
-#include "platform/usbdriver/sim/SimBridge.h"
+#include "sim/SimBridge.h"
 #include "probe/UsbProbe.h"
 
 namespace {
