@@ -16,8 +16,12 @@ constexpr int kNameTop = 80;
 constexpr int kIconGap = 35;
 constexpr int kIconTop = 85;
 
-draw::Font CaptionFont() { return {draw::kUiFace, draw::PointsToPixels(12), false}; }
-draw::Font NameFont() { return {draw::kUiFace, draw::PointsToPixels(10), false}; }
+draw::Font CaptionFont() {
+    return {draw::kUiFace, draw::PointsToPixels(12), false};
+}
+draw::Font NameFont() {
+    return {draw::kUiFace, draw::PointsToPixels(10), false};
+}
 
 }  // namespace
 
@@ -29,9 +33,10 @@ Image32 RenderCaptionBlock(const CaptionValues& values, const std::string& produ
     const int nameWidth = draw::MeasureText(productName, NameFont()).width;
     {
         draw::Painter painter(block);
-        painter.DrawText(kCaptionRect, caption, CaptionFont(), 0xFFFFFF, draw::kTextCenter | draw::kTextVCenter);
-        painter.DrawText({kNameRight - nameWidth, kNameTop, kViewSide, kCaptionHeight}, productName, NameFont(),
-                         0xFFFFFF, draw::kTextLeft | draw::kTextVCenter);
+        painter.DrawText(kCaptionRect, caption, CaptionFont(), 0xFFFFFF,
+                         draw::kTextCenter | draw::kTextVCenter);
+        painter.DrawText({kNameRight - nameWidth, kNameTop, kViewSide, kCaptionHeight}, productName,
+                         NameFont(), 0xFFFFFF, draw::kTextLeft | draw::kTextVCenter);
     }
     const int iconLeft = kNameRight - nameWidth - kIconGap;
     for (int y = 0; y < icon.height(); ++y)

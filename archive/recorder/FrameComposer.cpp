@@ -77,7 +77,8 @@ void FrameComposer::Compose(const Image32& view, const camera::CameraSample* sam
             if (sy < 0)
                 continue;
             const uint8_t* src = sample->bgr.data() + static_cast<size_t>(sy) * sampleStride;
-            uint8_t* dst = frame.data() + static_cast<size_t>(kFrameHeight - rows_ + r) * stride + kViewSide * 3;
+            uint8_t* dst =
+                frame.data() + static_cast<size_t>(kFrameHeight - rows_ + r) * stride + kViewSide * 3;
             for (int x = 0; x < kViewSide; ++x) {
                 const int sx = sourceColumn_[static_cast<size_t>(x)];
                 if (sx >= 0)
@@ -89,7 +90,8 @@ void FrameComposer::Compose(const Image32& view, const camera::CameraSample* sam
     if (caption && caption->width() == kViewSide && caption->height() == kCaptionHeight) {
         for (int y = 0; y < kCaptionHeight; ++y) {
             const uint32_t* src = caption->Row(y);
-            uint8_t* dst = frame.data() + static_cast<size_t>(kCaptionHeight - 1 - y) * stride + kViewSide * 3;
+            uint8_t* dst =
+                frame.data() + static_cast<size_t>(kCaptionHeight - 1 - y) * stride + kViewSide * 3;
             for (int x = 0; x < kViewSide; ++x)
                 PutBgr(dst + 3 * x, src[x]);
         }

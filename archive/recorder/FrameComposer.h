@@ -14,8 +14,8 @@
 namespace recorder {
 
 inline constexpr int kFrameHeight = 480;
-inline constexpr int kViewSide = 480;        // the image view's square
-inline constexpr int kCameraMaxRows = 360;   // rows of the right half the camera may fill
+inline constexpr int kViewSide = 480;       // the image view's square
+inline constexpr int kCameraMaxRows = 360;  // rows of the right half the camera may fill
 inline constexpr int kCaptionHeight = kFrameHeight - kCameraMaxRows;  // the caption block: 480 x 120
 
 constexpr int RecorderFrameWidth(bool withCamera) {

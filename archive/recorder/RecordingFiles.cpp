@@ -25,11 +25,13 @@ std::string FileNamePartOf(const std::string& typed) {
 RecordingPaths MakeRecordingPaths(const RecordingName& name, int suffix) {
     const platform::SystemTime& t = name.stamp;
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                  t.wSecond);
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond);
     std::string base = name.patientId + "_" + stamp + "_" + FileNamePartOf(name.fileName);
-    if (suffix > 1)
-        base += "_" + std::to_string(suffix);
+    if (suffix > 1) {
+        base += '_';
+        base += std::to_string(suffix);
+    }
     base = platform::JoinPath(name.folder, base);
     if (name.select)
         return {base + ".avi", ""};
@@ -43,14 +45,14 @@ bool CreateRecordingFile(const RecordingName& name, RecordingPaths& paths, std::
             continue;
         std::string failedSteps;
         switch (platform::CreateFileExclusive(candidate.avi, "", kRecordingMode, {}, &failedSteps)) {
-        case platform::WriteResult::Ok:
-            paths = candidate;
-            return true;
-        case platform::WriteResult::Exists:
-            continue;
-        case platform::WriteResult::Failed:
-            error = candidate.avi + (failedSteps.empty() ? "" : " (" + failedSteps + ")");
-            return false;
+            case platform::WriteResult::Ok:
+                paths = candidate;
+                return true;
+            case platform::WriteResult::Exists:
+                continue;
+            case platform::WriteResult::Failed:
+                error = candidate.avi + (failedSteps.empty() ? "" : " (" + failedSteps + ")");
+                return false;
         }
     }
     error = MakeRecordingPaths(name).avi + ": too many recordings of that name";

@@ -20,7 +20,7 @@ inline constexpr int kQualitySelect = 3;
 struct RecordingName {
     std::string folder;
     std::string patientId;
-    std::string fileName;  // the free part typed in the save dialog
+    std::string fileName;        // the free part typed in the save dialog
     platform::SystemTime stamp;  // local time when the recording opens
     bool select = false;         // quality "SEL": a compressor was chosen, no MP4
 };

@@ -110,7 +110,8 @@ void RecordingWriter::Run() {
     auto next = std::chrono::steady_clock::now();
     for (;;) {
         const WriterStep step = Step(SteadyMicros());
-        if (step == WriterStep::Acknowledged || step == WriterStep::Failed || step == WriterStep::NotRecording)
+        if (step == WriterStep::Acknowledged || step == WriterStep::Failed ||
+            step == WriterStep::NotRecording)
             return;
         next += period;
         std::unique_lock lock(mutex_);

@@ -49,9 +49,9 @@ enum class WriterStep {
 
 struct StopResult {
     int framesWritten = 0;
-    int lastIndex = -1;       // sample number of the last frame written
+    int lastIndex = -1;  // sample number of the last frame written
     bool writeFailed = false;
-    bool closed = false;      // the sink finalised the file
+    bool closed = false;  // the sink finalised the file
     std::string closeError;
 };
 
@@ -108,11 +108,11 @@ private:
     int lastGood_ = -1;
     std::vector<uint8_t> frame_;
 
-    std::mutex mutex_;                  // guards the fields below
-    std::condition_variable changed_;   // a step ended the writer, a stop was asked or finished
-    bool ended_ = true;                 // no step will acknowledge any more
+    std::mutex mutex_;                 // guards the fields below
+    std::condition_variable changed_;  // a step ended the writer, a stop was asked or finished
+    bool ended_ = true;                // no step will acknowledge any more
     bool stopping_ = false;
-    std::mutex stopMutex_;              // one Stop at a time
+    std::mutex stopMutex_;  // one Stop at a time
     std::thread thread_;
 };
 

@@ -37,7 +37,10 @@ bool FrameConverter::ConvertYuyv(const CameraFormat& format, const uint8_t* data
                                  std::vector<uint8_t>& bgr, std::string& error, int stride) {
     const int w = format.width;
     const int h = format.height;
-    const size_t needed = static_cast<size_t>(w) * static_cast<size_t>(h) * 2;
+    if (stride < w * 2)
+        stride = w * 2;
+    const size_t needed =
+        static_cast<size_t>(stride) * static_cast<size_t>(h - 1) + static_cast<size_t>(w) * 2;
     if (bytes < needed) {
         error = "short YUYV picture (" + std::to_string(bytes) + " of " + std::to_string(needed) + " bytes)";
         return false;
@@ -45,8 +48,8 @@ bool FrameConverter::ConvertYuyv(const CameraFormat& format, const uint8_t* data
     if (!sws_ || swsWidth_ != w || swsHeight_ != h) {
         if (sws_)
             sws_freeContext(sws_);
-        sws_ = sws_getContext(w, h, AV_PIX_FMT_YUYV422, w, h, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr,
-                              nullptr);
+        sws_ = sws_getContext(w, h, AV_PIX_FMT_YUYV422, w, h, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr,
+                              nullptr, nullptr);
         swsWidth_ = w;
         swsHeight_ = h;
         if (!sws_) {
@@ -82,7 +85,8 @@ bool FrameConverter::ConvertMjpeg(const CameraFormat& format, const uint8_t* dat
         return false;
     }
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(handle, data, static_cast<unsigned long>(bytes), &w, &h, &subsamp, &colorspace) != 0) {
+    if (tjDecompressHeader3(handle, data, static_cast<unsigned long>(bytes), &w, &h, &subsamp, &colorspace) !=
+        0) {
         error = std::string("JPEG header: ") + tjGetErrorStr2(handle);
         return false;
     }

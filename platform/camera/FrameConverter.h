@@ -30,8 +30,8 @@ public:
 private:
     bool ConvertYuyv(const CameraFormat& format, const uint8_t* data, size_t bytes, std::vector<uint8_t>& bgr,
                      std::string& error, int stride);
-    bool ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes, std::vector<uint8_t>& bgr,
-                      std::string& error);
+    bool ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes,
+                      std::vector<uint8_t>& bgr, std::string& error);
 
     SwsContext* sws_ = nullptr;
     int swsWidth_ = 0;

@@ -3,7 +3,8 @@
 namespace camera {
 
 void LatestSample::AllocateWorkBuffer(int width, int height, std::vector<uint8_t>& buffer) const {
-    const size_t bytes = static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0) * 3;
+    const size_t bytes =
+        static_cast<size_t>(width > 0 ? width : 0) * static_cast<size_t>(height > 0 ? height : 0) * 3;
     buffer.assign(bytes, 0);
 }
 

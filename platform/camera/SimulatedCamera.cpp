@@ -14,7 +14,9 @@ constexpr auto kFramePeriod = std::chrono::microseconds(33'333);  // 30 pictures
 
 SimulatedCamera::SimulatedCamera(bool wide) : wide_(wide) {}
 
-SimulatedCamera::~SimulatedCamera() { Stop(); }
+SimulatedCamera::~SimulatedCamera() {
+    Stop();
+}
 
 std::vector<CameraFormat> SimulatedCamera::Capabilities() {
     if (wide_)
@@ -58,9 +60,13 @@ void SimulatedCamera::Stop() {
     thread_.join();
 }
 
-bool SimulatedCamera::WaitForFirstSample(std::chrono::milliseconds timeout) { return sample_.WaitForFirst(timeout); }
+bool SimulatedCamera::WaitForFirstSample(std::chrono::milliseconds timeout) {
+    return sample_.WaitForFirst(timeout);
+}
 
-bool SimulatedCamera::LatestSample(CameraSample& out) const { return sample_.Copy(out); }
+bool SimulatedCamera::LatestSample(CameraSample& out) const {
+    return sample_.Copy(out);
+}
 
 void SimulatedCamera::Run() {
     Image32 picture(format_.width, format_.height);
@@ -85,7 +91,9 @@ void SimulatedCamera::Render(Image32& image, uint64_t frameNumber, const platfor
     // A block crossing the picture once every two seconds, with a stripe above and below.
     const int block = h / 4;
     const int travel = w + block;
-    const int x = static_cast<int>((frameNumber * static_cast<uint64_t>(travel) / 60) % static_cast<uint64_t>(travel)) - block;
+    const int x =
+        static_cast<int>((frameNumber * static_cast<uint64_t>(travel) / 60) % static_cast<uint64_t>(travel)) -
+        block;
     draw::FillRect(image, {x, h / 2 - block / 2, x + block, h / 2 + block / 2}, kSimBlock);
     draw::FillRect(image, {0, h / 2 - block / 2 - 4, w, h / 2 - block / 2 - 2}, 0xFFFFFF);
     draw::FillRect(image, {0, h / 2 + block / 2 + 2, w, h / 2 + block / 2 + 4}, 0xFFFFFF);

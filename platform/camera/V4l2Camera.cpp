@@ -32,7 +32,9 @@ std::string CardName(const uint8_t* card, size_t size) {
     return name;
 }
 
-bool Supported(uint32_t pixelformat) { return pixelformat == V4L2_PIX_FMT_YUYV || pixelformat == V4L2_PIX_FMT_MJPEG; }
+bool Supported(uint32_t pixelformat) {
+    return pixelformat == V4L2_PIX_FMT_YUYV || pixelformat == V4L2_PIX_FMT_MJPEG;
+}
 
 }  // namespace
 
@@ -45,7 +47,8 @@ std::vector<V4l2Node> ListV4l2Cameras(IV4l2Io& io) {
         v4l2_capability cap{};
         if (io.Ioctl(fd, VIDIOC_QUERYCAP, &cap) == 0) {
             // The device's capabilities cover all its nodes; the node's own are in device_caps.
-            const uint32_t caps = (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
+            const uint32_t caps =
+                (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
             if (caps & V4L2_CAP_VIDEO_CAPTURE)
                 nodes.push_back({path, CardName(cap.card, sizeof cap.card)});
         }
@@ -128,7 +131,8 @@ std::vector<CameraFormat> V4l2Camera::Capabilities() {
             for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{320, 240}, {640, 480}, {1280, 720}})
                 if (fits(w, h))
                     formats.push_back({desc.pixelformat, static_cast<int>(w), static_cast<int>(h)});
-            formats.push_back({desc.pixelformat, static_cast<int>(s.max_width), static_cast<int>(s.max_height)});
+            formats.push_back(
+                {desc.pixelformat, static_cast<int>(s.max_width), static_cast<int>(s.max_height)});
             break;
         }
     }
@@ -152,9 +156,9 @@ bool V4l2Camera::SetFormat(const CameraFormat& format) {
     // A driver adjusts what it cannot do; only the exact format asked for is accepted.
     if (f.fmt.pix.width != static_cast<uint32_t>(format.width) ||
         f.fmt.pix.height != static_cast<uint32_t>(format.height) || f.fmt.pix.pixelformat != format.fourcc) {
-        SetError(node_.name + ": asked for " + std::to_string(format.width) + "x" + std::to_string(format.height) +
-                 ", the camera answered " + std::to_string(f.fmt.pix.width) + "x" +
-                 std::to_string(f.fmt.pix.height));
+        SetError(node_.name + ": asked for " + std::to_string(format.width) + "x" +
+                 std::to_string(format.height) + ", the camera answered " + std::to_string(f.fmt.pix.width) +
+                 "x" + std::to_string(f.fmt.pix.height));
         return false;
     }
     format_ = format;
@@ -261,7 +265,8 @@ void V4l2Camera::CaptureLoop() {
             if (converter.Convert(format_, static_cast<const uint8_t*>(m.address), used, work, error,
                                   bytesPerLine_)) {
                 sample_.Publish(format_.width, format_.height, work);
-                if (work.size() != static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3)
+                if (work.size() !=
+                    static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3)
                     sample_.AllocateWorkBuffer(format_.width, format_.height, work);
             } else {
                 SetError(node_.name + ": " + error);  // the last good picture stays
@@ -275,8 +280,12 @@ void V4l2Camera::CaptureLoop() {
     sample_.MarkEnded();
 }
 
-bool V4l2Camera::WaitForFirstSample(std::chrono::milliseconds timeout) { return sample_.WaitForFirst(timeout); }
+bool V4l2Camera::WaitForFirstSample(std::chrono::milliseconds timeout) {
+    return sample_.WaitForFirst(timeout);
+}
 
-bool V4l2Camera::LatestSample(CameraSample& out) const { return sample_.Copy(out); }
+bool V4l2Camera::LatestSample(CameraSample& out) const {
+    return sample_.Copy(out);
+}
 
 }  // namespace camera

@@ -76,6 +76,8 @@ IV4l2Io& V4l2Io() {
     return io ? *io : g_system;
 }
 
-void SetV4l2IoForTesting(IV4l2Io* io) { g_io.store(io); }
+void SetV4l2IoForTesting(IV4l2Io* io) {
+    g_io.store(io);
+}
 
 }  // namespace camera

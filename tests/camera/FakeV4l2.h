@@ -22,10 +22,10 @@ struct FakeNode {
     uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
     int openError = 0;
     std::vector<std::pair<uint32_t, std::vector<std::pair<uint32_t, uint32_t>>>> formats;
-    std::map<unsigned long, int> ioctlErrors;           // request -> errno
+    std::map<unsigned long, int> ioctlErrors;                 // request -> errno
     std::optional<std::pair<uint32_t, uint32_t>> sFmtAnswer;  // the size the driver answers with
-    std::vector<std::vector<uint8_t>> pictures;         // handed out in order
-    int errorAfterPictures = 0;                         // errno of the dequeue after the last picture
+    std::vector<std::vector<uint8_t>> pictures;               // handed out in order
+    int errorAfterPictures = 0;                               // errno of the dequeue after the last picture
 };
 
 class FakeV4l2 : public camera::IV4l2Io {
@@ -80,76 +80,77 @@ public:
         if (auto it = n.ioctlErrors.find(request); it != n.ioctlErrors.end())
             return it->second;
         switch (request) {
-        case VIDIOC_QUERYCAP: {
-            auto* cap = static_cast<v4l2_capability*>(arg);
-            std::memcpy(cap->card, n.card.data(), std::min(n.card.size(), sizeof cap->card));
-            // The whole device can capture video; this node may be its metadata node.
-            cap->capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING |
-                                V4L2_CAP_DEVICE_CAPS;
-            cap->device_caps = n.deviceCaps;
-            return 0;
-        }
-        case VIDIOC_ENUM_FMT: {
-            auto* d = static_cast<v4l2_fmtdesc*>(arg);
-            if (d->index >= n.formats.size())
-                return EINVAL;
-            d->pixelformat = n.formats[d->index].first;
-            return 0;
-        }
-        case VIDIOC_ENUM_FRAMESIZES: {
-            auto* s = static_cast<v4l2_frmsizeenum*>(arg);
-            for (const auto& [fourcc, sizes] : n.formats)
-                if (fourcc == s->pixel_format && s->index < sizes.size()) {
-                    s->type = V4L2_FRMSIZE_TYPE_DISCRETE;
-                    s->discrete.width = sizes[s->index].first;
-                    s->discrete.height = sizes[s->index].second;
-                    return 0;
-                }
-            return EINVAL;
-        }
-        case VIDIOC_S_FMT: {
-            auto* f = static_cast<v4l2_format*>(arg);
-            if (n.sFmtAnswer) {
-                f->fmt.pix.width = n.sFmtAnswer->first;
-                f->fmt.pix.height = n.sFmtAnswer->second;
+            case VIDIOC_QUERYCAP: {
+                auto* cap = static_cast<v4l2_capability*>(arg);
+                std::memcpy(cap->card, n.card.data(), std::min(n.card.size(), sizeof cap->card));
+                // The whole device can capture video; this node may be its metadata node.
+                cap->capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING |
+                                    V4L2_CAP_DEVICE_CAPS;
+                cap->device_caps = n.deviceCaps;
+                return 0;
             }
-            f->fmt.pix.bytesperline = f->fmt.pix.pixelformat == V4L2_PIX_FMT_YUYV ? f->fmt.pix.width * 2 : 0;
-            return 0;
-        }
-        case VIDIOC_REQBUFS: {
-            auto* r = static_cast<v4l2_requestbuffers*>(arg);
-            buffers_.assign(r->count, {});
-            queued_.clear();
-            return 0;
-        }
-        case VIDIOC_QUERYBUF: {
-            auto* b = static_cast<v4l2_buffer*>(arg);
-            b->length = 4 * 1024 * 1024;
-            b->m.offset = b->index;
-            return 0;
-        }
-        case VIDIOC_QBUF:
-            queued_.push_back(static_cast<v4l2_buffer*>(arg)->index);
-            return 0;
-        case VIDIOC_DQBUF: {
-            auto* b = static_cast<v4l2_buffer*>(arg);
-            if (next_ >= n.pictures.size())
-                return n.errorAfterPictures ? n.errorAfterPictures : EAGAIN;
-            if (queued_.empty())
-                return EAGAIN;
-            b->index = queued_.front();
-            queued_.erase(queued_.begin());
-            const auto& p = n.pictures[next_++];
-            std::memcpy(buffers_[b->index].data(), p.data(), p.size());
-            b->bytesused = static_cast<uint32_t>(p.size());
-            ++dequeued;
-            return 0;
-        }
-        case VIDIOC_STREAMON:
-        case VIDIOC_STREAMOFF:
-            return 0;
-        default:
-            return ENOTTY;
+            case VIDIOC_ENUM_FMT: {
+                auto* d = static_cast<v4l2_fmtdesc*>(arg);
+                if (d->index >= n.formats.size())
+                    return EINVAL;
+                d->pixelformat = n.formats[d->index].first;
+                return 0;
+            }
+            case VIDIOC_ENUM_FRAMESIZES: {
+                auto* s = static_cast<v4l2_frmsizeenum*>(arg);
+                for (const auto& [fourcc, sizes] : n.formats)
+                    if (fourcc == s->pixel_format && s->index < sizes.size()) {
+                        s->type = V4L2_FRMSIZE_TYPE_DISCRETE;
+                        s->discrete.width = sizes[s->index].first;
+                        s->discrete.height = sizes[s->index].second;
+                        return 0;
+                    }
+                return EINVAL;
+            }
+            case VIDIOC_S_FMT: {
+                auto* f = static_cast<v4l2_format*>(arg);
+                if (n.sFmtAnswer) {
+                    f->fmt.pix.width = n.sFmtAnswer->first;
+                    f->fmt.pix.height = n.sFmtAnswer->second;
+                }
+                f->fmt.pix.bytesperline =
+                    f->fmt.pix.pixelformat == V4L2_PIX_FMT_YUYV ? f->fmt.pix.width * 2 : 0;
+                return 0;
+            }
+            case VIDIOC_REQBUFS: {
+                auto* r = static_cast<v4l2_requestbuffers*>(arg);
+                buffers_.assign(r->count, {});
+                queued_.clear();
+                return 0;
+            }
+            case VIDIOC_QUERYBUF: {
+                auto* b = static_cast<v4l2_buffer*>(arg);
+                b->length = 4 * 1024 * 1024;
+                b->m.offset = b->index;
+                return 0;
+            }
+            case VIDIOC_QBUF:
+                queued_.push_back(static_cast<v4l2_buffer*>(arg)->index);
+                return 0;
+            case VIDIOC_DQBUF: {
+                auto* b = static_cast<v4l2_buffer*>(arg);
+                if (next_ >= n.pictures.size())
+                    return n.errorAfterPictures ? n.errorAfterPictures : EAGAIN;
+                if (queued_.empty())
+                    return EAGAIN;
+                b->index = queued_.front();
+                queued_.erase(queued_.begin());
+                const auto& p = n.pictures[next_++];
+                std::memcpy(buffers_[b->index].data(), p.data(), p.size());
+                b->bytesused = static_cast<uint32_t>(p.size());
+                ++dequeued;
+                return 0;
+            }
+            case VIDIOC_STREAMON:
+            case VIDIOC_STREAMOFF:
+                return 0;
+            default:
+                return ENOTTY;
         }
     }
 

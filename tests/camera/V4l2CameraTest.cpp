@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/camera/Camera.h"
+#include "platform/camera/FrameConverter.h"
 #include "platform/camera/V4l2Camera.h"
 #include "tests/camera/FakeV4l2.h"
 #include "tests/support/TestSupport.h"
@@ -41,7 +42,8 @@ std::vector<uint8_t> JpegPicture(int w, int h, Bgr top, Bgr bottom) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const Bgr c = y < h / 2 ? top : bottom;
-            rgb.insert(rgb.end(), {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)});
+            rgb.insert(rgb.end(),
+                       {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)});
         }
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
@@ -99,14 +101,17 @@ TEST(V4l2Devices, ListsCaptureNodesOnlyByTheirCardNames) {
     // 32 bytes with a two-byte character cut after its first byte.
     FakeNode second = CaptureNode(std::string(31, 'k') + "\xC3\x9C");
     second.path = "/dev/video3";
-    FakeNode grabber = CaptureNode("Kamera \xC3\x9C" "ber");
+    FakeNode grabber = CaptureNode(
+        "Kamera \xC3\x9C"
+        "ber");
     grabber.path = "/dev/video4";
     FakeV4l2 io({CaptureNode(), metadata, locked, second, grabber});
     ScopedIo scoped(io);
     testsupport::ScopedEnv env("TORVIK_CAMERA", std::nullopt);
 
-    EXPECT_EQ(camera::EnumerateCameraNames(),
-              (std::vector<std::string>{"USB Camera", std::string(31, 'k'), "Kamera \xC3\x9C" "ber"}));
+    EXPECT_EQ(camera::EnumerateCameraNames(), (std::vector<std::string>{"USB Camera", std::string(31, 'k'),
+                                                                        "Kamera \xC3\x9C"
+                                                                        "ber"}));
     EXPECT_EQ(io.openFds, 0);
     EXPECT_EQ(camera::OpenCamera("No Such Camera"), nullptr);
 }
@@ -146,11 +151,12 @@ TEST(V4l2Camera, ABusyOrDisagreeingDeviceFailsTheBuildAndLeavesNothingBehind) {
         std::optional<std::pair<uint32_t, uint32_t>> answer;
         const char* errorText;
     };
-    for (const Case& c : {Case{"busy at open", EBUSY, 0, std::nullopt, "in use"},
-                          Case{"busy at set format", 0, VIDIOC_S_FMT, std::nullopt, "in use"},
-                          Case{"busy at stream on", 0, VIDIOC_STREAMON, std::nullopt, "in use"},
-                          Case{"no buffers", 0, VIDIOC_REQBUFS, std::nullopt, "request buffers"},
-                          Case{"another size", 0, 0, std::pair<uint32_t, uint32_t>{320, 240}, "answered 320x240"}}) {
+    for (const Case& c :
+         {Case{"busy at open", EBUSY, 0, std::nullopt, "in use"},
+          Case{"busy at set format", 0, VIDIOC_S_FMT, std::nullopt, "in use"},
+          Case{"busy at stream on", 0, VIDIOC_STREAMON, std::nullopt, "in use"},
+          Case{"no buffers", 0, VIDIOC_REQBUFS, std::nullopt, "request buffers"},
+          Case{"another size", 0, 0, std::pair<uint32_t, uint32_t>{320, 240}, "answered 320x240"}}) {
         SCOPED_TRACE(c.what);
         FakeNode node = CaptureNode();
         node.openError = c.openError;
@@ -160,8 +166,7 @@ TEST(V4l2Camera, ABusyOrDisagreeingDeviceFailsTheBuildAndLeavesNothingBehind) {
         FakeV4l2 io({node});
         {
             camera::V4l2Camera cam(io, {"/dev/video0", "USB Camera"});
-            const bool built =
-                cam.Open() && cam.SetFormat({camera::kFourccYuyv, 640, 480}) && cam.Start();
+            const bool built = cam.Open() && cam.SetFormat({camera::kFourccYuyv, 640, 480}) && cam.Start();
             EXPECT_FALSE(built);
             EXPECT_NE(cam.LastError().find(c.errorText), std::string::npos) << cam.LastError();
             CameraSample s;
@@ -231,4 +236,27 @@ TEST(V4l2Camera, AStreamWithoutPicturesIsNotABuiltCamera) {
     EXPECT_FALSE(cam.WaitForFirstSample(std::chrono::milliseconds(50)));
     cam.Stop();
     EXPECT_EQ(io.mappings, 0);
+}
+
+TEST(FrameConverter, ReadsPackedAndPaddedYuyvRowsAndRefusesShortPictures) {
+    const CameraFormat format{camera::kFourccYuyv, 16, 8};
+    const std::vector<uint8_t> packed = YuyvPicture(16, 8, kYuvRed, kYuvBlue);
+    std::vector<uint8_t> padded;
+    for (int y = 0; y < 8; ++y) {
+        padded.insert(padded.end(), packed.begin() + y * 32, packed.begin() + (y + 1) * 32);
+        padded.insert(padded.end(), 8, 0x55);  // driver padding after each row
+    }
+    camera::FrameConverter converter;
+    std::string error;
+    for (const auto& [bytes, stride] :
+         {std::pair{&packed, 0}, std::pair{static_cast<const std::vector<uint8_t>*>(&padded), 40}}) {
+        CameraSample s{16, 8, 1, std::vector<uint8_t>(16 * 8 * 3)};
+        ASSERT_TRUE(converter.Convert(format, bytes->data(), bytes->size(), s.bgr, error, stride)) << error;
+        ExpectNear(PixelSeen(s, 0, 0), {0, 0, 255}, 6, "top");
+        ExpectNear(PixelSeen(s, 15, 7), {255, 0, 0}, 6, "bottom");
+    }
+    std::vector<uint8_t> bgr(16 * 8 * 3);
+    EXPECT_FALSE(converter.Convert(format, packed.data(), packed.size() - 1, bgr, error));
+    EXPECT_NE(error.find("short"), std::string::npos);
+    EXPECT_FALSE(converter.Convert(format, padded.data(), padded.size() - 9, bgr, error, 40));
 }

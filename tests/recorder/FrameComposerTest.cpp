@@ -52,7 +52,8 @@ TEST(FrameComposer, ScalesTheCameraIntoTheTopRowsOfTheRightHalfUpright) {
     struct Case {
         int cw, ch, rows;
     };
-    for (const Case& c : {Case{640, 480, 360}, Case{640, 360, 270}, Case{320, 240, 360}, Case{1280, 720, 270}}) {
+    for (const Case& c :
+         {Case{640, 480, 360}, Case{640, 360, 270}, Case{320, 240, 360}, Case{1280, 720, 270}}) {
         SCOPED_TRACE(std::to_string(c.cw) + "x" + std::to_string(c.ch));
         EXPECT_EQ(recorder::CameraRows(c.cw, c.ch), c.rows);
         const CameraSample sample = CoordinateSample(c.cw, c.ch);
@@ -67,7 +68,8 @@ TEST(FrameComposer, ScalesTheCameraIntoTheTopRowsOfTheRightHalfUpright) {
                 const int scaledRow = c.rows - 1 - ySeen;
                 const int sy = static_cast<int>(static_cast<double>(scaledRow) * c.ch / c.rows);
                 EXPECT_EQ(FramePixel(frame, 960, 480 + x, ySeen),
-                          MakePixel(static_cast<uint8_t>(sy), static_cast<uint8_t>(sx >> 8), static_cast<uint8_t>(sx)))
+                          MakePixel(static_cast<uint8_t>(sy), static_cast<uint8_t>(sx >> 8),
+                                    static_cast<uint8_t>(sx)))
                     << "x " << x << " y " << ySeen;
             }
         EXPECT_TRUE(RowsBlack(frame, 960, 480, 960, c.rows, 480));
@@ -87,8 +89,7 @@ TEST(FrameComposer, APictureTallerThan4By3KeepsItsTopInTheTopRows) {
 }
 
 TEST(FrameComposer, NoUsableCameraLeavesTheRightHalfBlackApartFromTheCaption) {
-    const Image32 caption =
-        recorder::RenderCaptionBlock({109, 50, 60}, "Torvik", Image32(32, 32, 0x00FF00));
+    const Image32 caption = recorder::RenderCaptionBlock({109, 50, 60}, "Torvik", Image32(32, 32, 0x00FF00));
     const CameraSample zeroWidth{0, 480, 1, {}};
     const CameraSample shortBytes{640, 480, 1, std::vector<uint8_t>(100, 0xFF)};
     for (const CameraSample* sample : {static_cast<const CameraSample*>(nullptr), &zeroWidth, &shortBytes}) {

@@ -98,7 +98,8 @@ TEST(RecorderThreads, WriterPublisherAndCameraRunTogetherAndStopDuringAWrite) {
 
 TEST(RecorderThreads, ASecondStopWaitsForTheFirstAndFindsNothingToDo) {
     SlowSink sink;
-    recorder::RecordingWriter writer(sink, [](std::vector<uint8_t>& f) { f.assign(30, 1); }, [](auto&) {});
+    recorder::RecordingWriter writer(
+        sink, [](std::vector<uint8_t>& f) { f.assign(30, 1); }, [](auto&) {});
     writer.Start();
     while (!sink.writing)
         std::this_thread::yield();

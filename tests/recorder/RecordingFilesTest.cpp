@@ -74,8 +74,8 @@ TEST(RecordingFiles, Mp4RowByCameraAndQuality) {
         int quality;
         std::optional<int> withCamera, viewOnly;
     };
-    for (const Case& c : {Case{0, 0, 3}, Case{1, 1, 4}, Case{2, 2, 5}, Case{3, std::nullopt, std::nullopt},
-                          Case{-1, 2, 5}}) {
+    for (const Case& c :
+         {Case{0, 0, 3}, Case{1, 1, 4}, Case{2, 2, 5}, Case{3, std::nullopt, std::nullopt}, Case{-1, 2, 5}}) {
         EXPECT_EQ(recorder::Mp4RowFor(true, c.quality), c.withCamera) << c.quality;
         EXPECT_EQ(recorder::Mp4RowFor(false, c.quality), c.viewOnly) << c.quality;
     }

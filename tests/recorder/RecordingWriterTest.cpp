@@ -34,7 +34,9 @@ public:
 };
 
 constexpr int64_t kStart = 5'000'000;
-int64_t AtMs(int ms) { return kStart + int64_t{ms} * 1000; }
+int64_t AtMs(int ms) {
+    return kStart + int64_t{ms} * 1000;
+}
 
 }  // namespace
 
@@ -46,21 +48,18 @@ TEST(RecordingWriter, WritesAtMostOneFramePerClockTickWithTheClockAsSampleNumber
     };
     LogSink sink;
     int composed = 0;
-    RecordingWriter writer(sink, [&](std::vector<uint8_t>& f) { f.assign(12, 0), ++composed; }, [](auto&) {
-        ADD_FAILURE() << "no failure expected";
-    });
+    RecordingWriter writer(
+        sink, [&](std::vector<uint8_t>& f) { f.assign(12, 0), ++composed; },
+        [](auto&) { ADD_FAILURE() << "no failure expected"; });
     writer.Begin(kStart);
     EXPECT_EQ(writer.State(), RecorderState::Recording);
     EXPECT_EQ(writer.LastWritten(), -1);
     const std::vector<Step> steps = {
         {0, WriterStep::Wrote, 0},        // the first frame at once
         {15, WriterStep::NothingNew, 0},  // same tick
-        {76, WriterStep::NothingNew, 0},
-        {77, WriterStep::Wrote, 1},
-        {92, WriterStep::NothingNew, 1},
+        {76, WriterStep::NothingNew, 0},  {77, WriterStep::Wrote, 1},  {92, WriterStep::NothingNew, 1},
         {400, WriterStep::Wrote, 5},  // a stalled writer: 2, 3 and 4 stay gaps
-        {415, WriterStep::NothingNew, 5},
-        {462, WriterStep::Wrote, 6},
+        {415, WriterStep::NothingNew, 5}, {462, WriterStep::Wrote, 6},
     };
     for (const Step& s : steps) {
         EXPECT_EQ(writer.Step(AtMs(s.ms)), s.expected) << "at " << s.ms << " ms";
@@ -73,7 +72,8 @@ TEST(RecordingWriter, WritesAtMostOneFramePerClockTickWithTheClockAsSampleNumber
 
 TEST(RecordingWriter, ExactlyOneStepAcknowledgesTheStopAndTheFileClosesOnlyAfterIt) {
     LogSink sink;
-    RecordingWriter writer(sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) {});
+    RecordingWriter writer(
+        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) {});
     writer.Begin(kStart);
     EXPECT_EQ(writer.Step(AtMs(0)), WriterStep::Wrote);
     StopResult result;
@@ -109,8 +109,9 @@ TEST(RecordingWriter, TheFirstFailedWriteEndsTheWriterAndIsReportedOnce) {
     LogSink sink;
     sink.failAt = 2;
     std::vector<recorder::WriteFailure> failures;
-    RecordingWriter writer(sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); },
-                           [&](const recorder::WriteFailure& f) { failures.push_back(f); });
+    RecordingWriter writer(
+        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); },
+        [&](const recorder::WriteFailure& f) { failures.push_back(f); });
     writer.Begin(kStart);
     EXPECT_EQ(writer.Step(AtMs(0)), WriterStep::Wrote);
     EXPECT_EQ(writer.Step(AtMs(77)), WriterStep::Wrote);
