@@ -50,7 +50,10 @@ public:
     // Sets the capture format. False when the device refuses it or answers with another one;
     // the device then keeps no format of ours.
     virtual bool SetFormat(const CameraFormat& format) = 0;
-    // The format set last (all zero before a successful SetFormat).
+    // Keeps the format the device has now, when it is one this layer can capture. False
+    // otherwise.
+    virtual bool AdoptCurrentFormat() = 0;
+    // The format set last (all zero before a successful SetFormat or AdoptCurrentFormat).
     virtual CameraFormat Format() const = 0;
     // Starts capturing on the camera's own thread. False when streaming cannot start.
     virtual bool Start() = 0;

@@ -35,6 +35,12 @@ bool SimulatedCamera::SetFormat(const CameraFormat& format) {
     return false;
 }
 
+bool SimulatedCamera::AdoptCurrentFormat() {
+    if (!IsVideoFormat(format_))
+        format_ = Capabilities().front();  // the simulated device starts in its first format
+    return true;
+}
+
 bool SimulatedCamera::Start() {
     if (thread_.joinable())
         return true;

@@ -29,6 +29,7 @@ public:
     const std::string& Name() const override { return name_; }
     std::vector<CameraFormat> Capabilities() override;
     bool SetFormat(const CameraFormat& format) override;
+    bool AdoptCurrentFormat() override;
     CameraFormat Format() const override { return format_; }
     bool Start() override;
     void Stop() override;

@@ -166,6 +166,26 @@ bool V4l2Camera::SetFormat(const CameraFormat& format) {
     return true;
 }
 
+bool V4l2Camera::AdoptCurrentFormat() {
+    if (fd_ < 0 || thread_.joinable())
+        return false;
+    v4l2_format f{};
+    f.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    if (const int err = io_.Ioctl(fd_, VIDIOC_G_FMT, &f); err != 0) {
+        SetError(Describe("read the format", err));
+        return false;
+    }
+    const CameraFormat current{f.fmt.pix.pixelformat, static_cast<int>(f.fmt.pix.width),
+                               static_cast<int>(f.fmt.pix.height)};
+    if (!IsVideoFormat(current)) {
+        SetError(node_.name + ": the camera's own format is neither YUYV nor MJPEG");
+        return false;
+    }
+    format_ = current;
+    bytesPerLine_ = static_cast<int>(f.fmt.pix.bytesperline);
+    return true;
+}
+
 bool V4l2Camera::Start() {
     if (thread_.joinable())
         return true;

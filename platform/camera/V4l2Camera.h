@@ -32,6 +32,7 @@ public:
     const std::string& Name() const override { return node_.name; }
     std::vector<CameraFormat> Capabilities() override;
     bool SetFormat(const CameraFormat& format) override;
+    bool AdoptCurrentFormat() override;
     CameraFormat Format() const override { return format_; }
     bool Start() override;
     void Stop() override;

@@ -26,6 +26,9 @@ struct FakeNode {
     std::optional<std::pair<uint32_t, uint32_t>> sFmtAnswer;  // the size the driver answers with
     std::vector<std::vector<uint8_t>> pictures;               // handed out in order
     int errorAfterPictures = 0;                               // errno of the dequeue after the last picture
+    uint32_t currentFourcc = V4L2_PIX_FMT_YUYV;               // the format the device is in before S_FMT
+    uint32_t currentWidth = 320;
+    uint32_t currentHeight = 240;
 };
 
 class FakeV4l2 : public camera::IV4l2Io {
@@ -106,6 +109,14 @@ public:
                         return 0;
                     }
                 return EINVAL;
+            }
+            case VIDIOC_G_FMT: {
+                auto* f = static_cast<v4l2_format*>(arg);
+                f->fmt.pix.pixelformat = n.currentFourcc;
+                f->fmt.pix.width = n.currentWidth;
+                f->fmt.pix.height = n.currentHeight;
+                f->fmt.pix.bytesperline = n.currentWidth * 2;
+                return 0;
             }
             case VIDIOC_S_FMT: {
                 auto* f = static_cast<v4l2_format*>(arg);
