@@ -83,6 +83,9 @@ void SimulatedCamera::Run() {
         ToBottomUpBgr(picture, work);
         sample_.Publish(format_.width, format_.height, work);
         deadline += kFramePeriod;
+        // Behind by more than a picture (a loaded machine): go on from now instead of bursting.
+        if (const auto now = std::chrono::steady_clock::now(); now > deadline + kFramePeriod)
+            deadline = now;
         std::unique_lock lock(stopMutex_);
         if (stopSignal_.wait_until(lock, deadline, [this] { return stop_; }))
             break;
