@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 #include "tests/draw/PixelTestUtil.h"
 
 using draw::Point;

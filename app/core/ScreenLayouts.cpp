@@ -1,0 +1,5 @@
+#include "app/core/ScreenLayouts.h"
+
+const LayoutRow* FindLayoutRow(int) {
+    return nullptr;
+}
