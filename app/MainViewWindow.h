@@ -1,0 +1,22 @@
+// An image view window of the main window: paints what the core's view model renders for
+// the client size. The model belongs to the core and is bound after the core exists; until
+// then the window paints its background. Double clicks go to the owner.
+#pragma once
+
+#include <wx/window.h>
+
+#include <functional>
+
+class CCstmPictureCtrl;
+
+class CMainViewWindow : public wxWindow {
+public:
+    CMainViewWindow(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
+
+    void BindModel(const CCstmPictureCtrl* model) { m_pModel = model; }
+    std::function<void(int id)> onDoubleClick;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    const CCstmPictureCtrl* m_pModel = nullptr;
+};
