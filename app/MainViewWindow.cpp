@@ -15,15 +15,20 @@ CMainViewWindow::CMainViewWindow(wxWindow* parent, int id, const wxPoint& pos, c
     });
 }
 
+Image32 CMainViewWindow::Render() const {
+    const wxSize s = GetClientSize();
+    if (!m_pModel || s.x <= 0 || s.y <= 0)
+        return {};
+    return m_pModel->RenderClient(s.x, s.y);
+}
+
 void CMainViewWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const wxSize s = GetClientSize();
-    if (!m_pModel || s.x <= 0 || s.y <= 0) {
+    const Image32 image = Render();
+    if (image.empty()) {
         dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
         dc.Clear();
         return;
     }
-    const Image32 image = m_pModel->RenderClient(s.x, s.y);
-    if (!image.empty())
-        dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
+    dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
 }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "platform/Image.h"
+
 class CCstmPictureCtrl;
 
 class CMainViewWindow : public wxWindow {
@@ -14,6 +16,8 @@ public:
     CMainViewWindow(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
 
     void BindModel(const CCstmPictureCtrl* model) { m_pModel = model; }
+    // Exactly what the window shows now; empty before a model is bound.
+    Image32 Render() const;
     std::function<void(int id)> onDoubleClick;
 
 private:
