@@ -1,6 +1,7 @@
 #include "app/MainViewWindow.h"
 
 #include <wx/dcclient.h>
+#include <wx/rawbmp.h>
 
 #include "app/WxImage.h"
 #include "app/core/CstmPictureCtrl.h"
@@ -30,5 +31,24 @@ void CMainViewWindow::OnPaint(wxPaintEvent&) {
         dc.Clear();
         return;
     }
-    dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
+    // One bitmap kept at the client's size and written in place: no image conversion per frame.
+    if (!m_bitmap.IsOk() || m_bitmap.GetWidth() != image.width() || m_bitmap.GetHeight() != image.height())
+        m_bitmap.Create(image.width(), image.height(), 24);
+    wxNativePixelData data(m_bitmap);
+    if (!data) {
+        dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
+        return;
+    }
+    wxNativePixelData::Iterator row(data);
+    const uint32_t* src = image.data();
+    for (int y = 0; y < image.height(); ++y) {
+        wxNativePixelData::Iterator p = row;
+        for (int x = 0; x < image.width(); ++x, ++p, ++src) {
+            p.Red() = PixelR(*src);
+            p.Green() = PixelG(*src);
+            p.Blue() = PixelB(*src);
+        }
+        row.OffsetY(data, 1);
+    }
+    dc.DrawBitmap(m_bitmap, 0, 0);
 }

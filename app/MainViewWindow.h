@@ -3,6 +3,7 @@
 // then the window paints its background. Double clicks go to the owner.
 #pragma once
 
+#include <wx/bitmap.h>
 #include <wx/window.h>
 
 #include <functional>
@@ -23,4 +24,5 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     const CCstmPictureCtrl* m_pModel = nullptr;
+    wxBitmap m_bitmap;  // what was painted last, at the client's size
 };
