@@ -34,6 +34,9 @@
 #include "probe/OpenProbe.h"
 #include "probe/RcvQueue.h"
 
+// The command of a key of the key table; 0 for a key without one (and for Alt+F4).
+int KeyCommandOf(const KeyInput& key);
+
 class CKALVEXDlg : public IProbeHost {
 public:
     explicit CKALVEXDlg(const MainDlgPorts& ports);
@@ -112,6 +115,11 @@ public:
     void OnBnClickedEllipse();
     void OnClickLeftImage(int* data);
     void OnClickRightImage(int* data);
+    // Live BM: a click at (x, y) of the left view's image pixels aims the M-line there when
+    // it lies inside the sector.
+    void AimMLine(int x, int y);
+    // Frozen, no OB/GY item chosen and the OB/GY panel not in its item state.
+    bool IsFrozenIdle() const;
 
     // Imaging controls.
     void ApplyDepth(int* scrollCode, int* force);
@@ -246,9 +254,14 @@ public:
 
 private:
     void InitPorts(const MainDlgPorts& ports);
+    void SetMeasureNumbers(bool frozen);
+    bool SelectObItemByKey(int buttonId, int command);
+    void StepSlider(int sliderId, int delta);
+    void SetLayout(int layout, int subItem);
+    void ToggleTool(int tool, int firstLayout);
     void FreezeNow();
     void UnfreezeNow();
-    bool WaitForStopped();
+    void WaitForStopped();
     void SuspendProbe();
     void PostUserMessage(int message);
     void ApplyLayoutRow(const LayoutRow& row);
@@ -257,7 +270,7 @@ private:
     void SetTextShown(int id, const std::string& text, bool shown);
     void ClearResultLabels();
     void RefreshCounter(int position, int total);
-    void CopyHalfInto(CCstmPictureCtrl& view, int sourceIndex);
+    void DrawBbInto(int index, bool left, int special, bool activeDrawn);
     void DrawBbHalf(int index, bool activeSide);
     void DrawBmHalf(int index);
     void DrawSingle(int index);
