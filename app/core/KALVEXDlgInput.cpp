@@ -34,10 +34,8 @@ int KeyCommandOf(const KeyInput& key) {
     // Alt+F4 is the window manager's close request, not the F4 command.
     if (key.alt && key.key == vk::kF4)
         return 0;
-    // Letters come upper case: the codes of lower-case letters are those of F1 to F11.
-    const int k = key.key;
     for (const KeyCommand& entry : kKeyTable) {
-        if (entry.key == k)
+        if (entry.key == key.key)
             return entry.command;
     }
     return 0;
