@@ -90,11 +90,19 @@ protected:
     void Shot(const std::string& name) {
         wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
     }
+    // A real click on the UnFreeze button, through the window system.
     void Unfreeze() {
-        frame_->Controls().Find(1001)->SetFocus();
+        wxWindow* button = frame_->Controls().Find(1001);
+        const wxPoint centre =
+            button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
+        wxUIActionSimulator sim;
+        sim.MouseMove(centre);
         Flush();
-        Core().OnButtonClicked(1001);
-        Flush();
+        sim.MouseClick();
+        for (int k = 0; k < 20; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
         Frames(3);
     }
 
