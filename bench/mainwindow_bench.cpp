@@ -4,6 +4,8 @@
 // of real-looking frames; no probe is needed.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -28,8 +30,19 @@ public:
     std::set<int> repainted;
 };
 
+// The benchmark's settings and logs go to a private folder, never the user's.
+void UsePrivateDataFolder() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/torvik-bench-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::string(made ? made : "/tmp");
+    }();
+    setenv("ProgramData", folder.c_str(), 1);
+}
+
 struct Window {
     Window(int displayMode, int side) {
+        UsePrivateDataFolder();
         platform::SetMessageBoxHandler(
             [](const platform::MessageBoxRequest&) { return platform::MsgAnswer::Ok; });
         MainDlgPorts ports = fakes.Ports();

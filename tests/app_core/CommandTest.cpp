@@ -428,6 +428,8 @@ TEST_F(CommandTest, LayoutEdgeCases) {
     dlg->SetScreenLayout(10, 0, true);
     EXPECT_FALSE(dlg->Controls().IsShown(IDC_VIEW_MAIN));
     EXPECT_TRUE(dlg->Controls().IsShown(IDC_VIEW_LEFT));
+    EXPECT_FALSE(side.views.shown[kViewMain]);
+    EXPECT_TRUE(side.views.shown[kViewRight]);
     EXPECT_FALSE(side.live.IsButtonEnabled(IDC_LIVE_BM));
     EXPECT_EQ(dlg->Controls().Get(IDC_DIST).faces, (ButtonFaces{kBmpDistPressed, kBmpDist}));
     EXPECT_EQ(dlg->m_nPressedToolButton, 1);
