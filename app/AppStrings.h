@@ -23,4 +23,5 @@ enum AppStringId : int {
     kStrLetterGain = 4026,
     kStrLetterContrast = 4027,
     kStrLetterGamma = 4028,
+    kStrPreview = 4030,
 };

@@ -5,6 +5,7 @@
 #include <wx/init.h>
 
 #include "app/DrawnControl.h"
+#include "app/MainViewWindow.h"
 #include "app/PictureWindow.h"
 #include "app/WxImage.h"
 #include "platform/FileSystem.h"
@@ -45,6 +46,9 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
             pixels = drawn->Render();
         } else if (auto* view = dynamic_cast<CPictureWindow*>(child)) {
             pixels = view->Render();
+        } else if (auto* mainView = dynamic_cast<CMainViewWindow*>(child);
+                   mainView && mainView->Render().width()) {
+            pixels = mainView->Render();
         } else {
             const wxColour bg = child->GetBackgroundColour();
             const wxSize s = child->GetSize();

@@ -1,0 +1,110 @@
+// The main viewer window: a thin wx frame around the core (CKALVEXDlg). It creates the
+// controls from the pixel table, the live, STC and right panels, and the three view windows;
+// owns the timers (the 21 ms tick, window timers 1 to 3) and the power-event watcher; turns
+// clicks, keys, timers, power events and the window-close request into calls on the core;
+// and implements the core's window interfaces over the real windows. It has no default
+// button, and neither Esc nor Enter closes it.
+#pragma once
+
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/timer.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/MainControlFactory.h"
+#include "app/MainControlsWx.h"
+#include "app/MainFonts.h"
+#include "app/PanelPorts.h"
+#include "app/core/IKeyboardState.h"
+#include "app/core/IMainViews.h"
+#include "app/core/IMainWindow.h"
+#include "app/core/ITimerHost.h"
+#include "platform/PowerEvents.h"
+
+class CKALVEXDlg;
+class CLSideDxUnFreeze;
+class CLSideDxSTC;
+class CRSideDxUnFreeze;
+
+class CMainFrame : public wxFrame {
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Builds the core for the patient and runs its initialisation: the window is then frozen
+    // with the probe open. False when the initialisation failed.
+    bool Start(const std::string& patientId, const std::string& patientName);
+
+    CKALVEXDlg* Core() { return m_pCore.get(); }
+    CMainControlsWx& Controls() { return m_controls; }
+    wxWindow* ClientWindow() { return m_pClient; }
+    CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
+    CLSideDxSTC* StcPanel() { return m_pStcPanel; }
+    CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    wxWindow* ViewWindow(int viewCode);
+    // Whether the core's close handler has run (the window is about to go).
+    bool IsClosed() const { return m_bClosed; }
+    // Run instead of ending the process when the core ends the dialog (tests).
+    std::function<void(int result)> onEndDialog;
+
+private:
+    // The core's window interfaces, each over this frame.
+    struct WindowPort : IMainWindow {
+        CMainFrame* f;
+        void SetTitle(const std::string& title) override;
+        draw::Point GetClientSize() const override;
+        void Redraw() override;
+        void SetWaitCursor(bool wait) override;
+        void EndDialog(int result) override;
+    };
+    struct ViewsPort : IMainViews {
+        CMainFrame* f;
+        void ShowView(int viewCode, bool show) override;
+        void RepaintView(int viewCode) override;
+    };
+    struct TimerPort : ITimerHost {
+        CMainFrame* f;
+        void StartTick(int periodMs) override;
+        void StopTick() override;
+        void StartTimer(int id, int periodMs) override;
+        void KillTimer(int id) override;
+    };
+    struct KeyboardPort : IKeyboardState {
+        ModifierKeys Read() const override;
+    };
+    WindowPort m_windowPort;
+    ViewsPort m_viewsPort;
+    TimerPort m_timerPort;
+    KeyboardPort m_keyboardPort;
+
+    void StyleCreatedWindows();
+    void OnCharHook(wxKeyEvent& event);
+    void OnClientButton(wxCommandEvent& event);
+    void OnTickTimer(wxTimerEvent& event);
+    void OnWindowTimer(wxTimerEvent& event);
+    void OnCloseWindow(wxCloseEvent& event);
+    void OnPower(platform::PowerEvent event);
+    bool ForwardKey(const wxKeyEvent& event);
+    void StopEverything();
+
+    wxPanel* m_pClient = nullptr;
+    MainDialogFonts m_fonts;
+    CMainControlsWx m_controls;
+    MainViewWindows m_views;
+    CLSideDxUnFreeze* m_pLivePanel = nullptr;
+    CLSideDxSTC* m_pStcPanel = nullptr;
+    CRSideDxUnFreeze* m_pRightPanel = nullptr;
+    std::unique_ptr<CLivePanelPort> m_pLivePort;
+    std::unique_ptr<CStcPanelPort> m_pStcPort;
+    std::unique_ptr<CRightPanelPort> m_pRightPort;
+    std::unique_ptr<CKALVEXDlg> m_pCore;
+
+    wxTimer m_tick;
+    std::array<wxTimer, 3> m_windowTimers;  // window timers 1, 2, 3
+    platform::PowerEventWatcher m_power;
+    bool m_bClosed = false;
+    int m_nBusyCursor = 0;
+};

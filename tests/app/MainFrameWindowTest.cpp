@@ -1,0 +1,209 @@
+// The real main window on the display with the simulated convex probe in stepped mode: it
+// opens frozen under its title, images live after UnFreeze, follows F2, F3, SPACE, LEFT and
+// the depth slider's arrows, ignores Esc and Enter, and writes the image settings when it
+// closes. Screenshots of live B, BB and BM, frozen BM and the STC panel go to artifacts/.
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+#include <wx/weakref.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "app/LSideDxSTC.h"
+#include "app/LSideDxUnFreeze.h"
+#include "app/MainFrame.h"
+#include "app/RSideDxUnFreeze.h"
+#include "app/WxUiDispatcher.h"
+#include "app/core/KALVEXDlg.h"
+#include "common/AppFolders.h"
+#include "common/SettingsStore.h"
+#include "imaging/ProcessExit.h"
+#include "platform/usbdriver/UsbDriver.h"
+#include "sim/SimBridge.h"
+#include "tests/app/WxTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using wxtest::Flush;
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        programData_ = std::make_unique<testsupport::ScopedEnv>("ProgramData", dir_.path());
+        ResetSettingsForTesting();
+        usbdriver::sim::SimOptions options;
+        options.pacing = usbdriver::sim::SimPacing::Stepped;
+        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
+        usbdriver::AttachDevice(sim_);
+        InstallWxUiDispatcher();
+        SetProcessExitHandler([this](int code) { exitCode_ = code; });
+        OpenWindow();
+    }
+    void TearDown() override {
+        CloseWindow();
+        SetProcessExitHandler(nullptr);
+        UninstallWxUiDispatcher();
+        usbdriver::DetachDevice(sim_);
+        ResetSettingsForTesting();
+    }
+
+    void OpenWindow() {
+        frame_ = new CMainFrame();
+        frame_->onEndDialog = [this](int) { ended_ = true; };
+        frame_->Show();
+        Flush();
+        ASSERT_TRUE(frame_->Start("TEST", "TEST"));
+        frame_->Raise();
+        frame_->SetFocus();
+        Flush();
+    }
+    void CloseWindow() {
+        if (frame_)  // the close handler runs and the window destroys itself
+            frame_->Close(true);
+        Flush();
+        EXPECT_FALSE(frame_);
+    }
+
+    CKALVEXDlg& Core() { return *frame_->Core(); }
+
+    // Sends n frames and lets the image thread and the window catch up.
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            sim_->StepFrames(1);
+            for (int k = 0; k < 50; ++k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                Flush();
+            }
+        }
+    }
+    void Key(int key, int modifiers = wxMOD_NONE) {
+        wxUIActionSimulator().Char(key, modifiers);
+        for (int k = 0; k < 20; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
+    }
+    void Shot(const std::string& name) {
+        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
+    }
+    // A real click on the UnFreeze button, through the window system.
+    void Unfreeze() {
+        wxWindow* button = frame_->Controls().Find(1001);
+        const wxPoint centre =
+            button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
+        wxUIActionSimulator sim;
+        sim.MouseMove(centre);
+        Flush();
+        sim.MouseClick();
+        for (int k = 0; k < 20; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
+        Frames(3);
+    }
+
+    testsupport::TempDir dir_;
+    std::unique_ptr<testsupport::ScopedEnv> programData_;
+    testsupport::MessageBoxRecorder boxes_;
+    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
+    wxWeakRef<CMainFrame> frame_;
+    bool ended_ = false;
+    int exitCode_ = -1;
+};
+
+}  // namespace
+
+TEST_F(MainFrameTest, OpensFrozenUnderItsTitleAndEscOrEnterDoNotCloseIt) {
+    EXPECT_EQ(frame_->GetTitle().utf8_string(), "Helvo Viewer CL Ver1.4.2");
+    EXPECT_EQ(Core().m_nRunState, 2);
+    EXPECT_EQ(frame_->GetClientSize(), wxSize(900, 680));
+    EXPECT_TRUE(frame_->Controls().Find(1001)->IsShown());
+    Key(WXK_ESCAPE);
+    Key(WXK_RETURN);
+    EXPECT_TRUE(frame_->IsShown());
+    EXPECT_FALSE(frame_->IsClosed());
+    EXPECT_FALSE(ended_);
+}
+
+TEST_F(MainFrameTest, LiveDisplaysFreezeAndCineFollowTheKeys) {
+    Unfreeze();
+    ASSERT_EQ(Core().m_nRunState, 1);
+    EXPECT_TRUE(frame_->RightPanel()->IsShown());
+    EXPECT_TRUE(frame_->LivePanel()->IsShown());
+    Shot("main_live_b");
+
+    Key(WXK_F2);
+    Frames(2);
+    EXPECT_EQ(Core().m_nDisplayMode, 2);
+    Shot("main_live_bb");
+    Key(WXK_F2);
+    Key(WXK_F3);
+    Frames(8);
+    EXPECT_EQ(Core().m_nDisplayMode, 3);
+    Shot("main_live_bm");
+
+    Key(WXK_SPACE);
+    EXPECT_EQ(Core().m_nRunState, 2);
+    Shot("main_frozen_bm");
+    const int before = Core().m_pLiveProc->GetCinePosition();
+    Key(WXK_LEFT);
+    EXPECT_NE(Core().m_pLiveProc->GetCinePosition(), before);
+}
+
+TEST_F(MainFrameTest, ArrowsOnTheDepthSliderChangeTheDepth) {
+    Unfreeze();
+    CCstmSliderCtrl* depth = frame_->RightPanel()->GetSlider(CRSideDxUnFreeze::IDC_SLIDER_DEPTH);
+    ASSERT_NE(depth, nullptr);
+    depth->SetFocus();
+    Flush();
+    const int before = depth->GetPos();  // the deepest setting: the arrow up makes it shallower
+    Key(WXK_UP);
+    Frames(2);
+    EXPECT_NE(depth->GetPos(), before);
+    EXPECT_EQ(Core().m_pLiveProc->GetDepth(), depth->GetPos());
+}
+
+TEST_F(MainFrameTest, TheStcPanelOpensFromTheLivePanel) {
+    Unfreeze();
+    Key('S');
+    Frames(1);
+    EXPECT_TRUE(frame_->StcPanel()->IsShown());
+    EXPECT_FALSE(frame_->LivePanel()->IsShown());
+    Shot("main_live_stc");
+}
+
+TEST_F(MainFrameTest, ClosingWritesTheImageSettings) {
+    Unfreeze();
+    CCstmSliderCtrl* gain = frame_->RightPanel()->GetSlider(CRSideDxUnFreeze::IDC_SLIDER_GAIN);
+    gain->SetPos(30);  // reversed: gain 70
+    frame_->Close();
+    Flush();
+    EXPECT_TRUE(ended_);
+    const std::string settings = testsupport::ReadAll(GetConfigFilePath());
+    EXPECT_NE(settings.find("<gamma>"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("<gain>70</gain>"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("<depth>"), std::string::npos) << settings;
+}
+
+TEST_F(MainFrameTest, FreezingFromInsideAModalBoxEndsFrozenAndTheBoxStillCloses) {
+    Unfreeze();
+    ASSERT_EQ(Core().m_nRunState, 1);
+    // A modal box's own loop runs the freeze (as the automatic stop's box would): its wait
+    // for the stopped probe pumps inside that loop and must not hang.
+    wxDialog box(frame_, wxID_ANY, "Busy");
+    bool frozenInside = false;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        Core().ExecCommand(1);
+        frozenInside = Core().m_nRunState == 2;
+        box.EndModal(wxID_OK);
+    });
+    timer.StartOnce(50);
+    EXPECT_EQ(box.ShowModal(), wxID_OK);
+    EXPECT_TRUE(frozenInside);
+    EXPECT_EQ(Core().m_nRunState, 2);
+}
