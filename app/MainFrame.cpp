@@ -3,6 +3,8 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
+#include "app/CoreExportSource.h"
+#include "app/ExportPort.h"
 #include "app/IconLoader.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
@@ -13,6 +15,7 @@
 #include "app/WxImage.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
+#include "archive/export/ui/WxPrinter.h"
 
 namespace {
 
@@ -122,6 +125,11 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    m_pExportSource = std::make_unique<CCoreExportSource>([this] { return m_pCore.get(); });
+    m_pPrinter = std::make_unique<CWxPrinter>();
+    m_pExports = std::make_unique<CExportPort>(*m_pExportSource, this, *m_pPrinter);
+    ports.exports = m_pExports.get();
+    ports.printing = m_pExports.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));

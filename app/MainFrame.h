@@ -25,6 +25,9 @@
 #include "platform/PowerEvents.h"
 
 class CKALVEXDlg;
+class CCoreExportSource;
+class CExportPort;
+class CWxPrinter;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
@@ -44,6 +47,9 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    // The exports and the print (buttons 1164, 1166, command 12 while frozen).
+    CExportPort* Exports() { return m_pExports.get(); }
+    CCoreExportSource* ExportSource() { return m_pExportSource.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -100,6 +106,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    std::unique_ptr<CCoreExportSource> m_pExportSource;
+    std::unique_ptr<CWxPrinter> m_pPrinter;
+    std::unique_ptr<CExportPort> m_pExports;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;

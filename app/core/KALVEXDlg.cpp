@@ -107,6 +107,7 @@ void CKALVEXDlg::InitPorts(const MainDlgPorts& ports) {
     m_ports.picker = OrDefault(ports.picker);
     m_ports.patients = OrDefault(ports.patients);
     m_ports.settings = OrDefault(ports.settings);
+    m_ports.exports = OrDefault(ports.exports);
     m_controls.Attach(ports.controls);
 }
 

@@ -98,6 +98,9 @@ public:
     void StoreStill();
     void StoreCineCmd();
     void PrintOrRecord();
+    // Export buttons 1164 and 1166.
+    void OnBnClickedExpJpeg();
+    void OnBnClickedExpVideo();
     void ZoomStep();
     void ShowViewer();
     void CineStep(int direction);

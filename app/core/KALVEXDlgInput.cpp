@@ -125,6 +125,12 @@ void CKALVEXDlg::OnButtonClicked(int id) {
         case IDC_REVIEW_STOP:
             m_ports.review->OnBnClickedStop();
             break;
+        case IDC_EXP_JPEG:
+            OnBnClickedExpJpeg();
+            break;
+        case IDC_EXP_VIDEO:
+            OnBnClickedExpVideo();
+            break;
         default:
             break;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/core/IBodyMarkPicker.h"
+#include "app/core/IExports.h"
 #include "app/core/IFingerLoupe.h"
 #include "app/core/IKeyboardState.h"
 #include "app/core/ILivePanel.h"
@@ -48,4 +49,5 @@ struct MainDlgPorts {
     IBodyMarkPicker* picker = nullptr;
     IPatientDialogs* patients = nullptr;
     ISettingsDialog* settings = nullptr;
+    IExports* exports = nullptr;
 };

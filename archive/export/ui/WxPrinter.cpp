@@ -1,0 +1,46 @@
+#include "archive/export/ui/WxPrinter.h"
+
+#include <cairo.h>
+#include <wx/dc.h>
+
+CImagePrintout::CImagePrintout(const std::string& title, exportfile::PageDrawer draw)
+    : wxPrintout(wxString::FromUTF8(title)), m_draw(std::move(draw)) {}
+
+void CImagePrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {
+    *minPage = *maxPage = *pageFrom = *pageTo = 1;
+}
+
+bool CImagePrintout::OnPrintPage(int page) {
+    wxDC* dc = GetDC();
+    if (page != 1 || !dc || !m_draw)
+        return false;
+    // The GTK printer DC is cairo, scaled so that one unit is one device pixel at the DC's
+    // resolution; its size is the printable page in those pixels.
+    auto* cr = static_cast<cairo_t*>(dc->GetHandle());
+    if (!cr)
+        return false;
+    const wxSize size = dc->GetSize();
+    const wxSize ppi = dc->GetPPI();
+    cairo_save(cr);
+    m_draw(cr, size.x, size.y, ppi.y > 0 ? ppi.y : 72.0);
+    cairo_restore(cr);
+    return true;
+}
+
+exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::string& title,
+                                                 const exportfile::PageDrawer& draw) {
+    wxPrintDialogData data;
+    data.EnableSelection(false);
+    data.EnablePageNumbers(false);
+    data.EnablePrintToFile(false);
+    data.SetMinPage(1);
+    data.SetMaxPage(1);
+    data.SetFromPage(1);
+    data.SetToPage(1);
+    wxPrinter printer(&data);
+    CImagePrintout printout(title, draw);
+    if (printer.Print(nullptr, &printout, showDialog))
+        return exportfile::PrintStatus::Printed;
+    return wxPrinter::GetLastError() == wxPRINTER_CANCELLED ? exportfile::PrintStatus::Cancelled
+                                                            : exportfile::PrintStatus::Error;
+}

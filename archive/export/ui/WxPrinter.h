@@ -1,0 +1,25 @@
+// Printing through the wx printing framework over GTK print: a one-page printout titled with
+// the job's name, drawn by the export's page drawer on the printer's cairo context in device
+// pixels. The print dialog offers no selection, page numbers or print to file.
+#pragma once
+
+#include <wx/print.h>
+
+#include "archive/export/PrintJob.h"
+
+class CImagePrintout : public wxPrintout {
+public:
+    CImagePrintout(const std::string& title, exportfile::PageDrawer draw);
+    bool OnPrintPage(int page) override;
+    bool HasPage(int page) override { return page == 1; }
+    void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
+
+private:
+    exportfile::PageDrawer m_draw;
+};
+
+class CWxPrinter : public exportfile::IPrinter {
+public:
+    exportfile::PrintStatus PrintOnePage(bool showDialog, const std::string& title,
+                                         const exportfile::PageDrawer& draw) override;
+};
