@@ -14,6 +14,7 @@
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/AppFolders.h"
 #include "common/SupportUtil.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "resources/StringTable.h"
 
@@ -143,39 +144,43 @@ bool ExportCineToVideo(wxWindow* owner, const ExportItem& item, const IExportSou
 CExportPort::CExportPort(IExportSource& source, wxWindow* owner, IPrinter& printer)
     : m_source(source), m_pOwner(owner), m_printer(printer) {}
 
-std::optional<ExportItem> CExportPort::SelectedItem() {
+std::optional<std::pair<ExportItem, archive::StoreItemRecord>> CExportPort::SelectedItem() {
     const std::optional<archive::StoreItemRecord> record = m_source.SelectedItem();
     if (!record) {
         platform::ShowMessageBox(resources::LoadString(strings::kNoData), "", platform::MsgIcon::Exclamation);
         return std::nullopt;
     }
-    return MakeExportItem(*record, m_source.PatientId(), m_source.PatientName(), m_source.ShownReviewRecord(),
-                          m_source.Dates());
+    return std::pair{MakeExportItem(*record, m_source.PatientId(), m_source.PatientName(),
+                                    m_source.ShownReviewRecord(), m_source.Dates()),
+                     *record};
 }
 
 void CExportPort::ExportJpeg() {
-    const std::optional<ExportItem> item = SelectedItem();
-    if (!item)
+    const auto selected = SelectedItem();
+    if (!selected)
         return;
-    const Image32 render = m_source.RenderImageArea();
+    const auto& [item, record] = *selected;
+    // A still whose picture is gone shows nothing worth exporting.
+    const bool pictureMissing = !item.isCine && !platform::IsRegularFile(record.imagePath);
+    const Image32 render = pictureMissing ? Image32() : m_source.RenderImageArea();
     if (render.empty()) {
         platform::ShowMessageBox(resources::LoadString(strings::kBitmapLoadError), "",
                                  platform::MsgIcon::Exclamation);
         return;
     }
-    ExportImagesToJpeg(*item, render, hooks);
+    ExportImagesToJpeg(item, render, hooks);
 }
 
 void CExportPort::ExportVideo() {
-    const std::optional<ExportItem> item = SelectedItem();
-    if (!item)
+    const auto selected = SelectedItem();
+    if (!selected)
         return;
     const ReviewTimes times = CollectReviewTimes(m_source);
     if (const auto refusal = VideoExportRefusal(static_cast<int>(times.times.size()), times.missing)) {
         platform::ShowMessageBox(*refusal, "", platform::MsgIcon::Exclamation);
         return;
     }
-    ExportCineToVideo(m_pOwner, *item, m_source, times.times, hooks);
+    ExportCineToVideo(m_pOwner, selected->first, m_source, times.times, hooks);
 }
 
 void CExportPort::Print() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "app/core/IExports.h"
 #include "app/core/IPrinting.h"
@@ -49,7 +50,8 @@ public:
     ExportUiHooks hooks;
 
 private:
-    std::optional<exportfile::ExportItem> SelectedItem();
+    // The selected item with its record, or none after "No data".
+    std::optional<std::pair<exportfile::ExportItem, archive::StoreItemRecord>> SelectedItem();
 
     exportfile::IExportSource& m_source;
     wxWindow* m_pOwner;

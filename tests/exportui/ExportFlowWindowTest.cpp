@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
+#include <wx/dcmemory.h>
 #include <wx/uiaction.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "app/ProgressDlg.h"
 #include "archive/export/PrintPage.h"
 #include "archive/export/ui/SaveJpegAvi.h"
+#include "archive/export/ui/WxPrinter.h"
 #include "common/AppFolders.h"
 #include "common/SettingsStore.h"
 #include "platform/FileSystem.h"
@@ -167,6 +169,8 @@ struct ExportFlowWindow : ::testing::Test {
 TEST_F(ExportFlowWindow, JpegOfTheSelectedStill) {
     testsupport::MessageBoxRecorder boxes;
     source.selected = Record(dir / "data/0001", 20200820123456, false);
+    ASSERT_TRUE(platform::CreateDirectories(dir / "data/0001"));
+    testsupport::WriteAll(source.selected->imagePath, "BM");
     source.render = QuadrantRender();
     source.records = {At(56, 0)};
     ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::jpeg_quality, "LOW"));
@@ -206,7 +210,8 @@ TEST_F(ExportFlowWindow, NothingToExportIsRefusedBeforeTheDialog) {
     port->ExportJpeg();
     port->ExportVideo();
     source.selected = Record(dir / "data/0001", 20200820123456, false);
-    port->ExportJpeg();  // the still's bitmap is missing
+    source.render = QuadrantRender();
+    port->ExportJpeg();  // the still's bitmap file is missing
     LoadCine(1, 100);
     port->ExportVideo();
     LoadCine(5, 100);
@@ -332,4 +337,30 @@ TEST_F(ExportFlowWindow, PrintTakesTheShownImageAndTheRightTime) {
     EXPECT_TRUE(printer.dialog);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+}
+
+TEST_F(ExportFlowWindow, PrintoutDrawsThePageOnTheDcsCairoContext) {
+    const Image32 image = QuadrantRender();
+    CImagePrintout printout("0001 Test", [&](cairo_t* cr, int width, int height, double dpi) {
+        DrawPrintPage(cr, ComputePrintLayout(width, height), image, "0001 Test", "Measurement Time:x", dpi);
+    });
+    EXPECT_EQ(printout.GetTitle(), "0001 Test");
+    EXPECT_TRUE(printout.HasPage(1));
+    EXPECT_FALSE(printout.HasPage(2));
+    wxBitmap bitmap(496, 702, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        printout.SetDC(&dc);
+        EXPECT_TRUE(printout.OnPrintPage(1));
+        printout.SetDC(nullptr);
+    }
+    const Image32 page = FromWxImage(bitmap.ConvertToImage());
+    const PrintLayout layout = ComputePrintLayout(496, 702);
+    EXPECT_EQ(page.At(layout.frame.left, layout.frame.top + 40) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(page.At(layout.frame.left + 3, layout.frame.top + 3) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(page.At(layout.image.left + 5, layout.image.top + 5) & 0xFF, kQuadrants[0]);
+    EXPECT_EQ(page.At(layout.image.right - 5, layout.image.top + 5) & 0xFF, kQuadrants[1]);
+    wxtest::SaveArtifact(page, "printout_on_dc");
 }

@@ -23,7 +23,7 @@ struct Item {
 // entries and labels widened to their texts.
 const wxSize kClient{590, 300};
 constexpr Item kIdLabel{12, 19, 72, 20};
-constexpr Item kId{86, 14, 90, 28};
+constexpr Item kId{86, 14, 140, 28};
 constexpr Item kNameLabel{12, 53, 72, 20};
 constexpr Item kName{86, 48, 386, 28};
 constexpr Item kTimeLabel{12, 87, 72, 20};

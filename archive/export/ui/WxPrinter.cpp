@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 #include <wx/dc.h>
+#include <wx/dcprint.h>
 
 CImagePrintout::CImagePrintout(const std::string& title, exportfile::PageDrawer draw)
     : wxPrintout(wxString::FromUTF8(title)), m_draw(std::move(draw)) {}
@@ -15,14 +16,19 @@ bool CImagePrintout::OnPrintPage(int page) {
     if (page != 1 || !dc || !m_draw)
         return false;
     // The GTK printer DC is cairo, scaled so that one unit is one device pixel at the DC's
-    // resolution; its size is the printable page in those pixels.
+    // resolution; its size is the page in those pixels.
     auto* cr = static_cast<cairo_t*>(dc->GetHandle());
     if (!cr)
         return false;
     const wxSize size = dc->GetSize();
-    const wxSize ppi = dc->GetPPI();
+    const double dpi = dc->GetPPI().y > 0 ? dc->GetPPI().y : 72.0;
     cairo_save(cr);
-    m_draw(cr, size.x, size.y, ppi.y > 0 ? ppi.y : 72.0);
+    // A context still in points (the surface's own units) gets the device-pixel scale here.
+    double unitX = 1.0, unitY = 0.0;
+    cairo_user_to_device_distance(cr, &unitX, &unitY);
+    if (unitX == 1.0 && unitY == 0.0 && dpi != 72.0 && dynamic_cast<wxPrinterDC*>(dc))
+        cairo_scale(cr, 72.0 / dpi, 72.0 / dpi);
+    m_draw(cr, size.x, size.y, dpi);
     cairo_restore(cr);
     return true;
 }
