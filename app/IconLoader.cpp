@@ -5,7 +5,7 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 #include "app/WxImage.h"
 #include "platform/FileSystem.h"
 

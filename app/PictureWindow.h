@@ -4,7 +4,7 @@
 
 #include <wx/window.h>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 
 class CPictureWindow : public wxWindow {
 public:

@@ -2,7 +2,7 @@
 // size and maximised), with the magnifier, and the overlays drawn into the buffer per frame.
 #include <benchmark/benchmark.h>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 
 namespace {
 

@@ -16,6 +16,7 @@ constexpr Entry kEntries[] = {
 #include "resources/strings/probe.inc"
 #include "resources/strings/imaging.inc"
 #include "resources/strings/app.inc"
+#include "resources/strings/maindlg.inc"
 #include "resources/strings/measure.inc"
 #include "resources/strings/archive.inc"
 };

@@ -1,4 +1,4 @@
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 
 #include <cmath>
 

@@ -100,6 +100,9 @@ public:
     // Colours of the overlay pens, settable per view.
     std::array<uint32_t, kPenCount> m_acrPen = kOverlayColours;
 
+    // The view's code (1, 11, 12) while frozen, 0 while live: measuring is off.
+    int m_nMeasureNumber = 0;
+
     // View geometry.
     double m_dViewScale = 1.0;  // back-buffer pixels per client pixel
     double m_dZoom = 1.0;       // magnifier factor

@@ -1,4 +1,4 @@
-#include "app/IntervalWindow.h"
+#include "app/core/IntervalWindow.h"
 
 void CIntervalWindow::Reset() {
     m_nCount = 0;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 #include "platform/draw/Blit.h"
 #include "platform/draw/Fonts.h"
 #include "platform/draw/Painter.h"

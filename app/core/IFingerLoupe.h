@@ -1,0 +1,11 @@
+// The finger loupe: a small window that shows the pixels under the point being placed.
+#pragma once
+
+class IFingerLoupe {
+public:
+    virtual ~IFingerLoupe() = default;
+    virtual bool IsShown() const = 0;
+    virtual void Hide() = 0;
+    // Follows the mouse cursor and repaints without erasing; called after each draw while shown.
+    virtual void FollowCursor() = 0;
+};

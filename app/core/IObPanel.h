@@ -1,0 +1,29 @@
+// The OB/GY side panel (dialog 223). It comes with the OB/GY subsystem; until then the core
+// uses this default, which has no buttons and does nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/core/ISidePanel.h"
+
+class IObPanel : public ISidePanel {
+public:
+    void PlaceAndShow(const draw::Rect&) override {}
+    void Show(bool) override {}
+    bool IsShown() const override { return false; }
+    int AnchorRight(int) const override { return -1; }
+
+    // 1 while OB/GY mode is on (Part of the panel's own state), else 0.
+    virtual int GetState() const { return 0; }
+    virtual bool IsButtonEnabled(int /*id*/) const { return false; }
+    virtual void FocusButton(int /*id*/) {}
+    // The five item buttons BPD, FL, CRL, AC, GS.
+    virtual void EnableItemButtons(bool /*enable*/) {}
+    virtual void SetItemSubCaption(int /*id*/, const std::string& /*text*/) {}
+    virtual void SetAcSubCaptionColour(uint32_t /*pixel*/) {}
+    virtual void SetModelCaption(const std::string& /*text*/) {}
+    virtual void SetGaModelText(const std::string& /*text*/) {}
+    virtual void SetItemCaption(int /*id*/, const std::string& /*text*/) {}
+    virtual void SetMode(int /*layout*/, int /*subItem*/, bool /*redraw*/) {}
+};

@@ -1,0 +1,144 @@
+// The headless main window: the core with the fake window side, the real image processor and
+// its thread, the probe opened on the simulated convex or linear probe in stepped mode, a
+// queued UI dispatcher the test runs, a message-box recorder and a private ProgramData.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "../support/TestSupport.h"
+#include "CoreFakes.h"
+#include "app/core/KALVEXDlg.h"
+#include "app/core/MainGlobals.h"
+#include "common/AppFolders.h"
+#include "common/GainCurve.h"
+#include "common/SettingsStore.h"
+#include "common/SupportUtil.h"
+#include "imaging/ProcessExit.h"
+#include "platform/KeepAwake.h"
+#include "platform/UiThread.h"
+#include "platform/usbdriver/UsbDriver.h"
+#include "sim/SimBridge.h"
+#include "probe/UsbProbe.h"
+
+namespace coretest {
+
+namespace sim = usbdriver::sim;
+
+class QuietInhibitor : public platform::IPowerInhibitor {
+public:
+    void Inhibit(const std::string&) override {}
+    void Release() override {}
+};
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettingsForTesting();
+        ResetAppFoldersForTesting();
+        platform::SetUiDispatcher(&ui);
+        platform::SetPowerInhibitor(&inhibitor);
+        SetProcessExitHandler([this](int code) { exits.push_back(code); });
+        std::fill(g_anStcValue, g_anStcValue + kStcKnotCount, 0);
+        std::fill(g_anStcOffset, g_anStcOffset + kStcKnotCount, 0);
+    }
+    void TearDown() override {
+        Destroy();
+        ShutdownProbe(nullptr);
+        UsbProbeClose();
+        usbdriver::DetachAllDevices();
+        SetProcessExitHandler({});
+        platform::SetPowerInhibitor(nullptr);
+        platform::SetUiDispatcher(nullptr);
+        ResetSettingsForTesting();
+        ResetAppFoldersForTesting();
+    }
+
+    // The simulated probe on the driver seam; frames only when the test steps them.
+    void Attach(bool linear = false) {
+        sim::SimOptions o;
+        o.linear = linear;
+        o.pacing = sim::SimPacing::Stepped;
+        bridge = std::make_shared<sim::SimBridge>(o);
+        usbdriver::AttachDevice(bridge);
+    }
+
+    // The window, initialised for patient "TEST": frozen, probe open, not streaming.
+    CKALVEXDlg& Create() {
+        dlg = std::make_unique<CKALVEXDlg>(side.Ports());
+        dlg->m_fnSleep = [this](int ms) {
+            sleeps.push_back(ms);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+        };
+        dlg->m_strPatientId = "TEST";
+        dlg->m_strPatientName = "Test";
+        dlg->OnInitDialog();
+        ui.RunPending();
+        return *dlg;
+    }
+    void Destroy() {
+        if (dlg && !dlg->m_bClosed)
+            dlg->OnClose();
+        dlg.reset();
+        ui.RunPending();
+    }
+
+    CImageProc& Proc() { return *dlg->m_pLiveProc; }
+    int Frames() { return dlg->m_pLiveProc->Cine().GetCount(); }
+
+    // Steps `n` frames through the probe and runs their notices; false when they do not arrive.
+    bool Step(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            const int want = Frames() + 1;
+            if (bridge->StepFrames(1) != 1)
+                return false;
+            if (!RunUntil([&] { return Frames() >= want; }))
+                return false;
+        }
+        Proc().WaitIdle(5000);
+        ui.RunPending();
+        return true;
+    }
+    template <typename Done>
+    bool RunUntil(Done done, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            ui.RunPending();
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    void Unfreeze() {
+        ASSERT_EQ(dlg->m_nRunState, maindlg::kFrozen);
+        dlg->ExecCommand(maindlg::kCmdFreeze);
+        ASSERT_EQ(dlg->m_nRunState, maindlg::kLive);
+    }
+    void Freeze() {
+        ASSERT_EQ(dlg->m_nRunState, maindlg::kLive);
+        dlg->ExecCommand(maindlg::kCmdFreeze);
+        ASSERT_EQ(dlg->m_nRunState, maindlg::kFrozen);
+    }
+    // A layout through the dispatcher's convention.
+    void Key(int key, bool alt = false) { dlg->PreTranslateKey({key, alt}); }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedEnv programData{"ProgramData", dir.path()};
+    platform::QueuedUiDispatcher ui;
+    testsupport::MessageBoxRecorder boxes;
+    QuietInhibitor inhibitor;
+    FakeWindowSide side;
+    std::shared_ptr<sim::SimBridge> bridge;
+    std::unique_ptr<CKALVEXDlg> dlg;
+    std::vector<int> exits;
+    std::vector<int> sleeps;
+};
+
+}  // namespace coretest
