@@ -83,8 +83,10 @@ bool CBodyMarkPicker::OnPreviewButtonDown(int x, int y) {
 bool CBodyMarkPicker::OnPreviewMouseMove(int x, int y) {
     if (!m_bDragging)
         return false;
-    m_nMarkX = x - m_nDragDx;
-    m_nMarkY = y - m_nDragDy;
+    // The grab offset was taken from the grab point (mark + 16), so the marker stays under
+    // the pointer where it was grabbed instead of jumping 16 pixels down and right.
+    m_nMarkX = x - m_nDragDx - kGrabOffset;
+    m_nMarkY = y - m_nDragDy - kGrabOffset;
     return true;
 }
 

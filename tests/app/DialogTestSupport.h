@@ -1,0 +1,59 @@
+// Support for tests of our modal dialogs on the X display: a script run inside the modal
+// loop, finding the open dialog, and screenshots grabbed from the display itself (the
+// dialogs hold native controls, which only the X server has drawn).
+#pragma once
+
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/toplevel.h>
+
+#include <functional>
+
+#include "app/WxImage.h"
+#include "tests/app/WxTestSupport.h"
+
+namespace wxtest {
+
+// The first shown top-level window of type T.
+template <typename T>
+T* FindShown() {
+    for (wxWindow* w : wxTopLevelWindows) {
+        if (auto* t = dynamic_cast<T*>(w); t && t->IsShown())
+            return t;
+    }
+    return nullptr;
+}
+
+// Runs `script` from the event loop once the next modal loop has started.
+inline void RunInsideModal(std::function<void()> script) {
+    wxTheApp->CallAfter([script = std::move(script)] {
+        for (int i = 0; i < 5; ++i)
+            Flush();
+        script();
+    });
+}
+
+// Several rounds of event processing, for input that travels through the X server.
+inline void Settle(int rounds = 5) {
+    for (int i = 0; i < rounds; ++i) {
+        wxMilliSleep(10);
+        Flush();
+    }
+}
+
+// What the display shows of the window's client area.
+inline Image32 GrabFromDisplay(wxWindow* window) {
+    Settle();
+    window->Update();
+    const wxSize size = window->GetClientSize();
+    const wxPoint at = window->ClientToScreen(wxPoint(0, 0));
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC mem(bitmap);
+    wxScreenDC screen;
+    mem.Blit(0, 0, size.x, size.y, &screen, at.x, at.y);
+    mem.SelectObject(wxNullBitmap);
+    return FromWxImage(bitmap.ConvertToImage());
+}
+
+}  // namespace wxtest
