@@ -84,7 +84,7 @@ TEST_F(SaveDlgWindowTest, KeysChooseMoveAndTurnAndEnterTakesItOver) {
             Keys({{WXK_RIGHT, wxMOD_CONTROL}});
         EXPECT_EQ(picker->Picker().m_nBodyMark, 2);
         EXPECT_EQ(picker->Picker().m_dMarkAngle, 55);
-        wxtest::SaveArtifact(wxtest::GrabFromDisplay(picker), "body_mark_picker_turned");
+        wxtest::SaveDisplayArtifact(picker, "body_mark_picker_turned");
         Keys({{WXK_F8, 0}});  // no key for "none"
         EXPECT_EQ(picker->Picker().m_nBodyMark, 2);
         Keys({{WXK_RETURN, 0}});
@@ -136,16 +136,16 @@ TEST_F(SaveDlgWindowTest, TheMarkerIsDraggedWithTheMouse) {
         const wxPoint grab = preview->ClientToScreen(wxPoint(opened.m_nMarkX + 16, opened.m_nMarkY + 16));
         wxUIActionSimulator sim;
         sim.MouseMove(grab);
-        Settle();
+        Settle(10);
         sim.MouseDown();
-        Settle();
+        Settle(10);
         EXPECT_TRUE(picker->Picker().IsDragging());
         for (int step = 1; step <= 5; ++step) {
             sim.MouseMove(grab + wxPoint(8 * step, 6 * step));
-            Settle(2);
+            Settle(4);
         }
         sim.MouseUp();
-        Settle();
+        Settle(10);
         EXPECT_FALSE(picker->Picker().IsDragging());
         EXPECT_EQ(picker->Picker().m_nMarkX, opened.m_nMarkX + 40);
         EXPECT_EQ(picker->Picker().m_nMarkY, opened.m_nMarkY + 30);
