@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CstmPictureCtrl.h"
+#include "app/core/CstmPictureCtrl.h"
 #include "app/IconLoader.h"
 #include "platform/FileSystem.h"
 #include "platform/draw/Blit.h"
