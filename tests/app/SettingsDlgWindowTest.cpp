@@ -4,6 +4,7 @@
 // explains a value out of the probe's range.
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/display.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -164,9 +165,12 @@ TEST_F(SettingsDlgWindowTest, AnAutoSleepOutOfTheProbesRangeIsExplained) {
 TEST_F(SettingsDlgWindowTest, WithoutAProbeTheProbeOptionsAreOff) {
     CKALVEXDlg& d = CreateWithSettings(false);
     d.m_bObAvailable = false;  // as after a linear probe's set-up
+    d.m_bPcMode = false;       // "PCMODE" not 1: the top edge of the work area, centred
     wxtest::RunInsideModal([&] {
         auto* s = wxtest::FindShown<CSettingsDlg>();
         ASSERT_NE(s, nullptr);
+        const wxRect work = wxDisplay(0u).GetClientArea();
+        EXPECT_EQ(s->GetPosition(), wxPoint((work.width - s->GetSize().x) / 2 + work.x, work.y));
         s->Raise();
         Settle();
         EXPECT_FALSE(s->Radio(1215)->IsEnabled());
