@@ -1,11 +1,12 @@
 # torvik_library_test_properties(<test executable> [X11_LOCK])
 # For tests of code that uses GTK, pango or fontconfig: under AddressSanitizer the caches
 # those libraries keep for the life of the process are not reported as leaks (see
-# lsan-gui.supp; our own code is still checked). X11_LOCK makes the executable's tests take
+# lsan-gui.supp; our own code is still checked), and under ThreadSanitizer the races inside
+# fontconfig's start-up thread are not reported (tsan-gui.supp). X11_LOCK makes the executable's tests take
 # turns on the one X display, whose keyboard focus they share.
 function(torvik_library_test_properties target)
   cmake_parse_arguments(P "X11_LOCK" "" "" ${ARGN})
-  set(props "ENVIRONMENT \"LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan-gui.supp:print_suppressions=0;GDK_BACKEND=x11;NO_AT_BRIDGE=1\"")
+  set(props "ENVIRONMENT \"LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan-gui.supp:print_suppressions=0;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan-gui.supp:halt_on_error=1:second_deadlock_stack=1;GDK_BACKEND=x11;NO_AT_BRIDGE=1\"")
   if(P_X11_LOCK)
     string(APPEND props " RESOURCE_LOCK x11_display")
   endif()

@@ -253,11 +253,17 @@ CCstmPictureCtrl::MagnifierLayout CCstmPictureCtrl::Magnifier(int clientWidth, i
 }
 
 Image32 CCstmPictureCtrl::RenderClient(int clientWidth, int clientHeight) const {
-    Image32 out(clientWidth, clientHeight, 0);
     if (m_imgBack.empty())
-        return out;
-    draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, out,
-                          {0, 0, clientWidth, clientHeight});
+        return Image32(clientWidth, clientHeight, 0);
+    // At the start-up size the client shows the buffer pixel for pixel: no filtering to do.
+    Image32 out;
+    if (clientWidth == m_imgBack.width() && clientHeight == m_imgBack.height()) {
+        out = m_imgBack;
+    } else {
+        out.Resize(clientWidth, clientHeight, 0);
+        draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, out,
+                              {0, 0, clientWidth, clientHeight});
+    }
     const MagnifierLayout m = Magnifier(clientWidth, clientHeight);
     if (m.shown) {
         draw::DrawRectangle(out, m.sampled, Pen{MakePixel(192, 192, 192), 1}, std::nullopt);

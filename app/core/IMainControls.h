@@ -1,7 +1,8 @@
 // The main dialog's controls as windows, addressed by their ids (maindlg::ControlId and the
 // 16 result labels). The core keeps what each control shows in CMainControlModel and hands
 // every change on through this interface; the frame applies it to the real control. Reading
-// back goes to the model, except the keyboard focus, which the user moves.
+// back goes to the model, except the keyboard focus, which the user moves. The image views
+// (1011, 1012, 1014) are shown and hidden through IMainViews only, never through this interface.
 #pragma once
 
 #include <string>

@@ -255,6 +255,8 @@ public:
 private:
     void InitPorts(const MainDlgPorts& ports);
     void SetMeasureNumbers(bool frozen);
+    // Shows or hides an image view (view code 1, 11, 12) and keeps the control model in step.
+    void ShowViewWindow(int viewCode, bool show);
     bool SelectObItemByKey(int buttonId, int command);
     void StepSlider(int sliderId, int delta);
     void SetLayout(int layout, int subItem);

@@ -151,14 +151,14 @@ void CKALVEXDlg::DrawBbInto(int index, bool left, int special, bool activeDrawn)
         m_viewMain.DrawDistanceMarks(main);
         m_viewMain.DrawTraces(main);
         m_viewMain.DrawEllipses(main, 0);
-        m_ports.views->ShowView(kViewMain, true);
-        m_ports.views->ShowView(kViewLeft, false);
-        m_ports.views->ShowView(kViewRight, false);
+        ShowViewWindow(kViewMain, true);
+        ShowViewWindow(kViewLeft, false);
+        ShowViewWindow(kViewRight, false);
         m_ports.views->RepaintView(kViewMain);
     } else {
-        m_ports.views->ShowView(kViewMain, false);
-        m_ports.views->ShowView(kViewLeft, true);
-        m_ports.views->ShowView(kViewRight, true);
+        ShowViewWindow(kViewMain, false);
+        ShowViewWindow(kViewLeft, true);
+        ShowViewWindow(kViewRight, true);
     }
     m_ports.views->RepaintView(kViewLeft);
     m_ports.views->RepaintView(kViewRight);

@@ -65,12 +65,17 @@ void CKALVEXDlg::ApplyDepth(int* scrollCode, int* force) {
     const int d = DepthFromPixelScale(proc->GetPixelScale(position));
     if (code <= 7 && (forced || d != m_nLastPresetDepth)) {
         if (m_nStcMode == kStcAuto || m_nStcMode == kStcAbsolute) {
+            // The rows whose range the move entered (or, forced, the row of the depth); the last
+            // one wins, except that the row holding the new depth wins over a row only crossed
+            // on the way down (225 to 90 mm crosses both lower rows and must get the first).
             const DepthPreset* chosen = nullptr;
             for (const DepthPreset& row : kDepthPresets) {
-                const bool inside = forced && row.from <= d && d <= row.to;
+                const bool holds = row.from <= d && d <= row.to;
+                const bool inside = forced && holds;
                 const bool crossedUp = m_nLastPresetDepth < row.from && row.from <= d;
                 const bool crossedDown = d <= row.to && row.to < m_nLastPresetDepth;
-                if (inside || crossedUp || crossedDown)
+                if ((inside || crossedUp || crossedDown) &&
+                    !(chosen && chosen->from <= d && d <= chosen->to && !holds))
                     chosen = &row;
             }
             if (chosen) {

@@ -34,11 +34,8 @@ int KeyCommandOf(const KeyInput& key) {
     // Alt+F4 is the window manager's close request, not the F4 command.
     if (key.alt && key.key == vk::kF4)
         return 0;
-    int k = key.key;
-    if (k >= 'a' && k <= 'z')
-        k -= 'a' - 'A';
     for (const KeyCommand& entry : kKeyTable) {
-        if (entry.key == k)
+        if (entry.key == key.key)
             return entry.command;
     }
     return 0;

@@ -17,8 +17,15 @@ const std::string& Caption(int id) {
 
 void CKALVEXDlg::ApplyLayoutRow(const LayoutRow& row) {
     for (const ControlAction& a : row.main) {
-        if (a.show != ControlAction::kKeep)
-            m_controls.Show(a.id, a.show == 1);
+        if (a.show != ControlAction::kKeep) {
+            if (a.id == IDC_VIEW_MAIN || a.id == IDC_VIEW_LEFT || a.id == IDC_VIEW_RIGHT)
+                ShowViewWindow(a.id == IDC_VIEW_MAIN   ? kViewMain
+                               : a.id == IDC_VIEW_LEFT ? kViewLeft
+                                                       : kViewRight,
+                               a.show == 1);
+            else
+                m_controls.Show(a.id, a.show == 1);
+        }
         if (a.enable != ControlAction::kKeep)
             m_controls.Enable(a.id, a.enable == 1);
         if (a.state != ControlAction::kKeep)
@@ -190,6 +197,14 @@ void CKALVEXDlg::ShowPanel(bool show, ISidePanel* panel, int anchorId) {
     if (anchorId != -1)
         width = panel->AnchorRight(anchorId) + 1;
     panel->PlaceAndShow(draw::RectOfSize(0, 0, width, client.y));
+}
+
+void CKALVEXDlg::ShowViewWindow(int viewCode, bool show) {
+    const int id = viewCode == kViewLeft    ? IDC_VIEW_LEFT
+                   : viewCode == kViewRight ? IDC_VIEW_RIGHT
+                                            : IDC_VIEW_MAIN;
+    m_controls.Keep(id, show);
+    m_ports.views->ShowView(viewCode, show);
 }
 
 int CKALVEXDlg::CapturedFrames() const {

@@ -137,9 +137,12 @@ void CKALVEXDlg::OnTick() {
         }
     }
 
-    if (proc && proc->m_nMSettleCountdown.load() != 0)
+    // The strip restarts after ten silent ticks: a tick that finds the countdown running draws nothing.
+    const bool settling = proc && proc->m_nMSettleCountdown.load() != 0;
+    if (settling)
         proc->m_nMSettleCountdown = proc->m_nMSettleCountdown.load() - 1;
-    DrawMColumn(secondChanged);
+    else
+        DrawMColumn(secondChanged);
 }
 
 void CKALVEXDlg::DrawMColumn(bool secondChanged) {

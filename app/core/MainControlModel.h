@@ -24,6 +24,8 @@ public:
     void Attach(IMainControls* sink) { sink_ = sink; }
 
     void Show(int id, bool show);
+    // Records a visibility the window side learns another way (the image views, through IMainViews).
+    void Keep(int id, bool shown) { At(id).shown = shown; }
     void Enable(int id, bool enable);
     void SetText(int id, const std::string& text);
     void SetButtonState(int id, int state);

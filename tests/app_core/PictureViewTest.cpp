@@ -6,6 +6,7 @@
 #include "platform/draw/Blit.h"
 #include "platform/draw/Fonts.h"
 #include "platform/draw/Painter.h"
+#include "platform/draw/Scale.h"
 #include "tests/draw/PixelTestUtil.h"
 
 using draw::Point;
@@ -383,6 +384,19 @@ TEST(PictureView, RenderShowsTheBufferScaledAndTheMagnifierFramed) {
     EXPECT_EQ(out.At(m.inset.left, m.inset.top + 5), MakePixel(0, 255, 0));
     EXPECT_EQ(out.At(m.inset.left + 5, m.inset.top + 5), GreyPixel(90));
     EXPECT_EQ(out.At(m.sampled.left + 5, m.sampled.bottom - 1), MakePixel(192, 192, 192));
+}
+
+TEST(PictureView, RenderAtTheBufferSizeIsTheFilteredRenderExactly) {
+    CCstmPictureCtrl view;
+    view.AttachBackBuffer(480, 480);
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 480; ++x)
+            view.BackBuffer().At(x, y) = MakePixel(static_cast<uint8_t>(x * 7 + y),
+                                                   static_cast<uint8_t>(y * 3), static_cast<uint8_t>(x ^ y));
+    }
+    Image32 filtered(480, 480);
+    draw::StretchHalftone(view.BackBuffer(), {0, 0, 480, 480}, filtered, {0, 0, 480, 480});
+    EXPECT_EQ(view.RenderClient(480, 480), filtered);
 }
 
 TEST(PictureView, ReleasingTwiceIsSafe) {

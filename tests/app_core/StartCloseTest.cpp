@@ -118,6 +118,28 @@ TEST_F(CoreTest, SettingsReadAtStart) {
     }
 }
 
+TEST_F(CoreTest, AGrowthTableModelBeyondTheFourNamesIsKeptAndShownAsUnknown) {
+    struct NamingPanel : IObPanel {
+        void SetGaModelText(const std::string& text) override { model = text; }
+        std::string model;
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "USA"}, {"3", "JSUM"}, {"4", "-"}, {"-1", "-"}};
+    for (const auto& [value, shown] : cases) {
+        ResetSettingsForTesting();
+        ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::ob_gamodel, value));
+        NamingPanel panel;
+        MainDlgPorts ports = side.Ports();
+        ports.obPanel = &panel;
+        CKALVEXDlg d(ports);
+        d.m_fnSleep = [](int) {};
+        d.OnInitDialog();
+        EXPECT_EQ(panel.model, shown) << value;
+        EXPECT_EQ(d.m_nObGaModel, std::stoi(value));
+        d.OnClose();
+    }
+}
+
 TEST_F(CoreTest, EveryGammaOfTheSliderSurvivesCloseAndRestart) {
     for (int g = 60; g <= 120; ++g) {
         ResetSettingsForTesting();
