@@ -87,7 +87,7 @@ public:
     std::vector<std::array<int, 3>> fills;
 };
 
-class SettingsTest : public CoreTest {
+class SettingsDialogModelTest : public CoreTest {
 protected:
     SettingsContext Context() { return Context(store); }
     SettingsContext Context(ISettingsAccess& access) {
@@ -119,7 +119,7 @@ TEST(SysCommand, LowFourBitsAreMaskedOff) {
         EXPECT_EQ(ClassifySysCommand(id), want) << std::hex << id;
 }
 
-TEST_F(SettingsTest, PrefillPicksTheRadiosOfTheLiveValues) {
+TEST_F(SettingsDialogModelTest, PrefillPicksTheRadiosOfTheLiveValues) {
     Attach();
     Create();
     const std::pair<double, int> factors[] = {{0, 0},   {0.19, 0}, {0.2, 1}, {0.35, 1},
@@ -151,7 +151,7 @@ TEST_F(SettingsTest, PrefillPicksTheRadiosOfTheLiveValues) {
     EXPECT_TRUE(v.obOptionsEnabled);
 }
 
-TEST_F(SettingsTest, PrefillOfUnknownNamesAModelOutOfRangeAndNoProbe) {
+TEST_F(SettingsDialogModelTest, PrefillOfUnknownNamesAModelOutOfRangeAndNoProbe) {
     ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::date_format, "DD.MM.YY"));
     Create();                 // no probe
     dlg->m_nEfwEquation = 1;  // "Hadlock"
@@ -178,13 +178,13 @@ TEST_F(SettingsTest, PrefillOfUnknownNamesAModelOutOfRangeAndNoProbe) {
     EXPECT_EQ(store.Find("ob_display")->text, "Hadlock");
 }
 
-TEST_F(SettingsTest, ALinearProbeTurnsTheObOptionsOff) {
+TEST_F(SettingsDialogModelTest, ALinearProbeTurnsTheObOptionsOff) {
     Attach(true);
     Create();
     EXPECT_FALSE(PrefillSettings(Context()).obOptionsEnabled);
 }
 
-TEST_F(SettingsTest, TheNineStepsInOrder) {
+TEST_F(SettingsDialogModelTest, TheNineStepsInOrder) {
     Attach();
     Create();
     dlg->m_nAutoStopTime = 7200;
@@ -223,7 +223,7 @@ TEST_F(SettingsTest, TheNineStepsInOrder) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(SettingsTest, TheMModeStripRestartsOnlyWhenTheTypeChanged) {
+TEST_F(SettingsDialogModelTest, TheMModeStripRestartsOnlyWhenTheTypeChanged) {
     Attach();
     Create();
     const SettingsContext ctx = Context();
@@ -239,7 +239,7 @@ TEST_F(SettingsTest, TheMModeStripRestartsOnlyWhenTheTypeChanged) {
     EXPECT_EQ(store.writes.back().key, "ob_display");
 }
 
-TEST_F(SettingsTest, AutoStopUnchangedZeroAndEmpty) {
+TEST_F(SettingsDialogModelTest, AutoStopUnchangedZeroAndEmpty) {
     Attach();
     Create();
     dlg->m_nAutoStopTime = 7200;
@@ -259,7 +259,7 @@ TEST_F(SettingsTest, AutoStopUnchangedZeroAndEmpty) {
     EXPECT_EQ(PrefillSettings(ctx).autoStopText, "0");
 }
 
-TEST_F(SettingsTest, AProbeOptionTheProbeRefusesIsNotStored) {
+TEST_F(SettingsDialogModelTest, AProbeOptionTheProbeRefusesIsNotStored) {
     Attach();
     Create();
     const SettingsContext ctx = Context();
@@ -273,7 +273,7 @@ TEST_F(SettingsTest, AProbeOptionTheProbeRefusesIsNotStored) {
     EXPECT_EQ(g_pProbe.load()->GetAutoSleepTime(), 5);
 }
 
-TEST_F(SettingsTest, AFailedWriteIsReportedOnceNamingTheFileAndTheKeys) {
+TEST_F(SettingsDialogModelTest, AFailedWriteIsReportedOnceNamingTheFileAndTheKeys) {
     Attach();
     Create();
     const std::string config = GetConfigFilePath();
@@ -298,7 +298,7 @@ TEST_F(SettingsTest, AFailedWriteIsReportedOnceNamingTheFileAndTheKeys) {
     EXPECT_EQ(next.frameCorrelation, 2);
 }
 
-TEST_F(SettingsTest, ANewDateFormatReachesTheDatesOnScreenOutsideObgy) {
+TEST_F(SettingsDialogModelTest, ANewDateFormatReachesTheDatesOnScreenOutsideObgy) {
     Attach();
     Create();
     const SettingsContext ctx = Context(DefaultSettingsAccess());
@@ -325,7 +325,7 @@ TEST_F(SettingsTest, ANewDateFormatReachesTheDatesOnScreenOutsideObgy) {
     EXPECT_EQ(obPanel.captions.back(), (std::pair<int, std::string>{1181, "JSUM"}));
 }
 
-TEST_F(SettingsTest, CancelChangesNothing) {
+TEST_F(SettingsDialogModelTest, CancelChangesNothing) {
     Attach();
     Create();
     const SettingsContext ctx = Context();
