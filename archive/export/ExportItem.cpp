@@ -19,7 +19,8 @@ std::string ItemPatientFolder(const archive::StoreItemRecord& record) {
 
 std::string MeasurementCaption(const std::optional<FrameRecord>& record, const DateFormatter& dates) {
     std::string caption = resources::LoadString(strings::kMeasurementTime) + ":";
-    if (record)
+    // A cleared record (no frame was ever taken into it) has no time to show.
+    if (record && record->time.wYear != 0)
         caption += dates.FormatDateTime(record->time, true);
     return caption;
 }

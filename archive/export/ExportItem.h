@@ -42,7 +42,8 @@ ExportItem MakeExportItem(const archive::StoreItemRecord& record, const std::str
                           const std::string& patientName, const std::optional<FrameRecord>& shown,
                           const DateFormatter& dates);
 
-// "Measurement Time:" and the record's date and time; just the label without a record.
+// "Measurement Time:" and the record's date and time; just the label without a record or
+// with a cleared one.
 std::string MeasurementCaption(const std::optional<FrameRecord>& record, const DateFormatter& dates);
 
 }  // namespace exportfile

@@ -157,6 +157,7 @@ TEST(ExportItem, NamesComeFromTheSelectedRecord) {
     EXPECT_EQ(item.itemPath, "/data/0001/20200820123457");
     EXPECT_TRUE(item.isCine);
     EXPECT_EQ(item.caption, "Measurement Time:");
+    EXPECT_EQ(MeasurementCaption(FrameRecord{}, dates), "Measurement Time:") << "a cleared record";
 }
 
 namespace {
