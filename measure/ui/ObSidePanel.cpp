@@ -52,7 +52,7 @@ int ButtonOfItem(int item) {
 
 CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogId, 111, 339) {
     CColorLabel* title = Label(IDC_TITLE, LoadString(kStrTitle), 6, 35, 96, 18, false);
-    title->SetFont(draw::FontFor(draw::FontRole::ButtonCaption));
+    title->SetFont({draw::kUiFace, 17.0, true});
     Label(IDC_LMP_LABEL, LoadString(kStrLmp), 6, 60, 24, 12, false);
     m_pLmpText = Label(IDC_LMP_TEXT, "", 30, 60, 60, 12, true);
     m_pLmpMark = new CEntryMark(this, IDC_LMP_MARK, DuPoint(94, 63), DuSize(8, 9));
@@ -64,6 +64,11 @@ CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogI
     m_pGaModel = Label(IDC_GA_MODEL, "", 20, 96, 27, 12, true);
     Label(IDC_EFW_LABEL, LoadString(kStrEfw), 54, 96, 18, 12, false);
     m_pEfwModel = Label(IDC_EFW_MODEL, "", 74, 96, 31, 12, true);
+    // The evaluation row is narrow: its four texts in a smaller face, so "EFW:" and the names fit.
+    for (int id : {IDC_GA_LABEL, IDC_GA_MODEL, IDC_EFW_LABEL, IDC_EFW_MODEL})
+        static_cast<CColorLabel*>(FindWindow(id))->SetFont({draw::kUiFace, 11.0, false});
+    for (int id : {IDC_LMP_LABEL, IDC_LMP_TEXT, IDC_BBT_LABEL, IDC_BBT_TEXT, IDC_EVAL})
+        static_cast<CColorLabel*>(FindWindow(id))->SetFont({draw::kUiFace, 13.0, false});
 
     size_t i = 0;
     for (const ButtonRow& row : kItemRows) {
