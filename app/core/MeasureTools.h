@@ -70,6 +70,8 @@ public:
     void UpdateEllipseResults(int viewCode);
     void UpdateAcResult();
     void TagSelectedImage(const std::string& tag);
+    // The item's panel button shows its committed value, "---" while pending, or nothing.
+    void SetItemButton(int item);
 
     // ---- state
     ObItemValues m_obValues;
@@ -108,7 +110,6 @@ private:
 
     void ObPairMouse(int viewCode, draw::Point p);
     void UpdateObCaliper(int viewCode, int item, bool click, int pointIndex, draw::Point p);
-    void SetItemButton(int item);
     void RemoveLoneObPoints();
 
     CKALVEXDlg& d_;

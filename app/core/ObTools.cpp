@@ -158,7 +158,8 @@ void CMeasureTools::UpdateObCaliper(int viewCode, int item, bool click, int poin
 void CMeasureTools::AcMouse(int viewCode, draw::Point p) {
     CCstmPictureCtrl& v = View(viewCode);
     CEllipseCaliper& e = v.m_ellipseObgy;
-    if (d_.MeasureClickState == 1 && e.state >= EllipseStatePlacing && v.m_nObgyEllipseShown == 0 &&
+    const int click = d_.MeasureClickState;
+    if ((click == 1 || click == 3) && e.state >= EllipseStatePlacing && v.m_nObgyEllipseShown == 0 &&
         m_obValues.ImageIndex(ObItemAc) != d_.m_nObSelectedImage) {
         if (platform::ShowMessageBox(resources::LoadString(kStrResetAc), GetProductName(),
                                      platform::MsgIcon::Exclamation,

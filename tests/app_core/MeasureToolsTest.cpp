@@ -269,6 +269,12 @@ TEST_F(MeasureTest, EllipsePlacementDropAndResults) {
     Up(kViewMain, 200, 340);
     EXPECT_FALSE(windows.sizing);
     EXPECT_DOUBLE_EQ(v.m_aEllipse[0].b, 100.0);
+    EXPECT_EQ(Label(0), "62.8 mm");
+    EXPECT_EQ(Label(4), "3.1 cm2");
+    FrozenFrame(100);  // a = b = 100 at 4.7 pixels per millimetre
+    M().UpdateEllipseResults(kViewMain);
+    EXPECT_EQ(Label(0), "133.7 mm");
+    EXPECT_EQ(Label(4), "14.2 cm2");
     // A press outside deselects; the next press outside starts the second ellipse.
     Click(kViewMain, 460, 20);
     EXPECT_EQ(v.m_aEllipse[0].state, EllipseStateDeselected);
@@ -353,4 +359,106 @@ TEST_F(MeasureTest, CtrlWithAnItemsCommandForgetsItAndShiftDoesNot) {
     side.keyboard.keys = {true, true, false};
     M().SelectObItem(ObItemFl);
     EXPECT_DOUBLE_EQ(M().ObValue(ObItemFl), 0.0);
+}
+
+TEST_F(MeasureTest, WithHalvesOfDifferentDepthsAReleaseInTheOtherHalfIsIgnored) {
+    dlg->m_nDisplayMode = kDisplayBB;
+    dlg->m_nTool = kToolDistance;
+    Proc().Cine().SetSpecialDepthFocus(0, 100, 40);
+    Proc().Cine().SetSpecialDepthFocus(1, 200, 40);
+    Click(kViewLeft, 10, 10);
+    EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 1);
+    EXPECT_EQ(dlg->m_viewRight.m_nDistanceCount, 1);  // in step
+    Click(kViewRight, 50, 50);                        // the other half: ignored
+    EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 1);
+    Click(kViewLeft, 10, 57);
+    EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 2);
+    EXPECT_EQ(dlg->m_viewMain.m_nDistanceCount, 2);
+    EXPECT_EQ(Label(0), "10.0 mm");  // the left half's own depth
+}
+
+TEST_F(MeasureTest, AcOnAnotherImageAsksBeforeResettingAndCancelIgnoresTheClick) {
+    FrozenFrame(47);
+    dlg->m_nTool = kToolObgy;
+    dlg->m_nObSelectedImage = 0;
+    stills.depths = {{0, 47}, {1, 47}};
+    M().SelectObItem(ObItemAc);
+    Down(kViewMain, 100, 240);
+    Move(kViewMain, 300, 240);
+    Up(kViewMain, 300, 240);
+    EXPECT_NEAR(M().ObValue(ObItemAc), 48.442, 1e-3);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemAc), 0);
+    EXPECT_EQ(panel.sub[IDC_OB_AC], "48.4 mm");
+    dlg->m_nObSelectedImage = 1;
+    M().SetOverlayFlags(kViewMain);
+    boxes.SetAnswer(platform::MsgAnswer::Cancel);
+    Down(kViewMain, 10, 10);
+    Up(kViewMain, 10, 10);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "May I reset the existing AC ellipsoid?");
+    EXPECT_EQ(dlg->m_viewMain.m_ellipseObgy.state, EllipseStateSelected);
+    EXPECT_NEAR(M().ObValue(ObItemAc), 48.442, 1e-3);
+    boxes.SetAnswer(platform::MsgAnswer::Ok);
+    Down(kViewMain, 10, 10);
+    EXPECT_EQ(dlg->m_viewMain.m_ellipseObgy.state, EllipseStatePlacing);
+    Move(kViewMain, 10, 210);
+    Up(kViewMain, 10, 210);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemAc), 1);  // taken when the ellipse completes
+}
+
+TEST_F(MeasureTest, HcStoresTheClosedTracesPerimeter) {
+    dlg->m_nTool = kToolObgy;
+    dlg->m_nObSelectedImage = 0;
+    stills.depths[0] = 100;
+    M().SelectObItem(ObItemHc);
+    for (auto p : {draw::Point{100, 100}, draw::Point{200, 100}, draw::Point{200, 200}, draw::Point{100, 200},
+                   draw::Point{101, 101}})
+        Click(kViewMain, p.x, p.y);
+    EXPECT_NEAR(M().ObValue(ObItemHc), 400 / 4.7, 1e-9);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemHc), 0);
+}
+
+TEST_F(MeasureTest, EnteringTheModeAndCancelAtTheFinishQuestionKeepsItOn) {
+    M().ToggleObMode();
+    EXPECT_EQ(panel.state, 1);
+    EXPECT_EQ(dlg->m_nTool, kToolObgy);
+    EXPECT_EQ(dlg->m_nScreenLayout, 18);
+    EXPECT_EQ(dlg->m_nObSelectedImage, 0);
+    for (int item : {ObItemBpd, ObItemFl, ObItemCrl, ObItemAc, ObItemGs}) {
+        M().m_obValues.Commit(item, 10.0, 0);
+        M().SetItemButton(item);
+    }
+    dlg->m_bStillStored = false;
+    boxes.SetAnswer(platform::MsgAnswer::Cancel);
+    M().ToggleObMode();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "May I finish OB/GY mode?");
+    EXPECT_EQ(panel.state, 1);
+    EXPECT_EQ(dlg->m_nTool, kToolObgy);
+    boxes.SetAnswer(platform::MsgAnswer::Ok);
+    M().ToggleObMode();
+    EXPECT_EQ(panel.state, 0);
+    EXPECT_EQ(dlg->m_nTool, kToolNone);
+    EXPECT_EQ(dlg->m_nObSelectedImage, -1);
+}
+
+TEST_F(MeasureTest, TaggingASecondImageTakesTheTagFromTheFirst) {
+    dlg->m_nObSelectedImage = 0;
+    M().TagSelectedImage("BPD");
+    dlg->m_nObSelectedImage = 1;
+    M().TagSelectedImage("BPD");
+    EXPECT_EQ(stills.tags["still0"], "");
+    EXPECT_EQ(stills.tags["still1"], "BPD");
+    EXPECT_EQ(M().m_mapObImageTags.size(), 1u);
+}
+
+TEST_F(MeasureTest, AFailedDateLoadLeavesNoTextOfThePreviousPatient) {
+    M().m_dates.lmpText = "01-01-2024";
+    M().m_dates.bbtText = "15-01-2024";
+    dlg->m_strPatientId = "NOBODY";
+    EXPECT_FALSE(M().LoadPatientDatesResult());
+    EXPECT_EQ(M().m_dates.lmpText, "");
+    EXPECT_EQ(panel.lmp, "");
+    EXPECT_EQ(panel.bbt, "");
+    EXPECT_FALSE(M().SavePatientDates());
 }
