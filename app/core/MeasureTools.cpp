@@ -626,10 +626,8 @@ void CMeasureTools::OnEllipseMouse(int viewCode, draw::Point p, CEllipseCaliper&
                 e.state = EllipseStatePlacing;
                 v.m_nEllipseFreeX = p.x;
                 v.m_nEllipseFreeY = p.y;
-                if (isAc) {
+                if (isAc)
                     v.m_nObgyEllipseShown = 1;
-                    m_nPendingAcImage = d_.m_nObSelectedImage;
-                }
             }
             break;
         case EllipseStatePlacing:

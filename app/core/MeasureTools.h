@@ -114,5 +114,4 @@ private:
 
     CKALVEXDlg& d_;
     std::array<std::string, kObItemCount + 1> m_astrButtonText;  // first sub-caption by item
-    int m_nPendingAcImage = -1;
 };

@@ -180,9 +180,9 @@ void CMeasureTools::AcMouse(int viewCode, draw::Point p) {
 void CMeasureTools::UpdateAcResult() {
     const CCstmPictureCtrl& v = View(kViewMain);
     const auto result = MeasureEllipse(v.m_ellipseObgy, ScaleOfView(kViewMain));
-    const int image = m_nPendingAcImage >= 0 ? m_nPendingAcImage : d_.m_nObSelectedImage;
+    // The image is taken when the ellipse completes (while it is dragged, it is the one shown).
     m_obValues.Commit(ObItemAc, result ? std::optional<double>(result->circumferenceMm) : std::nullopt,
-                      image);
+                      d_.m_nObSelectedImage);
     SetItemButton(ObItemAc);
 }
 
@@ -203,7 +203,6 @@ void CMeasureTools::ResetObMeasureResults(int viewCode) {
             d_.m_controls.Repaint(id, false);
         any = true;
     }
-    // A first point placed but not released (click state 1) has no step yet: drop it too.
     if (IsUnfinishedTrace(v.m_vecHcTrace)) {
         v.m_vecHcTrace.clear();
         v.m_nHcTraceShown = 0;
@@ -236,8 +235,6 @@ void CMeasureTools::ClearObgyMeasure(int item) {
             v.m_nHcTraceShown = 0;
         }
     }
-    if (item == ObItemAc)
-        m_nPendingAcImage = -1;
     m_astrButtonText[static_cast<size_t>(item)].clear();
     if (const int id = kObButton[item]; id != 0) {
         d_.m_ports.obPanel->SetItemSubCaption(id, "");
