@@ -4,6 +4,7 @@
 #include "CoreFixture.h"
 #include "app/core/MeasureTools.h"
 #include "measure/ResultLabels.h"
+#include "platform/StringUtil.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -38,6 +39,14 @@ public:
     std::string StillPath(int index) const override { return "still" + std::to_string(index); }
     int StillDepth(int index) const override { return depths.count(index) ? depths.at(index) : -1; }
     void SetTag(const std::string& path, const std::string& tag) override { tags[path] = tag; }
+    std::string StillStamp(int index) const override { return platform::Format("2024041012000%d", index); }
+    void PreviewStill(int index) override { previewed.push_back(index); }
+    bool RenderReportImage(const std::string& path) override {
+        reports.push_back(path);
+        return true;
+    }
+    std::vector<int> previewed;
+    std::vector<std::string> reports;
     std::map<int, int> depths;
     std::map<std::string, std::string> tags;
 };
@@ -46,6 +55,8 @@ class FakeMeasureWindows : public IMeasureWindows {
 public:
     void WarpPointer(int view, draw::Point p) override { warps.push_back({view, p}); }
     void SetSizingCursor(bool on) override { sizing = on; }
+    void ShowResults(const ObEvaluationResult& r) override { results.push_back(r); }
+    std::vector<ObEvaluationResult> results;
     std::vector<std::pair<int, draw::Point>> warps;
     bool sizing = false;
 };
@@ -461,4 +472,26 @@ TEST_F(MeasureTest, AFailedDateLoadLeavesNoTextOfThePreviousPatient) {
     EXPECT_EQ(panel.lmp, "");
     EXPECT_EQ(panel.bbt, "");
     EXPECT_FALSE(M().SavePatientDates());
+}
+
+TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImage) {
+    dlg->m_nTool = kToolObgy;
+    dlg->m_strPatientFolder = "/data/0042/";
+    dlg->m_strPatientHeader = "ID: 0042  Name: <&>";
+    dlg->m_nEfwEquation = 0;
+    M().m_obValues.Commit(ObItemBpd, 90.0, 1);
+    M().m_obValues.Commit(ObItemFl, 70.0, 1);
+    M().m_obValues.Commit(ObItemAc, 300.0, 1);
+    M().m_abObSaveImage[ObEvalBpd] = true;
+    M().ShowObResults();
+    ASSERT_EQ(windows.results.size(), 1u);
+    const ObEvaluationResult& r = windows.results[0];
+    EXPECT_EQ(r.Text(ObResWeight), "2670.03 g");
+    EXPECT_EQ(r.Text(ObResBpd1), "90.0 mm");
+    EXPECT_EQ(r.Text(ObResBpd3), "-");  // no growth table ships
+    EXPECT_EQ(r.Text(ObResIdName), "ID: 0042  Name: <&>");
+    EXPECT_EQ(stills.previewed, (std::vector<int>{1}));
+    EXPECT_EQ(stills.reports, (std::vector<std::string>{"/data/0042/BPD20240410120001.bmp"}));
+    EXPECT_FALSE(M().m_abObSaveImage[ObEvalBpd]);
+    EXPECT_EQ(dlg->m_nObSelectedImage, 1);
 }
