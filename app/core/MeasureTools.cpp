@@ -328,21 +328,23 @@ void CMeasureTools::DistanceMouse(int viewCode, int otherViewCode, draw::Point p
     v.m_aptDistance[n] = p;
     v.m_anDistanceFlag[n] = 1;
     ++count;
-    if (other) {
+    // The other half moves in step; its count never runs past the last point.
+    if (other && other->m_nDistanceCount < CCstmPictureCtrl::kDistancePointCount) {
         other->m_anDistanceFlag[static_cast<size_t>(other->m_nDistanceCount)] = 0;
         ++other->m_nDistanceCount;
     }
     if (span >= 2 && &v != &main) {
-        main.m_aptDistance[static_cast<size_t>(main.m_nDistanceCount)] = p;
+        if (main.m_nDistanceCount < CCstmPictureCtrl::kDistancePointCount)
+            main.m_aptDistance[static_cast<size_t>(main.m_nDistanceCount)] = p;
         main.m_nDistanceCount = count;
     }
     if (count % 2 == 1) {
         const auto free = static_cast<size_t>(count);
         v.m_aptDistance[free] = p;
         v.m_anDistanceFlag[free] = 1;
-        if (other)
+        if (other && other->m_nDistanceCount < CCstmPictureCtrl::kDistancePointCount)
             other->m_anDistanceFlag[static_cast<size_t>(other->m_nDistanceCount)] = 0;
-        if (span >= 2 && &v != &main)
+        if (span >= 2 && &v != &main && main.m_nDistanceCount < CCstmPictureCtrl::kDistancePointCount)
             main.m_aptDistance[static_cast<size_t>(main.m_nDistanceCount)] = p;
     }
     Repaint(viewCode);

@@ -495,3 +495,40 @@ TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImag
     EXPECT_FALSE(M().m_abObSaveImage[ObEvalBpd]);
     EXPECT_EQ(dlg->m_nObSelectedImage, 1);
 }
+
+TEST_F(MeasureTest, ACineStepAcrossADepthChangeMeasuresEachViewAtItsOwnDepth) {
+    // B: a pair 94 pixels long reads 20 mm on the 100 mm frame and 40 mm on the 200 mm frame.
+    FrameRecord deep;
+    deep.depth = 200;
+    const int first = Proc().Cine().GetCurrentIndex();
+    const int second = Proc().Cine().Commit(Image8(480, 480, 60), deep, MLineSample{}, 0.0, 200);
+    Tool(kToolDistance);
+    Proc().Cine().SetCurrentIndex(first);
+    Click(kViewMain, 0, 0);
+    Click(kViewMain, 94, 0);
+    EXPECT_EQ(Label(0), "20.0 mm");
+    Proc().Cine().SetCurrentIndex(second);
+    Click(kViewMain, 0, 0);
+    Click(kViewMain, 94, 0);
+    EXPECT_EQ(Label(1), "40.0 mm");
+    // BM: stepping the B image to the 200 mm frame leaves the strip at the depth it was swept at.
+    dlg->m_nDisplayMode = kDisplayBM;
+    dlg->m_nMStripDepth = 100;
+    dlg->m_nMColumnsPerSecond = 40;
+    for (auto* v : {&dlg->m_viewMain, &dlg->m_viewLeft, &dlg->m_viewRight})
+        v->m_nDistanceCount = 0;
+    // The strip's own clicks come through the input routing's handler of command 54 in BM;
+    // here the click sequence is run by hand around the measuring call that handler makes.
+    auto stripEvent = [&](int state, int x, int y) {
+        dlg->MeasureClickState = state;
+        dlg->m_nPressView = kViewRight;
+        M().m_ptMouse = {x, y};
+        M().OnMeasureMouse(kViewRight, kViewLeft, -1, state % 2 ? kMsgLButtonDown : kMsgLButtonUp);
+    };
+    stripEvent(1, 10, 10);
+    stripEvent(2, 10, 10);
+    stripEvent(3, 110, 57);
+    stripEvent(4, 110, 57);
+    EXPECT_EQ(Label(4), "10.0 mm/2.50 s");
+    EXPECT_EQ(M().DepthOfView(kViewLeft), 200);
+}
