@@ -16,6 +16,7 @@
 #include "app/core/MeasureTools.h"
 #include "common/SettingsStore.h"
 #include "imaging/ProcessExit.h"
+#include "measure/ui/MeasureWindowsWx.h"
 #include "measure/ui/ObSidePanel.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
@@ -177,5 +178,32 @@ TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
     Flush();
     Shot("ob_still_result_lines");
     port.SetState(0);
+    Core().m_nTool = maindlg::kToolNone;
+}
+
+TEST_F(MeasureFrameTest, EnterOnGAgeRunsTheEvaluationThroughThePanelsEvent) {
+    Unfreeze();
+    Key(' ');
+    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+    Core().m_nTool = maindlg::kToolObgy;
+    M().m_obValues.Commit(ObItemBpd, 90.0, 0);
+    M().m_obValues.Commit(ObItemFl, 70.0, 0);
+    M().m_obValues.Commit(ObItemAc, 300.0, 0);
+    std::vector<ObEvaluationResult> shown;
+    frame_->MeasureWindows()->onShowResults = [&](const ObEvaluationResult& r) { shown.push_back(r); };
+    CLSideOBGYPanel* panel = frame_->ObPanel();
+    CObPanelPort port(panel);
+    Core().ShowPanel(true, &port, 1180);
+    port.SetMode(18, 0, true);
+    Flush();
+    panel->Button(CLSideOBGYPanel::IDC_GAGE)->SetFocus();
+    Flush();
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    EXPECT_TRUE(panel->PreTranslateKey(enter));
+    Flush();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text(ObResWeight), "2670.03 g");
+    EXPECT_EQ(shown[0].Text(ObResBpd3), "-");  // no growth table ships
     Core().m_nTool = maindlg::kToolNone;
 }
