@@ -406,6 +406,12 @@ void CMeasureTools::SelectObItem(int item) {
     if (d_.m_nRunState == kFrozen && d_.m_nTool == kToolObgy) {
         ResetObMeasureResults(kViewMain);
         UpdateObMeasureHighlight(kViewMain);
+        if (d_.m_nDisplayMode == kDisplayBB) {
+            for (int vc : {kViewLeft, kViewRight}) {
+                ResetObMeasureResults(vc);
+                UpdateObMeasureHighlight(vc);
+            }
+        }
         d_.RedrawImages();
     }
 }
