@@ -31,6 +31,9 @@ class CWxPrinter;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CLSideOBGYPanel;
+class CObPanelPort;
+class CMeasureWindowsWx;
 
 class CMainFrame : public wxFrame {
 public:
@@ -47,6 +50,8 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
+    CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
     // The exports and the print (buttons 1164, 1166, command 12 while frozen).
     CExportPort* Exports() { return m_pExports.get(); }
     CCoreExportSource* ExportSource() { return m_pExportSource.get(); }
@@ -106,6 +111,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    CLSideOBGYPanel* m_pObPanel = nullptr;
+    std::unique_ptr<CObPanelPort> m_pObPort;
+    std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     std::unique_ptr<CCoreExportSource> m_pExportSource;
     std::unique_ptr<CWxPrinter> m_pPrinter;
     std::unique_ptr<CExportPort> m_pExports;
