@@ -501,8 +501,12 @@ void CKALVEXDlg::BbRight() {
 }
 
 void CKALVEXDlg::OnMeasureMain(int* data) {
-    CImageProc* proc = m_nTool == kToolObgy ? m_pReviewProc.get() : Live();
-    m_ports.measurement->OnMeasureMouse(kViewMain, 0, proc ? proc->GetDepth() : 0, data ? *data : 0);
+    const MouseMessage* msg = MouseMessage::From(data);
+    if (!msg)
+        return;
+    const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
+    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), *msg, m_viewMain.m_abTraceFlag[slot] != 0,
+                                        false);
 }
 
 void CKALVEXDlg::PressFocusedButton() {

@@ -129,9 +129,22 @@ constexpr ControlAction kDistActive[] = {Faces(IDC_DIST, {kBmpDistPressed, kBmpD
 constexpr ControlAction kAreaActive[] = {Faces(IDC_AREA, {kBmpAreaPressed, kBmpArea})};
 constexpr ControlAction kEllipseActive[] = {Faces(IDC_ELLIPSE, {kBmpEllipsePressed, kBmpEllipse})};
 
+// OB/GY item measuring: the OB/GY panel takes the left edge; only Quit stays enabled.
+constexpr ControlAction kMain18[] = {
+    Act(IDC_FREEZE, 0, K, K, 219), Hidden(IDC_BTN4),          Hidden(IDC_BTN5),     Hidden(IDC_BTN6),
+    Hidden(IDC_BTN7),              Act(IDC_QUIT, 0, 1),        Act(IDC_DIST, 0, 0),  Act(IDC_AREA, 0, 0),
+    Act(IDC_ELLIPSE, 0, 0),        Act(IDC_SETTINGS, 0, 0),    Hidden(IDC_STORE_CAPTION),
+    Hidden(IDC_MEASURE_CAPTION),
+};
+constexpr ControlAction kLive18[] = {
+    Act(IDC_LIVE_BB, K, 0, kStateNormal),
+    Act(IDC_LIVE_BM, K, 1, kStateNormal),
+    Act(IDC_LIVE_REC, K, 1, kStateNormal, 119),
+};
+
 constexpr std::span<const ControlAction> kNone{};
 
-const std::array<LayoutRow, 18> kRows = {{
+const std::array<LayoutRow, 20> kRows = {{
     {0, -1, kMain0, kLive0, 0},
     {1, -1, kMain1, kLive1, 0},
     {2, -1, kMain2, kLive2, 0},
@@ -150,6 +163,8 @@ const std::array<LayoutRow, 18> kRows = {{
     {15, 6, kEllipseActive, kNone, 3},
     {16, 6, kEllipseActive, kLiveNoBm, 3},
     {17, 5, kNone, kNone, 0},
+    {18, -1, kMain18, kLive18, 0},
+    {19, -1, kMain18, kLive18, 0},
 }};
 
 }  // namespace
