@@ -328,6 +328,13 @@ void CMainFrame::ViewsPort::RepaintView(int viewCode) {
         w->Refresh(false);
 }
 
+void CMainFrame::ViewsPort::MoveView(int viewCode, const draw::Rect& rect) {
+    if (wxWindow* w = f->ViewWindow(viewCode)) {
+        w->SetSize(rect.left, rect.top, rect.Width(), rect.Height());
+        w->Refresh(false);
+    }
+}
+
 void CMainFrame::TimerPort::StartTick(int periodMs) {
     f->m_tick.Start(periodMs, wxTIMER_CONTINUOUS);
 }

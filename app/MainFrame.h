@@ -83,6 +83,7 @@ private:
         CMainFrame* f;
         void ShowView(int viewCode, bool show) override;
         void RepaintView(int viewCode) override;
+        void MoveView(int viewCode, const draw::Rect& rect) override;
     };
     struct TimerPort : ITimerHost {
         CMainFrame* f;

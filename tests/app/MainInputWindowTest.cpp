@@ -89,6 +89,8 @@ protected:
     }
     wxPoint OnScreen(wxWindow* w, int x, int y) { return w->ClientToScreen(wxPoint(x, y)); }
     void Click(const wxPoint& screen) {
+        // Apart from the last click by more than the double-click time: each is a press.
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
         wxUIActionSimulator sim;
         sim.MouseMove(screen);
         Settle(4);
@@ -158,7 +160,13 @@ TEST_F(MainInputTest, TheInactiveBbIndicatorSwitchesSidesOutsidePcMode) {
     Click(OnScreen(left, 15, 15));
     Frames(2);
     EXPECT_EQ(Core().m_nBbSide, 2);
+    // Outside PC mode the indicators are drawn from the entry into BB on.
+    Key(WXK_F2);
+    ASSERT_EQ(Core().m_nDisplayMode, kDisplayB);
     Core().m_bPcMode = false;
+    Key(WXK_F2);
+    Frames(3);
+    ASSERT_EQ(Core().m_nBbSide, 2);
     Click(OnScreen(left, 15, 15));
     Frames(2);
     EXPECT_EQ(Core().m_nBbSide, 1);
