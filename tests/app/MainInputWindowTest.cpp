@@ -233,13 +233,18 @@ TEST_F(MainInputTest, FrozenHalfScreensMergedAndNot) {
     Freeze();
     EXPECT_EQ(Core().m_nScreenLayout, 6);
     Shot("layout06_frozen_bb_merged");
-    // The halves at two depths: each shows its own frame.
+    // The live half shallower: the two halves now hold frames of two depths.
+    Key(WXK_SPACE);
+    ASSERT_EQ(Core().m_nRunState, kLive);
+    Key(WXK_UP);
+    Key(WXK_UP);
+    Frames(4);
+    Freeze();
     CCineRing& cine = Core().m_pLiveProc->Cine();
-    cine.SetSpecialDepthFocus(1, cine.GetSpecialDepth(0) + 40, cine.GetSpecialFocus(1));
-    Core().RedrawImages();
-    Settle();
+    EXPECT_NE(cine.GetSpecialDepth(0), cine.GetSpecialDepth(1));
     Shot("layout06_frozen_bb_two_depths");
     Key(WXK_SPACE);  // live again
+    Key(WXK_F2);     // B
     Key(WXK_F3);
     Frames(20);
     Freeze();
