@@ -505,8 +505,8 @@ void CKALVEXDlg::OnMeasureMain(int* data) {
     if (!msg)
         return;
     const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), *msg, m_viewMain.m_abTraceFlag[slot] != 0,
-                                        false);
+    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), *msg,
+                                        m_viewMain.m_abTraceFlag[slot] != 0, false);
 }
 
 void CKALVEXDlg::PressFocusedButton() {

@@ -202,7 +202,8 @@ void CKALVEXDlg::OnClickLeftImage(int* data) {
         return;
     const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
     m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), *msg,
-                                        m_viewLeft.m_abTraceFlag[slot] != 0, m_viewRight.m_abTraceFlag[slot] != 0);
+                                        m_viewLeft.m_abTraceFlag[slot] != 0,
+                                        m_viewRight.m_abTraceFlag[slot] != 0);
 }
 
 void CKALVEXDlg::OnClickRightImage(int* data) {
