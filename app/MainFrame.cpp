@@ -124,6 +124,14 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
     Bind(wxEVT_SIZE, &CMainFrame::OnSizeEvent, this);
     Bind(wxEVT_MOVE, &CMainFrame::OnMoveEvent, this);
+    // GTK may size the window before it reports the maximised state: apply it once known.
+    Bind(wxEVT_MAXIMIZE, [this](wxMaximizeEvent& e) {
+        e.Skip();
+        CallAfter([this] {
+            if (!m_bClosed)
+                ApplyWindowSize(IsMaximized() || m_bForcedMaximised, GetClientSize());
+        });
+    });
     m_pClient->Bind(wxEVT_BUTTON, &CMainFrame::OnClientButton, this);
 }
 
