@@ -210,6 +210,9 @@ public:
 
     int m_nPendingGesture = 0;
     int m_nEnlargement = 0;
+    // The last mouse point routed (client coordinates): "the cursor" of the mouse commands,
+    // whose data carries only the message code.
+    draw::Point m_ptLastMouse{-100000, -100000};
 
     // ---- state (names as the rest of the program knows them)
     int m_nRunState = maindlg::kLive;

@@ -190,36 +190,36 @@ void CKALVEXDlg::AimMLine(int x, int y) {
 }
 
 void CKALVEXDlg::OnClickLeftImage(int* data) {
-    const MouseMessage* msg = MouseMessage::From(data);
-    if (!msg)
+    if (!data)
         return;
+    const MouseMessage msg{*data, m_ptLastMouse};
     if (m_nRunState == kLive && m_nDisplayMode == kDisplayBM) {
-        const draw::Point p = ToImagePoint(kViewLeft, msg->point);
+        const draw::Point p = ToImagePoint(kViewLeft, msg.point);
         AimMLine(p.x, p.y);
         return;
     }
     if (m_nRunState != kFrozen || (m_nDisplayMode != kDisplayBB && m_nDisplayMode != kDisplayBM))
         return;
     const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), *msg,
+    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), msg,
                                         m_viewLeft.m_abTraceFlag[slot] != 0,
                                         m_viewRight.m_abTraceFlag[slot] != 0);
 }
 
 void CKALVEXDlg::OnClickRightImage(int* data) {
-    const MouseMessage* msg = MouseMessage::From(data);
-    if (!msg || m_nRunState != kFrozen)
+    if (!data || m_nRunState != kFrozen)
         return;
+    const MouseMessage msg{*data, m_ptLastMouse};
     if (m_nDisplayMode == kDisplayBB) {
         const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-        m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, ViewDepth(kViewRight), *msg,
+        m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, ViewDepth(kViewRight), msg,
                                             m_viewRight.m_abTraceFlag[slot] != 0,
                                             m_viewLeft.m_abTraceFlag[slot] != 0);
         return;
     }
     if (m_nDisplayMode != kDisplayBM)
         return;
-    const draw::Point p = ToImagePoint(kViewRight, msg->point);
+    const draw::Point p = ToImagePoint(kViewRight, msg.point);
     if (m_nTool == kToolZoom) {
         m_viewRight.m_nMagnifierX = p.x;
         m_viewRight.m_nMagnifierY = p.y;

@@ -61,6 +61,7 @@ bool CKALVEXDlg::PreTranslateMouse(const MouseMessage& msg) {
         return false;
     if (m_bCineStoreRunning || m_bBusy)
         return false;
+    m_ptLastMouse = msg.point;
     switch (msg.message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -246,8 +247,8 @@ void CKALVEXDlg::OnMeasureLButton(const MouseMessage& msg, int viewCode, int com
             m_ports.loupe->Hide();
         }
     }
-    MouseMessage copy = msg;
-    ExecCommand(command, copy.Data());
+    int message = msg.message;
+    ExecCommand(command, &message);
     if (MeasureClickState == 4) {
         MeasureClickState = 0;
         m_nPressView = 0;
@@ -308,6 +309,7 @@ bool CKALVEXDlg::OnGesture(int gestureId, draw::Point client) {
             if (m_nPendingGesture == 0)
                 return false;
             // A tap acts as a right-button release at its point, by the right button's rule.
+            m_ptLastMouse = client;
             RouteRightButtonUp(MouseMessage{WM_RBUTTONUP, client});
             m_nPendingGesture = 0;
             return true;

@@ -1,10 +1,7 @@
 // A mouse message of the main window as the core sees it: the message code and the point in
 // the main dialog's client coordinates (the frame converts every view's and child's point).
-// Commands 46, 50 and 54 take it as their data: `Data()` points at the code, its first
-// member, and `From` turns that pointer back into the message.
+// Commands 46, 50 and 54 take the code as their data; the point is the core's last routed one.
 #pragma once
-
-#include <type_traits>
 
 #include "platform/draw/Geometry.h"
 
@@ -36,12 +33,8 @@ struct MouseMessage {
     int message = 0;    // maindlg::MouseCode
     draw::Point point;  // main dialog client coordinates
 
-    int* Data() { return &message; }
-    // The message a command's data points at; null for no data.
-    static const MouseMessage* From(const int* data) { return reinterpret_cast<const MouseMessage*>(data); }
     bool IsLeftDown() const {
         return message == maindlg::WM_LBUTTONDOWN || message == maindlg::WM_LBUTTONDBLCLK;
     }
     bool IsLeftUp() const { return message == maindlg::WM_LBUTTONUP; }
 };
-static_assert(std::is_standard_layout_v<MouseMessage>);

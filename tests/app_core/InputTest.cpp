@@ -379,8 +379,9 @@ TEST_F(InputTest, StripCalipersByClickStateAndCount) {
         dlg->MeasureClickState = c.state;
         dlg->m_nPressView = c.pressView;
         measure.calls.clear();
-        MouseMessage msg{WM_LBUTTONUP, {240 + 100, 77}};
-        dlg->ExecCommand(54, msg.Data());
+        int up = WM_LBUTTONUP;
+        dlg->m_ptLastMouse = {240 + 100, 77};
+        dlg->ExecCommand(54, &up);
         EXPECT_EQ(strip.m_nDistanceCount, c.wantCount) << c.name;
         std::vector<int> drawn(strip.m_anDistanceFlag.begin(), strip.m_anDistanceFlag.end());
         EXPECT_EQ(drawn, c.wantDrawn) << c.name;
@@ -395,15 +396,16 @@ TEST_F(InputTest, StripCalipersByClickStateAndCount) {
     dlg->m_viewLeft.m_anDistanceFlag = {};
     dlg->MeasureClickState = 4;
     dlg->m_nPressView = kViewLeft;
-    MouseMessage msg{WM_LBUTTONUP, {300, 77}};
-    dlg->ExecCommand(54, msg.Data());
+    int up = WM_LBUTTONUP;
+    dlg->m_ptLastMouse = {300, 77};
+    dlg->ExecCommand(54, &up);
     EXPECT_EQ(dlg->m_viewLeft.m_anDistanceFlag[7], 1);
     EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 0);
     EXPECT_EQ(dlg->MeasureClickState, 0);
 
     // Zoom: the click is the strip's zoom centre.
     SetScreen(kFrozen, kDisplayBM, kToolZoom);
-    dlg->ExecCommand(54, msg.Data());
+    dlg->ExecCommand(54, &up);
     EXPECT_EQ(dlg->m_viewRight.m_nMagnifierX, 60);
     EXPECT_EQ(dlg->m_viewRight.m_nMagnifierY, 77);
 }
