@@ -34,6 +34,9 @@ class CFingerView;
 class CRestrictionDlg;
 class wxMenu;
 class wxGestureEvent;
+class CLSideOBGYPanel;
+class CObPanelPort;
+class CMeasureWindowsWx;
 
 class CMainFrame : public wxFrame {
 public:
@@ -50,6 +53,8 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
+    CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -99,6 +104,7 @@ private:
         CMainFrame* f;
         bool IsShown() const override;
         void Hide() override;
+        void Show() override;
         void FollowCursor() override;
         void ShowAtWindowCorner(bool show) override;
     };
@@ -134,6 +140,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    CLSideOBGYPanel* m_pObPanel = nullptr;
+    std::unique_ptr<CObPanelPort> m_pObPort;
+    std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;

@@ -2,8 +2,24 @@
 // given by their view code (1, 11, 12). The default measures nothing.
 #pragma once
 
-#include "app/core/MouseMessage.h"
 #include "platform/Image.h"
+#include "platform/draw/Geometry.h"
+
+// Mouse messages of the measuring calls (the window system's numbers).
+enum MeasureMessage : int {
+    kMsgMouseMove = 0x200,
+    kMsgLButtonDown = 0x201,
+    kMsgLButtonUp = 0x202,
+    kMsgRButtonUp = 0x205,
+};
+
+// A mouse event over a view: the message, the point in client pixels relative to the view's
+// window, and whether the point lies inside that window.
+struct MeasurePointer {
+    int message = kMsgMouseMove;
+    draw::Point point;
+    bool inside = true;
+};
 
 class IMeasurement {
 public:
@@ -16,28 +32,18 @@ public:
     virtual void SetOverlayFlags(int /*viewCode*/) {}
     virtual void ResetObMeasureResults(int /*viewCode*/) {}
     virtual void UpdateObMeasureHighlight(int /*viewCode*/) {}
+    // The click sequence of a left-button event over a view (1, 11, 12); it hands the event
+    // on as the view's mouse command (46, 50, 54), which calls OnMeasureMouse.
+    virtual void OnMeasureLButton(int /*viewCode*/, const MeasurePointer& /*pointer*/) {}
+    // A mouse move and a right-button release over a view while frozen.
+    virtual void OnMeasureMouseMove(int /*viewCode*/, const MeasurePointer& /*pointer*/) {}
+    virtual void OnMeasureRButtonUp(int /*viewCode*/, const MeasurePointer& /*pointer*/) {}
+    // A left button released outside the view of the press: the running sequence ends and
+    // whatever it left half placed is removed.
+    virtual void CancelMeasureSequence() {}
+    // The depth (mm) of the still shown in OB/GY, from its sidecar; -1 unknown.
+    virtual void SetShownStillDepth(int /*depth*/) {}
     // Draws the OB/GY results onto the main view's buffer.
     virtual void DrawObgyResults(Image32& /*buffer*/) {}
 
-    // ---- the mouse, as the main window routes it (views by their code)
-    // A left-button event inside a view that the click sequence takes: false to ignore it
-    // (the OB/GY tool while the thumbnail list holds no item).
-    virtual bool AcceptsClick(const MouseMessage& /*msg*/, int /*viewCode*/) { return true; }
-    // A measuring press begins in the view (state 0 to 1): drop what a new press replaces
-    // (an open distance pair, a lone OB/GY point).
-    virtual void OnPressBegins(int /*viewCode*/) {}
-    // Placing and moving points on a half view (commands 50 and 54), with the trace-slot
-    // flags of the view and of the other half.
-    virtual void OnMeasureMouse(int viewCode, int otherViewCode, int depth, const MouseMessage& msg,
-                                bool /*traceFlag*/, bool /*otherTraceFlag*/) {
-        OnMeasureMouse(viewCode, otherViewCode, depth, msg.message);
-    }
-    virtual void OnMeasureRButtonUp(const MouseMessage& /*msg*/, int /*viewCode*/, int /*depth*/) {}
-    virtual void OnMeasureMouseMove(const MouseMessage& /*msg*/, int /*viewCode*/, bool /*isBImage*/,
-                                    int /*depth*/) {}
-    // The length of the pair starting at the point index into result label `label`; depth
-    // -1 writes "Dist:-----".
-    virtual void ShowDistanceText(int /*viewCode*/, int /*pointIndex*/, int /*label*/, int /*depth*/) {}
-    // The strip's pair into label 4 + 3 pair; depth -1 writes "------".
-    virtual void ShowMModeMeasureText(int /*pointIndex*/, int /*pair*/, int /*depth*/) {}
 };

@@ -501,11 +501,7 @@ void CKALVEXDlg::BbRight() {
 }
 
 void CKALVEXDlg::OnMeasureMain(int* data) {
-    if (!data)
-        return;
-    const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), MouseMessage{*data, m_ptLastMouse},
-                                        m_viewMain.m_abTraceFlag[slot] != 0, false);
+    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), data ? *data : 0);
 }
 
 void CKALVEXDlg::PressFocusedButton() {

@@ -6,6 +6,7 @@
 
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainGlobals.h"
+#include "app/core/MeasureTools.h"
 #include "common/EventHub.h"
 
 using namespace maindlg;
@@ -200,10 +201,7 @@ void CKALVEXDlg::OnClickLeftImage(int* data) {
     }
     if (m_nRunState != kFrozen || (m_nDisplayMode != kDisplayBB && m_nDisplayMode != kDisplayBM))
         return;
-    const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), msg,
-                                        m_viewLeft.m_abTraceFlag[slot] != 0,
-                                        m_viewRight.m_abTraceFlag[slot] != 0);
+    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), msg.message);
 }
 
 void CKALVEXDlg::OnClickRightImage(int* data) {
@@ -211,10 +209,7 @@ void CKALVEXDlg::OnClickRightImage(int* data) {
         return;
     const MouseMessage msg{*data, m_ptLastMouse};
     if (m_nDisplayMode == kDisplayBB) {
-        const size_t slot = static_cast<size_t>(m_viewMain.m_nTraceSlot % CCstmPictureCtrl::kTraceSlotCount);
-        m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, ViewDepth(kViewRight), msg,
-                                            m_viewRight.m_abTraceFlag[slot] != 0,
-                                            m_viewLeft.m_abTraceFlag[slot] != 0);
+        m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, ViewDepth(kViewRight), msg.message);
         return;
     }
     if (m_nDisplayMode != kDisplayBM)
@@ -231,8 +226,7 @@ void CKALVEXDlg::OnClickRightImage(int* data) {
 // The M-mode strip's calipers: pairs 2k, 2k + 1 of the right view's eight points.
 void CKALVEXDlg::StripCaliperClick(draw::Point p) {
     CCstmPictureCtrl& strip = m_viewRight;
-    IMeasurement& m = *m_ports.measurement;
-    const int depth = Live() ? Live()->GetDepth() : -1;
+    CMeasureTools& m = Measure();
     int& c = strip.m_nDistanceCount;
     auto set = [&](int i, int8_t drawn) {
         if (i < 0 || i >= CCstmPictureCtrl::kDistancePointCount)
@@ -246,7 +240,7 @@ void CKALVEXDlg::StripCaliperClick(draw::Point p) {
             set(c + 1, 0);
         set(c, 1);
         DrawFrame(-3, true);
-        m.ShowMModeMeasureText(c, (c + 2) / 2 - 1, depth);
+        m.ShowMModeMeasureText(c, (c + 2) / 2 - 1);
         return;
     }
     if (MeasureClickState == 4 && m_nPressView != kViewRight) {
@@ -267,7 +261,7 @@ void CKALVEXDlg::StripCaliperClick(draw::Point p) {
         set(c, 1);
     m_ports.views->RepaintView(kViewRight);
     if (c > 0 && c % 2 == 0)
-        m.ShowMModeMeasureText(c - 2, c / 2 - 1, depth);
+        m.ShowMModeMeasureText(c - 2, c / 2 - 1);
     if (c >= CCstmPictureCtrl::kDistancePointCount)
         c = 0;
     for (int k = 4; k < 16; ++k)

@@ -87,11 +87,11 @@ bool CKALVEXDlg::PreTranslateMouse(const MouseMessage& msg) {
     } else if (msg.message == WM_MOUSEMOVE && m_nRunState == kFrozen) {
         IMeasurement& m = *m_ports.measurement;
         if (MeasuresOnMainView()) {
-            m.OnMeasureMouseMove(msg, kViewMain, true, ViewDepth(kViewMain));
+            m.OnMeasureMouseMove(kViewMain, PointerOf(msg, kViewMain));
         } else {
-            m.OnMeasureMouseMove(msg, kViewLeft, true, ViewDepth(kViewLeft));
-            // In BM the right view is the M-mode strip.
-            m.OnMeasureMouseMove(msg, kViewRight, m_nDisplayMode != kDisplayBM, ViewDepth(kViewRight));
+            // In BM the right view is the M-mode strip; the measuring knows it by the view.
+            m.OnMeasureMouseMove(kViewLeft, PointerOf(msg, kViewLeft));
+            m.OnMeasureMouseMove(kViewRight, PointerOf(msg, kViewRight));
         }
     }
     return false;
@@ -100,11 +100,16 @@ bool CKALVEXDlg::PreTranslateMouse(const MouseMessage& msg) {
 void CKALVEXDlg::RouteRightButtonUp(const MouseMessage& msg) {
     IMeasurement& m = *m_ports.measurement;
     if (MeasuresOnMainView()) {
-        m.OnMeasureRButtonUp(msg, kViewMain, ViewDepth(kViewMain));
+        m.OnMeasureRButtonUp(kViewMain, PointerOf(msg, kViewMain));
     } else {
-        m.OnMeasureRButtonUp(msg, kViewLeft, ViewDepth(kViewLeft));
-        m.OnMeasureRButtonUp(msg, kViewRight, ViewDepth(kViewRight));
+        m.OnMeasureRButtonUp(kViewLeft, PointerOf(msg, kViewLeft));
+        m.OnMeasureRButtonUp(kViewRight, PointerOf(msg, kViewRight));
     }
+}
+
+MeasurePointer CKALVEXDlg::PointerOf(const MouseMessage& msg, int viewCode) const {
+    const draw::Rect r = ViewRect(viewCode);
+    return {msg.message, {msg.point.x - r.left, msg.point.y - r.top}, PointInView(viewCode, msg.point)};
 }
 
 bool CKALVEXDlg::TrackPictureButtonPress(const MouseMessage& msg) {
@@ -211,87 +216,17 @@ bool CKALVEXDlg::DepthScaleClick(const MouseMessage& msg) {
     return true;
 }
 
-void CKALVEXDlg::OnMeasureLButton(const MouseMessage& msg, int viewCode, int command) {
-    if (!PointInView(viewCode, msg.point))
-        return;
-    m_nLastClickView = viewCode;
-    // A running sequence belongs to the view of its press.
-    if (MeasureClickState != 0 && viewCode != m_nPressView)
-        return;
-    if (!m_ports.measurement->AcceptsClick(msg, viewCode))
-        return;
-    const bool down = msg.message == WM_LBUTTONDOWN;
-    if (down) {
-        if (MeasureClickState == 0) {
-            MeasureClickState = 1;
-            m_nPressView = viewCode;
-            const bool areaOnStrip =
-                m_nTool == kToolArea && viewCode == kViewRight && m_nDisplayMode == kDisplayBM;
-            if (m_nRunState == kFrozen &&
-                (m_nTool == kToolObgy || m_nTool == kToolDistance || (m_nTool == kToolArea && !areaOnStrip)))
-                ShowFingerView(true);
-            m_ports.measurement->OnPressBegins(viewCode);
-        } else if (MeasureClickState > 0) {
-            MeasureClickState = 3;
-        } else {
-            MeasureClickState = 0;
-            m_ports.loupe->Hide();
-        }
-    } else {
-        if (MeasureClickState == 1) {
-            MeasureClickState = 2;
-        } else if (MeasureClickState > 1) {
-            MeasureClickState = 4;
-        } else {
-            MeasureClickState = 0;
-            m_ports.loupe->Hide();
-        }
-    }
-    int message = msg.message;
-    ExecCommand(command, &message);
-    if (MeasureClickState == 4) {
-        MeasureClickState = 0;
-        m_nPressView = 0;
-        m_ports.loupe->Hide();
-    }
+void CKALVEXDlg::OnMeasureLButton(const MouseMessage& msg, int viewCode, int /*command*/) {
+    // The click sequence (the measuring's) takes the point relative to the view and runs
+    // the view's mouse command.
+    m_ports.measurement->OnMeasureLButton(viewCode, PointerOf(msg, viewCode));
 }
 
 void CKALVEXDlg::AbandonPressSequence() {
-    if (!((m_nLastClickView == 0 || m_nLastClickView != m_nPressView) && MeasureClickState > 0))
-        return;
-    MeasureClickState = 0;
-    m_ports.loupe->Hide();
-    IMeasurement& m = *m_ports.measurement;
-    for (int code : {kViewMain, kViewLeft, kViewRight}) {
-        CCstmPictureCtrl& v = View(code);
-        if (v.m_nDistanceCount % 2 == 0)
-            continue;
-        // The open pair goes: its fixed point and its free end.
-        const int n = --v.m_nDistanceCount;
-        v.m_anDistanceFlag[static_cast<size_t>(n)] = 0;
-        if (n + 1 < CCstmPictureCtrl::kDistancePointCount)
-            v.m_anDistanceFlag[static_cast<size_t>(n + 1)] = 0;
-        RedrawImages();
-        if (code == kViewRight && m_nDisplayMode == kDisplayBM) {
-            DrawFrame(-3, true);
-            m.ShowMModeMeasureText(n, n / 2, -1);
-        } else {
-            m.ShowDistanceText(code, n, n / 2, -1);
-        }
-    }
-    bool changed[3] = {};
-    const int codes[3] = {kViewMain, kViewLeft, kViewRight};
-    for (int i = 0; i < 3; ++i)
-        changed[i] = m.ClearUnfinishedMeasures(codes[i]);
-    if (changed[0] || changed[1] || changed[2]) {
-        RedrawImages();
-        for (int i = 0; i < 3; ++i) {
-            if (changed[i])
-                m.SetOverlayFlags(codes[i]);
-        }
-    }
-    for (int code : codes)
-        m.ResetObMeasureResults(code);
+    // Released outside the view of the press while a sequence runs: it ends, and whatever
+    // it left half placed goes.
+    if ((m_nLastClickView == 0 || m_nLastClickView != m_nPressView) && MeasureClickState > 0)
+        m_ports.measurement->CancelMeasureSequence();
 }
 
 bool CKALVEXDlg::OnGesture(int gestureId, draw::Point client) {

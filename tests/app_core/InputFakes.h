@@ -16,37 +16,20 @@ public:
     struct Call {
         std::string what;
         int view = 0;
-        int a = 0;  // depth, or the point index
-        int b = 0;  // the label or pair, or the B-image flag
+        bool inside = true;
         friend bool operator==(const Call&, const Call&) = default;
     };
-    bool AcceptsClick(const MouseMessage&, int view) override {
-        calls.push_back({"accept", view});
-        return true;
+    void OnMeasureLButton(int view, const MeasurePointer& p) override {
+        calls.push_back({"lbutton", view, p.inside});
     }
-    void OnMeasureMouse(int view, int other, int depth, const MouseMessage& msg, bool, bool) override {
-        calls.push_back({"mouse", view, other, msg.message});
-        (void)depth;
+    void OnMeasureMouse(int view, int, int, int) override { calls.push_back({"mouse", view}); }
+    void OnMeasureRButtonUp(int view, const MeasurePointer& p) override {
+        calls.push_back({"rup", view, p.inside});
     }
-    void OnMeasureRButtonUp(const MouseMessage&, int view, int depth) override {
-        calls.push_back({"rup", view, depth});
+    void OnMeasureMouseMove(int view, const MeasurePointer& p) override {
+        calls.push_back({"move", view, p.inside});
     }
-    void OnMeasureMouseMove(const MouseMessage&, int view, bool isB, int depth) override {
-        calls.push_back({"move", view, depth, isB ? 1 : 0});
-    }
-    void ShowDistanceText(int view, int index, int label, int depth) override {
-        calls.push_back({"dist", view, index, label});
-        lastDepth = depth;
-    }
-    void ShowMModeMeasureText(int index, int pair, int depth) override {
-        calls.push_back({"mtext", 12, index, pair});
-        lastDepth = depth;
-    }
-    bool ClearUnfinishedMeasures(int view) override {
-        calls.push_back({"unfinished", view});
-        return false;
-    }
-    void ResetObMeasureResults(int view) override { calls.push_back({"obreset", view}); }
+    void CancelMeasureSequence() override { calls.push_back({"cancel", 0}); }
     void ClearMeasurements() override { ++clears; }
 
     std::vector<Call> Named(const std::string& what) const {
@@ -57,8 +40,16 @@ public:
         }
         return out;
     }
+    // The views that took the event with the point inside them.
+    std::vector<int> InsideViews(const std::string& what) const {
+        std::vector<int> out;
+        for (const Call& c : calls) {
+            if (c.what == what && c.inside)
+                out.push_back(c.view);
+        }
+        return out;
+    }
     std::vector<Call> calls;
-    int lastDepth = 0;
     int clears = 0;
 };
 
