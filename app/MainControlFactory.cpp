@@ -4,6 +4,7 @@
 #include "app/CstmBitmapButton.h"
 #include "app/CstmButton.h"
 #include "app/CstmListCtrl.h"
+#include "app/ThumbnailListBox.h"
 #include "app/IconLoader.h"
 #include "app/MainControlsWx.h"
 #include "app/MainLayoutTable.h"
@@ -85,8 +86,7 @@ MainViewWindows CreateMainControls(wxWindow* parent, CMainControlsWx& controls,
                 break;
             }
             case MainControlKind::List:
-                window =
-                    new CCstmListCtrl(parent, c.id, pos, size, wxLC_ICON | wxLC_SINGLE_SEL | wxBORDER_NONE);
+                window = new CThumbnailListBox(parent, c.id, pos, size);
                 break;
         }
         if (c.style & kMainHidden)

@@ -3,6 +3,7 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
+#include "app/CineStoreProgress.h"
 #include "app/IconLoader.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
@@ -10,8 +11,10 @@
 #include "app/MainLayoutTable.h"
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/MainArchive.h"
 #include "app/core/MainDialogIds.h"
 
 namespace {
@@ -72,6 +75,8 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
 
 CMainFrame::~CMainFrame() {
     StopEverything();
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(nullptr);
     if (m_nBusyCursor > 0)
         wxEndBusyCursor();
 }
@@ -122,7 +127,17 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    m_pArchive = std::make_unique<CMainArchive>();
+    m_pCineProgress = std::make_unique<CCineStoreProgress>(this);
+    m_pThumbnails = dynamic_cast<CThumbnailListBox*>(m_controls.Find(maindlg::IDC_THUMBNAILS));
+    ports.stores = m_pArchive.get();
+    ports.thumbnails = m_pArchive.get();
+    ports.review = m_pArchive.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
+    m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
+    m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(m_pArchive.get());
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));
     m_views.right->BindModel(&m_pCore->View(maindlg::kViewRight));

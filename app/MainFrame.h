@@ -25,6 +25,9 @@
 #include "platform/PowerEvents.h"
 
 class CKALVEXDlg;
+class CMainArchive;
+class CCineStoreProgress;
+class CThumbnailListBox;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
@@ -44,6 +47,10 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    // The archive (stores, thumbnail list, review), its list window and its progress window.
+    CMainArchive* Archive() { return m_pArchive.get(); }
+    CThumbnailListBox* ThumbnailList() { return m_pThumbnails; }
+    CCineStoreProgress* CineStoreProgress() { return m_pCineProgress.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -100,6 +107,10 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    // The archive outlives the core, which calls it until its close handler has run.
+    std::unique_ptr<CMainArchive> m_pArchive;
+    std::unique_ptr<CCineStoreProgress> m_pCineProgress;
+    CThumbnailListBox* m_pThumbnails = nullptr;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;

@@ -38,6 +38,9 @@
 int KeyCommandOf(const KeyInput& key);
 
 class CKALVEXDlg : public IProbeHost {
+    // The archive (stores, thumbnail list, review) works on the dialog's views and state.
+    friend class CMainArchive;
+
 public:
     explicit CKALVEXDlg(const MainDlgPorts& ports);
     ~CKALVEXDlg() override;
@@ -251,6 +254,10 @@ public:
     bool m_bClosing = false;     // the close handler has begun: commands are ignored
     bool m_bClosed = false;      // the close handler has ended
     bool m_bStopPosted = false;  // WM_PROBE_STOP posted for this live run
+
+    // The archive: texts of the item last previewed or opened (list sub-items 2 and 3).
+    std::string m_strSelTimeText;
+    std::string m_strSelTypeText;
 
 private:
     void InitPorts(const MainDlgPorts& ports);
