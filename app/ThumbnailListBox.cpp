@@ -7,6 +7,8 @@
 #include "app/IconLoader.h"
 #include "app/WxImage.h"
 #include "app/core/MainArchive.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/Raster.h"
 
 namespace {
 
@@ -63,7 +65,8 @@ int CThumbnailListBox::GetTopIndex() const {
 
 void CThumbnailListBox::ScrollToRow(int row) {
     if (GetItemCount() > 0)
-        wxVListBox::ScrollToRow(static_cast<size_t>(std::min<size_t>(static_cast<size_t>(row), GetItemCount() - 1)));
+        wxVListBox::ScrollToRow(
+            static_cast<size_t>(std::min<size_t>(static_cast<size_t>(row), GetItemCount() - 1)));
 }
 
 void CThumbnailListBox::RefreshRows() {
@@ -127,4 +130,23 @@ void CThumbnailListBox::OnTwoFingerTap(wxTwoFingerTapEvent& event) {
 void CThumbnailListBox::OnPressAndTap(wxPressAndTapEvent& event) {
     if (event.IsGestureEnd())
         SelectByGesture(event.GetPosition());
+}
+
+Image32 CThumbnailListBox::Render() const {
+    const wxSize size = GetClientSize();
+    Image32 out(size.x, size.y, MakePixel(36, 35, 35));
+    const size_t first = GetVisibleRowsBegin();
+    for (size_t row = first; row < GetItemCount(); ++row) {
+        const int top = static_cast<int>(row - first) * kRowHeight;
+        if (top >= size.y)
+            break;
+        if (IsSelected(row))
+            draw::FillRect(out, draw::RectOfSize(0, top, size.x, kRowHeight), MakePixel(31, 117, 192));
+        const Image32* thumb = m_pArchive ? m_pArchive->ThumbnailFor(static_cast<int>(row)) : nullptr;
+        if (thumb && !thumb->empty()) {
+            draw::CopyRect(*thumb, {0, 0, thumb->width(), thumb->height()}, out,
+                           {(size.x - thumb->width()) / 2, top + (kRowHeight - thumb->height()) / 2});
+        }
+    }
+    return out;
 }

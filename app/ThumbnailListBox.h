@@ -31,6 +31,9 @@ public:
     // A gesture on the row under `position` (client pixels): it becomes the one selected.
     void SelectByGesture(const wxPoint& position);
 
+    // The rows in view as they are drawn (window tests compose screenshots from it).
+    Image32 Render() const;
+
     static constexpr int kRowHeight = 124;
 
 private:

@@ -1,7 +1,7 @@
 #include "app/core/ImageAreaRender.h"
 
-#include "app/core/KALVEXDlg.h"
 #include <algorithm>
+#include "app/core/KALVEXDlg.h"
 
 #include "platform/draw/Scale.h"
 
@@ -33,7 +33,8 @@ Image32 RenderImageArea(const CKALVEXDlg& dlg) {
     }
     Image32 out(kStillSide, kStillSide, 0);
     if (source.width() > 0 && source.height() > 0)
-        draw::StretchHalftone(source, {0, 0, source.width(), source.height()}, out, {0, 0, kStillSide, kStillSide});
+        draw::StretchHalftone(source, {0, 0, source.width(), source.height()}, out,
+                              {0, 0, kStillSide, kStillSide});
     return out;
 }
 
@@ -77,15 +78,17 @@ archive::LabelDisplayMode LabelModeOf(int displayMode) {
 
 Image32 RenderStill(const CKALVEXDlg& dlg) {
     Image32 image = RenderImageArea(dlg);
-    archive::DrawStillLabels(image, archive::StillLabelLayout(LabelToolOf(dlg.m_nTool), LabelModeOf(dlg.m_nDisplayMode),
-                                                              CollectResultLabels(dlg)));
+    archive::DrawStillLabels(
+        image, archive::StillLabelLayout(LabelToolOf(dlg.m_nTool), LabelModeOf(dlg.m_nDisplayMode),
+                                         CollectResultLabels(dlg)));
     return image;
 }
 
 Image32 RenderReport(const CKALVEXDlg& dlg) {
     Image32 image = RenderImageArea(dlg);
-    archive::DrawStillLabels(image, archive::ReportLabelLayout(LabelToolOf(dlg.m_nTool), LabelModeOf(dlg.m_nDisplayMode),
-                                                               CollectResultLabels(dlg)));
+    archive::DrawStillLabels(
+        image, archive::ReportLabelLayout(LabelToolOf(dlg.m_nTool), LabelModeOf(dlg.m_nDisplayMode),
+                                          CollectResultLabels(dlg)));
     return image;
 }
 

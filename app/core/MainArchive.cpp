@@ -124,8 +124,8 @@ void CMainArchive::ShowThumbnailList() {
     d.m_bPlaying = false;
     if (d.m_nPressedToolButton == -2)
         d.EnableStoreMeasureButtons(true);
-    for (int id : {IDC_BTN4, IDC_BTN5, IDC_BTN6, IDC_DIST, IDC_AREA, IDC_ELLIPSE, IDC_SETTINGS, IDC_STORE_CAPTION,
-                   IDC_MEASURE_CAPTION})
+    for (int id : {IDC_BTN4, IDC_BTN5, IDC_BTN6, IDC_DIST, IDC_AREA, IDC_ELLIPSE, IDC_SETTINGS,
+                   IDC_STORE_CAPTION, IDC_MEASURE_CAPTION})
         d.m_controls.Show(id, true);
     d.m_controls.Show(IDC_REVIEW_TIME, false);
     HideReviewButtons();
@@ -184,8 +184,9 @@ void CMainArchive::OnSelectionChanged() {
     if (selection.empty())
         return;
     const int focused = view_->GetFocusedItem();
-    const int i = std::find(selection.begin(), selection.end(), focused) != selection.end() ? focused
-                                                                                              : selection.back();
+    const int i = std::find(selection.begin(), selection.end(), focused) != selection.end()
+                      ? focused
+                      : selection.back();
     if (i < 0 || i >= list_.Count())
         return;
     CKALVEXDlg& d = *dlg_;

@@ -77,7 +77,9 @@ void CMainArchive::OpenItem(int i) {
         for (int slot = 0; slot < kCineFrames; ++slot)
             review->SetFrameRecord(slot, FrameRecord{});
         sink.frame = [review](int index, const Image8& frame) { review->CopyFrameToReview(index, frame); };
-        sink.record = [review](int index, const FrameRecord& record) { review->SetFrameRecord(index, record); };
+        sink.record = [review](int index, const FrameRecord& record) {
+            review->SetFrameRecord(index, record);
+        };
     }
     const archive::LoadedCine loaded = archive::LoadCineFolder(item.cineFolder, sink);
     reviewCount_ = loaded.count;

@@ -3,8 +3,6 @@
 // its playback, and Del moves the selection to the trash. Screenshots of the list, a preview,
 // a cine under review and the cine store's progress window go to artifacts/.
 #include <gtest/gtest.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/gauge.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
@@ -27,6 +25,9 @@
 #include "common/User.h"
 #include "imaging/ProcessExit.h"
 #include "platform/FileSystem.h"
+#include "platform/draw/Fonts.h"
+#include "platform/draw/Painter.h"
+#include "platform/draw/Raster.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
 #include "tests/app/WxTestSupport.h"
@@ -36,20 +37,20 @@ namespace {
 
 using wxtest::Flush;
 
-// What the display shows of a window, read back from the X server.
-Image32 GrabScreen(wxWindow* window) {
-    const wxRect r = window->GetScreenRect();
-    wxBitmap bitmap(r.width, r.height, 24);
-    {
-        wxMemoryDC memory(bitmap);
-        wxScreenDC screen;
-        memory.Blit(0, 0, r.width, r.height, &screen, r.x, r.y);
-    }
-    const wxImage image = bitmap.ConvertToImage();
-    Image32 out(image.GetWidth(), image.GetHeight());
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x)
-            out.At(x, y) = MakePixel(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+// The progress window as it shows: its caption line and its bar, at their places.
+Image32 RenderProgress(CProgressDlg& dlg) {
+    const wxSize s = dlg.GetClientSize();
+    Image32 out(s.x, s.y, MakePixel(240, 240, 240));
+    const wxRect caption = dlg.m_ctlCaption->GetRect();
+    draw::DrawText(out, draw::RectOfSize(caption.x, caption.y, caption.width, caption.height),
+                   dlg.m_ctlCaption->GetLabel().utf8_string(), draw::FontFor(draw::FontRole::PanelText),
+                   MakePixel(0, 0, 0));
+    const wxRect bar = dlg.m_ctlProgress->GetRect();
+    draw::FillRect(out, draw::RectOfSize(bar.x, bar.y, bar.width, bar.height), MakePixel(200, 200, 200));
+    const int range = std::max(dlg.m_ctlProgress->GetRange(), 1);
+    draw::FillRect(
+        out, draw::RectOfSize(bar.x, bar.y, bar.width * dlg.m_ctlProgress->GetValue() / range, bar.height),
+        MakePixel(53, 132, 228));
     return out;
 }
 
@@ -127,8 +128,9 @@ protected:
         List().ScrollToRow(row);
         Settle(4);
         const int top = static_cast<int>(List().GetVisibleRowsBegin());
-        ClickAt(&List(), wxPoint(List().GetClientSize().x / 2,
-                                 (row - top) * CThumbnailListBox::kRowHeight + CThumbnailListBox::kRowHeight / 2),
+        ClickAt(&List(),
+                wxPoint(List().GetClientSize().x / 2,
+                        (row - top) * CThumbnailListBox::kRowHeight + CThumbnailListBox::kRowHeight / 2),
                 twice);
     }
     void NextSecond() {
@@ -138,7 +140,7 @@ protected:
     }
     void Shot(const std::string& name) {
         Settle(10);
-        wxtest::SaveArtifact(GrabScreen(frame_->ClientWindow()), name);
+        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
     }
 
     testsupport::TempDir dir_;
@@ -172,7 +174,7 @@ TEST_F(ArchiveWindowTest, StoreSelectReviewPlayAndDelete) {
             progressSeen = true;
             caption = dlg->m_ctlCaption->GetLabel().utf8_string();
             EXPECT_FALSE(frame_->IsEnabled());
-            wxtest::SaveArtifact(GrabScreen(dlg), "archive_cine_store_progress");
+            wxtest::SaveArtifact(RenderProgress(*dlg), "archive_cine_store_progress");
         }
     });
     peek.Start(1);
