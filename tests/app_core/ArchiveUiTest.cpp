@@ -175,6 +175,14 @@ TEST_F(ArchiveUiTest, StillAndCineAreListedNumberedAndPreviewed) {
     EXPECT_EQ(dlg->Controls().Text(IDC_PREVIEW), "Preview 002");
     EXPECT_TRUE(Texts().empty());
 
+    // A refill (a new date format) keeps the selection and the preview.
+    const Image32 previewed = dlg->m_viewMain.BackBuffer();
+    archive.RefillKeepingSelection();
+    EXPECT_EQ(view.selection, std::vector<int>{1});
+    EXPECT_EQ(dlg->Controls().Text(IDC_PREVIEW), "Preview 002");
+    EXPECT_EQ(dlg->m_viewMain.BackBuffer(), previewed);
+    EXPECT_EQ(archive.GetItemCount(), 2);
+
     // Back to the exam list: stores work again.
     archive.ShowThumbnailList();
     EXPECT_FALSE(dlg->IsPreviewShown());
