@@ -23,7 +23,8 @@ public:
     virtual void SetFocusToList() = 0;
 };
 
-// The cine store's progress window (string 335). While it is up the main window is disabled.
+// The progress window of the cine store (string 335) and of opening a stored cine (string 173).
+// While it is up the main window is disabled.
 class ICineStoreProgress {
 public:
     virtual ~ICineStoreProgress() = default;

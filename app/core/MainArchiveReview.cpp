@@ -2,6 +2,7 @@
 // playback step of window timer 1.
 #include <algorithm>
 
+#include "app/core/CoreStrings.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
 #include "archive/ArchiveMessages.h"
@@ -10,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/StringUtil.h"
+#include "resources/StringTable.h"
 
 using namespace maindlg;
 
@@ -81,7 +83,20 @@ void CMainArchive::OpenItem(int i) {
             review->SetFrameRecord(index, record);
         };
     }
+    // "now loading" over the folder's entries while the frames come in.
+    bool progressShown = false;
+    sink.progress = [&](int done, int total) {
+        if (!progress_)
+            return;
+        if (!progressShown) {
+            progress_->Begin(total, resources::LoadString(kStrNowLoading));
+            progressShown = true;
+        }
+        progress_->Update(done);
+    };
     const archive::LoadedCine loaded = archive::LoadCineFolder(item.cineFolder, sink);
+    if (progressShown)
+        progress_->End();
     reviewCount_ = loaded.count;
     if (review)
         review->Cine().Reset(ReviewFrames());

@@ -200,6 +200,8 @@ TEST_F(ArchiveUiTest, DoubleClickedCinePlaysAtItsPaceAndWraps) {
     EXPECT_FALSE(dlg->Controls().IsShown(IDC_REVIEW_STOP));
     EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  1 /   5");
     EXPECT_TRUE(view.listFocused);
+    EXPECT_EQ(progress.caption, "now loading");
+    EXPECT_FALSE(progress.up);
 
     archive.OnBnClickedPrev();
     EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  5 /   5");
