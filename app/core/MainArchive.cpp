@@ -67,6 +67,9 @@ void CMainArchive::FillThumbnailList(int /*keepFilter*/, int reset, int withCine
     if (dlg_->m_bExamList && !request.reset && request.withCines)
         top = list_.Count() - 1;  // the item just stored comes into view
     if (view_) {
+        // A full refill lists other items under the same rows: nothing stays selected.
+        if (request.reset)
+            view_->SetSelection({});
         view_->SetItemCount(list_.Count());
         view_->ScrollToRow(std::max(top, 0));
         view_->RefreshRows();
