@@ -3,12 +3,11 @@
 #include "app/ColorLabel.h"
 #include "app/CstmBitmapButton.h"
 #include "app/CstmButton.h"
-#include "app/CstmListCtrl.h"
-#include "app/ThumbnailListBox.h"
 #include "app/IconLoader.h"
 #include "app/MainControlsWx.h"
 #include "app/MainLayoutTable.h"
 #include "app/MainViewWindow.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "resources/StringTable.h"
 
