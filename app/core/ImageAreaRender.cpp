@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "app/core/KALVEXDlg.h"
 
+#include "platform/draw/Painter.h"
 #include "platform/draw/Scale.h"
 
 namespace mainarchive {
@@ -90,6 +91,14 @@ Image32 RenderReport(const CKALVEXDlg& dlg) {
         image, archive::ReportLabelLayout(LabelToolOf(dlg.m_nTool), LabelModeOf(dlg.m_nDisplayMode),
                                           CollectResultLabels(dlg)));
     return image;
+}
+
+void DrawOverlayText(Image32& image, const draw::Rect& rect, const std::string& text, uint32_t pixel,
+                     draw::FontRole role) {
+    if (text.empty())
+        return;
+    draw::Painter painter(image);
+    painter.DrawText(rect, text, draw::FontFor(role), pixel, draw::kTextLeft | draw::kTextTop);
 }
 
 }  // namespace mainarchive

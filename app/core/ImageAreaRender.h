@@ -8,6 +8,8 @@
 
 #include "archive/StillLabels.h"
 #include "platform/Image.h"
+#include "platform/draw/Fonts.h"
+#include "platform/draw/Geometry.h"
 
 class CKALVEXDlg;
 
@@ -27,5 +29,10 @@ archive::LabelDisplayMode LabelModeOf(int displayMode);
 Image32 RenderStill(const CKALVEXDlg& dlg);
 // An OB/GY report image, with the report label layout.
 Image32 RenderReport(const CKALVEXDlg& dlg);
+
+// A text of the OB/GY result drawing: left and top in the rectangle, clipped to it, over a
+// transparent background; nothing for an empty text.
+void DrawOverlayText(Image32& image, const draw::Rect& rect, const std::string& text, uint32_t pixel,
+                     draw::FontRole role = draw::FontRole::ResultLabel12);
 
 }  // namespace mainarchive

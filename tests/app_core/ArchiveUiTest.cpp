@@ -325,5 +325,23 @@ TEST_F(ArchiveUiTest, ExamStartEmptiesTheExamListAndItsStills) {
     EXPECT_EQ(archive.GetItemCount(), 1);
 }
 
+TEST(OverlayTextTest, DrawsOnlyInsideItsRectangle) {
+    Image32 image(200, 60, 0);
+    mainarchive::DrawOverlayText(image, {10, 10, 40, 30}, "WWWWWWWWWW 123", MakePixel(255, 255, 255));
+    int inside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.At(x, y) == 0)
+                continue;
+            ++inside;
+            EXPECT_TRUE(x >= 10 && x < 40 && y >= 10 && y < 30) << x << "," << y;
+        }
+    }
+    EXPECT_GT(inside, 0);
+    Image32 untouched(20, 20, 7);
+    mainarchive::DrawOverlayText(untouched, {0, 0, 20, 20}, "", MakePixel(255, 255, 255));
+    EXPECT_EQ(untouched, Image32(20, 20, 7));
+}
+
 }  // namespace
 }  // namespace coretest
