@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/core/CoreStrings.h"
+#include "app/core/DepthMath.h"
 #include "app/core/ImageAreaRender.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
@@ -64,8 +65,14 @@ bool CMainArchive::StoreCine() {
 
     archive::CineStoreHooks hooks;
     hooks.drawOverlay = [&d, &live](Image32& layer, int depthMm, int focusMark) {
-        d.m_viewMain.DrawDepthScale(layer, focusMark, live.GetPixelScale(depthMm));
-        d.m_viewMain.DrawBodyMark(layer);
+        // The scale of the frame's own depth, labelled as the live view labels that depth.
+        CCstmPictureCtrl& view = d.m_viewMain;
+        const int labelInterval = view.m_nLabelInterval;
+        const double scale = live.GetPixelScale(depthMm);
+        view.m_nLabelInterval = DepthFromPixelScale(scale) > 50 ? 5 : 1;
+        view.DrawDepthScale(layer, focusMark, scale);
+        view.DrawBodyMark(layer);
+        view.m_nLabelInterval = labelInterval;
     };
     bool progressShown = false;
     hooks.progress = [&](int done, int total) {

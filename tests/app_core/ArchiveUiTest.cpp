@@ -12,6 +12,7 @@
 #include "common/User.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileSystem.h"
+#include "platform/StringUtil.h"
 
 namespace coretest {
 namespace {
@@ -259,6 +260,38 @@ TEST_F(ArchiveUiTest, DeleteMovesTheSelectionToTheTrashAndKeepsExamStillsInStep)
     std::vector<platform::DirEntry> trashed;
     platform::ListDirectory(dir / "xdg/Trash/files", trashed);
     EXPECT_GE(trashed.size(), 2u);  // the still's image and sidecar, at least
+}
+
+TEST_F(ArchiveUiTest, EachStoredCineFrameCarriesTheDepthScaleOfItsOwnDepth) {
+    Attach();
+    CreateWithArchive();
+    Unfreeze();
+    ASSERT_TRUE(Step(3));
+    for (int i = 0; i < 100; ++i)  // far enough for other ticks
+        dlg->DecreaseDepth();
+    ASSERT_TRUE(Step(4));
+    Freeze();
+    const int frames = Proc().GetFrameCount();
+    int change = 1;  // the first frame of the new depth
+    while (change < frames && Proc().GetFrameRecord(change)->depth == Proc().GetFrameRecord(0)->depth)
+        ++change;
+    ASSERT_LT(change, frames);
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    const std::string folder = archive.List().Items()[0].cineFolder;
+    // The strip of the scale's marks, left of the sector, holds only the depth scale.
+    auto scale = [&](int frame) {
+        Image8 picture;
+        EXPECT_TRUE(platform::ReadBmpFileGrey(folder + platform::Format("%03d.bmp", frame + 1), picture));
+        std::vector<uint8_t> strip;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 14; ++x)
+                strip.push_back(picture.At(x, y));
+        return strip;
+    };
+    EXPECT_EQ(scale(0), scale(change - 1));
+    EXPECT_NE(scale(change - 1), scale(change));
+    EXPECT_EQ(scale(change), scale(frames - 1));
 }
 
 TEST_F(ArchiveUiTest, CineStoreCancelledLeavesNoFolderAndCloseWaitsForIt) {
