@@ -18,7 +18,16 @@ void CCineStoreProgress::Begin(int total, const std::string& caption) {
     m_pDlg->Create(m_pFrame);
     m_pDlg->m_bCancel = false;
     m_pDlg->m_ctlProgress->SetRange(std::max(total, 1));
-    m_pDlg->m_ctlCaption->SetLabel(wxString::FromUTF8(caption));
+    const wxString label = wxString::FromUTF8(caption);
+    m_pDlg->m_ctlCaption->SetLabel(label);
+    // The caption's spaces are wider in our font than in the original's: the window grows so
+    // that "(ESC:Cancel)" is not cut off.
+    const int overflow = m_pDlg->m_ctlCaption->GetTextExtent(label).x - m_pDlg->m_ctlCaption->GetSize().x;
+    if (overflow > 0) {
+        const wxSize client = m_pDlg->GetClientSize();
+        m_pDlg->SetClientSize(client.x + overflow + 4, client.y);
+        m_pDlg->m_ctlCaption->SetSize(m_pDlg->m_ctlCaption->GetSize().x + overflow + 4, -1);
+    }
     m_pDlg->CentreOnParent();
     m_pDlg->Show();
     m_pDlg->Raise();

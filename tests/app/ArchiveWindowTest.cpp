@@ -37,13 +37,14 @@ namespace {
 
 using wxtest::Flush;
 
-// The progress window as it shows: its caption line and its bar, at their places.
+// The progress window as it shows: its caption line (the dialog font is 12 pixels high, about
+// a 10-pixel em) and its bar, at their places.
 Image32 RenderProgress(CProgressDlg& dlg) {
     const wxSize s = dlg.GetClientSize();
     Image32 out(s.x, s.y, MakePixel(240, 240, 240));
     const wxRect caption = dlg.m_ctlCaption->GetRect();
     draw::DrawText(out, draw::RectOfSize(caption.x, caption.y, caption.width, caption.height),
-                   dlg.m_ctlCaption->GetLabel().utf8_string(), draw::FontFor(draw::FontRole::PanelText),
+                   dlg.m_ctlCaption->GetLabel().utf8_string(), draw::Font{draw::kUiFace, 10.0, false},
                    MakePixel(0, 0, 0));
     const wxRect bar = dlg.m_ctlProgress->GetRect();
     draw::FillRect(out, draw::RectOfSize(bar.x, bar.y, bar.width, bar.height), MakePixel(200, 200, 200));
