@@ -31,6 +31,9 @@ class CThumbnailListBox;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CLSideOBGYPanel;
+class CObPanelPort;
+class CMeasureWindowsWx;
 
 class CMainFrame : public wxFrame {
 public:
@@ -47,6 +50,8 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
+    CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
     // The archive (stores, thumbnail list, review), its list window and its progress window.
     CMainArchive* Archive() { return m_pArchive.get(); }
     CThumbnailListBox* ThumbnailList() { return m_pThumbnails; }
@@ -107,6 +112,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    CLSideOBGYPanel* m_pObPanel = nullptr;
+    std::unique_ptr<CObPanelPort> m_pObPort;
+    std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     // The archive outlives the core, which calls it until its close handler has run.
     std::unique_ptr<CMainArchive> m_pArchive;
     std::unique_ptr<CCineStoreProgress> m_pCineProgress;

@@ -37,7 +37,10 @@
 // The command of a key of the key table; 0 for a key without one (and for Alt+F4).
 int KeyCommandOf(const KeyInput& key);
 
+class CMeasureTools;
+
 class CKALVEXDlg : public IProbeHost {
+    friend class CMeasureTools;
     // The archive (stores, thumbnail list, review) works on the dialog's views and state.
     friend class CMainArchive;
 
@@ -255,6 +258,11 @@ public:
     bool m_bClosed = false;      // the close handler has ended
     bool m_bStopPosted = false;  // WM_PROBE_STOP posted for this live run
 
+    // Measuring and OB/GY (MeasureTools.cpp, ObTools.cpp); the depth the M-mode strip's
+    // columns were swept at (-1 none yet).
+    std::unique_ptr<CMeasureTools> m_pMeasureTools;
+    int m_nMStripDepth = -1;
+    CMeasureTools& Measure() { return *m_pMeasureTools; }
     // The archive: texts of the item last previewed or opened (list sub-items 2 and 3).
     std::string m_strSelTimeText;
     std::string m_strSelTypeText;
