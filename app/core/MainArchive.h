@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/IObStills.h"
 #include "app/core/IReview.h"
 #include "app/core/IStores.h"
 #include "app/core/IThumbnailList.h"
@@ -22,7 +23,7 @@
 
 class CKALVEXDlg;
 
-class CMainArchive : public IStores, public IThumbnailList, public IReview {
+class CMainArchive : public IStores, public IThumbnailList, public IReview, public IObStills {
 public:
     CMainArchive();
     // The core, the list window and the progress window (null: the store runs without one).
@@ -52,6 +53,13 @@ public:
     void OnBnClickedPlay() override;
     void OnBnClickedStop() override;
     void PlaybackStep() override;
+
+    // ---- IObStills (index: the exam still, as m_nObSelectedImage counts them)
+    std::string StillPath(int index) const override;
+    std::string StillStamp(int index) const override;
+    int StillDepth(int index) const override;
+    void PreviewStill(int index) override;
+    void SetTag(const std::string& path, const std::string& tag) override;
 
     // ---- the list window's notifications
     // The selection changed (the list tells after a click, a key or a gesture).

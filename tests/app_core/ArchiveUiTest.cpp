@@ -83,6 +83,7 @@ protected:
         ports.stores = &archive;
         ports.thumbnails = &archive;
         ports.review = &archive;
+        ports.obStills = &archive;
         dlg = std::make_unique<CKALVEXDlg>(ports);
         archive.Attach(dlg.get(), &view, &progress);
         dlg->m_fnSleep = [](int) {};
@@ -168,6 +169,13 @@ TEST_F(ArchiveUiTest, StillAndCineAreListedNumberedAndPreviewed) {
     const uint64_t before = archive.List().Items().size();
     dlg->ExecCommand(kCmdStoreStill);
     EXPECT_EQ(archive.List().Items().size(), before);
+
+    // OB/GY measures on the exam still by its own path, at its own depth.
+    EXPECT_EQ(archive.StillPath(0), items[0].imagePath);
+    EXPECT_EQ(archive.StillStamp(0), std::to_string(items[0].stamp));
+    EXPECT_EQ(archive.StillDepth(0), Proc().GetFrameRecord(Proc().Cine().GetCurrentIndex())->depth);
+    EXPECT_EQ(archive.StillPath(1), "");
+    EXPECT_EQ(archive.StillDepth(1), -1);
 
     // A cine preview selects no OB/GY image.
     Select(1);
