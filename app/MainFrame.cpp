@@ -8,6 +8,7 @@
 #include <wx/menu.h>
 
 #include "app/AboutDlg.h"
+#include "app/CineStoreProgress.h"
 #include "app/ColorLabel.h"
 #include "app/CoreExportSource.h"
 #include "app/ExportPort.h"
@@ -21,8 +22,11 @@
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/RestrictionDlg.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/MainArchive.h"
+#include "app/core/ImageAreaRender.h"
 #include "app/core/MainDialogIds.h"
 #include "archive/export/ui/WxPrinter.h"
 #include "common/AppFolders.h"
@@ -147,6 +151,8 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
 
 CMainFrame::~CMainFrame() {
     StopEverything();
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(nullptr);
     if (m_nBusyCursor > 0)
         wxEndBusyCursor();
 }
@@ -202,12 +208,34 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.loupe = &m_loupePort;
     ports.obPanel = m_pObPort.get();
     ports.measureWindows = m_pMeasureWindows.get();
+    m_pArchive = std::make_unique<CMainArchive>();
+    m_pCineProgress = std::make_unique<CCineStoreProgress>(this);
+    m_pThumbnails = dynamic_cast<CThumbnailListBox*>(m_controls.Find(maindlg::IDC_THUMBNAILS));
+    ports.stores = m_pArchive.get();
+    ports.thumbnails = m_pArchive.get();
+    ports.review = m_pArchive.get();
+    ports.obStills = m_pArchive.get();
     m_pExportSource = std::make_unique<CCoreExportSource>([this] { return m_pCore.get(); });
     m_pPrinter = std::make_unique<CWxPrinter>();
     m_pExports = std::make_unique<CExportPort>(*m_pExportSource, this, *m_pPrinter);
     ports.exports = m_pExports.get();
     ports.printing = m_pExports.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
+    m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
+    m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(m_pArchive.get());
+    // The exports take the list's first selected item and the still's render from the archive.
+    m_pExportSource->selectedItem = [this]() -> std::optional<archive::StoreItemRecord> {
+        if (!m_pThumbnails || !m_pArchive)
+            return std::nullopt;
+        const std::vector<int> rows = m_pThumbnails->GetSelection();
+        const auto& items = m_pArchive->List().Items();
+        if (rows.empty() || rows.front() < 0 || rows.front() >= static_cast<int>(items.size()))
+            return std::nullopt;
+        return items[static_cast<size_t>(rows.front())];
+    };
+    m_pExportSource->renderImageArea = [this] { return m_pCore ? mainarchive::RenderStill(*m_pCore) : Image32(); };
     // The gradation bar as tall as the main view, and the start-up rectangles of the resize.
     const wxRect grad = m_pLivePanel->m_rcGradation;
     const wxRect rp = m_pRightPanel->GetRect();

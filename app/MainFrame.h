@@ -27,6 +27,9 @@
 #include "platform/PowerEvents.h"
 
 class CKALVEXDlg;
+class CMainArchive;
+class CCineStoreProgress;
+class CThumbnailListBox;
 class CCoreExportSource;
 class CExportPort;
 class CWxPrinter;
@@ -58,6 +61,10 @@ public:
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
     CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
     CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
+    // The archive (stores, thumbnail list, review), its list window and its progress window.
+    CMainArchive* Archive() { return m_pArchive.get(); }
+    CThumbnailListBox* ThumbnailList() { return m_pThumbnails; }
+    CCineStoreProgress* CineStoreProgress() { return m_pCineProgress.get(); }
     // The exports and the print (buttons 1164, 1166, command 12 while frozen).
     CExportPort* Exports() { return m_pExports.get(); }
     CCoreExportSource* ExportSource() { return m_pExportSource.get(); }
@@ -149,6 +156,10 @@ private:
     CLSideOBGYPanel* m_pObPanel = nullptr;
     std::unique_ptr<CObPanelPort> m_pObPort;
     std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
+    // The archive outlives the core, which calls it until its close handler has run.
+    std::unique_ptr<CMainArchive> m_pArchive;
+    std::unique_ptr<CCineStoreProgress> m_pCineProgress;
+    CThumbnailListBox* m_pThumbnails = nullptr;
     std::unique_ptr<CCoreExportSource> m_pExportSource;
     std::unique_ptr<CWxPrinter> m_pPrinter;
     std::unique_ptr<CExportPort> m_pExports;

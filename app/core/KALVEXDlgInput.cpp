@@ -132,6 +132,9 @@ void CKALVEXDlg::OnButtonClicked(int id) {
         case IDC_EXP_VIDEO:
             OnBnClickedExpVideo();
             break;
+        case IDC_DELETE:
+            m_ports.thumbnails->DeleteSelected();
+            break;
         default:
             break;
     }
