@@ -24,9 +24,9 @@
 #include "app/RestrictionDlg.h"
 #include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
+#include "app/core/ImageAreaRender.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
-#include "app/core/ImageAreaRender.h"
 #include "app/core/MainDialogIds.h"
 #include "archive/export/ui/WxPrinter.h"
 #include "common/AppFolders.h"
@@ -235,7 +235,9 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
             return std::nullopt;
         return items[static_cast<size_t>(rows.front())];
     };
-    m_pExportSource->renderImageArea = [this] { return m_pCore ? mainarchive::RenderStill(*m_pCore) : Image32(); };
+    m_pExportSource->renderImageArea = [this] {
+        return m_pCore ? mainarchive::RenderStill(*m_pCore) : Image32();
+    };
     // The gradation bar as tall as the main view, and the start-up rectangles of the resize.
     const wxRect grad = m_pLivePanel->m_rcGradation;
     const wxRect rp = m_pRightPanel->GetRect();

@@ -10,13 +10,18 @@
 
 #include "app/CoreExportSource.h"
 #include "app/MainFrame.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/MainArchive.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/AppFolders.h"
 #include "common/SettingsStore.h"
+#include "common/User.h"
 #include "imaging/ProcessExit.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/StringUtil.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
 #include "tests/exportui/ExportUiTestSupport.h"
@@ -106,4 +111,60 @@ TEST_F(MainWindowExport, ButtonsReachTheExportsThroughTheCore) {
     std::filesystem::create_directories("artifacts");
     std::filesystem::copy_file(path, "artifacts/main_window_export.jpg",
                                std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
+    testsupport::MessageBoxRecorder boxes;
+    CUser user;
+    user.m_strId = "0001";
+    user.m_strName = "Test";
+    ASSERT_TRUE(user.Save());
+    CKALVEXDlg& core = *frame_->Core();
+    core.ExecCommand(maindlg::kCmdFreeze);  // live
+    for (int i = 0; i < 16; ++i) {
+        sim_->StepFrames(1);
+        for (int k = 0; k < 10; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            wxtest::Flush();
+        }
+    }
+    core.ExecCommand(maindlg::kCmdFreeze);  // frozen
+    ASSERT_EQ(core.m_nRunState, 2);
+    frame_->Archive()->pumpDuringStore = false;
+    core.ExecCommand(maindlg::kCmdStoreStill);
+    const int64_t second = platform::Clock().UtcMicros() / 1'000'000;
+    while (platform::Clock().UtcMicros() / 1'000'000 == second)
+        Settle(2);
+    core.ExecCommand(maindlg::kCmdStoreCine);
+    ASSERT_EQ(frame_->Archive()->GetItemCount(), 2) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
+    const auto& items = frame_->Archive()->List().Items();
+    const int stillRow = items[0].isCine ? 1 : 0;
+
+    frame_->ThumbnailList()->SetSelection({stillRow});
+    frame_->Archive()->OnSelectionChanged();
+    RunInsideModal([&] {
+        CSaveJpegAvi* d = FindShown<CSaveJpegAvi>();
+        ASSERT_NE(d, nullptr);
+        Click(d->m_btnOk);
+    });
+    core.OnButtonClicked(maindlg::IDC_EXP_JPEG);
+    const std::string jpeg =
+        out_ + "0001_" + platform::Format("%014lld", static_cast<long long>(items[stillRow].stamp)) + "_.jpg";
+    ASSERT_FALSE(boxes.shown().empty());
+    EXPECT_EQ(boxes.shown().back().text, "saved\n" + jpeg);
+
+    frame_->ThumbnailList()->SetSelection({1 - stillRow});
+    frame_->Archive()->OnSelectionChanged();
+    frame_->Archive()->OnItemDoubleClicked();
+    RunInsideModal([&] {
+        CSaveJpegAvi* d = FindShown<CSaveJpegAvi>();
+        ASSERT_NE(d, nullptr);
+        Click(d->m_btnOk);
+    });
+    core.OnButtonClicked(maindlg::IDC_EXP_VIDEO);
+    const std::string mp4 = out_ + "0001_" +
+                            platform::Format("%014lld", static_cast<long long>(items[1 - stillRow].stamp)) +
+                            "_.mp4";
+    EXPECT_EQ(boxes.shown().back().text, "saved\n\n" + mp4);
+    EXPECT_TRUE(platform::IsRegularFile(mp4));
 }
