@@ -122,6 +122,7 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    ports.patients = m_pPatientDialogs;
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));
