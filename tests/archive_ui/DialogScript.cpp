@@ -111,7 +111,10 @@ void Catch(int milliseconds) {
 }
 
 void ScreenArtifact(wxWindow* window, const std::string& name) {
-    const wxRect rect = window->GetScreenRect();
+    ScreenArtifact(window->GetScreenRect(), name);
+}
+
+void ScreenArtifact(const wxRect& rect, const std::string& name) {
     wxBitmap bitmap(rect.GetSize());
     {
         wxScreenDC screen;

@@ -58,5 +58,7 @@ void Key(int key, wxWindow* over);
 void Catch(int milliseconds);
 // The window's frame as the display shows it, written as artifacts/<name>.png.
 void ScreenArtifact(wxWindow* window, const std::string& name);
+// A rectangle of the display, written as artifacts/<name>.png.
+void ScreenArtifact(const wxRect& rect, const std::string& name);
 
 }  // namespace dialogtest

@@ -236,14 +236,14 @@ TEST_F(PatientDialogTest, ThePickerSetsTheBirthdateAndAFileThatDoesNotLoadLeaves
         const platform::SystemTime today = platform::GetLocalTime();
         EXPECT_EQ(picker.m_calendar->GetDate().GetYear(), today.wYear);
         picker.SelectDate(wxDateTime(17, wxDateTime::May, 1946));
-        Catch(100);
-        ScreenArtifact(&picker, "patient_entry_birthdate_picker");
+        picker.GetParent()->Move(20, 20);
+        picker.Move(180, 120);
+        Catch(400);
+        ScreenArtifact(picker.GetScreenRect().Union(picker.GetParent()->GetScreenRect()),
+                       "patient_entry_with_birthdate_picker");
         ClickOn(picker.m_btnOk);
     });
-    script.Then<CExamDlg>([](CExamDlg& d) {
-        ScreenArtifact(&d, "patient_entry");
-        ClickOn(d.m_btnOk);
-    });
+    script.Then<CExamDlg>([](CExamDlg& d) { ClickOn(d.m_btnOk); });
     EXPECT_EQ(dialog.DoModal(), 1);
     EXPECT_FALSE(script.timedOut);
     EXPECT_EQ(model.m_strEditBirthdate, "1946-05-17");
