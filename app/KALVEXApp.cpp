@@ -53,7 +53,8 @@ int CKALVEXApp::OnRun() {
 
     // Patient data needs a private home; without one nothing is shown but the reason.
     if (const std::optional<std::string> problem = GetAppDataFolderProblem()) {
-        platform::ShowMessageBox(*problem, GetProductName(), platform::MsgIcon::Error, platform::MsgButtons::Ok);
+        platform::ShowMessageBox(*problem, GetProductName(), platform::MsgIcon::Error,
+                                 platform::MsgButtons::Ok);
         return 0;
     }
 

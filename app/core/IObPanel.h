@@ -30,6 +30,8 @@ public:
 
 private:
     // BPD 1008, FL 1009, CRL 1010, AC 1036, GS 1049.
-    static bool IsItemButton(int id) { return id == 1008 || id == 1009 || id == 1010 || id == 1036 || id == 1049; }
+    static bool IsItemButton(int id) {
+        return id == 1008 || id == 1009 || id == 1010 || id == 1036 || id == 1049;
+    }
     bool m_bItemButtonsEnabled = true;
 };

@@ -33,12 +33,12 @@ CDateSelDlg::CDateSelDlg(wxWindow* parent)
     m_choMonth = new wxChoice(this, wxID_ANY, kMonth.Pos(), kMonth.Size());
     for (const char* name : kMonthNames)
         m_choMonth->Append(name);
-    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", kYear.Pos(), kYear.Size(), wxSP_ARROW_KEYS, kFirstYear, kLastYear,
-                               kFirstYear);
+    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", kYear.Pos(), kYear.Size(), wxSP_ARROW_KEYS, kFirstYear,
+                               kLastYear, kFirstYear);
     // The calendar's own month and year controls do not fit GTK's taller widgets; ours sit above.
-    m_calendar = new wxGenericCalendarCtrl(this, IDC_CALENDAR, wxDateTime::Today(), kCalendar.Pos(), kCalendar.Size(),
-                                           wxCAL_SUNDAY_FIRST | wxCAL_SHOW_SURROUNDING_WEEKS |
-                                               wxCAL_SEQUENTIAL_MONTH_SELECTION);
+    m_calendar = new wxGenericCalendarCtrl(
+        this, IDC_CALENDAR, wxDateTime::Today(), kCalendar.Pos(), kCalendar.Size(),
+        wxCAL_SUNDAY_FIRST | wxCAL_SHOW_SURROUNDING_WEEKS | wxCAL_SEQUENTIAL_MONTH_SELECTION);
     // The calendar draws at its own size: centre it and close the dialog around it.
     const wxSize best = m_calendar->GetBestSize();
     m_calendar->SetSize((kClient.x - best.x) / 2, kCalendar.y, best.x, best.y);
@@ -56,8 +56,9 @@ CDateSelDlg::CDateSelDlg(wxWindow* parent)
     });
     m_btnOk = new wxButton(this, IDC_OK, wxString::FromUTF8(LoadArchiveText(archive_strings::kOk)),
                            wxPoint(kOk.x, buttonsTop), kOk.Size());
-    m_btnCancel = new wxButton(this, IDC_CANCEL, wxString::FromUTF8(LoadArchiveText(archive_strings::kCancel)),
-                               wxPoint(kCancel.x, buttonsTop), kCancel.Size());
+    m_btnCancel =
+        new wxButton(this, IDC_CANCEL, wxString::FromUTF8(LoadArchiveText(archive_strings::kCancel)),
+                     wxPoint(kCancel.x, buttonsTop), kCancel.Size());
     m_btnOk->SetDefault();
     m_btnOk->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOk(); });
     m_btnCancel->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(IDC_CANCEL); });
@@ -93,8 +94,7 @@ void CDateSelDlg::OnMonthOrYear() {
     const auto month = static_cast<wxDateTime::Month>(m_choMonth->GetSelection());
     const int year = m_spnYear->GetValue();
     // The day stays where the new month has it; the 31st becomes the month's last day.
-    const wxDateTime::wxDateTime_t day =
-        std::min(current.GetDay(), wxDateTime::GetNumberOfDays(month, year));
+    const wxDateTime::wxDateTime_t day = std::min(current.GetDay(), wxDateTime::GetNumberOfDays(month, year));
     SelectDate(wxDateTime(day, month, year));
 }
 

@@ -6,11 +6,11 @@
 #pragma once
 
 #include <wx/button.h>
-#include <wx/choice.h>
-#include <wx/spinctrl.h>
-#include <wx/dialog.h>
 #include <wx/calctrl.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/generic/calctrlg.h>
+#include <wx/spinctrl.h>
 
 #include <string>
 

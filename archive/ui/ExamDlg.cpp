@@ -34,7 +34,8 @@ wxString Text(int id) {
 }  // namespace
 
 CExamDlg::CExamDlg(ExamEditModel& model, wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxCLOSE_BOX), m_model(model) {
+    : wxDialog(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxCLOSE_BOX),
+      m_model(model) {
     SetFont(DialogFont());
     SetProgramIcon(this);
     SetTitle(Text(S::kPatient));
@@ -49,7 +50,8 @@ CExamDlg::CExamDlg(ExamEditModel& model, wxWindow* parent)
     m_rdoFemale = new wxRadioButton(this, IDC_FEMALE, Text(S::kFemale), kFemale.Pos(), kFemale.Size());
     m_btnBirthdate = new wxButton(this, IDC_BIRTHDATE, Text(S::kBirthdate), kBirthdateButton.Pos(),
                                   kBirthdateButton.Size());
-    m_edtBirthdate = new wxTextCtrl(this, IDC_BIRTHDATE_TEXT, "", kBirthdate.Pos(), kBirthdate.Size(), wxTE_READONLY);
+    m_edtBirthdate =
+        new wxTextCtrl(this, IDC_BIRTHDATE_TEXT, "", kBirthdate.Pos(), kBirthdate.Size(), wxTE_READONLY);
     new wxStaticText(this, wxID_ANY, Text(S::kNote), kNoteLabel.Pos(), kNoteLabel.Size());
     m_edtNote = new wxTextCtrl(this, IDC_NOTE, "", kNote.Pos(), kNote.Size());
     m_btnOk = new wxButton(this, IDC_OK, Text(S::kOk), kOk.Pos(), kOk.Size());

@@ -63,11 +63,13 @@ void CStartupDlg::Build() {
     m_btnIdSearch = new wxButton(this, IDC_ID_SEARCH, Text(S::kIdSearch), kIdSearch.Pos(), kIdSearch.Size());
     m_edtId = new wxTextCtrl(this, IDC_ID, "", kId.Pos(), kId.Size());
     m_btnNew = new wxButton(this, IDC_NEW, Text(S::kNew), kNew.Pos(), kNew.Size());
-    m_btnNameSearch = new wxButton(this, IDC_NAME_SEARCH, Text(S::kNameSearch), kNameSearch.Pos(), kNameSearch.Size());
+    m_btnNameSearch =
+        new wxButton(this, IDC_NAME_SEARCH, Text(S::kNameSearch), kNameSearch.Pos(), kNameSearch.Size());
     m_edtName = new wxTextCtrl(this, IDC_NAME, "", kName.Pos(), kName.Size());
-    m_btnBirthdateSearch = new wxButton(this, IDC_BIRTHDATE_SEARCH, Text(S::kBirthdateSearch), kBirthdateSearch.Pos(),
-                                        kBirthdateSearch.Size());
-    m_edtBirthdate = new wxTextCtrl(this, IDC_BIRTHDATE, "", kBirthdate.Pos(), kBirthdate.Size(), wxTE_READONLY);
+    m_btnBirthdateSearch = new wxButton(this, IDC_BIRTHDATE_SEARCH, Text(S::kBirthdateSearch),
+                                        kBirthdateSearch.Pos(), kBirthdateSearch.Size());
+    m_edtBirthdate =
+        new wxTextCtrl(this, IDC_BIRTHDATE, "", kBirthdate.Pos(), kBirthdate.Size(), wxTE_READONLY);
     m_lstPatients = new CCstmListCtrl(this, IDC_LIST, kList.Pos(), kList.Size(),
                                       wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
     m_btnOk = new wxButton(this, IDC_OK, Text(S::kOk), kOk.Pos(), kOk.Size());
@@ -82,7 +84,8 @@ void CStartupDlg::Build() {
     m_btnIdSearch->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedIdSearch(); });
     m_btnNameSearch->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedNameSearch(); });
     m_btnBirthdateSearch->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedBirthdateSearch(); });
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeletePatient(); }, ID_DELETE_PATIENT);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnDeletePatient(); }, ID_DELETE_PATIENT);
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(kResultEscape); });
     Bind(wxEVT_CHAR_HOOK, &CStartupDlg::OnCharHook, this);
 }
@@ -101,8 +104,8 @@ void CStartupDlg::InitListColumns() {
     });
     m_lstPatients->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { OnBnClickedOk(); });
     m_lstPatients->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, [this](wxListEvent& event) {
-        ShowDeleteMenu(m_lstPatients->GetParent()->ScreenToClient(
-            m_lstPatients->ClientToScreen(event.GetPoint())));
+        ShowDeleteMenu(
+            m_lstPatients->GetParent()->ScreenToClient(m_lstPatients->ClientToScreen(event.GetPoint())));
     });
     // A touch on a row (the list's notification 1027): the menu at the centre of the row.
     m_lstPatients->m_pOwner = this;
@@ -111,7 +114,8 @@ void CStartupDlg::InitListColumns() {
         wxRect rect;
         if (row < 0 || !m_lstPatients->GetItemRect(row, rect, wxLIST_RECT_LABEL))
             return;
-        ShowDeleteMenu(ScreenToClient(m_lstPatients->ClientToScreen(rect.GetPosition() + rect.GetSize() / 2)));
+        ShowDeleteMenu(
+            ScreenToClient(m_lstPatients->ClientToScreen(rect.GetPosition() + rect.GetSize() / 2)));
     });
 }
 

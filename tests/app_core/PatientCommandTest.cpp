@@ -190,9 +190,10 @@ TEST_F(PatientCommandTest, F4ResultsAgainstTheStoredFlags) {
          "ID: 0002  Name: Bo", false},
         {"new images, the question cancelled", false, platform::MsgAnswer::Cancel, 1, false, false,
          "ID: 0001  Name: Anna", false},
-        {"Cancel with the patient present", true, platform::MsgAnswer::Ok, 1032, false, true, "ID: 0001  Name: Anna",
-         false},
-        {"Esc with the patient present", true, platform::MsgAnswer::Ok, 2, false, true, "ID: 0001  Name: Anna", false},
+        {"Cancel with the patient present", true, platform::MsgAnswer::Ok, 1032, false, true,
+         "ID: 0001  Name: Anna", false},
+        {"Esc with the patient present", true, platform::MsgAnswer::Ok, 2, false, true,
+         "ID: 0001  Name: Anna", false},
         {"Exit after deleting the patient", true, platform::MsgAnswer::Ok, 1032, true, true, nullptr, true},
         {"Esc after deleting the patient", true, platform::MsgAnswer::Ok, 2, true, true, nullptr, true},
     };

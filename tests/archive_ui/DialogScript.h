@@ -8,10 +8,10 @@
 #include <wx/timer.h>
 
 #include <deque>
-#include <memory>
-#include <vector>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace dialogtest {
 

@@ -101,9 +101,18 @@ TEST_F(PatientDialogTest, EnterGoesByTheFocusAndEscCloseAndExitGiveTheirResults)
          },
          CStartupDlg::kResultOk,
          {"0001", "0002", "0012"}},
-        {"Esc", [](CStartupDlg& d) { Key(WXK_ESCAPE, &d); }, CStartupDlg::kResultEscape, {"0001", "0002", "0012"}},
-        {"the close box", [](CStartupDlg& d) { d.Close(); }, CStartupDlg::kResultEscape, {"0001", "0002", "0012"}},
-        {"Exit", [](CStartupDlg& d) { ClickOn(d.m_btnExit); }, CStartupDlg::kResultExit, {"0001", "0002", "0012"}},
+        {"Esc",
+         [](CStartupDlg& d) { Key(WXK_ESCAPE, &d); },
+         CStartupDlg::kResultEscape,
+         {"0001", "0002", "0012"}},
+        {"the close box",
+         [](CStartupDlg& d) { d.Close(); },
+         CStartupDlg::kResultEscape,
+         {"0001", "0002", "0012"}},
+        {"Exit",
+         [](CStartupDlg& d) { ClickOn(d.m_btnExit); },
+         CStartupDlg::kResultExit,
+         {"0001", "0002", "0012"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
