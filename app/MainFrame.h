@@ -29,6 +29,9 @@ class CKALVEXDlg;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CLSideOBGYPanel;
+class CObPanelPort;
+class CMeasureWindowsWx;
 
 class CMainFrame : public wxFrame {
 public:
@@ -45,6 +48,8 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
+    CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -104,6 +109,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    CLSideOBGYPanel* m_pObPanel = nullptr;
+    std::unique_ptr<CObPanelPort> m_pObPort;
+    std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;
