@@ -211,6 +211,7 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.thumbnails = m_pArchive.get();
     ports.review = m_pArchive.get();
     ports.obStills = m_pArchive.get();
+    ports.patients = m_pPatientDialogs;
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
     m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
