@@ -215,6 +215,7 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.thumbnails = m_pArchive.get();
     ports.review = m_pArchive.get();
     ports.obStills = m_pArchive.get();
+    ports.patients = m_pPatientDialogs;
     m_pExportSource = std::make_unique<CCoreExportSource>([this] { return m_pCore.get(); });
     m_pPrinter = std::make_unique<CWxPrinter>();
     m_pExports = std::make_unique<CExportPort>(*m_pExportSource, this, *m_pPrinter);
