@@ -3,6 +3,8 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
+#include "app/AboutDlg.h"
+#include "app/BodyMarkPickerPort.h"
 #include "app/IconLoader.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
@@ -10,9 +12,11 @@
 #include "app/MainLayoutTable.h"
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
+#include "app/SettingsDialogPort.h"
 #include "app/WxImage.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
+#include "app/core/SettingsCommand.h"
 
 namespace {
 
@@ -122,7 +126,19 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    m_pSettingsPort = std::make_unique<CSettingsDialogPort>(this, [this] {
+        CAboutDlg about(this);
+        about.DoModal();
+    });
+    m_pPickerPort = std::make_unique<CBodyMarkPickerPort>(
+        this, [this] { return m_pCore && m_pCore->Ports().measurement->IsMeasureMode(); });
+    ports.settings = m_pSettingsPort.get();
+    ports.picker = m_pPickerPort.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
+    m_pSettingsPort->SetMainDialog(m_pCore.get(), m_pCore->Ports());
+    m_pPickerPort->SetMainDialog(m_pCore.get());
+    for (int code : {maindlg::kViewMain, maindlg::kViewLeft, maindlg::kViewRight})
+        LoadBodyMarkPictures(m_pCore->View(code));
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));
     m_views.right->BindModel(&m_pCore->View(maindlg::kViewRight));
@@ -194,7 +210,7 @@ void CMainFrame::OnWindowTimer(wxTimerEvent& event) {
 
 void CMainFrame::OnCloseWindow(wxCloseEvent& event) {
     if (m_pCore && !m_bClosed) {
-        m_pCore->OnSysCommandClose();
+        m_pCore->OnSysCommand(kScClose);
         if (!m_bClosed && event.CanVeto()) {
             event.Veto();
             return;

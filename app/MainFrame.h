@@ -24,10 +24,12 @@
 #include "app/core/ITimerHost.h"
 #include "platform/PowerEvents.h"
 
+class CBodyMarkPickerPort;
 class CKALVEXDlg;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CSettingsDialogPort;
 
 class CMainFrame : public wxFrame {
 public:
@@ -100,6 +102,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    // The settings dialog with the version box, and the body-mark picker (they outlive the core).
+    std::unique_ptr<CSettingsDialogPort> m_pSettingsPort;
+    std::unique_ptr<CBodyMarkPickerPort> m_pPickerPort;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;
