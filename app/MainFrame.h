@@ -30,6 +30,9 @@ class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
 class CSettingsDialogPort;
+class CLSideOBGYPanel;
+class CObPanelPort;
+class CMeasureWindowsWx;
 
 class CMainFrame : public wxFrame {
 public:
@@ -46,6 +49,8 @@ public:
     CLSideDxUnFreeze* LivePanel() { return m_pLivePanel; }
     CLSideDxSTC* StcPanel() { return m_pStcPanel; }
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
+    CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
+    CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -105,6 +110,9 @@ private:
     // The settings dialog with the version box, and the body-mark picker (they outlive the core).
     std::unique_ptr<CSettingsDialogPort> m_pSettingsPort;
     std::unique_ptr<CBodyMarkPickerPort> m_pPickerPort;
+    CLSideOBGYPanel* m_pObPanel = nullptr;
+    std::unique_ptr<CObPanelPort> m_pObPort;
+    std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;

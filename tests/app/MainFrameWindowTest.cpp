@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/radiobut.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "app/AboutDlg.h"
+#include "app/ColorLabel.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
 #include "app/MainFrame.h"
@@ -27,6 +29,7 @@
 #include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
 #include "imaging/ProcessExit.h"
+#include "measure/ui/ObSidePanel.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
 #include "tests/app/DialogTestSupport.h"
@@ -262,10 +265,19 @@ TEST_F(MainFrameTest, FrozenTheSettingsButtonOpensTheSettingsDialog) {
                                           [](CSettingsDlg& s) {
                                               EXPECT_EQ(s.GetTitle(), "Settings");
                                               s.DateFormatChoice()->SetSelection(1);
+                                              s.EfwChoice()->SetSelection(1);            // Hadlock
+                                              Click(s.Radio(CSettingsDlg::kIdGaModel));  // USA
+                                              wxtest::Settle();
                                               Click(s.FindWindow(wxID_OK));
                                               wxtest::Settle();
                                           }));
     EXPECT_EQ(CCommonUtil::GetDateFormatter().GetMode(), DateFormatModeYearFirst);
+    EXPECT_EQ(Core().m_nObGaModel, 0);
+    EXPECT_EQ(Core().m_nEfwEquation, 1);
+    // The OB/GY panel: the model's caption shows the new model; the equation's caption
+    // follows only at the next OB/GY layout.
+    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "USA");
+    EXPECT_EQ(frame_->ObPanel()->m_pEfwModel->GetText(), "JSUM");
     EXPECT_FALSE(ended_);
     EXPECT_EQ(boxes_.shown().size(), 0u);
 }
