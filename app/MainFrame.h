@@ -11,6 +11,7 @@
 #include <wx/timer.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "app/MainControlsWx.h"
 #include "app/MainFonts.h"
 #include "app/PanelPorts.h"
+#include "app/core/IFingerLoupe.h"
 #include "app/core/IKeyboardState.h"
 #include "app/core/IMainViews.h"
 #include "app/core/IMainWindow.h"
@@ -26,10 +28,17 @@
 
 class CBodyMarkPickerPort;
 class CKALVEXDlg;
+class CMainArchive;
+class CCineStoreProgress;
+class CThumbnailListBox;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
 class CSettingsDialogPort;
+class CFingerView;
+class CRestrictionDlg;
+class wxMenu;
+class wxGestureEvent;
 class CLSideOBGYPanel;
 class CObPanelPort;
 class CMeasureWindowsWx;
@@ -51,11 +60,28 @@ public:
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
     CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
     CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
+    // The archive (stores, thumbnail list, review), its list window and its progress window.
+    CMainArchive* Archive() { return m_pArchive.get(); }
+    CThumbnailListBox* ThumbnailList() { return m_pThumbnails; }
+    CCineStoreProgress* CineStoreProgress() { return m_pCineProgress.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
     // Run instead of ending the process when the core ends the dialog (tests).
     std::function<void(int result)> onEndDialog;
+
+    // Maximised or at the start-up size: the core moves the views and the controls. Tests
+    // force a maximised client size (no window manager under Xvfb maximises).
+    void ApplyWindowSize(bool maximised, const wxSize& client);
+    void ForceMaximised(bool on, const wxSize& client = wxSize(1600, 860));
+    // The header's context menu; tests replace the popup with a choice of theirs.
+    void ShowHeaderMenu(const wxPoint& where);
+    std::function<int(wxMenu& menu)> popupMenuHook;
+    enum : int { ID_VERSION_INFORMATION = wxID_HIGHEST + 200 };
+    // The version box, as the menu's "Version Information" opens it.
+    void ShowVersionInformation();
+    CFingerView* Loupe() { return m_pLoupe; }
+    CRestrictionDlg* RestrictionDialog() { return m_pRestriction; }
 
 private:
     // The core's window interfaces, each over this frame.
@@ -71,6 +97,7 @@ private:
         CMainFrame* f;
         void ShowView(int viewCode, bool show) override;
         void RepaintView(int viewCode) override;
+        void MoveView(int viewCode, const draw::Rect& rect) override;
     };
     struct TimerPort : ITimerHost {
         CMainFrame* f;
@@ -82,6 +109,15 @@ private:
     struct KeyboardPort : IKeyboardState {
         ModifierKeys Read() const override;
     };
+    struct LoupePort : IFingerLoupe {
+        CMainFrame* f;
+        bool IsShown() const override;
+        void Hide() override;
+        void Show() override;
+        void FollowCursor() override;
+        void ShowAtWindowCorner(bool show) override;
+    };
+    LoupePort m_loupePort;
     WindowPort m_windowPort;
     ViewsPort m_viewsPort;
     TimerPort m_timerPort;
@@ -96,6 +132,12 @@ private:
     void OnPower(platform::PowerEvent event);
     bool ForwardKey(const wxKeyEvent& event);
     void StopEverything();
+    void BindPointer(wxWindow* window);
+    void OnPointer(wxMouseEvent& event);
+    void OnTouch(wxGestureEvent& event, int gestureId);
+    void OnSizeEvent(wxSizeEvent& event);
+    void OnMoveEvent(wxMoveEvent& event);
+    bool IsPointerWindow(const wxWindow* window) const;
 
     wxPanel* m_pClient = nullptr;
     MainDialogFonts m_fonts;
@@ -113,6 +155,10 @@ private:
     CLSideOBGYPanel* m_pObPanel = nullptr;
     std::unique_ptr<CObPanelPort> m_pObPort;
     std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
+    // The archive outlives the core, which calls it until its close handler has run.
+    std::unique_ptr<CMainArchive> m_pArchive;
+    std::unique_ptr<CCineStoreProgress> m_pCineProgress;
+    CThumbnailListBox* m_pThumbnails = nullptr;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;
@@ -120,4 +166,9 @@ private:
     platform::PowerEventWatcher m_power;
     bool m_bClosed = false;
     int m_nBusyCursor = 0;
+    CFingerView* m_pLoupe = nullptr;
+    CRestrictionDlg* m_pRestriction = nullptr;
+    bool m_bForcedMaximised = false;
+    bool m_bMaximisedApplied = false;
+    wxSize m_szApplied;
 };

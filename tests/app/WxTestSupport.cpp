@@ -7,6 +7,7 @@
 #include "app/DrawnControl.h"
 #include "app/MainViewWindow.h"
 #include "app/PictureWindow.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "platform/FileSystem.h"
 #include "platform/draw/Blit.h"
@@ -44,6 +45,8 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
         Image32 pixels;
         if (auto* drawn = dynamic_cast<CDrawnControl*>(child)) {
             pixels = drawn->Render();
+        } else if (auto* list = dynamic_cast<CThumbnailListBox*>(child)) {
+            pixels = list->Render();
         } else if (auto* view = dynamic_cast<CPictureWindow*>(child)) {
             pixels = view->Render();
         } else if (auto* mainView = dynamic_cast<CMainViewWindow*>(child);
