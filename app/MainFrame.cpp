@@ -8,6 +8,7 @@
 #include <wx/menu.h>
 
 #include "app/AboutDlg.h"
+#include "app/BodyMarkPickerPort.h"
 #include "app/CineStoreProgress.h"
 #include "app/ColorLabel.h"
 #include "app/CoreExportSource.h"
@@ -22,6 +23,7 @@
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/RestrictionDlg.h"
+#include "app/SettingsDialogPort.h"
 #include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "app/core/ImageAreaRender.h"
@@ -29,6 +31,7 @@
 #include "app/core/MainArchive.h"
 #include "app/core/MainDialogIds.h"
 #include "archive/export/ui/WxPrinter.h"
+#include "app/core/SettingsCommand.h"
 #include "common/AppFolders.h"
 #include "resources/StringTable.h"
 
@@ -205,6 +208,11 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    m_pSettingsPort = std::make_unique<CSettingsDialogPort>(this, [this] { ShowVersionInformation(); });
+    m_pPickerPort = std::make_unique<CBodyMarkPickerPort>(
+        this, [this] { return m_pCore && m_pCore->Ports().measurement->IsMeasureMode(); });
+    ports.settings = m_pSettingsPort.get();
+    ports.picker = m_pPickerPort.get();
     ports.loupe = &m_loupePort;
     ports.obPanel = m_pObPort.get();
     ports.measureWindows = m_pMeasureWindows.get();
@@ -222,6 +230,10 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.exports = m_pExports.get();
     ports.printing = m_pExports.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
+    m_pSettingsPort->SetMainDialog(m_pCore.get(), m_pCore->Ports());
+    m_pPickerPort->SetMainDialog(m_pCore.get());
+    for (int code : {maindlg::kViewMain, maindlg::kViewLeft, maindlg::kViewRight})
+        LoadBodyMarkPictures(m_pCore->View(code));
     m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
     m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
     if (m_pThumbnails)
@@ -329,7 +341,7 @@ void CMainFrame::OnWindowTimer(wxTimerEvent& event) {
 
 void CMainFrame::OnCloseWindow(wxCloseEvent& event) {
     if (m_pCore && !m_bClosed) {
-        m_pCore->OnSysCommandClose();
+        m_pCore->OnSysCommand(kScClose);
         if (!m_bClosed && event.CanVeto()) {
             event.Veto();
             return;
@@ -524,7 +536,7 @@ void CMainFrame::ShowHeaderMenu(const wxPoint& where) {
     const int chosen =
         popupMenuHook ? popupMenuHook(menu) : GetPopupMenuSelectionFromUser(menu, ScreenToClient(where));
     if (chosen == ID_VERSION_INFORMATION)
-        ShowVersionInformation();
+        m_pCore->OnSysCommand(0x10);  // the same dispatcher as the Settings button
 }
 
 void CMainFrame::ShowVersionInformation() {

@@ -27,6 +27,7 @@
 #include "app/core/ITimerHost.h"
 #include "platform/PowerEvents.h"
 
+class CBodyMarkPickerPort;
 class CKALVEXDlg;
 class CMainArchive;
 class CCineStoreProgress;
@@ -37,6 +38,7 @@ class CWxPrinter;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CSettingsDialogPort;
 class CFingerView;
 class CRestrictionDlg;
 class wxMenu;
@@ -157,6 +159,9 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    // The settings dialog with the version box, and the body-mark picker (they outlive the core).
+    std::unique_ptr<CSettingsDialogPort> m_pSettingsPort;
+    std::unique_ptr<CBodyMarkPickerPort> m_pPickerPort;
     CLSideOBGYPanel* m_pObPanel = nullptr;
     std::unique_ptr<CObPanelPort> m_pObPort;
     std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;

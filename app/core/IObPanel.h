@@ -23,7 +23,9 @@ public:
     virtual void EnableItemButtons(bool enable) { m_bItemButtonsEnabled = enable; }
     virtual void SetItemSubCaption(int /*id*/, const std::string& /*text*/) {}
     virtual void SetAcSubCaptionColour(uint32_t /*pixel*/) {}
+    // The fetal-weight equation's name (1181, "JSUM" or "Hadlock").
     virtual void SetModelCaption(const std::string& /*text*/) {}
+    // The growth tables' model name (1182, "USA", "EURO1", "EURO2" or "JSUM").
     virtual void SetGaModelText(const std::string& /*text*/) {}
     virtual void SetItemCaption(int /*id*/, const std::string& /*text*/) {}
     virtual void SetMode(int /*layout*/, int /*subItem*/, bool /*redraw*/) {}

@@ -69,6 +69,13 @@ public:
     void OnTimer(int id);
     // The window's close request (title bar, window manager): closes without asking.
     void OnSysCommandClose();
+    // The one dispatcher of the window commands (low four bits masked off): 0x10 the version
+    // box, 0x20 the settings dialog (also the Settings button), the close command the
+    // unprompted close; anything else nothing.
+    void OnSysCommand(int id);
+    // The ports as completed with defaults (the dialogs' ports read the OB/GY panel and the
+    // measurement through them).
+    const MainDlgPorts& Ports() const { return m_ports; }
     // Suspend and resume (maindlg::PowerEvent).
     void OnPowerBroadcast(int event);
     // The user messages, as posted through the handle.

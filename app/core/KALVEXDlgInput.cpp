@@ -103,7 +103,7 @@ void CKALVEXDlg::OnButtonClicked(int id) {
             OnBnClickedEllipse();
             break;
         case IDC_SETTINGS:
-            m_ports.settings->ShowSettings();
+            OnSysCommand(0x20);
             break;
         case IDC_PRINT:
             ExecCommand(kCmdPrintRecord);

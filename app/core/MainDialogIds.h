@@ -97,7 +97,8 @@ enum ObPanelControl : int {
     IDC_OB_GS = 1049,
     IDC_OB_LMP = 1050,
     IDC_OB_BBT = 1051,
-    IDC_OB_MODEL = 1181,
+    IDC_OB_EFW_MODEL = 1181,  // the fetal-weight equation's name
+    IDC_OB_GA_MODEL = 1182,   // the growth tables' model name
     IDC_OB_GAGE = 1188,
 };
 

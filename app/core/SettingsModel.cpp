@@ -41,9 +41,7 @@ int ProbeSection(IProbeData* probe) {
     return ProbeTypeToConfigSection(type);
 }
 
-// The model captions of the OB/GY panel (1182) by model.
-constexpr int kEfwCaptionId = 1181;  // the OB/GY panel's equation caption
-
+// The OB/GY panel's growth-table model caption by model.
 constexpr const char* kModelCaptions[] = {"USA", "EURO1", "EURO2", "JSUM"};
 
 // Collects the keys whose write failed.
@@ -194,7 +192,7 @@ SettingsApplyResult ApplySettings(const SettingsContext& ctx, const SettingsValu
             *ctx.obGaModel = values.gaModel;
         writes.Check(store.SetInt(SettingSectionApp, keys::ob_gamodel, values.gaModel), keys::ob_gamodel);
         if (ctx.obPanel) {
-            ctx.obPanel->SetModelCaption(kModelCaptions[values.gaModel]);
+            ctx.obPanel->SetGaModelText(kModelCaptions[values.gaModel]);
             ctx.obPanel->EnableItemButtons(true);
         }
     }
@@ -209,7 +207,7 @@ SettingsApplyResult ApplySettings(const SettingsContext& ctx, const SettingsValu
             *ctx.efwEquation = efwName == ctx.efwNames[0] ? 0 : 1;
         if (ctx.frozenInObgy) {
             if (ctx.obPanel)
-                ctx.obPanel->SetItemCaption(kEfwCaptionId, efwName);
+                ctx.obPanel->SetModelCaption(efwName);
             if (ctx.loadPatientDates)
                 ctx.loadPatientDates();
             datesLoaded = true;

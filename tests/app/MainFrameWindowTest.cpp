@@ -3,7 +3,9 @@
 // the depth slider's arrows, ignores Esc and Enter, and writes the image settings when it
 // closes. Screenshots of live B, BB and BM, frozen BM and the STC panel go to artifacts/.
 #include <gtest/gtest.h>
+#include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/radiobut.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
@@ -12,17 +14,25 @@
 #include <memory>
 #include <thread>
 
+#include "app/AboutDlg.h"
+#include "app/ColorLabel.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
 #include "app/MainFrame.h"
+#include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
+#include "app/SaveDlg.h"
+#include "app/SettingsDlg.h"
 #include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "common/AppFolders.h"
+#include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
 #include "imaging/ProcessExit.h"
+#include "measure/ui/ObSidePanel.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
+#include "tests/app/DialogTestSupport.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -104,6 +114,43 @@ protected:
             Flush();
         }
         Frames(3);
+    }
+
+    // A real click through the window system, and time for what it starts.
+    static void Click(wxWindow* window) {
+        wxUIActionSimulator sim;
+        sim.MouseMove(window->ClientToScreen(wxPoint(window->GetSize().x / 2, window->GetSize().y / 2)));
+        Flush();
+        sim.MouseClick();
+    }
+    // Runs `script` on the first shown dialog of type T once it has drawn, from inside its
+    // modal loop, after `start` opened it; a dialog the script leaves open is cancelled.
+    // False when no such dialog came up within five seconds.
+    template <typename T>
+    bool InsideModal(const std::function<void()>& start, const std::function<void(T&)>& script) {
+        bool ran = false;
+        int ticks = 0;
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            T* dlg = wxtest::FindShown<T>();
+            if (ran || !dlg || !dlg->IsModal() || ++ticks < 10)
+                return;
+            ran = true;
+            timer.Stop();
+            script(*dlg);
+            if (dlg->IsModal())
+                dlg->EndModal(wxID_CANCEL);
+        });
+        timer.Start(20);
+        start();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!ran && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
+        timer.Stop();
+        Flush();
+        return ran;
     }
 
     testsupport::TempDir dir_;
@@ -206,4 +253,78 @@ TEST_F(MainFrameTest, FreezingFromInsideAModalBoxEndsFrozenAndTheBoxStillCloses)
     EXPECT_EQ(box.ShowModal(), wxID_OK);
     EXPECT_TRUE(frozenInside);
     EXPECT_EQ(Core().m_nRunState, 2);
+}
+
+TEST_F(MainFrameTest, FrozenTheSettingsButtonOpensTheSettingsDialog) {
+    ASSERT_EQ(Core().m_nRunState, 2);
+    wxWindow* button = frame_->Controls().Find(1197);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->IsShownOnScreen());
+    ASSERT_TRUE(button->IsEnabled());
+    const size_t boxesBefore = boxes_.shown().size();
+    EXPECT_TRUE(InsideModal<CSettingsDlg>([&] { Click(button); },
+                                          [](CSettingsDlg& s) {
+                                              EXPECT_EQ(s.GetTitle(), "Settings");
+                                              s.DateFormatChoice()->SetSelection(1);
+                                              s.EfwChoice()->SetSelection(1);            // Hadlock
+                                              Click(s.Radio(CSettingsDlg::kIdGaModel));  // USA
+                                              wxtest::Settle();
+                                              Click(s.FindWindow(wxID_OK));
+                                              wxtest::Settle();
+                                          }));
+    EXPECT_EQ(CCommonUtil::GetDateFormatter().GetMode(), DateFormatModeYearFirst);
+    EXPECT_EQ(Core().m_nObGaModel, 0);
+    EXPECT_EQ(Core().m_nEfwEquation, 1);
+    // The OB/GY panel: the model's caption shows the new model; the equation's caption
+    // follows only at the next OB/GY layout.
+    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "USA");
+    EXPECT_EQ(frame_->ObPanel()->m_pEfwModel->GetText(), "JSUM");
+    EXPECT_FALSE(ended_);
+    EXPECT_EQ(boxes_.shown().size(), boxesBefore);
+}
+
+TEST_F(MainFrameTest, TheVersionCommandOpensTheAboutBox) {
+    EXPECT_TRUE(InsideModal<CAboutDlg>([&] { Core().OnSysCommand(0x10); },
+                                       [](CAboutDlg& about) { about.EndModal(wxID_OK); }));
+    EXPECT_FALSE(ended_);
+}
+
+TEST_F(MainFrameTest, MOnAFrozenImageOpensThePickerAndTheChoiceShowsInTheMainView) {
+    Unfreeze();
+    Key(WXK_SPACE);
+    ASSERT_EQ(Core().m_nRunState, 2);
+    const CCstmPictureCtrl& main = Core().View(maindlg::kViewMain);
+    const int startX = main.m_nBodyMarkX;
+    auto* view = dynamic_cast<CMainViewWindow*>(frame_->ViewWindow(maindlg::kViewMain));
+    ASSERT_NE(view, nullptr);
+    const Image32 before = view->Render();
+    EXPECT_TRUE(InsideModal<CSaveDlg>([&] { Key('m'); },
+                                      [](CSaveDlg& picker) {
+                                          picker.Raise();
+                                          picker.SetFocus();
+                                          wxtest::Settle();
+                                          wxUIActionSimulator keys;
+                                          keys.Char(WXK_F3);
+                                          wxtest::Settle(2);
+                                          for (int i = 0; i < 30; ++i) {
+                                              keys.Char(WXK_RIGHT);
+                                              wxtest::Settle(1);
+                                          }
+                                          EXPECT_EQ(picker.Picker().m_nBodyMark, 2);
+                                          keys.Char(WXK_RETURN);
+                                          wxtest::Settle();
+                                      }));
+    EXPECT_FALSE(Core().m_bCineStoreRunning);
+    for (int code : {maindlg::kViewMain, maindlg::kViewLeft})
+        EXPECT_EQ(Core().View(code).m_nBodyMark, 2) << code;
+    EXPECT_GT(main.m_nBodyMarkX, startX);
+    Flush();
+    const Image32 after = view->Render();
+    ASSERT_EQ(after.width(), before.width());
+    int changed = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            changed += after.At(x, y) != before.At(x, y);
+    EXPECT_GT(changed, 100);  // the body picture and its marker are drawn
+    Shot("main_frozen_body_mark");
 }

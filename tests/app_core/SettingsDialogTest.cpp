@@ -1,6 +1,7 @@
 // The settings dialog's model on the headless main window (pre-fill, the nine steps, the
 // faults of auto stop, date format and failed writes), the window menu's dispatch, and
 // command 81 opening the body-mark picker.
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -66,12 +67,13 @@ class FakeObPanel : public IObPanel {
 public:
     int GetState() const override { return state; }
     void EnableItemButtons(bool enable) override { itemsEnabled = enable; }
-    void SetModelCaption(const std::string& text) override { model = text; }
-    void SetItemCaption(int id, const std::string& text) override { captions.emplace_back(id, text); }
+    // Each caption lands in its control, as the panel shows it.
+    void SetModelCaption(const std::string& text) override { shown[1181] = text; }
+    void SetGaModelText(const std::string& text) override { shown[1182] = text; }
+    void SetItemCaption(int id, const std::string& text) override { shown[id] = text; }
     int state = 0;
     bool itemsEnabled = false;
-    std::string model;
-    std::vector<std::pair<int, std::string>> captions;
+    std::map<int, std::string> shown;  // control id -> text
 };
 
 class FakeObgy : public IObgy {
@@ -119,6 +121,67 @@ TEST(SysCommand, LowFourBitsAreMaskedOff) {
         {0x30, SysCommand::None},     {0xF020, SysCommand::None},  {0, SysCommand::None}};
     for (const auto& [id, want] : cases)
         EXPECT_EQ(ClassifySysCommand(id), want) << std::hex << id;
+}
+
+namespace {
+
+class RecordingSettingsDialog : public ISettingsDialog {
+public:
+    void ShowSettings() override { calls.emplace_back("settings"); }
+    void ShowAbout() override { calls.emplace_back("about"); }
+    std::vector<std::string> calls;
+};
+
+class SysCommandTest : public CoreTest {
+protected:
+    CKALVEXDlg& CreateWithDialogs() {
+        MainDlgPorts ports = side.Ports();
+        ports.settings = &dialogs;
+        dlg = std::make_unique<CKALVEXDlg>(ports);
+        dlg->m_fnSleep = [](int) {};
+        dlg->m_strPatientId = "TEST";
+        dlg->m_strPatientName = "Test";
+        dlg->OnInitDialog();
+        ui.RunPending();
+        return *dlg;
+    }
+    RecordingSettingsDialog dialogs;
+};
+
+}  // namespace
+
+TEST_F(SysCommandTest, TheVersionBoxAndTheSettingsDialogGoThroughOneDispatcher) {
+    Attach();
+    CKALVEXDlg& d = CreateWithDialogs();
+    const size_t boxesBefore = boxes.shown().size();
+    d.OnSysCommand(0x10);
+    d.OnSysCommand(0x13);  // the low four bits are the system's own
+    d.OnSysCommand(0x20);
+    d.OnSysCommand(0x30);  // no such command
+    d.OnButtonClicked(IDC_SETTINGS);
+    EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"about", "about", "settings", "settings"}));
+    EXPECT_FALSE(d.m_bClosing);
+    EXPECT_TRUE(exits.empty());
+    EXPECT_EQ(boxes.shown().size(), boxesBefore);
+}
+
+TEST_F(SysCommandTest, TheWindowsCloseEndsTheProgramWithoutAsking) {
+    Attach();
+    CKALVEXDlg& d = CreateWithDialogs();
+    // Unstored work and the question armed: the close neither offers to store nor asks.
+    d.m_bStillStored = false;
+    d.m_bCineStored = false;
+    d.m_bAskBeforeQuit = true;
+    const size_t boxesBefore = boxes.shown().size();
+    d.OnSysCommand(kScClose | 0x2);
+    EXPECT_TRUE(d.m_bStillStored);
+    EXPECT_TRUE(d.m_bCineStored);
+    EXPECT_FALSE(d.m_bAskBeforeQuit);
+    EXPECT_TRUE(d.m_bClosed);
+    EXPECT_EQ(boxes.shown().size(), boxesBefore);
+    EXPECT_EQ(side.window.endResults, std::vector<int>{2});
+    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_TRUE(dialogs.calls.empty());
 }
 
 TEST_F(SettingsDialogModelTest, PrefillPicksTheRadiosOfTheLiveValues) {
@@ -216,7 +279,8 @@ TEST_F(SettingsDialogModelTest, TheNineStepsInOrder) {
     EXPECT_EQ(dlg->m_nAutoStopTime, 300);
     EXPECT_EQ(dlg->m_nObGaModel, 0);
     EXPECT_EQ(dlg->m_nEfwEquation, 1);
-    EXPECT_EQ(obPanel.model, "USA");
+    // The model's name goes to the model caption; the equation's waits for the OB/GY layout.
+    EXPECT_EQ(obPanel.shown, (std::map<int, std::string>{{1182, "USA"}}));
     EXPECT_TRUE(obPanel.itemsEnabled);
     // The probe took its options.
     EXPECT_EQ(g_pProbe.load()->GetHiFrameMode(), 1);
@@ -322,10 +386,12 @@ TEST_F(SettingsDialogModelTest, ANewDateFormatReachesTheDatesOnScreenOutsideObgy
     const SettingsContext ob = Context(DefaultSettingsAccess());
     ASSERT_TRUE(ob.frozenInObgy);
     v.dateFormat = 2;
+    v.efwEquation = 1;
     ApplySettings(ob, v);
     EXPECT_EQ(obgy.loads, 2);
-    ASSERT_FALSE(obPanel.captions.empty());
-    EXPECT_EQ(obPanel.captions.back(), (std::pair<int, std::string>{1181, "JSUM"}));
+    // The equation's caption (1181) and the model's (1182) are told apart.
+    EXPECT_EQ(obPanel.shown[1181], "Hadlock");
+    EXPECT_EQ(obPanel.shown[1182], "JSUM");
 }
 
 TEST_F(SettingsDialogModelTest, CancelChangesNothing) {
