@@ -11,8 +11,10 @@
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/WxImage.h"
+#include "app/WxRecorderUi.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
+#include "app/core/RecorderPort.h"
 
 namespace {
 
@@ -68,10 +70,15 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
     m_pClient->Bind(wxEVT_BUTTON, &CMainFrame::OnClientButton, this);
+    m_pRecorderUi = std::make_unique<CWxRecorderUi>(this, m_pClient);
+    m_pRecorderPort = std::make_unique<CRecorderPort>(*m_pRecorderUi);
+    Bind(wxEVT_MAXIMIZE, &CMainFrame::OnMaximize, this);
+    Bind(wxEVT_MOVE, &CMainFrame::OnMove, this);
 }
 
 CMainFrame::~CMainFrame() {
     StopEverything();
+    m_pRecorderPort.reset();  // the recorder and its preview go while the client area exists
     if (m_nBusyCursor > 0)
         wxEndBusyCursor();
 }
@@ -122,7 +129,10 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.rightPanel = m_pRightPort.get();
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
+    ports.recorder = m_pRecorderPort.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
+    m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
+    m_pRecorderUi->Attach(m_pCore.get());
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));
     m_views.right->BindModel(&m_pCore->View(maindlg::kViewRight));
@@ -202,6 +212,19 @@ void CMainFrame::OnCloseWindow(wxCloseEvent& event) {
     }
     StopEverything();
     Destroy();
+}
+
+void CMainFrame::OnMaximize(wxMaximizeEvent& event) {
+    event.Skip();
+    // GTK keeps the maximise box: a maximise during a recording is undone instead.
+    if (m_pRecorderUi && !m_pRecorderUi->MaximiseAllowed())
+        CallAfter([this] { Maximize(false); });
+}
+
+void CMainFrame::OnMove(wxMoveEvent& event) {
+    event.Skip();
+    if (m_pCore && !m_bClosed)
+        m_pRecorderPort->MoveSyncViewWindow();
 }
 
 // ---- the core's window interfaces

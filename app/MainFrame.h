@@ -25,6 +25,8 @@
 #include "platform/PowerEvents.h"
 
 class CKALVEXDlg;
+class CRecorderPort;
+class CWxRecorderUi;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
@@ -47,6 +49,9 @@ public:
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
+    // The SyncView recorder's windows and the core's recorder port.
+    CWxRecorderUi& RecorderUi() { return *m_pRecorderUi; }
+    CRecorderPort& Recorder() { return *m_pRecorderPort; }
     // Run instead of ending the process when the core ends the dialog (tests).
     std::function<void(int result)> onEndDialog;
 
@@ -89,6 +94,8 @@ private:
     void OnPower(platform::PowerEvent event);
     bool ForwardKey(const wxKeyEvent& event);
     void StopEverything();
+    void OnMaximize(wxMaximizeEvent& event);
+    void OnMove(wxMoveEvent& event);
 
     wxPanel* m_pClient = nullptr;
     MainDialogFonts m_fonts;
@@ -100,6 +107,8 @@ private:
     std::unique_ptr<CLivePanelPort> m_pLivePort;
     std::unique_ptr<CStcPanelPort> m_pStcPort;
     std::unique_ptr<CRightPanelPort> m_pRightPort;
+    std::unique_ptr<CWxRecorderUi> m_pRecorderUi;
+    std::unique_ptr<CRecorderPort> m_pRecorderPort;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;
