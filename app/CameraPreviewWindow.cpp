@@ -3,6 +3,8 @@
 #include <wx/dcclient.h>
 #include <wx/image.h>
 
+#include "app/WxImage.h"
+
 CCameraPreviewWindow::CCameraPreviewWindow(wxWindow* parent, const camera::ICamera& camera,
                                            const recorder::PreviewPlacement& place)
     : wxWindow(parent, wxID_ANY, wxPoint(place.x, place.y), wxSize(place.width, place.height),
@@ -42,8 +44,17 @@ void CCameraPreviewWindow::OnTimer(wxTimerEvent&) {
     const wxSize size = GetClientSize();
     if (size.x > 0 && size.y > 0)
         image.Rescale(size.x, size.y, wxIMAGE_QUALITY_BILINEAR);
+    m_image = image;
     m_bitmap = wxBitmap(image);
     Refresh(false);
+}
+
+Image32 CCameraPreviewWindow::Render() const {
+    if (!m_image.IsOk()) {
+        const wxSize size = GetClientSize();
+        return Image32(size.x, size.y, 0);
+    }
+    return FromWxImage(m_image);
 }
 
 void CCameraPreviewWindow::OnPaint(wxPaintEvent&) {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <wx/bitmap.h>
+#include <wx/image.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
 #include "archive/recorder/CameraCapture.h"
+#include "platform/Image.h"
 #include "platform/camera/Camera.h"
 
 class CCameraPreviewWindow : public wxWindow {
@@ -18,8 +20,9 @@ public:
                          const recorder::PreviewPlacement& place);
     ~CCameraPreviewWindow() override;
 
-    // Pictures painted so far (tests).
+    // Pictures painted so far, and the newest as painted (tests, screenshots).
     int PaintedPictures() const { return m_nPainted; }
+    Image32 Render() const;
 
 private:
     void OnTimer(wxTimerEvent& event);
@@ -28,6 +31,7 @@ private:
     const camera::ICamera& m_camera;
     camera::CameraSample m_sample;
     wxBitmap m_bitmap;
+    wxImage m_image;
     wxTimer m_timer;
     int m_nPainted = 0;
 };
