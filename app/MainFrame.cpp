@@ -217,8 +217,8 @@ void CMainFrame::OnCloseWindow(wxCloseEvent& event) {
 void CMainFrame::OnMaximize(wxMaximizeEvent& event) {
     event.Skip();
     // GTK keeps the maximise box: a maximise during a recording is undone instead.
-    if (m_pRecorderUi && !m_pRecorderUi->MaximiseAllowed())
-        CallAfter([this] { Maximize(false); });
+    if (m_pRecorderUi)
+        m_pRecorderUi->UndoMaximiseWhileRecording();
 }
 
 void CMainFrame::OnMove(wxMoveEvent& event) {

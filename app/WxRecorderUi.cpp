@@ -1,8 +1,8 @@
 #include "app/WxRecorderUi.h"
 
 #include <wx/choicdlg.h>
-#include <algorithm>
 #include <wx/utils.h>
+#include <algorithm>
 
 #include "app/IconLoader.h"
 #include "app/ProgressDlg.h"
@@ -60,6 +60,15 @@ void CWxRecorderUi::SetMaximiseAllowed(bool allowed) {
     // GTK cannot take the maximise box away alone: a maximise during a recording is undone.
     if (!allowed && m_pFrame->IsMaximized())
         m_pFrame->Maximize(false);
+}
+
+bool CWxRecorderUi::UndoMaximiseWhileRecording() {
+    if (m_bMaximiseAllowed)
+        return false;
+    ++m_nMaximisesUndone;
+    wxFrame* frame = m_pFrame;
+    frame->CallAfter([frame] { frame->Maximize(false); });
+    return true;
 }
 
 int CWxRecorderUi::Enlargement() const {

@@ -44,6 +44,9 @@ public:
     Image32 CaptionIcon() override;
 
     bool MaximiseAllowed() const { return m_bMaximiseAllowed; }
+    // The frame's maximise notice: undone while a recording runs. True when undone.
+    bool UndoMaximiseWhileRecording();
+    int MaximisesUndone() const { return m_nMaximisesUndone; }
     CCameraPreviewHost& Preview() { return m_preview; }
 
 private:
@@ -53,5 +56,6 @@ private:
     CCameraPreviewHost m_preview;
     CProgressDlg* m_pProgress = nullptr;
     bool m_bMaximiseAllowed = true;
+    int m_nMaximisesUndone = 0;
     Image32 m_icon;
 };
