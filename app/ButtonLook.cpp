@@ -72,15 +72,26 @@ draw::Rect ButtonCaptionRect(const draw::Rect& item, const ButtonContent& conten
     if (content.shape == ButtonShapeLeftCaption) {
         rect.left = item.left + 24;
     } else if (content.subText1.empty() != content.subText2.empty()) {
-        rect.bottom -= item.Height() / 4;
+        // The caption makes room on the side of its one sub-caption: the first stands at the
+        // bottom, the second at the top (the STC button's "automatic"), where a caption moved
+        // up would run over it.
+        if (content.subText2.empty())
+            rect.bottom -= item.Height() / 4;
+        else
+            rect.top += item.Height() / 4;
     }
     return rect;
 }
 
 draw::Rect ButtonSubCaptionRect(const draw::Rect& item, const ButtonContent& content) {
     draw::Rect rect = ButtonCaptionRect(item, content);
-    if (content.subText1.empty() != content.subText2.empty())
-        rect.bottom += static_cast<int>(item.Height() / 4 / 1.5);
+    if (content.subText1.empty() != content.subText2.empty()) {
+        const int back = static_cast<int>(item.Height() / 4 / 1.5);
+        if (content.subText2.empty())
+            rect.bottom += back;
+        else
+            rect.top -= back;
+    }
     return rect;
 }
 
@@ -123,8 +134,8 @@ void PaintButton(Image32& image, const draw::Rect& item, uint32_t background, co
         }
         return;
     }
-    // Centred caption; with exactly one sub-caption the caption moves up by a quarter of the
-    // height and the sub-caption takes the space below it.
+    // Centred caption; with exactly one sub-caption the caption moves away from it by a quarter
+    // of the height and the sub-caption takes the space it left.
     painter.DrawText(ButtonCaptionRect(item, content), content.caption, content.captionFont, text,
                      draw::kTextCenter | draw::kTextVCenter | wrap);
     if (content.shape != ButtonShapeCentred)

@@ -19,6 +19,7 @@ constexpr Entry kEntries[] = {
 #include "resources/strings/maindlg.inc"
 #include "resources/strings/measure.inc"
 #include "resources/strings/archive.inc"
+#include "resources/strings/settings.inc"
 };
 
 const std::unordered_map<int, std::string>& Table() {

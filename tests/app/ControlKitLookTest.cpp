@@ -68,6 +68,34 @@ TEST(ButtonLook, PaintsFaceBorderAndCaptionWhereTheShapeSays) {
     EXPECT_EQ(circle.At(60, 10), MakePixel(0, 50, 94));
 }
 
+TEST(ButtonLook, ACaptionMakesRoomOnTheSideOfItsOneSubCaption) {
+    // The STC button's "automatic" is the second sub-caption, drawn at the top: the caption
+    // must move down for it, as it moves up for a first sub-caption at the bottom.
+    const uint32_t face = MakePixel(0, 0, 14);
+    const ButtonColours colours{Rgb(0, 0, 14), Rgb(0, 0, 14), Rgb(255, 255, 255)};
+    const draw::Rect item{0, 0, 147, 60};
+    for (const bool second : {true, false}) {
+        SCOPED_TRACE(second ? "second sub-caption" : "first sub-caption");
+        ButtonContent both;
+        both.caption = "STC";
+        (second ? both.subText2 : both.subText1) = "automatic";
+        both.subTextColour = Rgb(0, 0, 14);  // caption ink only
+        Image32 caption(147, 60, 0);
+        PaintButton(caption, item, face, colours, both);
+        ButtonContent subOnly = both;
+        subOnly.caption.clear();
+        subOnly.subTextColour = Rgb(255, 255, 255);  // sub-caption ink only
+        Image32 sub(147, 60, 0);
+        PaintButton(sub, item, face, colours, subOnly);
+        const draw::Rect a = drawtest::InkBox(caption, face);
+        const draw::Rect b = drawtest::InkBox(sub, face);
+        ASSERT_FALSE(a.IsEmpty());
+        ASSERT_FALSE(b.IsEmpty());
+        EXPECT_TRUE(a.bottom <= b.top || b.bottom <= a.top)
+            << "caption rows " << a.top << ".." << a.bottom << ", sub-caption rows " << b.top << ".." << b.bottom;
+    }
+}
+
 TEST(ButtonLook, ContrastOfSmallCaptionsOnTheNavyFace) {
     const Colorref navy = ButtonPalette{}.faceNormal;
     EXPECT_NEAR(ContrastRatio(Rgb(255, 255, 255), Rgb(0, 0, 0)), 21.0, 1e-9);

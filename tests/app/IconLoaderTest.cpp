@@ -48,7 +48,8 @@ TEST_F(IconLoaderTest, EveryPictureLoadsWithSomethingOnIt) {
         std::set<uint32_t> colours;
         for (size_t i = 0; i < img.size() && colours.size() < 3; ++i)
             colours.insert(img.data()[i]);
-        EXPECT_GE(colours.size(), 3u) << id << ".svg shows nothing";
+        // The body-mark picker's "none" (214) is one plain pixel on purpose.
+        EXPECT_GE(colours.size(), id == 214 ? 1u : 3u) << id << ".svg shows nothing";
     }
 }
 

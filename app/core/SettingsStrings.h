@@ -1,0 +1,37 @@
+// String ids of the settings dialog and the body-mark picker (resources/strings/settings.inc).
+#pragma once
+
+enum SettingsStringId : int {
+    kStrBodyMark = 150,
+    kStrOk = 214,
+    kStrCancel = 210,
+    kStrSettingsTitle = 320,
+    kStrFrameCorrelation = 4200,
+    kStrMModeType = 4201,
+    kStrAutoStop = 4202,
+    kStrDateFormat = 4203,
+    kStrScanDirection = 4204,
+    kStrGaModel = 4205,
+    kStrEfwEquation = 4206,
+    kStrHiFrameMode = 4207,
+    kStrAutoSleepTime = 4208,
+    kStrImageFilter = 4209,
+    kStrSec = 4210,
+    kStrOff = 4211,
+    kStrX02 = 4212,
+    kStrX05 = 4213,
+    kStrX10 = 4214,
+    kStrMovingBar = 4215,
+    kStrScroll = 4216,
+    kStrNormal = 4217,
+    kStrInvert = 4218,
+    kStrUsa = 4219,
+    kStrEuro1 = 4220,
+    kStrEuro2 = 4221,
+    kStrJsumModel = 4222,
+    kStrOn = 4223,
+    kStrSettingsNotSaved = 4224,
+    kStrTurnLeftLabel = 4230,
+    kStrTurnRightLabel = 4231,
+    kStrFunctionKeyLabel = 4232,  // "[ F%d ]"
+};
