@@ -78,7 +78,10 @@ void CRecorderPort::Stop() {
     if (!g_pCaptureRecorder)
         return;
     m_ui.SetMaximiseAllowed(true);
-    ReportFinish(g_pCaptureRecorder->Stop());
+    m_lastFinish = g_pCaptureRecorder->Stop();
+    ReportFinish(m_lastFinish);
+    if (m_bDeletePending)
+        DeleteRecorder();  // asked for while the stop ran
 }
 
 void CRecorderPort::Delete() {
@@ -141,7 +144,7 @@ void CRecorderPort::ToggleRecord() {
             BeginRecording();
         } else if (state == recorder::RecorderState::Recording) {
             EndRecording();
-            if (!g_pCaptureRecorder->HasCamera()) {
+            if (!g_pCaptureRecorder || !g_pCaptureRecorder->HasCamera()) {
                 dlg.m_bSyncView = false;
                 DeleteRecorder();
                 live.SetButtonText(IDC_LIVE_SYNCVIEW, resources::LoadString(kStrCameraPrep));
@@ -196,8 +199,6 @@ void CRecorderPort::EndRecording() {
     live.SetRecButtonText(resources::LoadString(kStrRec));
     live.SetButtonKind(IDC_LIVE_REC, kKindRec);
     live.SetButtonState(IDC_LIVE_REC, kStateNormal);
-    if (m_bDeletePending)
-        DeleteRecorder();
 }
 
 void CRecorderPort::ReportFinish(const recorder::FinishOutcome& outcome) {

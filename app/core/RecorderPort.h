@@ -46,6 +46,9 @@ public:
     void Delete() override;
     void OnFrameDrawn() override;
 
+    // How the last recording ended (frames written, gaps, problems).
+    const recorder::FinishOutcome& LastFinish() const { return m_lastFinish; }
+
     // The image area into the running recording (and the caption when its values changed).
     void CaptureViewToRecorderFrame();
 
@@ -60,5 +63,6 @@ private:
     RecorderFactory m_factory;
     CKALVEXDlg* m_pDlg = nullptr;
     ILivePanel* m_pLive = nullptr;
-    bool m_bDeletePending = false;  // a delete asked for while Stop was on the stack
+    bool m_bDeletePending = false;
+    recorder::FinishOutcome m_lastFinish;  // a delete asked for while Stop was on the stack
 };

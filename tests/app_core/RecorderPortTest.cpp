@@ -51,7 +51,11 @@ public:
     recorder::ICameraPreviewHost* PreviewHost() override { return &preview; }
     void SetMaximiseAllowed(bool allowed) override { maximiseAllowed = allowed; }
     int Enlargement() const override { return enlargement; }
-    void BeginEncoding() override { ++encodings; }
+    void BeginEncoding() override {
+        ++encodings;
+        if (onEncoding)
+            onEncoding();
+    }
     void EncodingProgress(int) override {}
     void EndEncoding() override {}
     Image32 RenderImageArea() override { return Image32(480, 480, 0x808080); }
@@ -63,6 +67,7 @@ public:
     int enlargement = 0;
     int compressorChoices = 0;
     int encodings = 0;
+    std::function<void()> onEncoding;
     bool maximiseAllowed = true;
     std::vector<RecordingDialogRequest> requests;
     FakePreviewHost preview;
@@ -281,4 +286,33 @@ TEST_F(RecorderPortTest, NoCameraIsReportedAndSyncViewStaysOff) {
     EXPECT_FALSE(dlg->m_bSyncView);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "no camera");
+}
+
+TEST_F(RecorderPortTest, SwitchingSyncViewOffWhileAStopRunsWaitsForTheStop) {
+    port->ToggleCamera();
+    Rec();
+    Record(2);
+    // Something handled during the stop switches SyncView off: the recorder must outlive its Stop.
+    bool stillThere = false;
+    fakeUi.onEncoding = [&] {
+        port->ToggleCamera();
+        stillThere = g_pCaptureRecorder != nullptr;
+    };
+    Rec();
+    EXPECT_TRUE(stillThere);
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);  // deleted once the stop was done
+    EXPECT_FALSE(dlg->m_bSyncView);
+    EXPECT_EQ(rows, std::vector<int>{0});
+    EXPECT_EQ(Files().size(), 1u);
+}
+
+// The caption's depth comes from the main window's one depth function: trunc(470 / (470 / d))
+// showed 108 for 109 mm.
+TEST(RecorderCaption, DepthIsTheMainWindowsDepth) {
+    CImageProc proc;
+    proc.SetProbeGeometry(LinearProbeGeometry(ProbeTypeLinear, 1024, 128, 0, true, 38.0, 38.0, 120.0));
+    for (int depth : {109, 111, 115, 90}) {
+        proc.SetDepth(depth);
+        EXPECT_EQ(CaptionValuesOf(proc).depth, depth) << depth;
+    }
 }
