@@ -205,6 +205,17 @@ TEST_F(RecorderPortTest, SyncViewRecorderSurvivesStopsAndFreezingEndsItsRecordin
     EXPECT_EQ(side.live.buttons[IDC_LIVE_SYNCVIEW].sub1, "camera prep");
 }
 
+TEST_F(RecorderPortTest, FreezingEndsAViewOnlyRecordingAndDeletesItsRecorder) {
+    Rec();
+    Record(2);
+    Freeze();
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_FALSE(dlg->m_bSyncView);
+    EXPECT_TRUE(fakeUi.maximiseAllowed);
+    EXPECT_EQ(rows, std::vector<int>{3});
+    EXPECT_EQ(Files().size(), 1u);
+}
+
 TEST_F(RecorderPortTest, TheThirtySecondLimitStopsLikeRec) {
     Rec();
     Record(2);
