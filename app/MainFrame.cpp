@@ -1,4 +1,6 @@
 #include "app/MainFrame.h"
+#include "measure/ui/MeasureWindowsWx.h"
+#include "measure/ui/ObSidePanel.h"
 
 #include <wx/panel.h>
 #include <wx/utils.h>
@@ -44,6 +46,11 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
     m_pLivePanel = new CLSideDxUnFreeze(m_pClient);
     m_pStcPanel = new CLSideDxSTC(m_pClient);
     m_pRightPanel = new CRSideDxUnFreeze(m_pClient);
+    m_pObPanel = new CLSideOBGYPanel(m_pClient);
+    m_pObPort = std::make_unique<CObPanelPort>(m_pObPanel);
+    m_pObPanel->SetKeyForwarder([this](const wxKeyEvent& e) { return ForwardKey(e); });
+    m_pMeasureWindows =
+        std::make_unique<CMeasureWindowsWx>(this, [this](int code) { return ViewWindow(code); });
     // The right panel sits right of the clock, at the top.
     if (const MainControlPlacement* clock = FindMainControl(maindlg::IDC_CLOCK))
         m_pRightPanel->Move(clock->x + clock->width + kRightPanelGap, 0);
@@ -109,6 +116,8 @@ void CMainFrame::StyleCreatedWindows() {
     m_pLivePanel->SetColors(m_fonts.m_font18B, m_fonts.m_font14, m_fonts.m_font13B, colours.text,
                             colours.back, colours.accent);
     m_pRightPanel->SetPanelColours(colours.text, colours.back);
+    m_pObPanel->m_crValue = colours.accent;
+    m_pObPanel->SetPanelColours(colours.text, colours.back);
     for (const auto& group : m_pRightPanel->m_groups)
         group.slider->m_crBack = colours.back;
     for (CCstmButton* b : m_pRightPanel->m_btnFreq) {
@@ -130,6 +139,8 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
     ports.recorder = m_pRecorderPort.get();
+    ports.obPanel = m_pObPort.get();
+    ports.measureWindows = m_pMeasureWindows.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
     m_pRecorderUi->Attach(m_pCore.get());

@@ -6,6 +6,8 @@ public:
     virtual ~IFingerLoupe() = default;
     virtual bool IsShown() const = 0;
     virtual void Hide() = 0;
+    // Shows the loupe over the point being placed.
+    virtual void Show() {}
     // Follows the mouse cursor and repaints without erasing; called after each draw while shown.
     virtual void FollowCursor() = 0;
 };

@@ -26,4 +26,12 @@ public:
     virtual void SetGaModelText(const std::string& /*text*/) {}
     virtual void SetItemCaption(int /*id*/, const std::string& /*text*/) {}
     virtual void SetMode(int /*layout*/, int /*subItem*/, bool /*redraw*/) {}
+    // 1 while OB/GY mode is on, else 0.
+    virtual void SetState(int /*state*/) {}
+    // Empties both sub-captions of the five item buttons.
+    virtual void ClearMeasureValues() {}
+    // The sub-caption colour of an item button (AC uses SetAcSubCaptionColour).
+    virtual void SetItemSubCaptionColour(int /*id*/, uint32_t /*pixel*/) {}
+    // The LMP and BBT texts shown by controls 1183 and 1184 (empty: not set).
+    virtual void SetDateTexts(const std::string& /*lmp*/, const std::string& /*bbt*/) {}
 };

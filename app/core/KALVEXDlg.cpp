@@ -1,5 +1,6 @@
 // Construction, initialisation, the exam's window state and the close handler.
 #include "app/core/KALVEXDlg.h"
+#include "app/core/MeasureTools.h"
 
 #include <cctype>
 #include <chrono>
@@ -100,8 +101,11 @@ void CKALVEXDlg::InitPorts(const MainDlgPorts& ports) {
     m_ports.stores = OrDefault(ports.stores);
     m_ports.thumbnails = OrDefault(ports.thumbnails);
     m_ports.review = OrDefault(ports.review);
-    m_ports.measurement = OrDefault(ports.measurement);
-    m_ports.obgy = OrDefault(ports.obgy);
+    m_pMeasureTools = std::make_unique<CMeasureTools>(*this);
+    m_ports.measurement = ports.measurement ? ports.measurement : m_pMeasureTools.get();
+    m_ports.obgy = ports.obgy ? ports.obgy : m_pMeasureTools.get();
+    m_ports.measureWindows = OrDefault(ports.measureWindows);
+    m_ports.obStills = OrDefault(ports.obStills);
     m_ports.recorder = OrDefault(ports.recorder);
     m_ports.printing = OrDefault(ports.printing);
     m_ports.picker = OrDefault(ports.picker);

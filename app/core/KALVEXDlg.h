@@ -37,7 +37,11 @@
 // The command of a key of the key table; 0 for a key without one (and for Alt+F4).
 int KeyCommandOf(const KeyInput& key);
 
+class CMeasureTools;
+
 class CKALVEXDlg : public IProbeHost {
+    friend class CMeasureTools;
+
 public:
     explicit CKALVEXDlg(const MainDlgPorts& ports);
     ~CKALVEXDlg() override;
@@ -251,6 +255,12 @@ public:
     bool m_bClosing = false;     // the close handler has begun: commands are ignored
     bool m_bClosed = false;      // the close handler has ended
     bool m_bStopPosted = false;  // WM_PROBE_STOP posted for this live run
+
+    // Measuring and OB/GY (MeasureTools.cpp, ObTools.cpp); the depth the M-mode strip's
+    // columns were swept at (-1 none yet).
+    std::unique_ptr<CMeasureTools> m_pMeasureTools;
+    int m_nMStripDepth = -1;
+    CMeasureTools& Measure() { return *m_pMeasureTools; }
 
 private:
     void InitPorts(const MainDlgPorts& ports);

@@ -185,6 +185,7 @@ void CKALVEXDlg::DrawMColumn(bool secondChanged) {
         eraseAhead(y);
     }
     ++m_nMColumnsThisSecond;
+    m_nMStripDepth = mline.depthUsed;
     // Above the image the strip shows the window's background: a colour value, converted to a pixel.
     const uint32_t back = m_crBack.ToPixel();
     for (int y = 0; y < std::min(top, height); ++y) {

@@ -10,8 +10,10 @@
 #include "app/core/IMainControls.h"
 #include "app/core/IMainViews.h"
 #include "app/core/IMainWindow.h"
+#include "app/core/IMeasureWindows.h"
 #include "app/core/IMeasurement.h"
 #include "app/core/IObPanel.h"
+#include "app/core/IObStills.h"
 #include "app/core/IObgy.h"
 #include "app/core/IPatientDialogs.h"
 #include "app/core/IPrinting.h"
@@ -48,4 +50,8 @@ struct MainDlgPorts {
     IBodyMarkPicker* picker = nullptr;
     IPatientDialogs* patients = nullptr;
     ISettingsDialog* settings = nullptr;
+    // Measuring: the cursor, date picker and results table; the stills OB/GY measures on.
+    // When measurement or obgy is null the dialog's own measuring (CMeasureTools) serves.
+    IMeasureWindows* measureWindows = nullptr;
+    IObStills* obStills = nullptr;
 };

@@ -415,11 +415,13 @@ TEST_F(CommandTest, LayoutEdgeCases) {
     GoFrozen();
     EXPECT_FALSE(dlg->Controls().IsShown(IDC_CINE_PREV));
 
-    // Layout 3 clears the half views' distance marks whatever the sub-item; layout 2 does not.
+    // Every layout but 0 clears the measurements (the measuring's ClearMeasurements), layout 3
+    // the half views' distance marks too, whatever the sub-item.
     dlg->m_viewLeft.m_nDistanceCount = 2;
     dlg->m_nRunState = kLive;
     dlg->SetScreenLayout(2, 1, true);
-    EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 2);
+    EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 0);
+    dlg->m_viewLeft.m_nDistanceCount = 2;
     dlg->SetScreenLayout(3, 1, true);
     EXPECT_EQ(dlg->m_viewLeft.m_nDistanceCount, 0);
 

@@ -1,0 +1,23 @@
+// The stored stills the OB/GY mode measures on, as the archive shows them: the record of a
+// thumbnail-list row, the preview of a still, the tags drawn on thumbnails and the report
+// images the evaluation writes. The default is an exam without stills.
+#pragma once
+
+#include <string>
+
+class IObStills {
+public:
+    virtual ~IObStills() = default;
+    // The image path and the 14-digit stamp of the still at a thumbnail-list index; empty
+    // when there is none. Taken from the item's record, never from display text.
+    virtual std::string StillPath(int /*index*/) const { return {}; }
+    virtual std::string StillStamp(int /*index*/) const { return {}; }
+    // The depth the still was taken at, from its sidecar; -1 when unknown.
+    virtual int StillDepth(int /*index*/) const { return -1; }
+    // Shows the still at the index as the OB/GY image.
+    virtual void PreviewStill(int /*index*/) {}
+    // The item tag the thumbnail of a still shows ("" none); the list is repainted.
+    virtual void SetTag(const std::string& /*path*/, const std::string& /*tag*/) {}
+    // Writes the image on screen as a report image; false when it could not be written.
+    virtual bool RenderReportImage(const std::string& /*path*/) { return false; }
+};

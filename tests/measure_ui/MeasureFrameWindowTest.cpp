@@ -1,0 +1,209 @@
+// The measuring in the real main window with the simulated probe: distance, trace and
+// ellipse placed through the measuring interface on a frozen image show their labels, and
+// the OB/GY result lines show on the measured image beside the OB/GY panel. Screenshots go to
+// artifacts/ for a person to look at.
+#include <gtest/gtest.h>
+#include <wx/uiaction.h>
+#include <wx/weakref.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "app/MainFrame.h"
+#include "app/WxUiDispatcher.h"
+#include "app/core/KALVEXDlg.h"
+#include "app/core/MeasureTools.h"
+#include "common/SettingsStore.h"
+#include "imaging/ProcessExit.h"
+#include "measure/ui/MeasureWindowsWx.h"
+#include "measure/ui/ObSidePanel.h"
+#include "platform/usbdriver/UsbDriver.h"
+#include "sim/SimBridge.h"
+#include "tests/app/WxTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using wxtest::Flush;
+
+class MeasureFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        programData_ = std::make_unique<testsupport::ScopedEnv>("ProgramData", dir_.path());
+        ResetSettingsForTesting();
+        usbdriver::sim::SimOptions options;
+        options.pacing = usbdriver::sim::SimPacing::Stepped;
+        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
+        usbdriver::AttachDevice(sim_);
+        InstallWxUiDispatcher();
+        SetProcessExitHandler([this](int code) { exitCode_ = code; });
+        OpenWindow();
+    }
+    void TearDown() override {
+        CloseWindow();
+        SetProcessExitHandler(nullptr);
+        UninstallWxUiDispatcher();
+        usbdriver::DetachDevice(sim_);
+        ResetSettingsForTesting();
+    }
+
+    void OpenWindow() {
+        frame_ = new CMainFrame();
+        frame_->onEndDialog = [this](int) { ended_ = true; };
+        frame_->Show();
+        Flush();
+        ASSERT_TRUE(frame_->Start("TEST", "TEST"));
+        frame_->Raise();
+        frame_->SetFocus();
+        Flush();
+    }
+    void CloseWindow() {
+        if (frame_)  // the close handler runs and the window destroys itself
+            frame_->Close(true);
+        Flush();
+        EXPECT_FALSE(frame_);
+    }
+
+    CKALVEXDlg& Core() { return *frame_->Core(); }
+
+    // Sends n frames and lets the image thread and the window catch up.
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            sim_->StepFrames(1);
+            for (int k = 0; k < 50; ++k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                Flush();
+            }
+        }
+    }
+    void Key(int key, int modifiers = wxMOD_NONE) {
+        wxUIActionSimulator().Char(key, modifiers);
+        for (int k = 0; k < 20; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
+    }
+    void Shot(const std::string& name) {
+        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
+    }
+    // A real click on the UnFreeze button, through the window system.
+    void Unfreeze() {
+        wxWindow* button = frame_->Controls().Find(1001);
+        const wxPoint centre =
+            button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
+        wxUIActionSimulator sim;
+        sim.MouseMove(centre);
+        Flush();
+        sim.MouseClick();
+        for (int k = 0; k < 20; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Flush();
+        }
+        Frames(3);
+    }
+
+    testsupport::TempDir dir_;
+    std::unique_ptr<testsupport::ScopedEnv> programData_;
+    testsupport::MessageBoxRecorder boxes_;
+    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
+    wxWeakRef<CMainFrame> frame_;
+    bool ended_ = false;
+    int exitCode_ = -1;
+
+    CMeasureTools& M() { return *Core().m_pMeasureTools; }
+    void Click(int x, int y) {
+        M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonDown, {x, y}});
+        M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonUp, {x, y}});
+    }
+    void Drag(int x0, int y0, int x1, int y1) {
+        M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonDown, {x0, y0}});
+        M().OnMeasureMouseMove(maindlg::kViewMain, {kMsgMouseMove, {x1, y1}});
+        M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonUp, {x1, y1}});
+    }
+    const std::string& Label(int id) { return Core().Controls().Text(id); }
+};
+
+}  // namespace
+
+TEST_F(MeasureFrameTest, DistanceTraceAndEllipseShowTheirLabels) {
+    Unfreeze();
+    Key(' ');
+    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+    const double scale = Core().View(maindlg::kViewMain).m_dViewScale;
+    auto at = [scale](int image) { return static_cast<int>(image / scale + 0.5); };
+    Core().OnBnClickedEllipse();
+    ASSERT_EQ(Core().m_nTool, maindlg::kToolEllipse);
+    Drag(at(140), at(300), at(300), at(300));
+    Click(at(470), at(20));  // deselect
+    EXPECT_NE(Label(1024).find(" mm"), std::string::npos) << Label(1024);
+    EXPECT_NE(Label(1028).find(" cm2"), std::string::npos) << Label(1028);
+    // The other tools without their layouts, which would clear what is placed.
+    Core().m_nTool = maindlg::kToolDistance;
+    Core().View(maindlg::kViewMain).m_nDistanceCount = 4;  // the third pair: label 2
+    Click(at(100), at(100));
+    Click(at(300), at(100));
+    EXPECT_NE(Label(1026).find(" mm"), std::string::npos) << Label(1026);
+    Core().m_nTool = maindlg::kToolArea;
+    Core().View(maindlg::kViewMain).m_nTraceSlot = 1;
+    for (auto p :
+         {wxPoint{150, 150}, wxPoint{250, 170}, wxPoint{260, 240}, wxPoint{160, 250}, wxPoint{152, 152}})
+        Click(at(p.x), at(p.y));
+    EXPECT_NE(Label(1025).find(" mm"), std::string::npos) << Label(1025);
+    EXPECT_NE(Label(1030).find(" cm2"), std::string::npos) << Label(1030);
+    Core().RedrawImages();
+    Flush();
+    Shot("measure_view_labels");
+}
+
+TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
+    Unfreeze();
+    Key(' ');
+    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+    Core().m_nTool = maindlg::kToolObgy;
+    Core().m_nObSelectedImage = 0;
+    M().m_obValues.Commit(ObItemBpd, 92.5, 0);
+    M().m_obValues.Commit(ObItemFl, 71.6, 0);
+    M().m_obValues.Commit(ObItemAc, 320.6, 0);
+    M().m_obValues.Commit(ObItemGs, 30.0, 1);  // another image: no line
+    CObPanelPort port(frame_->ObPanel());
+    port.SetState(1);
+    Core().SetScreenLayout(18, 1, true);
+    Core().ShowPanel(true, &port, 1180);
+    port.SetMode(18, 1, true);
+    port.SetItemSubCaption(1008, "92.5 mm");
+    port.SetItemSubCaption(1009, "71.6 mm");
+    port.SetItemSubCaption(1036, "320.6 mm");
+    Core().RedrawImages();
+    Flush();
+    Shot("ob_still_result_lines");
+    port.SetState(0);
+    Core().m_nTool = maindlg::kToolNone;
+}
+
+TEST_F(MeasureFrameTest, EnterOnGAgeRunsTheEvaluationThroughThePanelsEvent) {
+    Unfreeze();
+    Key(' ');
+    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+    Core().m_nTool = maindlg::kToolObgy;
+    M().m_obValues.Commit(ObItemBpd, 90.0, 0);
+    M().m_obValues.Commit(ObItemFl, 70.0, 0);
+    M().m_obValues.Commit(ObItemAc, 300.0, 0);
+    std::vector<ObEvaluationResult> shown;
+    frame_->MeasureWindows()->onShowResults = [&](const ObEvaluationResult& r) { shown.push_back(r); };
+    CLSideOBGYPanel* panel = frame_->ObPanel();
+    CObPanelPort port(panel);
+    Core().ShowPanel(true, &port, 1180);
+    port.SetMode(18, 0, true);
+    Flush();
+    panel->Button(CLSideOBGYPanel::IDC_GAGE)->SetFocus();
+    Flush();
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    EXPECT_TRUE(panel->PreTranslateKey(enter));
+    Flush();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text(ObResWeight), "2670.03 g");
+    EXPECT_EQ(shown[0].Text(ObResBpd3), "-");  // no growth table ships
+    Core().m_nTool = maindlg::kToolNone;
+}
