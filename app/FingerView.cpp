@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/DialogFrame.h"
+#include "app/MainViewWindow.h"
 #include "app/PictureWindow.h"
 #include "app/WxImage.h"
 #include "platform/draw/Blit.h"
@@ -16,6 +17,16 @@ CFingerView::CFingerView(wxWindow* parent) : wxPopupWindow(parent, wxBORDER_NONE
 
 void CFingerView::AddSource(CPictureWindow* view) {
     m_composer.AddSource({[view] {
+                              const wxRect r = view->GetScreenRect();
+                              return draw::Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+                          },
+                          [view](int, int) { return view->Render(); }});
+}
+
+void CFingerView::AddSource(CMainViewWindow* view) {
+    m_composer.AddSource({[view] {
+                              if (!view->IsShownOnScreen())
+                                  return draw::Rect{};
                               const wxRect r = view->GetScreenRect();
                               return draw::Rect{r.x, r.y, r.x + r.width, r.y + r.height};
                           },

@@ -8,6 +8,7 @@
 #include "app/LoupeComposer.h"
 
 class CPictureWindow;
+class CMainViewWindow;
 
 class CFingerView : public wxPopupWindow {
 public:
@@ -19,6 +20,7 @@ public:
 
     // Shows the views' pixels; anything else in the loupe is `m_crBack`.
     void AddSource(CPictureWindow* view);
+    void AddSource(CMainViewWindow* view);
     LoupeComposer& Composer() { return m_composer; }
 
     // What the loupe shows now: the frame around the pixels, or around nothing but the

@@ -14,6 +14,18 @@ CCstmButton* CMainControlsWx::Button(int id) const {
     return dynamic_cast<CCstmButton*>(Find(id));
 }
 
+void CMainControlsWx::MoveControl(int id, const draw::Rect& rect) {
+    if (wxWindow* w = Find(id)) {
+        w->SetSize(rect.left, rect.top, rect.Width(), rect.Height());
+        w->Refresh(false);
+    }
+}
+
+void CMainControlsWx::SetResultLabelFont(int id, bool large) {
+    if (auto* label = dynamic_cast<CColorLabel*>(Find(id)))
+        label->SetFont(draw::FontFor(large ? draw::FontRole::ResultLabel12 : draw::FontRole::ResultLabel10));
+}
+
 void CMainControlsWx::ShowControl(int id, bool show) {
     if (wxWindow* w = Find(id))
         w->Show(show);

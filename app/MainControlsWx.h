@@ -26,6 +26,8 @@ public:
     void RepaintControl(int id, bool erase) override;
     void SetFocusTo(int id) override;
     int GetFocusedControl() const override;
+    void MoveControl(int id, const draw::Rect& rect) override;
+    void SetResultLabelFont(int id, bool large) override;
 
 private:
     CCstmButton* Button(int id) const;

@@ -5,23 +5,52 @@
 #include <wx/panel.h>
 #include <wx/utils.h>
 
+#include <wx/menu.h>
+
+#include "app/AboutDlg.h"
+#include "app/ColorLabel.h"
+#include "app/FingerView.h"
 #include "app/IconLoader.h"
 #include "app/LSideDxSTC.h"
 #include "app/LSideDxUnFreeze.h"
+#include "app/MainGeometry.h"
 #include "app/MainKeys.h"
 #include "app/MainLayoutTable.h"
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
+#include "app/RestrictionDlg.h"
 #include "app/WxImage.h"
 #include "app/WxRecorderUi.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
 #include "app/core/RecorderPort.h"
+#include "common/AppFolders.h"
+#include "resources/StringTable.h"
 
 namespace {
 
-// No sizing frame: the window is at its start-up size or maximised.
-constexpr long kFrameStyle = wxDEFAULT_FRAME_STYLE & ~wxRESIZE_BORDER;
+// GTK maximises only a window that can be resized: the frame keeps its sizing border and
+// snaps any other size back to the start-up size, so it is at that size or maximised.
+constexpr long kFrameStyle = wxDEFAULT_FRAME_STYLE;
+
+// Far outside every view: a release over a window that is not ours to route.
+const wxPoint kNowhere(-100000, -100000);
+
+int MouseCodeOf(wxEventType type) {
+    if (type == wxEVT_LEFT_DOWN)
+        return maindlg::WM_LBUTTONDOWN;
+    if (type == wxEVT_LEFT_UP)
+        return maindlg::WM_LBUTTONUP;
+    if (type == wxEVT_LEFT_DCLICK)
+        return maindlg::WM_LBUTTONDBLCLK;
+    if (type == wxEVT_RIGHT_DOWN)
+        return maindlg::WM_RBUTTONDOWN;
+    if (type == wxEVT_RIGHT_UP)
+        return maindlg::WM_RBUTTONUP;
+    if (type == wxEVT_MOTION)
+        return maindlg::WM_MOUSEMOVE;
+    return 0;
+}
 
 wxIcon WindowIcon() {
     wxIcon icon;
@@ -37,6 +66,7 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
     m_windowPort.f = this;
     m_viewsPort.f = this;
     m_timerPort.f = this;
+    m_loupePort.f = this;
     SetIcon(WindowIcon());
     m_fonts = CreateFonts();
 
@@ -68,6 +98,31 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
         };
     }
 
+    // The mouse of the views, of the window's background and of the held review buttons
+    // goes through the core's routing; touch taps too.
+    for (wxWindow* w : {static_cast<wxWindow*>(m_views.main), static_cast<wxWindow*>(m_views.left),
+                        static_cast<wxWindow*>(m_views.right), static_cast<wxWindow*>(m_pClient)})
+        BindPointer(w);
+    for (int id : {maindlg::IDC_REVIEW_PREV, maindlg::IDC_REVIEW_NEXT}) {
+        if (wxWindow* w = m_controls.Find(id)) {
+            w->Bind(wxEVT_LEFT_DOWN, &CMainFrame::OnPointer, this);
+            w->Bind(wxEVT_LEFT_UP, &CMainFrame::OnPointer, this);
+            w->Bind(wxEVT_LEFT_DCLICK, &CMainFrame::OnPointer, this);
+        }
+    }
+    if (wxWindow* header = m_controls.Find(maindlg::IDC_HEADER)) {
+        header->Bind(wxEVT_RIGHT_UP, [this, header](wxMouseEvent& e) {
+            ShowHeaderMenu(header->ClientToScreen(e.GetPosition()));
+        });
+    }
+    // The finger loupe shows the pixels of our own view windows.
+    m_pLoupe = new CFingerView(this);
+    for (CMainViewWindow* view : {m_views.main, m_views.left, m_views.right})
+        m_pLoupe->AddSource(view);
+    m_pLoupe->Hide();
+    // The safety notice lives as long as the window; nothing shows it.
+    m_pRestriction = new CRestrictionDlg(this);
+
     SetClientSize(kMainClientWidth, kMainClientHeight);
     m_tick.SetOwner(this, wxID_HIGHEST + 100);
     for (int i = 0; i < 3; ++i)
@@ -76,11 +131,20 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
     Bind(wxEVT_TIMER, &CMainFrame::OnWindowTimer, this, wxID_HIGHEST + 101, wxID_HIGHEST + 103);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
+    Bind(wxEVT_SIZE, &CMainFrame::OnSizeEvent, this);
+    Bind(wxEVT_MOVE, &CMainFrame::OnMoveEvent, this);
+    // GTK may size the window before it reports the maximised state: apply it once known.
+    Bind(wxEVT_MAXIMIZE, [this](wxMaximizeEvent& e) {
+        e.Skip();
+        CallAfter([this] {
+            if (!m_bClosed)
+                ApplyWindowSize(IsMaximized() || m_bForcedMaximised, GetClientSize());
+        });
+    });
     m_pClient->Bind(wxEVT_BUTTON, &CMainFrame::OnClientButton, this);
     m_pRecorderUi = std::make_unique<CWxRecorderUi>(this, m_pClient);
     m_pRecorderPort = std::make_unique<CRecorderPort>(*m_pRecorderUi);
     Bind(wxEVT_MAXIMIZE, &CMainFrame::OnMaximize, this);
-    Bind(wxEVT_MOVE, &CMainFrame::OnMove, this);
 }
 
 CMainFrame::~CMainFrame() {
@@ -139,15 +203,35 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.timers = &m_timerPort;
     ports.keyboard = &m_keyboardPort;
     ports.recorder = m_pRecorderPort.get();
+    ports.loupe = &m_loupePort;
     ports.obPanel = m_pObPort.get();
     ports.measureWindows = m_pMeasureWindows.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
     m_pRecorderUi->Attach(m_pCore.get());
+    // The gradation bar as tall as the main view, and the start-up rectangles of the resize.
+    const wxRect grad = m_pLivePanel->m_rcGradation;
+    const wxRect rp = m_pRightPanel->GetRect();
+    const StartupRects startup = MainStartupRects({grad.x, grad.y, grad.GetRight() + 1, grad.GetBottom() + 1},
+                                                  {rp.x, rp.y, rp.GetRight() + 1, rp.GetBottom() + 1});
+    m_pLivePanel->SetGradationRect(wxRect(startup.gradation.left, startup.gradation.top,
+                                          startup.gradation.Width(), startup.gradation.Height()));
+    m_pCore->SetStartupGeometry(startup, MainGeometryConstants());
     m_views.main->BindModel(&m_pCore->View(maindlg::kViewMain));
     m_views.left->BindModel(&m_pCore->View(maindlg::kViewLeft));
     m_views.right->BindModel(&m_pCore->View(maindlg::kViewRight));
     StyleCreatedWindows();
+    // Every label asks the core for its colours when it paints.
+    for (const MainControlPlacement& c : kMainControls) {
+        if (auto* label = dynamic_cast<CColorLabel*>(m_controls.Find(c.id))) {
+            label->SetColourSource([this, id = c.id] {
+                if (!m_pCore)
+                    return LabelColours{Colorref::FromRgb(255, 255, 255), Colorref::FromRgb(0, 0, 14)};
+                const CKALVEXDlg::CtlColours colours = m_pCore->OnCtlColor(id);
+                return LabelColours{colours.text, colours.back};
+            });
+        }
+    }
 
     m_pCore->m_strPatientId = patientId;
     m_pCore->m_strPatientName = patientName;
@@ -232,12 +316,6 @@ void CMainFrame::OnMaximize(wxMaximizeEvent& event) {
         m_pRecorderUi->UndoMaximiseWhileRecording();
 }
 
-void CMainFrame::OnMove(wxMoveEvent& event) {
-    event.Skip();
-    if (m_pCore && !m_bClosed)
-        m_pRecorderPort->MoveSyncViewWindow();
-}
-
 // ---- the core's window interfaces
 
 void CMainFrame::WindowPort::SetTitle(const std::string& title) {
@@ -285,6 +363,13 @@ void CMainFrame::ViewsPort::RepaintView(int viewCode) {
         w->Refresh(false);
 }
 
+void CMainFrame::ViewsPort::MoveView(int viewCode, const draw::Rect& rect) {
+    if (wxWindow* w = f->ViewWindow(viewCode)) {
+        w->SetSize(rect.left, rect.top, rect.Width(), rect.Height());
+        w->Refresh(false);
+    }
+}
+
 void CMainFrame::TimerPort::StartTick(int periodMs) {
     f->m_tick.Start(periodMs, wxTIMER_CONTINUOUS);
 }
@@ -309,4 +394,154 @@ ModifierKeys CMainFrame::KeyboardPort::Read() const {
     keys.ctrl = wxGetKeyState(WXK_CONTROL);
     keys.shift = wxGetKeyState(WXK_SHIFT);
     return keys;
+}
+
+// ---- mouse, touch, size and the header's menu
+
+void CMainFrame::BindPointer(wxWindow* window) {
+    window->Bind(wxEVT_LEFT_DOWN, &CMainFrame::OnPointer, this);
+    window->Bind(wxEVT_LEFT_UP, &CMainFrame::OnPointer, this);
+    window->Bind(wxEVT_LEFT_DCLICK, &CMainFrame::OnPointer, this);
+    window->Bind(wxEVT_RIGHT_DOWN, &CMainFrame::OnPointer, this);
+    window->Bind(wxEVT_RIGHT_UP, &CMainFrame::OnPointer, this);
+    window->Bind(wxEVT_MOTION, &CMainFrame::OnPointer, this);
+    window->EnableTouchEvents(wxTOUCH_PRESS_GESTURES);
+    window->Bind(wxEVT_TWO_FINGER_TAP,
+                 [this](wxTwoFingerTapEvent& e) { OnTouch(e, maindlg::GID_TWOFINGERTAP); });
+    window->Bind(wxEVT_PRESS_AND_TAP,
+                 [this](wxPressAndTapEvent& e) { OnTouch(e, maindlg::GID_PRESSANDTAP); });
+}
+
+bool CMainFrame::IsPointerWindow(const wxWindow* window) const {
+    return window == m_pClient || window == m_views.main || window == m_views.left || window == m_views.right;
+}
+
+void CMainFrame::OnPointer(wxMouseEvent& event) {
+    event.Skip();
+    const int code = MouseCodeOf(event.GetEventType());
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!m_pCore || m_bClosed || code == 0 || !source)
+        return;
+    const wxPoint screen = source->ClientToScreen(event.GetPosition());
+    wxPoint client = m_pClient->ScreenToClient(screen);
+    if (code == maindlg::WM_LBUTTONUP || code == maindlg::WM_RBUTTONUP) {
+        // GTK gives the release to the window that got the press; the release belongs to
+        // the window under the pointer, and over anything but a view it is in no view.
+        const wxWindow* under = wxFindWindowAtPoint(screen);
+        if (under && !IsPointerWindow(under) && under != m_controls.Find(maindlg::IDC_REVIEW_PREV) &&
+            under != m_controls.Find(maindlg::IDC_REVIEW_NEXT))
+            client = kNowhere;
+    }
+    if (m_pCore->PreTranslateMouse(MouseMessage{code, {client.x, client.y}}))
+        event.Skip(false);
+}
+
+void CMainFrame::OnTouch(wxGestureEvent& event, int gestureId) {
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!m_pCore || m_bClosed || !source) {
+        event.Skip();
+        return;
+    }
+    const wxPoint client = m_pClient->ScreenToClient(source->ClientToScreen(event.GetPosition()));
+    const draw::Point p{client.x, client.y};
+    if (event.IsGestureStart())
+        m_pCore->OnGesture(maindlg::GID_BEGIN, p);
+    m_pCore->OnGesture(gestureId, p);
+    if (!(event.IsGestureEnd() && m_pCore->OnGesture(maindlg::GID_END, p)))
+        event.Skip();
+}
+
+void CMainFrame::OnSizeEvent(wxSizeEvent& event) {
+    event.Skip();  // the client panel fills the frame
+    if (!m_pCore || m_bClosed)
+        return;
+    const bool maximised = IsMaximized() || m_bForcedMaximised;
+    const wxSize client = GetClientSize();
+    if (!maximised && client != wxSize(kMainClientWidth, kMainClientHeight)) {
+        // Not maximised: only the start-up size.
+        CallAfter([this] {
+            if (!m_bClosed && !IsMaximized() && !m_bForcedMaximised)
+                SetClientSize(kMainClientWidth, kMainClientHeight);
+        });
+    }
+    ApplyWindowSize(maximised, client);
+}
+
+void CMainFrame::ApplyWindowSize(bool maximised, const wxSize& client) {
+    if (!m_pCore || m_bClosed)
+        return;
+    if (maximised == m_bMaximisedApplied && (!maximised || client == m_szApplied))
+        return;
+    m_bMaximisedApplied = maximised;
+    m_szApplied = client;
+    m_pClient->SetSize(maximised ? client : wxSize(kMainClientWidth, kMainClientHeight));
+    m_pCore->OnSize(maximised, client.x, client.y);
+}
+
+void CMainFrame::ForceMaximised(bool on, const wxSize& client) {
+    m_bForcedMaximised = on;
+    SetClientSize(on ? client : wxSize(kMainClientWidth, kMainClientHeight));
+    ApplyWindowSize(on, on ? client : wxSize(kMainClientWidth, kMainClientHeight));
+}
+
+void CMainFrame::OnMoveEvent(wxMoveEvent& event) {
+    event.Skip();
+    if (m_pCore && !m_bClosed)
+        m_pCore->OnMove();
+}
+
+void CMainFrame::ShowHeaderMenu(const wxPoint& where) {
+    if (!m_pCore || m_bClosed)
+        return;
+    const std::string& version = resources::LoadString(101);
+    if (version.empty())
+        return;
+    wxMenu menu;
+    menu.Append(ID_VERSION_INFORMATION, wxString::FromUTF8(version + " " + GetProductName()));
+    const int chosen =
+        popupMenuHook ? popupMenuHook(menu) : GetPopupMenuSelectionFromUser(menu, ScreenToClient(where));
+    if (chosen == ID_VERSION_INFORMATION)
+        ShowVersionInformation();
+}
+
+void CMainFrame::ShowVersionInformation() {
+    // Keys and clicks stand aside while the box is up.
+    const bool busy = m_pCore->m_bBusy;
+    m_pCore->m_bBusy = true;
+    CAboutDlg about(this);
+    about.DoModal();
+    if (m_pCore)
+        m_pCore->m_bBusy = busy;
+}
+
+bool CMainFrame::LoupePort::IsShown() const {
+    return f->m_pLoupe && f->m_pLoupe->IsShown();
+}
+
+void CMainFrame::LoupePort::Hide() {
+    if (f->m_pLoupe)
+        f->m_pLoupe->Hide();
+}
+
+void CMainFrame::LoupePort::Show() {
+    // The measuring's press: the loupe goes where the main window puts it (not in PC mode).
+    if (f->m_pCore)
+        f->m_pCore->ShowFingerView(true);
+}
+
+void CMainFrame::LoupePort::FollowCursor() {
+    if (!f->m_pLoupe)
+        return;
+    f->m_pLoupe->m_ptLoupe = wxGetMousePosition();
+    f->m_pLoupe->Refresh(false);
+}
+
+void CMainFrame::LoupePort::ShowAtWindowCorner(bool show) {
+    if (!f->m_pLoupe)
+        return;
+    f->m_pLoupe->Move(f->GetScreenPosition());
+    f->m_pLoupe->m_ptLoupe = wxGetMousePosition();
+    f->m_pLoupe->Show(show);
+    if (show)
+        f->m_pLoupe->Refresh(false);
 }

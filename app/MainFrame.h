@@ -11,6 +11,7 @@
 #include <wx/timer.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "app/MainControlsWx.h"
 #include "app/MainFonts.h"
 #include "app/PanelPorts.h"
+#include "app/core/IFingerLoupe.h"
 #include "app/core/IKeyboardState.h"
 #include "app/core/IMainViews.h"
 #include "app/core/IMainWindow.h"
@@ -30,6 +32,10 @@ class CWxRecorderUi;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
+class CFingerView;
+class CRestrictionDlg;
+class wxMenu;
+class wxGestureEvent;
 class CLSideOBGYPanel;
 class CObPanelPort;
 class CMeasureWindowsWx;
@@ -60,6 +66,19 @@ public:
     // Run instead of ending the process when the core ends the dialog (tests).
     std::function<void(int result)> onEndDialog;
 
+    // Maximised or at the start-up size: the core moves the views and the controls. Tests
+    // force a maximised client size (no window manager under Xvfb maximises).
+    void ApplyWindowSize(bool maximised, const wxSize& client);
+    void ForceMaximised(bool on, const wxSize& client = wxSize(1600, 860));
+    // The header's context menu; tests replace the popup with a choice of theirs.
+    void ShowHeaderMenu(const wxPoint& where);
+    std::function<int(wxMenu& menu)> popupMenuHook;
+    enum : int { ID_VERSION_INFORMATION = wxID_HIGHEST + 200 };
+    // The version box, as the menu's "Version Information" opens it.
+    void ShowVersionInformation();
+    CFingerView* Loupe() { return m_pLoupe; }
+    CRestrictionDlg* RestrictionDialog() { return m_pRestriction; }
+
 private:
     // The core's window interfaces, each over this frame.
     struct WindowPort : IMainWindow {
@@ -74,6 +93,7 @@ private:
         CMainFrame* f;
         void ShowView(int viewCode, bool show) override;
         void RepaintView(int viewCode) override;
+        void MoveView(int viewCode, const draw::Rect& rect) override;
     };
     struct TimerPort : ITimerHost {
         CMainFrame* f;
@@ -85,6 +105,15 @@ private:
     struct KeyboardPort : IKeyboardState {
         ModifierKeys Read() const override;
     };
+    struct LoupePort : IFingerLoupe {
+        CMainFrame* f;
+        bool IsShown() const override;
+        void Hide() override;
+        void Show() override;
+        void FollowCursor() override;
+        void ShowAtWindowCorner(bool show) override;
+    };
+    LoupePort m_loupePort;
     WindowPort m_windowPort;
     ViewsPort m_viewsPort;
     TimerPort m_timerPort;
@@ -99,8 +128,13 @@ private:
     void OnPower(platform::PowerEvent event);
     bool ForwardKey(const wxKeyEvent& event);
     void StopEverything();
+    void BindPointer(wxWindow* window);
+    void OnPointer(wxMouseEvent& event);
+    void OnTouch(wxGestureEvent& event, int gestureId);
+    void OnSizeEvent(wxSizeEvent& event);
+    void OnMoveEvent(wxMoveEvent& event);
+    bool IsPointerWindow(const wxWindow* window) const;
     void OnMaximize(wxMaximizeEvent& event);
-    void OnMove(wxMoveEvent& event);
 
     wxPanel* m_pClient = nullptr;
     MainDialogFonts m_fonts;
@@ -124,4 +158,9 @@ private:
     platform::PowerEventWatcher m_power;
     bool m_bClosed = false;
     int m_nBusyCursor = 0;
+    CFingerView* m_pLoupe = nullptr;
+    CRestrictionDlg* m_pRestriction = nullptr;
+    bool m_bForcedMaximised = false;
+    bool m_bMaximisedApplied = false;
+    wxSize m_szApplied;
 };

@@ -224,3 +224,11 @@ void CRightPanelPort::RedrawFreqButtons() {
     for (CCstmButton* b : m_pPanel->m_btnFreq)
         b->Refresh(false);
 }
+
+void CLivePanelPort::SetGradationRect(const draw::Rect& rect) {
+    m_pPanel->SetGradationRect(wxRect(rect.left, rect.top, rect.Width(), rect.Height()));
+}
+
+void CRightPanelPort::MoveTo(draw::Point topLeft) {
+    m_pPanel->Move(topLeft.x, topLeft.y);
+}

@@ -46,6 +46,8 @@ public:
     bool IsButtonFocused() const override;
     void FocusButton(int id) override;
 
+    void SetGradationRect(const draw::Rect& rect) override;
+
 private:
     CLSideDxUnFreeze* m_pPanel;
     CSidePanelPlacement m_place;
@@ -95,6 +97,8 @@ public:
     void ShowFreqButton(int id, bool show) override;
     void SetFreqButtonState(int id, int state) override;
     void RedrawFreqButtons() override;
+
+    void MoveTo(draw::Point topLeft) override;
 
 private:
     CRSideDxUnFreeze* m_pPanel;

@@ -72,8 +72,7 @@ bool CWxRecorderUi::UndoMaximiseWhileRecording() {
 }
 
 int CWxRecorderUi::Enlargement() const {
-    // The client area grows symmetrically when maximised; the start-up width is the table's.
-    return 0;
+    return m_pDlg ? m_pDlg->m_nEnlargement : 0;
 }
 
 void CWxRecorderUi::BeginEncoding() {

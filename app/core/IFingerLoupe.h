@@ -10,4 +10,9 @@ public:
     virtual void Show() {}
     // Follows the mouse cursor and repaints without erasing; called after each draw while shown.
     virtual void FollowCursor() = 0;
+    // Moved to the main window's top-left corner (its own size kept), then shown or hidden.
+    virtual void ShowAtWindowCorner(bool show) {
+        if (!show)
+            Hide();
+    }
 };

@@ -29,4 +29,6 @@ public:
     virtual void SetRecTimeText(const std::string& text) = 0;
     virtual bool IsButtonFocused() const = 0;
     virtual void FocusButton(int id) = 0;
+    // The gradation bar's rectangle (main dialog client coordinates).
+    virtual void SetGradationRect(const draw::Rect& /*rect*/) {}
 };

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/core/MainDialogIds.h"
+#include "platform/draw/Geometry.h"
 
 class IMainControls {
 public:
@@ -29,4 +30,8 @@ public:
     virtual void SetFocusTo(int id) = 0;
     // The main-dialog control that has the keyboard focus, 0 when none of them has it.
     virtual int GetFocusedControl() const = 0;
+    // Moves a control to a rectangle of the client area (the resize handling), repainting it.
+    virtual void MoveControl(int /*id*/, const draw::Rect& /*rect*/) {}
+    // A result label's font: ResultLabel12 (large) or ResultLabel10.
+    virtual void SetResultLabelFont(int /*id*/, bool /*large*/) {}
 };

@@ -3,6 +3,8 @@
 // RenderClient and are shown, hidden and repainted through this interface.
 #pragma once
 
+#include "platform/draw/Geometry.h"
+
 class IMainViews {
 public:
     virtual ~IMainViews() = default;
@@ -10,4 +12,6 @@ public:
     virtual void ShowView(int viewCode, bool show) = 0;
     // Repaint from the model without erasing (Refresh(false)); cheap, called once per frame.
     virtual void RepaintView(int viewCode) = 0;
+    // Moves a view to a rectangle of the client area, repainting it.
+    virtual void MoveView(int /*viewCode*/, const draw::Rect& /*rect*/) {}
 };

@@ -45,4 +45,5 @@ public:
     virtual void SetShownStillDepth(int /*depth*/) {}
     // Draws the OB/GY results onto the main view's buffer.
     virtual void DrawObgyResults(Image32& /*buffer*/) {}
+
 };

@@ -30,4 +30,6 @@ public:
     virtual void ShowFreqButton(int id, bool show) = 0;
     virtual void SetFreqButtonState(int id, int state) = 0;  // 5 normal, 6 highlighted
     virtual void RedrawFreqButtons() = 0;                    // without erasing
+    // Moves the panel's top-left corner (main dialog client coordinates).
+    virtual void MoveTo(draw::Point /*topLeft*/) {}
 };

@@ -27,8 +27,10 @@
 #include "app/core/MainDialogIds.h"
 #include "app/core/MainDlgHandle.h"
 #include "app/core/MainDlgPorts.h"
+#include "app/core/MouseMessage.h"
 #include "app/core/ScreenLayouts.h"
 #include "app/core/VirtualKeys.h"
+#include "app/core/WindowGeometry.h"
 #include "imaging/ImageProc.h"
 #include "platform/Image.h"
 #include "probe/OpenProbe.h"
@@ -176,6 +178,46 @@ public:
 
     void OnClose();
 
+    // ---- mouse, touch, window plumbing and label colours
+    // Every mouse message of the views and of the window's background, its point in client
+    // coordinates: true when handled. Steps 1 to 7 of the main window's message filter.
+    bool PreTranslateMouse(const MouseMessage& msg);
+    // The held review Prev/Next picture buttons; true when the message was theirs.
+    bool TrackPictureButtonPress(const MouseMessage& msg);
+    // A touch gesture at a client point: true when handled (no default handling).
+    bool OnGesture(int gestureId, draw::Point client);
+    // The click sequence's entry for one view: the point must lie inside it.
+    void OnMeasureLButton(const MouseMessage& msg, int viewCode, int command);
+    // Depth of a view for the measurement handlers; -1 when there is none.
+    int ViewDepth(int viewCode) const;
+    // Display B, the OB/GY tool, or BB with both halves at one depth: the main view measures.
+    bool MeasuresOnMainView() const;
+    // A view's window rectangle (client coordinates) and a client point in its image pixels.
+    draw::Rect ViewRect(int viewCode) const;
+    bool PointInView(int viewCode, draw::Point client) const;
+    draw::Point ToImagePoint(int viewCode, draw::Point client) const;
+    // The start-up rectangles and the layout constants, from the frame's pixel table; set
+    // before OnInitDialog.
+    void SetStartupGeometry(const StartupRects& rects, const GeometryConstants& constants);
+    // Resizing: maximised or not (the window is at its start-up size or maximised).
+    void OnSize(bool maximised, int cx, int cy);
+    void OnMove();
+    void ShowFingerView(bool show);
+    // Colours of a static or button of the main dialog at paint time.
+    struct CtlColours {
+        Colorref text;
+        Colorref back;
+    };
+    CtlColours OnCtlColor(int controlId) const;
+    Colorref GetMeasureLabelColor(int label) const;
+    const WindowLayout& CurrentGeometry() const { return m_geometry; }
+
+    int m_nPendingGesture = 0;
+    int m_nEnlargement = 0;
+    // The last mouse point routed (client coordinates): "the cursor" of the mouse commands,
+    // whose data carries only the message code.
+    draw::Point m_ptLastMouse{-100000, -100000};
+
     // ---- state (names as the rest of the program knows them)
     int m_nRunState = maindlg::kLive;
     int m_nDisplayMode = maindlg::kDisplayB;
@@ -264,6 +306,17 @@ public:
 
 private:
     void InitPorts(const MainDlgPorts& ports);
+    bool RouteClick(const MouseMessage& msg);
+    bool DepthScaleClick(const MouseMessage& msg);
+    void AbandonPressSequence();
+    void RouteRightButtonUp(const MouseMessage& msg);
+    MeasurePointer PointerOf(const MouseMessage& msg, int viewCode) const;
+    void ApplyGeometry(const WindowLayout& layout);
+    void ApplyObLayout(int layout, int subItem, bool redraw);
+    void StripCaliperClick(draw::Point p);
+    StartupRects m_startup = DefaultStartupRects();
+    GeometryConstants m_geometryConstants;
+    WindowLayout m_geometry = RestoredLayout(m_startup);
     void SetMeasureNumbers(bool frozen);
     // Shows or hides an image view (view code 1, 11, 12) and keeps the control model in step.
     void ShowViewWindow(int viewCode, bool show);

@@ -501,8 +501,7 @@ void CKALVEXDlg::BbRight() {
 }
 
 void CKALVEXDlg::OnMeasureMain(int* data) {
-    CImageProc* proc = m_nTool == kToolObgy ? m_pReviewProc.get() : Live();
-    m_ports.measurement->OnMeasureMouse(kViewMain, 0, proc ? proc->GetDepth() : 0, data ? *data : 0);
+    m_ports.measurement->OnMeasureMouse(kViewMain, 0, ViewDepth(kViewMain), data ? *data : 0);
 }
 
 void CKALVEXDlg::PressFocusedButton() {

@@ -6,6 +6,7 @@
 
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainGlobals.h"
+#include "app/core/MeasureTools.h"
 #include "common/EventHub.h"
 
 using namespace maindlg;
@@ -190,19 +191,81 @@ void CKALVEXDlg::AimMLine(int x, int y) {
 }
 
 void CKALVEXDlg::OnClickLeftImage(int* data) {
+    if (!data)
+        return;
+    const MouseMessage msg{*data, m_ptLastMouse};
+    if (m_nRunState == kLive && m_nDisplayMode == kDisplayBM) {
+        const draw::Point p = ToImagePoint(kViewLeft, msg.point);
+        AimMLine(p.x, p.y);
+        return;
+    }
     if (m_nRunState != kFrozen || (m_nDisplayMode != kDisplayBB && m_nDisplayMode != kDisplayBM))
         return;
-    CImageProc* proc = Live();
-    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, proc ? proc->Cine().GetSpecialDepth(0) : 0,
-                                        data ? *data : 0);
+    m_ports.measurement->OnMeasureMouse(kViewLeft, kViewRight, ViewDepth(kViewLeft), msg.message);
 }
 
 void CKALVEXDlg::OnClickRightImage(int* data) {
-    if (m_nRunState != kFrozen || m_nDisplayMode != kDisplayBB)
+    if (!data || m_nRunState != kFrozen)
         return;
-    CImageProc* proc = Live();
-    m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, proc ? proc->Cine().GetSpecialDepth(1) : 0,
-                                        data ? *data : 0);
+    const MouseMessage msg{*data, m_ptLastMouse};
+    if (m_nDisplayMode == kDisplayBB) {
+        m_ports.measurement->OnMeasureMouse(kViewRight, kViewLeft, ViewDepth(kViewRight), msg.message);
+        return;
+    }
+    if (m_nDisplayMode != kDisplayBM)
+        return;
+    const draw::Point p = ToImagePoint(kViewRight, msg.point);
+    if (m_nTool == kToolZoom) {
+        m_viewRight.m_nMagnifierX = p.x;
+        m_viewRight.m_nMagnifierY = p.y;
+    } else if (m_nTool == kToolDistance) {
+        StripCaliperClick(p);
+    }
+}
+
+// The M-mode strip's calipers: pairs 2k, 2k + 1 of the right view's eight points.
+void CKALVEXDlg::StripCaliperClick(draw::Point p) {
+    CCstmPictureCtrl& strip = m_viewRight;
+    CMeasureTools& m = Measure();
+    int& c = strip.m_nDistanceCount;
+    auto set = [&](int i, int8_t drawn) {
+        if (i < 0 || i >= CCstmPictureCtrl::kDistancePointCount)
+            return;
+        strip.m_aptDistance[static_cast<size_t>(i)] = p;
+        strip.m_anDistanceFlag[static_cast<size_t>(i)] = drawn;
+    };
+    if (MeasureClickState == 1 || MeasureClickState == 3) {
+        // The free end starts here too; past the last point there is none to start.
+        if (MeasureClickState == 1 && c + 1 < CCstmPictureCtrl::kDistancePointCount)
+            set(c + 1, 0);
+        set(c, 1);
+        DrawFrame(-3, true);
+        m.ShowMModeMeasureText(c, (c + 2) / 2 - 1);
+        return;
+    }
+    if (MeasureClickState == 4 && m_nPressView != kViewRight) {
+        // The pair began on the B image: its open point there is fixed.
+        int& n = m_viewLeft.m_nDistanceCount;
+        if (n >= 0 && n < CCstmPictureCtrl::kDistancePointCount)
+            m_viewLeft.m_anDistanceFlag[static_cast<size_t>(n)] = 1;
+        if (++n >= CCstmPictureCtrl::kDistancePointCount)
+            n = 0;
+        MeasureClickState = 0;
+        m_ports.loupe->Hide();
+        m_ports.views->RepaintView(kViewLeft);
+        return;
+    }
+    set(c, 1);
+    ++c;
+    if (c % 2 == 1)
+        set(c, 1);
+    m_ports.views->RepaintView(kViewRight);
+    if (c > 0 && c % 2 == 0)
+        m.ShowMModeMeasureText(c - 2, c / 2 - 1);
+    if (c >= CCstmPictureCtrl::kDistancePointCount)
+        c = 0;
+    for (int k = 4; k < 16; ++k)
+        m_controls.Repaint(CMainControlModel::ResultLabelId(k), false);
 }
 
 void CKALVEXDlg::OnPanelCommand(void* payload) {

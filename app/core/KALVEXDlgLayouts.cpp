@@ -2,6 +2,7 @@
 // the moment (panels, recorder, OB/GY availability), and their two companions.
 #include "app/core/CoreStrings.h"
 #include "app/core/KALVEXDlg.h"
+#include "measure/MeasureText.h"
 #include "platform/StringUtil.h"
 #include "resources/StringTable.h"
 
@@ -140,6 +141,8 @@ void CKALVEXDlg::SetScreenLayout(int layout, int subItem, bool redraw) {
         ApplyLayoutRow(*row);
         if (layout <= 3)
             ApplyBaseLayout(layout, subItem);
+        if (layout == 18 || layout == 19)
+            ApplyObLayout(layout, subItem, redraw);
         if (layout == 3) {
             // Cleared again together with their distance marks.
             for (CCstmPictureCtrl* view : {&m_viewLeft, &m_viewRight}) {
@@ -149,6 +152,29 @@ void CKALVEXDlg::SetScreenLayout(int layout, int subItem, bool redraw) {
         }
     }
     LayoutEnd(redraw);
+}
+
+// The OB/GY item screen's steps beyond the table: the panel's buttons and texts.
+void CKALVEXDlg::ApplyObLayout(int layout, int subItem, bool redraw) {
+    IObPanel& ob = *m_ports.obPanel;
+    m_ports.livePanel->Show(false);
+    // A model outside the four tables has no items to measure (and no name to index).
+    ob.EnableItemButtons(m_nObGaModel >= 0 && m_nObGaModel <= 3);
+    struct Item {
+        int button;
+        int item;  // ObItem
+    };
+    static constexpr Item kItems[] = {
+        {IDC_OB_BPD, 1}, {IDC_OB_FL, 5}, {IDC_OB_CRL, 2}, {IDC_OB_AC, 6}, {IDC_OB_GS, 3}};
+    for (const Item& it : kItems) {
+        const double value = m_ports.obgy->ObValue(it.item);
+        if (value > 0)
+            ob.SetItemSubCaption(it.button, FormatLengthMm(value));
+    }
+    ob.SetAcSubCaptionColour(CCstmPictureCtrl::kOverlayColours[5]);
+    ClearResultLabels();
+    ob.SetModelCaption(m_astrEfwModels[m_nEfwEquation == 1 ? 1 : 0]);
+    ob.SetMode(layout, subItem, redraw);
 }
 
 void CKALVEXDlg::LayoutEnd(bool redraw) {

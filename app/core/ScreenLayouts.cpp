@@ -129,27 +129,41 @@ constexpr ControlAction kDistActive[] = {Faces(IDC_DIST, {kBmpDistPressed, kBmpD
 constexpr ControlAction kAreaActive[] = {Faces(IDC_AREA, {kBmpAreaPressed, kBmpArea})};
 constexpr ControlAction kEllipseActive[] = {Faces(IDC_ELLIPSE, {kBmpEllipsePressed, kBmpEllipse})};
 
+// OB/GY item measuring: the OB/GY panel takes the left edge; only Quit stays enabled.
+constexpr ControlAction kMain18[] = {
+    Act(IDC_FREEZE, 0, K, K, 219),
+    Hidden(IDC_BTN4),
+    Hidden(IDC_BTN5),
+    Hidden(IDC_BTN6),
+    Hidden(IDC_BTN7),
+    Act(IDC_QUIT, 0, 1),
+    Act(IDC_DIST, 0, 0),
+    Act(IDC_AREA, 0, 0),
+    Act(IDC_ELLIPSE, 0, 0),
+    Act(IDC_SETTINGS, 0, 0),
+    Hidden(IDC_STORE_CAPTION),
+    Hidden(IDC_MEASURE_CAPTION),
+};
+constexpr ControlAction kLive18[] = {
+    Act(IDC_LIVE_BB, K, 0, kStateNormal),
+    Act(IDC_LIVE_BM, K, 1, kStateNormal),
+    Act(IDC_LIVE_REC, K, 1, kStateNormal, 119),
+};
+
 constexpr std::span<const ControlAction> kNone{};
 
-const std::array<LayoutRow, 18> kRows = {{
-    {0, -1, kMain0, kLive0, 0},
-    {1, -1, kMain1, kLive1, 0},
-    {2, -1, kMain2, kLive2, 0},
-    {3, -1, kMain2, kLive3, 0},
+const std::array<LayoutRow, 20> kRows = {{
+    {0, -1, kMain0, kLive0, 0},         {1, -1, kMain1, kLive1, 0},
+    {2, -1, kMain2, kLive2, 0},         {3, -1, kMain2, kLive3, 0},
     {4, -1, kNone, kLive4, 0},  // the base (1 or 2) follows the display mode
-    {5, 0, kMain5, kLive5, 0},
-    {6, 5, kMain6, kNone, 0},
-    {7, 6, kNone, kLiveNoBm, 0},
-    {8, 5, kDistActive, kNone, 1},
-    {9, 6, kDistActive, kNone, 1},
-    {10, 6, kDistActive, kLiveNoBm, 1},
-    {11, 5, kAreaActive, kNone, 2},
-    {12, 6, kAreaActive, kNone, 2},
-    {13, 6, kAreaActive, kLiveNoBm, 2},
-    {14, 5, kEllipseActive, kNone, 3},
-    {15, 6, kEllipseActive, kNone, 3},
-    {16, 6, kEllipseActive, kLiveNoBm, 3},
-    {17, 5, kNone, kNone, 0},
+    {5, 0, kMain5, kLive5, 0},          {6, 5, kMain6, kNone, 0},
+    {7, 6, kNone, kLiveNoBm, 0},        {8, 5, kDistActive, kNone, 1},
+    {9, 6, kDistActive, kNone, 1},      {10, 6, kDistActive, kLiveNoBm, 1},
+    {11, 5, kAreaActive, kNone, 2},     {12, 6, kAreaActive, kNone, 2},
+    {13, 6, kAreaActive, kLiveNoBm, 2}, {14, 5, kEllipseActive, kNone, 3},
+    {15, 6, kEllipseActive, kNone, 3},  {16, 6, kEllipseActive, kLiveNoBm, 3},
+    {17, 5, kNone, kNone, 0},           {18, -1, kMain18, kLive18, 0},
+    {19, -1, kMain18, kLive18, 0},
 }};
 
 }  // namespace

@@ -208,6 +208,7 @@ public:
     bool IsShown() const override { return shown; }
     void Hide() override { shown = false; }
     void FollowCursor() override { ++follows; }
+    void ShowAtWindowCorner(bool show) override { shown = show; }
     bool shown = false;
     int follows = 0;
 };
