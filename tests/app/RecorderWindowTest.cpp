@@ -144,6 +144,14 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
     EXPECT_GT(preview->PaintedPictures(), 0);
     wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), "recorder-syncview-preview");
     wxtest::SaveArtifact(GrabScreen(frame_->ClientWindow()), "recorder-syncview-preview-screen");
+    // A maximised window moves the preview right by its enlargement.
+    frame_->ForceMaximised(true);
+    Pump(200);
+    ASSERT_GT(frame_->Core()->m_nEnlargement, 0);
+    EXPECT_EQ(preview->GetPosition(), wxPoint(768 + frame_->Core()->m_nEnlargement, 372));
+    frame_->ForceMaximised(false);
+    Pump(200);
+    EXPECT_EQ(preview->GetPosition(), wxPoint(768, 372));
 
     // Whether this display maximises at all (Xvfb has no window manager).
     frame_->Maximize(true);
