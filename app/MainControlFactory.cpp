@@ -3,11 +3,11 @@
 #include "app/ColorLabel.h"
 #include "app/CstmBitmapButton.h"
 #include "app/CstmButton.h"
-#include "app/CstmListCtrl.h"
 #include "app/IconLoader.h"
 #include "app/MainControlsWx.h"
 #include "app/MainLayoutTable.h"
 #include "app/MainViewWindow.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "resources/StringTable.h"
 
@@ -85,8 +85,7 @@ MainViewWindows CreateMainControls(wxWindow* parent, CMainControlsWx& controls,
                 break;
             }
             case MainControlKind::List:
-                window =
-                    new CCstmListCtrl(parent, c.id, pos, size, wxLC_ICON | wxLC_SINGLE_SEL | wxBORDER_NONE);
+                window = new CThumbnailListBox(parent, c.id, pos, size);
                 break;
         }
         if (c.style & kMainHidden)

@@ -8,6 +8,7 @@
 #include <wx/menu.h>
 
 #include "app/AboutDlg.h"
+#include "app/CineStoreProgress.h"
 #include "app/ColorLabel.h"
 #include "app/FingerView.h"
 #include "app/IconLoader.h"
@@ -19,9 +20,12 @@
 #include "app/MainViewWindow.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/RestrictionDlg.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "app/WxRecorderUi.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/ImageAreaRender.h"
+#include "app/core/MainArchive.h"
 #include "app/core/MainDialogIds.h"
 #include "app/core/RecorderPort.h"
 #include "common/AppFolders.h"
@@ -150,6 +154,8 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
 CMainFrame::~CMainFrame() {
     StopEverything();
     m_pRecorderPort.reset();  // the recorder and its preview go while the client area exists
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(nullptr);
     if (m_nBusyCursor > 0)
         wxEndBusyCursor();
 }
@@ -206,9 +212,22 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.loupe = &m_loupePort;
     ports.obPanel = m_pObPort.get();
     ports.measureWindows = m_pMeasureWindows.get();
+    m_pArchive = std::make_unique<CMainArchive>();
+    m_pCineProgress = std::make_unique<CCineStoreProgress>(this);
+    m_pThumbnails = dynamic_cast<CThumbnailListBox*>(m_controls.Find(maindlg::IDC_THUMBNAILS));
+    ports.stores = m_pArchive.get();
+    ports.thumbnails = m_pArchive.get();
+    ports.review = m_pArchive.get();
+    ports.obStills = m_pArchive.get();
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
     m_pRecorderUi->Attach(m_pCore.get());
+    // The recording takes the same render of the image area as the stores.
+    m_pRecorderUi->renderImageArea = [core = m_pCore.get()] { return mainarchive::RenderImageArea(*core); };
+    m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
+    m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
+    if (m_pThumbnails)
+        m_pThumbnails->SetArchive(m_pArchive.get());
     // The gradation bar as tall as the main view, and the start-up rectangles of the resize.
     const wxRect grad = m_pLivePanel->m_rcGradation;
     const wxRect rp = m_pRightPanel->GetRect();

@@ -29,6 +29,9 @@
 class CKALVEXDlg;
 class CRecorderPort;
 class CWxRecorderUi;
+class CMainArchive;
+class CCineStoreProgress;
+class CThumbnailListBox;
 class CLSideDxUnFreeze;
 class CLSideDxSTC;
 class CRSideDxUnFreeze;
@@ -57,6 +60,10 @@ public:
     CRSideDxUnFreeze* RightPanel() { return m_pRightPanel; }
     CLSideOBGYPanel* ObPanel() { return m_pObPanel; }
     CMeasureWindowsWx* MeasureWindows() { return m_pMeasureWindows.get(); }
+    // The archive (stores, thumbnail list, review), its list window and its progress window.
+    CMainArchive* Archive() { return m_pArchive.get(); }
+    CThumbnailListBox* ThumbnailList() { return m_pThumbnails; }
+    CCineStoreProgress* CineStoreProgress() { return m_pCineProgress.get(); }
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
@@ -151,6 +158,10 @@ private:
     std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
     std::unique_ptr<CWxRecorderUi> m_pRecorderUi;
     std::unique_ptr<CRecorderPort> m_pRecorderPort;
+    // The archive outlives the core, which calls it until its close handler has run.
+    std::unique_ptr<CMainArchive> m_pArchive;
+    std::unique_ptr<CCineStoreProgress> m_pCineProgress;
+    CThumbnailListBox* m_pThumbnails = nullptr;
     std::unique_ptr<CKALVEXDlg> m_pCore;
 
     wxTimer m_tick;

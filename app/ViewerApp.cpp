@@ -1,6 +1,6 @@
 // The viewer's entry point: the wx application that opens the main window. Until the patient
-// selection comes, the window opens for the test patient "TEST" and nothing is written to
-// the archive.
+// selection comes, the window opens for the test patient "TEST", made on first use so that
+// stores have a patient to go to.
 #include <wx/app.h>
 
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include "app/MainFrame.h"
 #include "app/WxMessageBox.h"
 #include "app/WxUiDispatcher.h"
+#include "common/User.h"
 #include "sim/SimEnvironment.h"
 
 namespace {
@@ -19,6 +20,12 @@ public:
     bool OnInit() override {
         InstallWxUiDispatcher();
         InstallWxMessageBoxHandler();
+        CUser user;
+        if (!user.Load(kTestPatientId)) {
+            user.m_strId = kTestPatientId;
+            user.m_strName = kTestPatientId;
+            user.Save();
+        }
         auto* frame = new CMainFrame();
         frame->Show();
         frame->Start(kTestPatientId, kTestPatientId);

@@ -16,4 +16,8 @@ public:
     virtual bool HasStoredImage() const { return false; }
     // A stored cine opened from the list is on screen.
     virtual bool IsStoredCineShown() const { return false; }
+    // The Del button (1163): the selected items to the trash after one question.
+    virtual void DeleteSelected() {}
+    // A full refill that keeps the selection and what is previewed (after a settings change).
+    virtual void RefillKeepingSelection() {}
 };

@@ -293,6 +293,14 @@ bool CKALVEXDlg::StartExam(const std::string& id, const std::string& name) {
         m_strExamStamp = platform::Format("%04d%02d%02d%02d%02d%02d", t.wYear, t.wMonth, t.wDay, t.wHour,
                                           t.wMinute, t.wSecond);
     }
+    // The exam's stills and stored names belong to the old exam; the exam list starts empty.
+    m_ports.stores->ResetExamStills();
+    {
+        const bool examList = m_bExamList;
+        m_bExamList = true;
+        m_ports.thumbnails->FillThumbnailList(0, 1, 1);
+        m_bExamList = examList;
+    }
     if (CImageProc* proc = Live())
         proc->Cine().Reset(0);
     m_viewMain.m_dZoom = 1.0;
@@ -439,7 +447,8 @@ void CKALVEXDlg::OnClose() {
 }
 
 void CKALVEXDlg::OnSysCommandClose() {
-    if (m_bClosing)
+    // A cine store holds the frozen ring and a half-written folder: it ends first.
+    if (m_bClosing || m_bCineStoreRunning)
         return;
     m_bStillStored = m_bCineStored = true;
     m_bAskBeforeQuit = false;

@@ -43,6 +43,8 @@ class CMeasureTools;
 
 class CKALVEXDlg : public IProbeHost {
     friend class CMeasureTools;
+    // The archive (stores, thumbnail list, review) works on the dialog's views and state.
+    friend class CMainArchive;
 
 public:
     explicit CKALVEXDlg(const MainDlgPorts& ports);
@@ -303,6 +305,9 @@ public:
     std::unique_ptr<CMeasureTools> m_pMeasureTools;
     int m_nMStripDepth = -1;
     CMeasureTools& Measure() { return *m_pMeasureTools; }
+    // The archive: texts of the item last previewed or opened (list sub-items 2 and 3).
+    std::string m_strSelTimeText;
+    std::string m_strSelTypeText;
 
 private:
     void InitPorts(const MainDlgPorts& ports);

@@ -126,6 +126,9 @@ void CKALVEXDlg::OnButtonClicked(int id) {
         case IDC_REVIEW_STOP:
             m_ports.review->OnBnClickedStop();
             break;
+        case IDC_DELETE:
+            m_ports.thumbnails->DeleteSelected();
+            break;
         default:
             break;
     }

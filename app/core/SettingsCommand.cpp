@@ -35,11 +35,11 @@ SettingsContext MakeSettingsContext(CKALVEXDlg& dlg, const MainDlgPorts& ports, 
             obgy->LoadPatientDates();
     };
     IThumbnailList* thumbnails = ports.thumbnails;
-    const bool obLayout = dlg.m_nScreenLayout == 18;
-    ctx.refreshDateTexts = [thumbnails, obLayout] {
-        // The list in its current mode, rebuilt so its times use the new format.
+    ctx.refreshDateTexts = [thumbnails] {
+        // The list in its current mode, rebuilt so its times use the new format; the
+        // selection and what is previewed stay.
         if (thumbnails && thumbnails->GetItemCount() > 0)
-            thumbnails->FillThumbnailList(0, 1, obLayout ? 0 : 1);
+            thumbnails->RefillKeepingSelection();
     };
     return ctx;
 }

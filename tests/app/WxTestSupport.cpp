@@ -8,6 +8,7 @@
 #include "app/DrawnControl.h"
 #include "app/MainViewWindow.h"
 #include "app/PictureWindow.h"
+#include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "platform/FileSystem.h"
 #include "platform/draw/Blit.h"
@@ -47,6 +48,8 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
             pixels = drawn->Render();
         } else if (auto* preview = dynamic_cast<CCameraPreviewWindow*>(child)) {
             pixels = preview->Render();
+        } else if (auto* list = dynamic_cast<CThumbnailListBox*>(child)) {
+            pixels = list->Render();
         } else if (auto* view = dynamic_cast<CPictureWindow*>(child)) {
             pixels = view->Render();
         } else if (auto* mainView = dynamic_cast<CMainViewWindow*>(child);

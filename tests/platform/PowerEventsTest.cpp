@@ -122,9 +122,10 @@ private:
     std::vector<int> writeEnds_;
 };
 
-// Runs the UI queue until it has run something, or gives up after two seconds.
+// Runs the UI queue until it has run something, or gives up after ten seconds (a loaded
+// machine can be slow to pass a bus message on).
 bool PumpUntilWork(platform::QueuedUiDispatcher& ui) {
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
         if (ui.RunPending() > 0)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -186,7 +187,7 @@ TEST_F(PowerEventsTest, SuspendRunsOnTheUiThreadBeforeTheSleepGoesOnAndResumeTak
     ASSERT_TRUE(PumpUntilWork(ui_));
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1], platform::PowerEvent::Resume);
-    for (int i = 0; i < 2000 && logind.LocksHandedOut() < 2; ++i)
+    for (int i = 0; i < 10000 && logind.LocksHandedOut() < 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(logind.LockHeld(1));
 
@@ -200,7 +201,7 @@ TEST_F(PowerEventsTest, AnAnnouncementStillQueuedAtStopIsDropped) {
     platform::PowerEventWatcher watcher;
     ASSERT_TRUE(watcher.Start([&](platform::PowerEvent) { ++calls; }));
     logind.SendPrepareForSleep(true);
-    for (int i = 0; i < 2000 && ui_.PendingCount() == 0; ++i)
+    for (int i = 0; i < 10000 && ui_.PendingCount() == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_EQ(ui_.PendingCount(), 1u);
     watcher.Stop();
