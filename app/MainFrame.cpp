@@ -219,6 +219,7 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     ports.thumbnails = m_pArchive.get();
     ports.review = m_pArchive.get();
     ports.obStills = m_pArchive.get();
+    ports.patients = m_pPatientDialogs;
     m_pCore = std::make_unique<CKALVEXDlg>(ports);
     m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
     m_pRecorderUi->Attach(m_pCore.get());

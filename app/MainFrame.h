@@ -23,6 +23,7 @@
 #include "app/core/IKeyboardState.h"
 #include "app/core/IMainViews.h"
 #include "app/core/IMainWindow.h"
+#include "app/core/IPatientDialogs.h"
 #include "app/core/ITimerHost.h"
 #include "platform/PowerEvents.h"
 
@@ -72,6 +73,9 @@ public:
     CRecorderPort& Recorder() { return *m_pRecorderPort; }
     // Run instead of ending the process when the core ends the dialog (tests).
     std::function<void(int result)> onEndDialog;
+    // The patient dialogs the core runs (commands 14 and 16); set before Start. None: the
+    // commands do nothing.
+    IPatientDialogs* m_pPatientDialogs = nullptr;
 
     // Maximised or at the start-up size: the core moves the views and the controls. Tests
     // force a maximised client size (no window manager under Xvfb maximises).

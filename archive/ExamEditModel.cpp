@@ -26,7 +26,9 @@ bool IsValidDay(const platform::SystemTime& t) {
 
 }  // namespace
 
-bool ExamEditModel::Open(const std::string& id) {
+bool ExamEditModel::Open(const std::string& idIn) {
+    // The id may be this model's own m_strEditId, which the reset below clears.
+    const std::string id = idIn;
     *this = ExamEditModel();
     m_strEditId = id;
     if (id.empty()) {

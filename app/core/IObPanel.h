@@ -1,5 +1,6 @@
 // The OB/GY side panel (dialog 223). It comes with the OB/GY subsystem; until then the core
-// uses this default, which has no buttons and does nothing.
+// uses this default, which does nothing but keep the enabled state of the five item buttons:
+// the patient keys F1 and F4 ask BPD and CRL, which stay enabled until a layout disables them.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +17,10 @@ public:
 
     // 1 while OB/GY mode is on (Part of the panel's own state), else 0.
     virtual int GetState() const { return 0; }
-    virtual bool IsButtonEnabled(int /*id*/) const { return false; }
+    virtual bool IsButtonEnabled(int id) const { return IsItemButton(id) && m_bItemButtonsEnabled; }
     virtual void FocusButton(int /*id*/) {}
     // The five item buttons BPD, FL, CRL, AC, GS.
-    virtual void EnableItemButtons(bool /*enable*/) {}
+    virtual void EnableItemButtons(bool enable) { m_bItemButtonsEnabled = enable; }
     virtual void SetItemSubCaption(int /*id*/, const std::string& /*text*/) {}
     virtual void SetAcSubCaptionColour(uint32_t /*pixel*/) {}
     virtual void SetModelCaption(const std::string& /*text*/) {}
@@ -34,4 +35,11 @@ public:
     virtual void SetItemSubCaptionColour(int /*id*/, uint32_t /*pixel*/) {}
     // The LMP and BBT texts shown by controls 1183 and 1184 (empty: not set).
     virtual void SetDateTexts(const std::string& /*lmp*/, const std::string& /*bbt*/) {}
+
+private:
+    // BPD 1008, FL 1009, CRL 1010, AC 1036, GS 1049.
+    static bool IsItemButton(int id) {
+        return id == 1008 || id == 1009 || id == 1010 || id == 1036 || id == 1049;
+    }
+    bool m_bItemButtonsEnabled = true;
 };

@@ -288,6 +288,7 @@ bool CKALVEXDlg::StartExam(const std::string& id, const std::string& name) {
     m_strPatientFolder = GetDataFolder() + id + "/";
     m_bStillStored = m_bCineStored = true;
     m_bAskBeforeQuit = true;
+    m_userList.LoadAll();
     {
         const platform::SystemTime t = platform::GetLocalTime();
         m_strExamStamp = platform::Format("%04d%02d%02d%02d%02d%02d", t.wYear, t.wMonth, t.wDay, t.wHour,
@@ -314,6 +315,7 @@ bool CKALVEXDlg::StartExam(const std::string& id, const std::string& name) {
         view->ClearDistanceMarks();
     }
     m_nObSelectedImage = -1;
+    m_ports.obgy->ClearExamStills();
     if (CImageProc* proc = Live()) {
         const int current = proc->Cine().GetCurrentIndex();
         m_frameScratch.Fill(0);
@@ -321,6 +323,9 @@ bool CKALVEXDlg::StartExam(const std::string& id, const std::string& name) {
         DrawFrame(current, true);
         DrawFrame(-1, true);
     }
+    m_ports.obgy->LoadPatientDates();
+    for (const int item : {1, 5, 2, 6, 3, 4, 7})
+        m_ports.obgy->ClearObgyMeasure(item);
     m_nScreenLayout = 0;
     m_nObSelItem = 0;
     EnableStoreMeasureButtons(false);

@@ -31,6 +31,7 @@
 #include "app/core/ScreenLayouts.h"
 #include "app/core/VirtualKeys.h"
 #include "app/core/WindowGeometry.h"
+#include "common/UserList.h"
 #include "imaging/ImageProc.h"
 #include "platform/Image.h"
 #include "probe/OpenProbe.h"
@@ -93,6 +94,12 @@ public:
 
     // ---- exam (window-state steps; the archive parts come with their subsystems)
     bool StartExam(const std::string& id, const std::string& name);
+    // Command 14: edits the current patient's record through the entry dialog.
+    void SelectExam();
+    // Command 16: picks or creates another patient and starts an exam for it.
+    void ChangePatient();
+    // Every patient, reloaded at each exam start (the thumbnail list finds its patient here).
+    CUserList m_userList;
 
     // ---- dispatcher handlers and the operations other parts call
     void ToggleFreeze(int* data, int* extra);

@@ -101,13 +101,13 @@ void CKALVEXDlg::ExecCommand(int command, int* data, int* extra) {
                 ZoomStep();
             break;
         case kCmdSelectExam:
-            m_ports.patients->SelectExam();
+            SelectExam();
             break;
         case kCmdViewer:
             ShowViewer();
             break;
         case kCmdNewPatient:
-            m_ports.patients->ChangePatient();
+            ChangePatient();
             break;
         case 17:
         case 18:

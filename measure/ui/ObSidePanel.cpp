@@ -128,7 +128,7 @@ void CLSideOBGYPanel::SetMode(int layout, int item) {
             b->EnableButton(true);
             b->Show();
         } else {
-            b->EnableButton(false);
+            // Hidden but still enabled: the patient keys F1 and F4 ask BPD and CRL in every layout.
             b->m_nState = ButtonStateNormal;
             b->Hide();
         }
@@ -216,7 +216,8 @@ int CObPanelPort::AnchorRight(int controlId) const {
 
 bool CObPanelPort::IsButtonEnabled(int id) const {
     const CCstmButton* b = m_pPanel->Button(id);
-    return b && b->IsShown() && b->m_nEnabled == 1;
+    // Enabled whether shown or not, as the patient keys need it.
+    return b && b->m_nEnabled == 1;
 }
 
 void CObPanelPort::FocusButton(int id) {

@@ -167,3 +167,11 @@ TEST_F(ExamEditModelTest, ControlCharactersBecomeSpacesAndTextsAreCutToTheirLimi
     EXPECT_EQ(platform::CountCodePoints(model.m_strEditName), 64u);
     EXPECT_EQ(model.m_strEditNote.size(), 128u);
 }
+
+TEST_F(ExamEditModelTest, OpensThePatientOfItsOwnId) {
+    AddPatient("0001", "Anna", "1990-05-04");
+    model.m_strEditId = "0001";
+    ASSERT_TRUE(model.Open(model.m_strEditId));
+    EXPECT_EQ(model.m_strEditId, "0001");
+    EXPECT_EQ(model.m_strEditName, "Anna");
+}

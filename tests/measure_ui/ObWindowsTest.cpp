@@ -69,7 +69,9 @@ protected:
 TEST_F(ObWindowsTest, LayoutEighteenShowsTheItemButtonsAndHighlightsTheItem) {
     CLSideOBGYPanel* panel = MakePanel();
     CObPanelPort port(panel);
-    EXPECT_FALSE(port.IsButtonEnabled(CLSideOBGYPanel::IDC_BPD));  // hidden until the OB/GY layout
+    // Hidden until the OB/GY layout, but enabled: F1 and F4 ask BPD and CRL in every layout.
+    EXPECT_FALSE(panel->Button(CLSideOBGYPanel::IDC_BPD)->IsShown());
+    EXPECT_TRUE(port.IsButtonEnabled(CLSideOBGYPanel::IDC_BPD));
     port.SetDateTexts("05-03-2024", "");
     port.SetMode(18, 5, true);
     for (int id : CLSideOBGYPanel::kItemButtons)
@@ -82,7 +84,7 @@ TEST_F(ObWindowsTest, LayoutEighteenShowsTheItemButtonsAndHighlightsTheItem) {
     port.ClearMeasureValues();
     EXPECT_EQ(panel->Button(CLSideOBGYPanel::IDC_BPD)->GetSubText1(), "");
     port.SetMode(5, 0, true);
-    EXPECT_FALSE(port.IsButtonEnabled(CLSideOBGYPanel::IDC_BPD));
+    EXPECT_TRUE(port.IsButtonEnabled(CLSideOBGYPanel::IDC_CRL));
     EXPECT_FALSE(panel->Button(CLSideOBGYPanel::IDC_GS)->IsShown());
 }
 

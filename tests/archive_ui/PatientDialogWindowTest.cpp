@@ -1,0 +1,306 @@
+// The patient dialogs on the display, driven with real keys and clicks: where Enter goes in
+// the selection dialog and what Esc, the close box and Exit return; deleting through a fake
+// trash in the change-of-patient form; the entry dialog's Esc, empty name and pasted control
+// characters; the date picker's opening date and result. Screenshots of the list sorted by
+// name and of the entry dialog with the picker open go to artifacts/.
+#include <gtest/gtest.h>
+#include <wx/listctrl.h>
+
+#include <memory>
+
+#include "archive/ExamEditModel.h"
+#include "archive/ui/DateSelDlg.h"
+#include "archive/ui/ExamDlg.h"
+#include "archive/ui/StartupDlg.h"
+#include "common/AppFolders.h"
+#include "common/SettingsStore.h"
+#include "common/User.h"
+#include "platform/Clock.h"
+#include "tests/archive_ui/DialogScript.h"
+#include "tests/support/TestSupport.h"
+
+using namespace dialogtest;
+
+namespace {
+
+class PatientDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettingsForTesting();
+        ResetAppFoldersForTesting();
+    }
+    void TearDown() override {
+        ResetSettingsForTesting();
+        ResetAppFoldersForTesting();
+    }
+    static void WritePatient(const std::string& id, const std::string& name, const std::string& birthdate) {
+        CUser user;
+        user.m_strId = id;
+        user.m_strName = name;
+        user.m_strSex = "Female";
+        user.m_strBirthdate = birthdate;
+        ASSERT_TRUE(user.SaveXml(CUser::GetXmlPath(id)));
+    }
+    void ThreePatients() {
+        WritePatient("0001", "Anna", "1990-03-04");
+        WritePatient("0002", "Bo", "1985-11-30");
+        WritePatient("0012", "Carl", "2001-01-15");
+    }
+    static std::vector<std::string> ListedIds(CStartupDlg& d) {
+        std::vector<std::string> ids;
+        for (long i = 0; i < d.m_lstPatients->GetItemCount(); ++i)
+            ids.push_back(d.m_lstPatients->GetItemText(i).utf8_string());
+        return ids;
+    }
+    size_t BoxesWith(const std::string& text) const {
+        size_t n = 0;
+        for (const auto& b : boxes.shown())
+            n += b.text.find(text) != std::string::npos;
+        return n;
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedEnv programData{"ProgramData", dir.path()};
+    testsupport::MessageBoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(PatientDialogTest, EnterGoesByTheFocusAndEscCloseAndExitGiveTheirResults) {
+    ThreePatients();
+    struct Case {
+        const char* what;
+        std::function<void(CStartupDlg&)> act;
+        int result;
+        std::vector<std::string> listed;  // after the act
+    };
+    const Case cases[] = {
+        {"Enter in the ID edit searches by id",
+         [](CStartupDlg& d) {
+             TypeText(d.m_edtId, "0002");
+             Key(WXK_RETURN, d.m_edtId);
+             ASSERT_TRUE(d.IsModal());
+             d.EndModal(-1);
+         },
+         -1,
+         {"0002"}},
+        {"Enter in the name edit searches by name",
+         [](CStartupDlg& d) {
+             TypeText(d.m_edtName, "ar");
+             Key(WXK_RETURN, d.m_edtName);
+             ASSERT_TRUE(d.IsModal());
+             d.EndModal(-1);
+         },
+         -1,
+         {"0012"}},
+        {"Enter in the list presses OK on the first row",
+         [](CStartupDlg& d) {
+             d.m_lstPatients->SetFocus();
+             Catch(40);
+             Key(WXK_RETURN, d.m_lstPatients);
+         },
+         CStartupDlg::kResultOk,
+         {"0001", "0002", "0012"}},
+        {"Esc",
+         [](CStartupDlg& d) { Key(WXK_ESCAPE, &d); },
+         CStartupDlg::kResultEscape,
+         {"0001", "0002", "0012"}},
+        {"the close box",
+         [](CStartupDlg& d) { d.Close(); },
+         CStartupDlg::kResultEscape,
+         {"0001", "0002", "0012"}},
+        {"Exit",
+         [](CStartupDlg& d) { ClickOn(d.m_btnExit); },
+         CStartupDlg::kResultExit,
+         {"0001", "0002", "0012"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CStartupDlg dialog;
+        EXPECT_EQ(dialog.m_btnExit->GetLabel(), "Exit");
+        DialogScript script;
+        std::vector<std::string> listed;
+        script.Then<CStartupDlg>([&](CStartupDlg& d) {
+            c.act(d);
+            listed = ListedIds(d);
+        });
+        EXPECT_EQ(dialog.DoModal(), c.result);
+        EXPECT_FALSE(script.timedOut);
+        EXPECT_EQ(listed, c.listed);
+        if (c.result == CStartupDlg::kResultOk) {
+            EXPECT_EQ(dialog.SelId(), "0001");
+            EXPECT_EQ(dialog.SelName(), "Anna");
+        }
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(PatientDialogTest, OkWithoutARowSaysSoAndTheFirstNameClickSortsDescending) {
+    ThreePatients();
+    CStartupDlg dialog;
+    DialogScript script;
+    script.Then<CStartupDlg>([&](CStartupDlg& d) {
+        d.m_lstPatients->SetItemState(0, 0, wxLIST_STATE_SELECTED);
+        ClickOn(d.m_btnOk);
+        EXPECT_TRUE(d.IsModal());
+        EXPECT_EQ(BoxesWith("Data is not chosen."), 1u);
+        wxListEvent click(wxEVT_LIST_COL_CLICK, d.m_lstPatients->GetId());
+        click.SetEventObject(d.m_lstPatients);
+        click.m_col = 1;
+        d.m_lstPatients->GetEventHandler()->ProcessEvent(click);
+        Catch(100);
+        EXPECT_EQ(ListedIds(d), (std::vector<std::string>{"0012", "0002", "0001"}));
+        ScreenArtifact(&d, "patient_list_sorted_by_name");
+        d.EndModal(-1);
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(script.timedOut);
+}
+
+TEST_F(PatientDialogTest, DeletingTheCurrentPatientTurnsCancelIntoExitOnlyWhenTheTrashTookIt) {
+    ThreePatients();
+    for (const bool trashWorks : {false, true}) {
+        SCOPED_TRACE(trashWorks ? "trash works" : "trash fails");
+        CStartupDlg dialog("0002", nullptr);
+        EXPECT_EQ(dialog.m_btnExit->GetLabel(), "Cancel");
+        std::vector<std::string> trashed;
+        dialog.m_fnTrash = [&](const std::string& path, std::string* error) -> int32_t {
+            trashed.push_back(path);
+            if (trashWorks)
+                return 0;
+            if (error)
+                *error = "Read-only file system";
+            return 1;
+        };
+        DialogScript script;
+        script.Then<CStartupDlg>([&](CStartupDlg& d) {
+            d.m_lstPatients->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+            d.OnDeletePatient();
+            ClickOn(d.m_btnExit);
+        });
+        const size_t before = boxes.shown().size();
+        EXPECT_EQ(dialog.DoModal(), CStartupDlg::kResultExit);
+        ASSERT_EQ(trashed.size(), 1u);
+        EXPECT_EQ(trashed[0].find(GetDataFolder() + "0002"), 0u);
+        if (trashWorks) {
+            EXPECT_EQ(ListedIds(dialog), (std::vector<std::string>{"0001", "0012"}));
+            EXPECT_EQ(dialog.m_btnExit->GetLabel(), "Exit");
+            EXPECT_EQ(dialog.CurrentId(), "");
+            EXPECT_EQ(boxes.shown().size(), before + 1);  // the question only
+        } else {
+            EXPECT_EQ(ListedIds(dialog), (std::vector<std::string>{"0001", "0002", "0012"}));
+            EXPECT_EQ(dialog.m_btnExit->GetLabel(), "Cancel");
+            EXPECT_EQ(dialog.CurrentId(), "0002");
+            ASSERT_EQ(boxes.shown().size(), before + 2);  // the question and why it failed
+            EXPECT_NE(boxes.shown().back().text.find("Read-only file system"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(PatientDialogTest, EntryDialogEscAnEmptyNameAndPastedControlCharacters) {
+    {
+        ExamEditModel model;
+        CExamDlg dialog(model);
+        DialogScript script;
+        script.Then<CExamDlg>([](CExamDlg& d) {
+            TypeText(d.m_edtName, "Changed");
+            Key(WXK_ESCAPE, d.m_edtName);  // ends without the question
+        });
+        EXPECT_EQ(dialog.DoModal(), 2);
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+    {
+        ExamEditModel model;
+        CExamDlg dialog(model);
+        EXPECT_TRUE(dialog.m_rdoFemale->GetValue());
+        DialogScript script;
+        script.Then<CExamDlg>([&](CExamDlg& d) {
+            d.m_edtName->SetFocus();
+            Key(WXK_RETURN, d.m_edtName);  // Enter presses OK: no name yet
+            EXPECT_TRUE(d.IsModal());
+            EXPECT_EQ(BoxesWith("Name is not input."), 1u);
+            d.m_edtName->ChangeValue(wxString::FromUTF8("Eva\tLund\r\nX"));
+            d.m_edtNote->ChangeValue(wxString::FromUTF8("line one\nline two"));
+            ClickOn(d.m_btnOk);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(model.m_strEditName, "Eva Lund X");
+        EXPECT_EQ(model.m_strEditNote, "line one line two");
+        EXPECT_EQ(model.m_strEditSex, "Female");
+    }
+}
+
+TEST_F(PatientDialogTest, ThePickerSetsTheBirthdateAndAFileThatDoesNotLoadLeavesOkDisabled) {
+    WritePatient("0001", "Anna", "");
+    ExamEditModel model;
+    model.m_strEditId = "0001";
+    CExamDlg dialog(model);
+    EXPECT_EQ(model.m_strEditName, "Anna");
+    EXPECT_EQ(model.m_strEditBirthdateText, "");
+    EXPECT_EQ(dialog.m_edtBirthdate->GetValue(), "");  // no birthdate stays empty
+    DialogScript script;
+    script.Then<CExamDlg>([](CExamDlg& d) { ClickOn(d.m_btnBirthdate); });
+    script.Then<CDateSelDlg>([](CDateSelDlg& picker) {
+        // Without a birthdate the picker opens on today.
+        const platform::SystemTime today = platform::GetLocalTime();
+        EXPECT_EQ(picker.m_calendar->GetDate().GetYear(), today.wYear);
+        picker.SelectDate(wxDateTime(17, wxDateTime::May, 1946));
+        picker.GetParent()->Move(20, 20);
+        picker.Move(180, 120);
+        Catch(400);
+        ScreenArtifact(picker.GetScreenRect().Union(picker.GetParent()->GetScreenRect()),
+                       "patient_entry_with_birthdate_picker");
+        ClickOn(picker.m_btnOk);
+    });
+    script.Then<CExamDlg>([](CExamDlg& d) { ClickOn(d.m_btnOk); });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_EQ(model.m_strEditBirthdate, "1946-05-17");
+    EXPECT_EQ(model.m_strEditBirthdateText, "17-05-1946");
+
+    ExamEditModel missing;
+    missing.m_strEditId = "0009";
+    CExamDlg broken(missing);
+    EXPECT_FALSE(broken.m_btnOk->IsEnabled());
+    EXPECT_EQ(BoxesWith("File is not found."), 1u);
+}
+
+TEST_F(PatientDialogTest, ThePickerOpensOnTodayForNoDateAndHandsOutAZeroTime) {
+    struct Case {
+        platform::SystemTime in;
+        bool opensOnIn;
+    };
+    platform::SystemTime valid;
+    valid.wYear = 2024;
+    valid.wMonth = 2;
+    valid.wDay = 29;
+    valid.wHour = 13;
+    platform::SystemTime impossible;
+    impossible.wYear = 2023;
+    impossible.wMonth = 2;
+    impossible.wDay = 30;
+    for (const Case& c : {Case{valid, true}, Case{impossible, false}, Case{platform::SystemTime(), false}}) {
+        CDateSelDlg picker;
+        picker.m_strTitle = "LMP";
+        picker.m_stDateIn = c.in;
+        platform::SystemTime out;
+        DialogScript script;
+        script.Then<CDateSelDlg>([&](CDateSelDlg& d) {
+            const wxDateTime shown = d.m_calendar->GetDate();
+            const wxDateTime expected =
+                c.opensOnIn ? wxDateTime(29, wxDateTime::Feb, 2024) : wxDateTime::Today();
+            EXPECT_TRUE(shown.IsSameDate(expected));
+            ClickOn(d.m_btnOk);
+        });
+        ASSERT_EQ(picker.DoModal(), CDateSelDlg::IDC_OK);
+        out = picker.m_stDateOut;
+        EXPECT_EQ(out.wHour + out.wMinute + out.wSecond + out.wMilliseconds, 0);
+        EXPECT_EQ(out.wDayOfWeek, platform::DayOfWeek(out.wYear, out.wMonth, out.wDay));
+    }
+    CDateSelDlg cancelled;
+    cancelled.m_stDateOut.wYear = 1999;
+    DialogScript script;
+    script.Then<CDateSelDlg>([](CDateSelDlg& d) { ClickOn(d.m_btnCancel); });
+    EXPECT_EQ(cancelled.DoModal(), CDateSelDlg::IDC_CANCEL);
+    EXPECT_EQ(cancelled.m_stDateOut.wYear, 1999);
+}
