@@ -27,11 +27,14 @@
 #include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
 #include "app/core/ImageAreaRender.h"
+#include "app/WxRecorderUi.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/ImageAreaRender.h"
 #include "app/core/MainArchive.h"
 #include "app/core/MainDialogIds.h"
 #include "archive/export/ui/WxPrinter.h"
 #include "app/core/SettingsCommand.h"
+#include "app/core/RecorderPort.h"
 #include "common/AppFolders.h"
 #include "resources/StringTable.h"
 
@@ -150,10 +153,14 @@ CMainFrame::CMainFrame() : wxFrame(nullptr, wxID_ANY, " ", wxDefaultPosition, wx
         });
     });
     m_pClient->Bind(wxEVT_BUTTON, &CMainFrame::OnClientButton, this);
+    m_pRecorderUi = std::make_unique<CWxRecorderUi>(this, m_pClient);
+    m_pRecorderPort = std::make_unique<CRecorderPort>(*m_pRecorderUi);
+    Bind(wxEVT_MAXIMIZE, &CMainFrame::OnMaximize, this);
 }
 
 CMainFrame::~CMainFrame() {
     StopEverything();
+    m_pRecorderPort.reset();  // the recorder and its preview go while the client area exists
     if (m_pThumbnails)
         m_pThumbnails->SetArchive(nullptr);
     if (m_nBusyCursor > 0)
@@ -213,6 +220,7 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
         this, [this] { return m_pCore && m_pCore->Ports().measurement->IsMeasureMode(); });
     ports.settings = m_pSettingsPort.get();
     ports.picker = m_pPickerPort.get();
+    ports.recorder = m_pRecorderPort.get();
     ports.loupe = &m_loupePort;
     ports.obPanel = m_pObPort.get();
     ports.measureWindows = m_pMeasureWindows.get();
@@ -234,6 +242,10 @@ bool CMainFrame::Start(const std::string& patientId, const std::string& patientN
     m_pPickerPort->SetMainDialog(m_pCore.get());
     for (int code : {maindlg::kViewMain, maindlg::kViewLeft, maindlg::kViewRight})
         LoadBodyMarkPictures(m_pCore->View(code));
+    m_pRecorderPort->Attach(m_pCore.get(), m_pLivePort.get());
+    m_pRecorderUi->Attach(m_pCore.get());
+    // The recording takes the same render of the image area as the stores.
+    m_pRecorderUi->renderImageArea = [core = m_pCore.get()] { return mainarchive::RenderImageArea(*core); };
     m_pArchive->Attach(m_pCore.get(), m_pThumbnails, m_pCineProgress.get());
     m_pArchive->Cache().SetCineMark(LoadIcon(232, 38, 38));
     if (m_pThumbnails)
@@ -349,6 +361,13 @@ void CMainFrame::OnCloseWindow(wxCloseEvent& event) {
     }
     StopEverything();
     Destroy();
+}
+
+void CMainFrame::OnMaximize(wxMaximizeEvent& event) {
+    event.Skip();
+    // GTK keeps the maximise box: a maximise during a recording is undone instead.
+    if (m_pRecorderUi)
+        m_pRecorderUi->UndoMaximiseWhileRecording();
 }
 
 // ---- the core's window interfaces

@@ -29,6 +29,8 @@
 
 class CBodyMarkPickerPort;
 class CKALVEXDlg;
+class CRecorderPort;
+class CWxRecorderUi;
 class CMainArchive;
 class CCineStoreProgress;
 class CThumbnailListBox;
@@ -74,6 +76,9 @@ public:
     wxWindow* ViewWindow(int viewCode);
     // Whether the core's close handler has run (the window is about to go).
     bool IsClosed() const { return m_bClosed; }
+    // The SyncView recorder's windows and the core's recorder port.
+    CWxRecorderUi& RecorderUi() { return *m_pRecorderUi; }
+    CRecorderPort& Recorder() { return *m_pRecorderPort; }
     // Run instead of ending the process when the core ends the dialog (tests).
     std::function<void(int result)> onEndDialog;
     // The patient dialogs the core runs (commands 14 and 16); set before Start. None: the
@@ -148,6 +153,7 @@ private:
     void OnSizeEvent(wxSizeEvent& event);
     void OnMoveEvent(wxMoveEvent& event);
     bool IsPointerWindow(const wxWindow* window) const;
+    void OnMaximize(wxMaximizeEvent& event);
 
     wxPanel* m_pClient = nullptr;
     MainDialogFonts m_fonts;
@@ -165,6 +171,8 @@ private:
     CLSideOBGYPanel* m_pObPanel = nullptr;
     std::unique_ptr<CObPanelPort> m_pObPort;
     std::unique_ptr<CMeasureWindowsWx> m_pMeasureWindows;
+    std::unique_ptr<CWxRecorderUi> m_pRecorderUi;
+    std::unique_ptr<CRecorderPort> m_pRecorderPort;
     // The archive outlives the core, which calls it until its close handler has run.
     std::unique_ptr<CMainArchive> m_pArchive;
     std::unique_ptr<CCineStoreProgress> m_pCineProgress;

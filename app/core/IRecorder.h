@@ -24,4 +24,6 @@ public:
     virtual void Stop() {}
     // Releases the camera graph and deletes the recorder.
     virtual void Delete() {}
+    // After each frame drawn into the views (UI thread): a recording takes the image area.
+    virtual void OnFrameDrawn() {}
 };

@@ -79,6 +79,7 @@ void CKALVEXDlg::DrawFrame(int index, bool activeSide) {
     else
         DrawBmHalf(index);
     FeedLoupe();
+    m_ports.recorder->OnFrameDrawn();
 }
 
 void CKALVEXDlg::DrawSingle(int index) {

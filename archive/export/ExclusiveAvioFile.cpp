@@ -24,11 +24,18 @@ ExclusiveAvioFile::~ExclusiveAvioFile() {
     Discard();
 }
 
-int ExclusiveAvioFile::Open(const std::string& target) {
+int ExclusiveAvioFile::Open(const std::string& target, bool replaceReserved) {
     Discard();
     target_ = target;
-    if (platform::PathExists(target))
+    replaceReserved_ = replaceReserved;
+    if (replaceReserved) {
+        // Only the empty placeholder of a reserved name may be replaced, never a recording.
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)
+            return AVERROR(EEXIST);
+    } else if (platform::PathExists(target)) {
         return AVERROR(EEXIST);
+    }
     std::string tmpl = target + ".tmp.XXXXXX";
     fd_ = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd_ < 0)
@@ -101,8 +108,14 @@ int ExclusiveAvioFile::Commit() {
     int rc = avio_->error;
     if (rc >= 0 && ::fsync(fd_) != 0)
         rc = AVERROR(errno);
-    if (rc >= 0 && ::link(temp_.c_str(), target_.c_str()) != 0)
-        rc = AVERROR(errno);
+    if (rc >= 0) {
+        const int moved = replaceReserved_ ? ::rename(temp_.c_str(), target_.c_str())
+                                           : ::link(temp_.c_str(), target_.c_str());
+        if (moved != 0)
+            rc = AVERROR(errno);
+        else if (replaceReserved_)
+            temp_.clear();  // renamed into place: nothing left to remove
+    }
     Discard();
     return rc < 0 ? rc : 0;
 }

@@ -18,8 +18,10 @@ public:
     ExclusiveAvioFile& operator=(const ExclusiveAvioFile&) = delete;
 
     // Creates the temporary file and the AVIO context. 0 or a negative AVERROR; the target
-    // existing already gives AVERROR(EEXIST).
-    int Open(const std::string& target);
+    // existing already gives AVERROR(EEXIST). With `replaceReserved` the target must be an
+    // empty regular file its caller created exclusively to reserve the name (else EEXIST), and
+    // Commit renames over it.
+    int Open(const std::string& target, bool replaceReserved = false);
     AVIOContext* context() const { return avio_; }
 
     // Flushes, syncs and links the file into place. 0 or a negative AVERROR (AVERROR(EEXIST)
@@ -38,6 +40,7 @@ private:
 
     std::string target_;
     std::string temp_;
+    bool replaceReserved_ = false;
     int fd_ = -1;
     int64_t pos_ = 0;
     int64_t size_ = 0;

@@ -15,12 +15,6 @@ extern "C" {
 
 namespace exportfile {
 
-namespace {
-
-constexpr AVRational kTimeBase{1, 12};
-
-}  // namespace
-
 int64_t EstimatedAviBytes(int64_t frames) {
     // Each frame: its data, an 8-byte chunk header and a 16-byte index entry; plus headers.
     return frames * (kVideoFrameBytes + 24) + (1 << 20);
@@ -36,6 +30,11 @@ struct VideoFileWriter::Impl {
     AVPacket* packet = nullptr;
     std::vector<uint8_t> bgr;  // one frame, bottom-up BGR24
     bool headerWritten = false;
+    int width = kVideoSize;
+    int height = kVideoSize;
+    AVRational timeBase{1, 12};
+
+    size_t FrameBytes() const { return static_cast<size_t>(width) * static_cast<size_t>(height) * 3; }
 
     ~Impl() { Release(); }
 
@@ -61,10 +60,10 @@ struct VideoFileWriter::Impl {
         encoder = avcodec_alloc_context3(c);
         if (!encoder)
             return AVERROR(ENOMEM);
-        encoder->width = kVideoSize;
-        encoder->height = kVideoSize;
-        encoder->time_base = kTimeBase;
-        encoder->framerate = {12, 1};
+        encoder->width = width;
+        encoder->height = height;
+        encoder->time_base = timeBase;
+        encoder->framerate = av_inv_q(timeBase);
         encoder->pix_fmt = c->pix_fmts ? c->pix_fmts[0] : AV_PIX_FMT_YUV420P;
         if (codec.encoder == "mjpeg")
             encoder->pix_fmt = AV_PIX_FMT_YUVJ420P;
@@ -85,14 +84,14 @@ struct VideoFileWriter::Impl {
         rc = avcodec_parameters_from_context(stream->codecpar, encoder);
         if (rc < 0)
             return rc;
-        sws = sws_getContext(kVideoSize, kVideoSize, AV_PIX_FMT_BGR24, kVideoSize, kVideoSize,
-                             encoder->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+        sws = sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, encoder->pix_fmt, SWS_BICUBIC,
+                             nullptr, nullptr, nullptr);
         frame = av_frame_alloc();
         if (!sws || !frame)
             return AVERROR(ENOMEM);
         frame->format = encoder->pix_fmt;
-        frame->width = kVideoSize;
-        frame->height = kVideoSize;
+        frame->width = width;
+        frame->height = height;
         return av_frame_get_buffer(frame, 0);
     }
 
@@ -120,14 +119,25 @@ VideoFileWriter::~VideoFileWriter() {
 }
 
 int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const VideoCodecChoice& codec) {
+    return Open(path, plannedFrames, codec, VideoStreamFormat{});
+}
+
+int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const VideoCodecChoice& codec,
+                          const VideoStreamFormat& format) {
     Abort();
     frames_ = 0;
+    if (format.width <= 0 || format.height <= 0 || format.framesPerSecond <= 0)
+        return AVERROR(EINVAL);
+    const int64_t frameBytes = int64_t{format.width} * format.height * 3;
     const int64_t free = FreeBytesIn(platform::ParentFolder(path));
-    if (free >= 0 && free < EstimatedAviBytes(plannedFrames))
+    if (free >= 0 && free < plannedFrames * (frameBytes + 24) + (1 << 20))
         return AVERROR(ENOSPC);
     impl_ = std::make_unique<Impl>();
     Impl& m = *impl_;
-    int rc = m.file.Open(path);
+    m.width = format.width;
+    m.height = format.height;
+    m.timeBase = {1, format.framesPerSecond};
+    int rc = m.file.Open(path, format.replaceReservedFile);
     if (rc < 0)
         return rc;
     rc = avformat_alloc_output_context2(&m.format, nullptr, "avi", nullptr);
@@ -139,8 +149,8 @@ int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const 
     m.packet = av_packet_alloc();
     if (!m.stream || !m.packet)
         return AVERROR(ENOMEM);
-    m.stream->time_base = kTimeBase;
-    m.stream->avg_frame_rate = {12, 1};
+    m.stream->time_base = m.timeBase;
+    m.stream->avg_frame_rate = av_inv_q(m.timeBase);
     av_dict_set(&m.stream->metadata, "title", "Video #1", 0);
     if (codec.encoder.empty() || codec.encoder == "rawvideo") {
         AVCodecParameters* par = m.stream->codecpar;
@@ -148,10 +158,9 @@ int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const 
         par->codec_id = AV_CODEC_ID_RAWVIDEO;
         par->codec_tag = 0;  // BI_RGB
         par->format = AV_PIX_FMT_BGR24;
-        par->width = kVideoSize;
-        par->height = kVideoSize;
+        par->width = m.width;
+        par->height = m.height;
         par->bits_per_coded_sample = 24;
-        m.bgr.assign(kVideoFrameBytes, 0);
     } else {
         rc = m.OpenEncoder(codec);
         if (rc < 0)
@@ -170,24 +179,35 @@ int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const 
 int VideoFileWriter::WriteGreyFrame(const Image8& frame) {
     if (!impl_ || !impl_->headerWritten)
         return AVERROR(EINVAL);
-    if (frame.width() != kVideoSize || frame.height() != kVideoSize)
+    Impl& m = *impl_;
+    if (frame.width() != m.width || frame.height() != m.height)
+        return AVERROR(EINVAL);
+    // Bottom-up rows of B, G, R: the last image row is the first stored row.
+    m.bgr.resize(m.FrameBytes());
+    uint8_t* out = m.bgr.data();
+    for (int y = m.height - 1; y >= 0; --y) {
+        const uint8_t* row = frame.Row(y);
+        for (int x = 0; x < m.width; ++x, out += 3)
+            out[0] = out[1] = out[2] = row[x];
+    }
+    return WriteBgrFrame(frames_, m.bgr.data(), m.bgr.size());
+}
+
+int VideoFileWriter::WriteBgrFrame(int64_t index, const uint8_t* bottomUpBgr, size_t bytes) {
+    if (!impl_ || !impl_->headerWritten)
         return AVERROR(EINVAL);
     Impl& m = *impl_;
+    if (bytes != m.FrameBytes() || index < 0)
+        return AVERROR(EINVAL);
     if (!m.encoder) {
-        // Bottom-up rows of B, G, R: the last image row is the first stored row.
-        uint8_t* out = m.bgr.data();
-        for (int y = kVideoSize - 1; y >= 0; --y) {
-            const uint8_t* row = frame.Row(y);
-            for (int x = 0; x < kVideoSize; ++x, out += 3)
-                out[0] = out[1] = out[2] = row[x];
-        }
         av_packet_unref(m.packet);
-        int rc = av_new_packet(m.packet, kVideoFrameBytes);
+        int rc = av_new_packet(m.packet, static_cast<int>(bytes));
         if (rc < 0)
             return rc;
-        std::copy(m.bgr.begin(), m.bgr.end(), m.packet->data);
-        m.packet->pts = m.packet->dts = av_rescale_q(frames_, kTimeBase, m.stream->time_base);
-        m.packet->duration = av_rescale_q(1, kTimeBase, m.stream->time_base);
+        std::copy(bottomUpBgr, bottomUpBgr + bytes, m.packet->data);
+        // The sample number is the index: the muxer fills skipped numbers with empty chunks.
+        m.packet->pts = m.packet->dts = av_rescale_q(index, m.timeBase, m.stream->time_base);
+        m.packet->duration = av_rescale_q(1, m.timeBase, m.stream->time_base);
         m.packet->flags |= AV_PKT_FLAG_KEY;
         m.packet->stream_index = m.stream->index;
         rc = av_write_frame(m.format, m.packet);
@@ -197,21 +217,16 @@ int VideoFileWriter::WriteGreyFrame(const Image8& frame) {
         if (m.format->pb->error < 0)
             return m.format->pb->error;
     } else {
-        // Top-down BGR for the encoder's converter.
-        m.bgr.resize(kVideoFrameBytes);
-        uint8_t* out = m.bgr.data();
-        for (int y = 0; y < kVideoSize; ++y) {
-            const uint8_t* row = frame.Row(y);
-            for (int x = 0; x < kVideoSize; ++x, out += 3)
-                out[0] = out[1] = out[2] = row[x];
-        }
         int rc = av_frame_make_writable(m.frame);
         if (rc < 0)
             return rc;
-        const uint8_t* src[1] = {m.bgr.data()};
-        const int stride[1] = {kVideoSize * 3};
-        sws_scale(m.sws, src, stride, 0, kVideoSize, m.frame->data, m.frame->linesize);
-        m.frame->pts = frames_;
+        // Bottom-up rows: start at the last stored row and walk backwards.
+        const int stride = m.width * 3;
+        const uint8_t* src[1] = {bottomUpBgr +
+                                 static_cast<size_t>(m.height - 1) * static_cast<size_t>(stride)};
+        const int strides[1] = {-stride};
+        sws_scale(m.sws, src, strides, 0, m.height, m.frame->data, m.frame->linesize);
+        m.frame->pts = index;
         rc = m.Drain(m.frame);
         if (rc < 0)
             return rc;

@@ -3,6 +3,7 @@
 // The file is built beside its target and linked into place by Finish, never replacing one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +23,15 @@ struct VideoCodecChoice {
     int64_t bytesPerSecond = 0;        // 0: no data rate
 };
 
+// The stream's picture and rate; the export's default is 480 x 480 at 12 a second. The
+// recorder writes 960 or 480 x 480 at 13 into a name it reserved with an empty file.
+struct VideoStreamFormat {
+    int width = kVideoSize;
+    int height = kVideoSize;
+    int framesPerSecond = 12;
+    bool replaceReservedFile = false;  // the target is the caller's empty placeholder
+};
+
 // Bytes an AVI of `frames` uncompressed frames needs, with room for headers and the index.
 int64_t EstimatedAviBytes(int64_t frames);
 
@@ -35,8 +45,13 @@ public:
     // 0 or a negative AVERROR: AVERROR(EEXIST) when the file exists, AVERROR(ENOSPC) when the
     // folder has less free space than `plannedFrames` need.
     int Open(const std::string& path, int64_t plannedFrames, const VideoCodecChoice& codec = {});
-    // One 480 x 480 grey frame (top-down), as the next sample. 0 or a negative AVERROR.
+    int Open(const std::string& path, int64_t plannedFrames, const VideoCodecChoice& codec,
+             const VideoStreamFormat& format);
+    // One grey frame of the stream's size (top-down), as the next sample. 0 or a negative AVERROR.
     int WriteGreyFrame(const Image8& frame);
+    // One frame of the stream's size, 3 bytes a pixel (blue, green, red), rows bottom-up, as
+    // sample `index` (a key frame); numbers skipped since the last frame stay empty.
+    int WriteBgrFrame(int64_t index, const uint8_t* bottomUpBgr, size_t bytes);
     // Completes the file (index, lengths) and links it into place: a cancelled export ends
     // here too, so what was written so far stays playable. 0 or a negative AVERROR.
     int Finish();

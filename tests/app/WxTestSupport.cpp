@@ -4,6 +4,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "app/CameraPreviewWindow.h"
 #include "app/DrawnControl.h"
 #include "app/MainViewWindow.h"
 #include "app/PictureWindow.h"
@@ -45,6 +46,8 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
         Image32 pixels;
         if (auto* drawn = dynamic_cast<CDrawnControl*>(child)) {
             pixels = drawn->Render();
+        } else if (auto* preview = dynamic_cast<CCameraPreviewWindow*>(child)) {
+            pixels = preview->Render();
         } else if (auto* list = dynamic_cast<CThumbnailListBox*>(child)) {
             pixels = list->Render();
         } else if (auto* view = dynamic_cast<CPictureWindow*>(child)) {

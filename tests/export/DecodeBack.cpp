@@ -32,6 +32,7 @@ DecodedVideo DecodeVideo(const std::string& path, bool keepFrames) {
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     SwsContext* sws = nullptr;
+    SwsContext* swsColour = nullptr;
     if (rc >= 0 && index >= 0) {
         const AVStream* stream = input->streams[index];
         const AVCodecParameters* par = stream->codecpar;
@@ -62,6 +63,14 @@ DecodedVideo DecodeVideo(const std::string& path, bool keepFrames) {
                     const int stride[1] = {grey.width()};
                     sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
                     v.greyFrames.push_back(std::move(grey));
+                    Image32 colour(frame->width, frame->height);
+                    swsColour = sws_getCachedContext(
+                        swsColour, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                        frame->width, frame->height, AV_PIX_FMT_BGR0, SWS_POINT, nullptr, nullptr, nullptr);
+                    uint8_t* cdst[1] = {reinterpret_cast<uint8_t*>(colour.data())};
+                    const int cstride[1] = {colour.width() * 4};
+                    sws_scale(swsColour, frame->data, frame->linesize, 0, frame->height, cdst, cstride);
+                    v.lastColourFrame = std::move(colour);
                 }
                 av_frame_unref(frame);
             }
@@ -84,6 +93,7 @@ DecodedVideo DecodeVideo(const std::string& path, bool keepFrames) {
     }
     v.status = rc < 0 ? rc : 0;
     sws_freeContext(sws);
+    sws_freeContext(swsColour);
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -98,6 +108,24 @@ double MeanGrey(const Image8& image, int top, int bottom) {
         for (int x = 0; x < image.width(); ++x, ++count)
             sum += image.At(x, y);
     return count ? sum / static_cast<double>(count) : 0;
+}
+
+MeanRgb MeanColour(const Image32& image, int left, int top, int right, int bottom) {
+    MeanRgb m;
+    int64_t count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x, ++count) {
+            const uint32_t p = image.At(x, y);
+            m.r += (p >> 16) & 0xFF;
+            m.g += (p >> 8) & 0xFF;
+            m.b += p & 0xFF;
+        }
+    if (count) {
+        m.r /= static_cast<double>(count);
+        m.g /= static_cast<double>(count);
+        m.b /= static_cast<double>(count);
+    }
+    return m;
 }
 
 }  // namespace exporttest

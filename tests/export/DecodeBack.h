@@ -27,11 +27,18 @@ struct DecodedVideo {
     bool allKeyFrames = true;
     double durationSeconds = 0;      // end of the last frame
     std::vector<Image8> greyFrames;  // top-down, when asked for
+    Image32 lastColourFrame;         // top-down 0x00RRGGBB, when frames are kept
 };
 
 DecodedVideo DecodeVideo(const std::string& path, bool keepFrames = false);
 
 // Mean grey of rows [top, bottom) of an image.
 double MeanGrey(const Image8& image, int top, int bottom);
+
+// Mean red, green and blue over [left, right) x [top, bottom) of an image.
+struct MeanRgb {
+    double r = 0, g = 0, b = 0;
+};
+MeanRgb MeanColour(const Image32& image, int left, int top, int right, int bottom);
 
 }  // namespace exporttest

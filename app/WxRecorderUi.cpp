@@ -1,0 +1,119 @@
+#include "app/WxRecorderUi.h"
+
+#include <wx/choicdlg.h>
+#include <wx/utils.h>
+#include <algorithm>
+
+#include "app/IconLoader.h"
+#include "app/ProgressDlg.h"
+#include "app/core/CoreStrings.h"
+#include "app/core/KALVEXDlg.h"
+#include "app/core/MainDialogIds.h"
+#include "archive/recorder/RecordingFiles.h"
+#include "resources/StringTable.h"
+
+int RunSimpleRecordingDialog(wxWindow* parent, const RecordingDialogRequest& request,
+                             RecordingDialogResult& result) {
+    result.folder = request.folder;
+    result.fileName.clear();
+    result.quality = request.quality < 0 ? recorder::kQualityLow : request.quality;
+    if (!request.withCamera)
+        return kRecordingDialogOk;
+    if (request.cameras.empty())
+        return kRecordingDialogNoCamera;
+    wxArrayString names;
+    int selected = 0;
+    for (size_t i = 0; i < request.cameras.size(); ++i) {
+        names.Add(wxString::FromUTF8(request.cameras[i]));
+        if (request.cameras[i] == request.camera)
+            selected = static_cast<int>(i);
+    }
+    wxSingleChoiceDialog dlg(parent, wxString::FromUTF8(request.patientId + " " + request.patientName),
+                             wxString::FromUTF8(request.title), names);
+    dlg.SetSelection(selected);
+    if (dlg.ShowModal() != wxID_OK)
+        return kRecordingDialogCancel;
+    result.camera = request.cameras[static_cast<size_t>(dlg.GetSelection())];
+    return kRecordingDialogOk;
+}
+
+CWxRecorderUi::CWxRecorderUi(wxFrame* frame, wxWindow* client)
+    : m_pFrame(frame), m_pClient(client), m_preview(client) {}
+
+CWxRecorderUi::~CWxRecorderUi() {
+    EndEncoding();
+}
+
+int CWxRecorderUi::RunRecordingDialog(const RecordingDialogRequest& request, RecordingDialogResult& result) {
+    return dialog ? dialog(m_pFrame, request, result) : kRecordingDialogCancel;
+}
+
+bool CWxRecorderUi::ChooseCompressor(exportfile::VideoCodecChoice& choice) {
+    if (compressorChooser)
+        return compressorChooser(choice);
+    choice = {};  // the uncompressed stream
+    return true;
+}
+
+void CWxRecorderUi::SetMaximiseAllowed(bool allowed) {
+    m_bMaximiseAllowed = allowed;
+    // GTK cannot take the maximise box away alone: a maximise during a recording is undone.
+    if (!allowed && m_pFrame->IsMaximized())
+        m_pFrame->Maximize(false);
+}
+
+bool CWxRecorderUi::UndoMaximiseWhileRecording() {
+    if (m_bMaximiseAllowed)
+        return false;
+    ++m_nMaximisesUndone;
+    wxFrame* frame = m_pFrame;
+    frame->CallAfter([frame] { frame->Maximize(false); });
+    return true;
+}
+
+int CWxRecorderUi::Enlargement() const {
+    return m_pDlg ? m_pDlg->m_nEnlargement : 0;
+}
+
+void CWxRecorderUi::BeginEncoding() {
+    wxBeginBusyCursor();
+    m_pProgress = new CProgressDlg();
+    m_pProgress->Create(m_pFrame);
+    m_pProgress->CentreOnParent();
+    m_pProgress->Show();
+    m_pProgress->m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(kStrEncoding)));
+    m_pProgress->m_ctlProgress->SetValue(0);
+    m_pProgress->Update();
+}
+
+void CWxRecorderUi::EncodingProgress(int percent) {
+    if (m_pProgress) {
+        m_pProgress->m_ctlProgress->SetValue(std::clamp(percent, 0, 100));
+        m_pProgress->Update();  // no event dispatch: nothing may re-enter the stop
+    }
+}
+
+void CWxRecorderUi::EndEncoding() {
+    if (m_pProgress) {
+        m_pProgress->Destroy();
+        m_pProgress = nullptr;
+        wxEndBusyCursor();
+    }
+}
+
+Image32 CWxRecorderUi::RenderImageArea() {
+    if (renderImageArea)
+        return renderImageArea();
+    if (!m_pDlg)
+        return {};
+    const CCstmPictureCtrl& view = m_pDlg->View(maindlg::kViewMain);
+    Image32 image = view.BackBuffer();
+    view.DrawBodyMark(image);
+    return image;
+}
+
+Image32 CWxRecorderUi::CaptionIcon() {
+    if (m_icon.empty())
+        m_icon = LoadIcon(90, 32, 32);
+    return m_icon;
+}

@@ -1,0 +1,61 @@
+// The recorder's windows over the main frame: the "Recording" save dialog (through a
+// function the save dialog plugs into), the compressor chooser, the camera preview, the
+// maximise guard, the "Encoding" progress window and the image area's render.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <wx/frame.h>
+
+#include "app/CameraPreviewWindow.h"
+#include "app/core/RecorderUi.h"
+
+class CKALVEXDlg;
+class CProgressDlg;
+
+// The dialog the recorder runs; replaceable (the save dialog, tests).
+using RecordingDialogFn = std::function<int(wxWindow* parent, const RecordingDialogRequest& request,
+                                            RecordingDialogResult& result)>;
+// A plain stand-in: the camera list as a choice, the stored folder and quality.
+int RunSimpleRecordingDialog(wxWindow* parent, const RecordingDialogRequest& request,
+                             RecordingDialogResult& result);
+
+class CWxRecorderUi : public IRecorderUi {
+public:
+    CWxRecorderUi(wxFrame* frame, wxWindow* client);
+    ~CWxRecorderUi() override;
+    void Attach(CKALVEXDlg* dlg) { m_pDlg = dlg; }
+
+    RecordingDialogFn dialog = RunSimpleRecordingDialog;
+    std::function<bool(exportfile::VideoCodecChoice&)> compressorChooser;
+    // The image area's render; by default the main view's back buffer with its body mark.
+    std::function<Image32()> renderImageArea;
+
+    int RunRecordingDialog(const RecordingDialogRequest& request, RecordingDialogResult& result) override;
+    bool ChooseCompressor(exportfile::VideoCodecChoice& choice) override;
+    recorder::ICameraPreviewHost* PreviewHost() override { return &m_preview; }
+    void SetMaximiseAllowed(bool allowed) override;
+    int Enlargement() const override;
+    void BeginEncoding() override;
+    void EncodingProgress(int percent) override;
+    void EndEncoding() override;
+    Image32 RenderImageArea() override;
+    Image32 CaptionIcon() override;
+
+    bool MaximiseAllowed() const { return m_bMaximiseAllowed; }
+    // The frame's maximise notice: undone while a recording runs. True when undone.
+    bool UndoMaximiseWhileRecording();
+    int MaximisesUndone() const { return m_nMaximisesUndone; }
+    CCameraPreviewHost& Preview() { return m_preview; }
+
+private:
+    wxFrame* m_pFrame;
+    wxWindow* m_pClient;
+    CKALVEXDlg* m_pDlg = nullptr;
+    CCameraPreviewHost m_preview;
+    CProgressDlg* m_pProgress = nullptr;
+    bool m_bMaximiseAllowed = true;
+    int m_nMaximisesUndone = 0;
+    Image32 m_icon;
+};

@@ -1,0 +1,178 @@
+#include "app/core/CaptureRecorder.h"
+
+#include "app/core/CoreStrings.h"
+#include "archive/export/ExportSettings.h"
+#include "archive/recorder/AviFrameSink.h"
+#include "archive/recorder/CaptionBlock.h"
+#include "common/AppFolders.h"
+#include "common/DebugLog.h"
+#include "common/SettingKeys.h"
+#include "common/SettingsStore.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/StringUtil.h"
+#include "platform/UiThread.h"
+#include "resources/StringTable.h"
+
+CCaptureRecorder* g_pCaptureRecorder = nullptr;
+
+namespace {
+
+std::string DocumentsFallback() {
+    const char* xdg = std::getenv("XDG_DOCUMENTS_DIR");
+    const char* home = std::getenv("HOME");
+    return exportfile::DocumentsFolder(xdg ? xdg : "", home ? home : "");
+}
+
+}  // namespace
+
+std::string WriteFailureMessage(int code, const std::string& reason) {
+    std::string text = resources::LoadString(kStrErrorCamera) + platform::Format("(%d)", code);
+    if (!reason.empty())
+        text += "\n" + reason;
+    return text;
+}
+
+CCaptureRecorder::CCaptureRecorder(IRecorderUi& ui, SinkFactoryMaker sinks, TranscoderMaker transcoders)
+    : m_ui(ui), m_makeSinks(std::move(sinks)), m_makeTranscoder(std::move(transcoders)) {
+    if (!m_makeSinks)
+        m_makeSinks = [](const exportfile::VideoCodecChoice& codec) {
+            return recorder::AviSinkFactory(codec);
+        };
+    if (!m_makeTranscoder)
+        m_makeTranscoder = [](std::function<void(int)> progress) {
+            return recorder::Mp4Transcoder(std::move(progress));
+        };
+}
+
+CCaptureRecorder::~CCaptureRecorder() {
+    // The writer goes first (it reads the camera's sample), then the camera.
+    m_pSession.reset();
+    m_camera.ReleaseGraph();
+}
+
+bool CCaptureRecorder::Start(const std::string& patientId, const std::string& patientName, bool withCamera,
+                             int xOffset) {
+    using namespace SettingKeyTable;
+    m_strRecId = patientId;
+    m_strRecName = patientName;
+
+    RecordingDialogRequest request;
+    request.title = resources::LoadString(kStrRecording);
+    request.patientId = patientId;
+    request.patientName = patientName;
+    request.withCamera = withCamera;
+    if (withCamera)
+        request.cameras = recorder::CCameraCapture::EnumDeviceNames();
+    request.camera = GetSettingString(SettingSectionApp, SettingKeyTable::camera);
+    request.folder = exportfile::ResolveOutputFolder(GetSettingString(SettingSectionApp, camera_outputfolder),
+                                                     DocumentsFallback());
+    const std::string qualityWord = GetSettingString(SettingSectionApp, camera_quality);
+    request.quality = exportfile::InitialQualityIndex(exportfile::ExportCaller::Recorder, qualityWord);
+
+    RecordingDialogResult result;
+    const int answer = withCamera && request.cameras.empty() ? kRecordingDialogNoCamera
+                                                             : m_ui.RunRecordingDialog(request, result);
+    if (answer == kRecordingDialogNoCamera) {
+        platform::ShowMessageBox(resources::LoadString(kStrNoCamera), GetProductName(),
+                                 platform::MsgIcon::Error);
+        return false;
+    }
+    if (answer != kRecordingDialogOk)
+        return false;
+
+    SetSettingString(SettingSectionApp, camera_outputfolder, result.folder);
+    SetSettingString(SettingSectionApp, SettingKeyTable::camera, withCamera ? result.camera : "");
+    SetSettingString(
+        SettingSectionApp, camera_quality,
+        exportfile::QualityWordAfterOk(exportfile::ExportCaller::Recorder, result.quality, qualityWord));
+
+    m_strRecFolder = result.folder;
+    m_strRecFileName = result.fileName;
+    m_strCameraName = withCamera ? result.camera : "";
+    m_bWithCamera = withCamera;
+    m_nRecQuality = result.quality;
+
+    m_codec = {};
+    if (m_nRecQuality == recorder::kQualitySelect && !m_ui.ChooseCompressor(m_codec))
+        return false;
+
+    if (withCamera) {
+        std::string error;
+        if (!m_camera.BuildGraph(m_strCameraName, recorder::kCameraMinWidth, recorder::kCameraMinHeight,
+                                 m_ui.PreviewHost(), xOffset, error))
+            DebugLog("SyncView camera: %s\n", error.c_str());
+    }
+
+    m_pSession = std::make_unique<recorder::RecordingSession>(
+        m_makeSinks(m_codec),
+        [this, alive = std::weak_ptr<int>(m_alive)](const recorder::WriteFailure& failure) {
+            // The writer thread never shows a window: the message goes to the UI thread, which
+            // then ends the recording (the recorder may be gone by then).
+            platform::PostToUi([this, alive, text = WriteFailureMessage(failure.code, failure.reason)] {
+                platform::ShowMessageBox(text, GetProductName(), platform::MsgIcon::Error);
+                if (!alive.expired() && m_onWriteFailed)
+                    m_onWriteFailed();
+            });
+        });
+    m_pSession->SetCamera(m_camera.Camera());
+    return true;
+}
+
+bool CCaptureRecorder::OpenAviFile() {
+    m_lastOpen = {};
+    if (!m_pSession) {
+        m_lastOpen.reason = "the recorder is not ready";
+        return false;
+    }
+    recorder::SessionSetup setup;
+    setup.folder = m_strRecFolder;
+    setup.patientId = m_strRecId;
+    setup.fileName = m_strRecFileName;
+    setup.withCamera = m_bWithCamera;
+    setup.quality = m_nRecQuality;
+    m_bHaveCaption = false;
+    m_lastOpen = m_pSession->Open(setup, platform::GetLocalTime());
+    if (!m_lastOpen.ok)
+        return false;
+    m_tRecordStart = platform::Clock().UtcMicros();
+    return true;
+}
+
+recorder::FinishOutcome CCaptureRecorder::Stop() {
+    if (!m_pSession || m_bStopping)
+        return {};
+    m_bStopping = true;
+    m_tRecordStart = 0;
+    recorder::FinishOutcome outcome;
+    const recorder::RecorderState state = m_pSession->State();
+    if (state == recorder::RecorderState::Recording || state == recorder::RecorderState::StopRequested) {
+        m_ui.BeginEncoding();
+        outcome = m_pSession->Stop(m_makeTranscoder([this](int percent) { m_ui.EncodingProgress(percent); }));
+        m_ui.EndEncoding();
+    }
+    m_bStopping = false;
+    return outcome;
+}
+
+recorder::RecorderState CCaptureRecorder::RecorderState() const {
+    return m_pSession ? m_pSession->State() : recorder::RecorderState::Idle;
+}
+
+void CCaptureRecorder::PublishView(const Image32& view) {
+    if (m_pSession)
+        m_pSession->PublishView(view);
+}
+
+void CCaptureRecorder::PublishCaption(const recorder::CaptionValues& values) {
+    if (!m_pSession || !m_bWithCamera || (m_bHaveCaption && values == m_caption))
+        return;
+    m_caption = values;
+    m_bHaveCaption = true;
+    m_pSession->PublishCaption(recorder::RenderCaptionBlock(values, GetProductName(), m_ui.CaptionIcon()));
+}
+
+void DeleteCaptureRecorder(CCaptureRecorder* recorder) {
+    delete recorder;
+}
