@@ -505,24 +505,15 @@ void CKALVEXDlg::OnMeasureMain(int* data) {
 }
 
 void CKALVEXDlg::PressFocusedButton() {
-    switch (m_controls.Focused()) {
+    // Enter presses only these buttons; each does what its click does.
+    switch (const int id = m_controls.Focused()) {
         case IDC_FREEZE:
-            ExecCommand(kCmdFreeze);
-            break;
         case IDC_QUIT:
-            ExecCommand(kCmdQuit);
-            break;
         case IDC_BTN4:
-            ExecCommand(m_nRunState == kFrozen ? kCmdStoreStill : kCmdInvert);
-            break;
         case IDC_BTN5:
-            ExecCommand(kCmdStoreCine);
-            break;
         case IDC_BTN6:
-            ExecCommand(kCmdObgy);
-            break;
         case IDC_BTN7:
-            OnBnClickedBtn7();
+            OnButtonClicked(id);
             break;
         default:
             break;
