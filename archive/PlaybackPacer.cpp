@@ -6,24 +6,13 @@
 
 namespace archive {
 
-namespace {
-
-bool ValidTime(const platform::SystemTime& t) {
-    return platform::IsValidDate(t.wYear, t.wMonth, t.wDay) && t.wHour < 24 && t.wMinute < 60 &&
-           t.wSecond < 60 && t.wMilliseconds < 1000;
-}
-
-int64_t MillisOf(const platform::SystemTime& t) {
-    const int64_t days = platform::DaysFromCivil(t.wYear, t.wMonth, t.wDay);
-    return ((days * 24 + t.wHour) * 60 + t.wMinute) * 60000 + int64_t{t.wSecond} * 1000 + t.wMilliseconds;
-}
-
-}  // namespace
-
 int64_t DiffMilliseconds(const platform::SystemTime& first, const platform::SystemTime& second) {
-    if (!ValidTime(first) || !ValidTime(second))
+    // Capture times are local wall-clock fields; counted as if they were UTC, the difference is
+    // by calendar days and ignores the daylight-saving step, as the records ask.
+    int64_t a = 0, b = 0;
+    if (!platform::UtcToMicros(first, a) || !platform::UtcToMicros(second, b))
         return 0;
-    return MillisOf(second) - MillisOf(first);
+    return (b - a) / 1000;
 }
 
 void PlaybackPacer::Load(const std::vector<std::optional<FrameRecord>>& records, int count) {

@@ -2,9 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 extern "C" {
 #include <libavformat/avio.h>
@@ -134,10 +135,10 @@ void ExclusiveAvioFile::Discard() {
 }
 
 int64_t FreeBytesIn(const std::string& folder) {
-    struct statvfs vfs {};
-    if (::statvfs(folder.empty() ? "." : folder.c_str(), &vfs) != 0)
+    uint64_t bytes = 0;
+    if (!platform::FreeDiskBytes(folder.empty() ? "." : folder, bytes))
         return -1;
-    return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+    return static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX));
 }
 
 }  // namespace exportfile
