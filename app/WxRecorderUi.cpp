@@ -1,44 +1,30 @@
 #include "app/WxRecorderUi.h"
 
-#include <wx/choicdlg.h>
 #include <wx/utils.h>
 #include <algorithm>
 
 #include "app/IconLoader.h"
 #include "app/ProgressDlg.h"
+#include "app/RecordingSaveDialog.h"
 #include "app/core/CoreStrings.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
-#include "archive/recorder/RecordingFiles.h"
+#include "archive/export/ui/CompressorChooser.h"
 #include "resources/StringTable.h"
 
-int RunSimpleRecordingDialog(wxWindow* parent, const RecordingDialogRequest& request,
-                             RecordingDialogResult& result) {
-    result.folder = request.folder;
-    result.fileName.clear();
-    result.quality = request.quality < 0 ? recorder::kQualityLow : request.quality;
-    if (!request.withCamera)
-        return kRecordingDialogOk;
-    if (request.cameras.empty())
-        return kRecordingDialogNoCamera;
-    wxArrayString names;
-    int selected = 0;
-    for (size_t i = 0; i < request.cameras.size(); ++i) {
-        names.Add(wxString::FromUTF8(request.cameras[i]));
-        if (request.cameras[i] == request.camera)
-            selected = static_cast<int>(i);
-    }
-    wxSingleChoiceDialog dlg(parent, wxString::FromUTF8(request.patientId + " " + request.patientName),
-                             wxString::FromUTF8(request.title), names);
-    dlg.SetSelection(selected);
-    if (dlg.ShowModal() != wxID_OK)
-        return kRecordingDialogCancel;
-    result.camera = request.cameras[static_cast<size_t>(dlg.GetSelection())];
-    return kRecordingDialogOk;
-}
-
 CWxRecorderUi::CWxRecorderUi(wxFrame* frame, wxWindow* client)
-    : m_pFrame(frame), m_pClient(client), m_preview(client) {}
+    : dialog([](wxWindow*, const RecordingDialogRequest& request, RecordingDialogResult& result) {
+          return RunRecordingSaveDialog(request, result);
+      }),
+      compressorChooser([](exportfile::VideoCodecChoice& choice) {
+          const auto chosen = ChooseCompressorDialog();
+          if (chosen)
+              choice = *chosen;
+          return chosen.has_value();
+      }),
+      m_pFrame(frame),
+      m_pClient(client),
+      m_preview(client) {}
 
 CWxRecorderUi::~CWxRecorderUi() {
     EndEncoding();
@@ -49,10 +35,7 @@ int CWxRecorderUi::RunRecordingDialog(const RecordingDialogRequest& request, Rec
 }
 
 bool CWxRecorderUi::ChooseCompressor(exportfile::VideoCodecChoice& choice) {
-    if (compressorChooser)
-        return compressorChooser(choice);
-    choice = {};  // the uncompressed stream
-    return true;
+    return compressorChooser && compressorChooser(choice);
 }
 
 void CWxRecorderUi::SetMaximiseAllowed(bool allowed) {
