@@ -1,5 +1,7 @@
 #include "app/WxRecorderUi.h"
 
+#include <wx/evtloop.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 #include <algorithm>
 
@@ -58,30 +60,71 @@ int CWxRecorderUi::Enlargement() const {
     return m_pDlg ? m_pDlg->m_nEnlargement : 0;
 }
 
+namespace {
+
+// Lets the window system map and paint the "Encoding" window: only drawing and layout
+// events, no input and nothing posted, so nothing re-enters the stop that shows it.
+void DrawPendingWindows() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+}
+
+}  // namespace
+
 void CWxRecorderUi::BeginEncoding() {
     wxBeginBusyCursor();
+    // A close asked for while the recording is encoded waits for the end of it.
+    m_bCloseDeferred = false;
+    m_pFrame->Bind(wxEVT_CLOSE_WINDOW, &CWxRecorderUi::OnCloseWhileEncoding, this);
     m_pProgress = new CProgressDlg();
     m_pProgress->Create(m_pFrame);
     m_pProgress->CentreOnParent();
-    m_pProgress->Show();
     m_pProgress->m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(kStrEncoding)));
     m_pProgress->m_ctlProgress->SetValue(0);
+    m_pProgress->Show();
+    const wxLongLong until = wxGetLocalTimeMillis() + 500;
+    while (!m_pProgress->IsShownOnScreen() && wxGetLocalTimeMillis() < until) {
+        DrawPendingWindows();
+        wxMilliSleep(5);
+    }
+    DrawPendingWindows();
     m_pProgress->Update();
+    m_nShownPercent = 0;
 }
 
 void CWxRecorderUi::EncodingProgress(int percent) {
-    if (m_pProgress) {
-        m_pProgress->m_ctlProgress->SetValue(std::clamp(percent, 0, 100));
-        m_pProgress->Update();  // no event dispatch: nothing may re-enter the stop
-    }
+    if (!m_pProgress)
+        return;
+    percent = std::clamp(percent, 0, 100);
+    if (percent == m_nShownPercent)
+        return;
+    m_nShownPercent = percent;
+    m_pProgress->m_ctlProgress->SetValue(percent);
+    DrawPendingWindows();
+    m_pProgress->Update();
 }
 
 void CWxRecorderUi::EndEncoding() {
-    if (m_pProgress) {
-        m_pProgress->Destroy();
-        m_pProgress = nullptr;
-        wxEndBusyCursor();
+    if (!m_pProgress)
+        return;
+    m_pProgress->Destroy();
+    m_pProgress = nullptr;
+    wxEndBusyCursor();
+    m_pFrame->Unbind(wxEVT_CLOSE_WINDOW, &CWxRecorderUi::OnCloseWhileEncoding, this);
+    if (m_bCloseDeferred) {
+        m_bCloseDeferred = false;
+        wxFrame* frame = m_pFrame;
+        frame->CallAfter([frame] { frame->Close(); });
     }
+}
+
+void CWxRecorderUi::OnCloseWhileEncoding(wxCloseEvent& event) {
+    if (m_pProgress && event.CanVeto()) {
+        m_bCloseDeferred = true;
+        event.Veto();
+        return;
+    }
+    event.Skip();
 }
 
 Image32 CWxRecorderUi::RenderImageArea() {

@@ -49,11 +49,15 @@ public:
     CCameraPreviewHost& Preview() { return m_preview; }
 
 private:
+    void OnCloseWhileEncoding(wxCloseEvent& event);
+
     wxFrame* m_pFrame;
     wxWindow* m_pClient;
     CKALVEXDlg* m_pDlg = nullptr;
     CCameraPreviewHost m_preview;
     CProgressDlg* m_pProgress = nullptr;
+    int m_nShownPercent = 0;
+    bool m_bCloseDeferred = false;
     bool m_bMaximiseAllowed = true;
     int m_nMaximisesUndone = 0;
     Image32 m_icon;
