@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 #include <wx/gauge.h>
 #include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <chrono>
 #include <map>
-#include <memory>
 #include <thread>
 
 #include "app/CineStoreProgress.h"
@@ -17,19 +15,14 @@
 #include "app/ProgressDlg.h"
 #include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
 #include "common/AppFolders.h"
-#include "common/SettingsStore.h"
 #include "common/User.h"
-#include "imaging/ProcessExit.h"
 #include "platform/FileSystem.h"
 #include "platform/draw/Fonts.h"
 #include "platform/draw/Painter.h"
 #include "platform/draw/Raster.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"

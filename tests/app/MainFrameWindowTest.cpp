@@ -8,10 +8,8 @@
 #include <wx/radiobut.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include "app/AboutDlg.h"
@@ -23,15 +21,11 @@
 #include "app/RSideDxUnFreeze.h"
 #include "app/SaveDlg.h"
 #include "app/SettingsDlg.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
-#include "imaging/ProcessExit.h"
 #include "measure/ui/ObSidePanel.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
 #include "tests/app/DialogTestSupport.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"

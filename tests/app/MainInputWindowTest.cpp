@@ -6,25 +6,18 @@
 #include <gtest/gtest.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <chrono>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <thread>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainGlobals.h"
 #include "common/AppFolders.h"
-#include "common/SettingsStore.h"
-#include "imaging/ProcessExit.h"
 #include "platform/StringUtil.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"

@@ -34,6 +34,15 @@ protected:
         dlg->m_nScreenLayout = layout;
         dlg->SetScreenLayout(layout, 0, true);
     }
+    // Frozen BB with both halves at one depth (grey 10 left, 20 right), drawn merged.
+    void FrozenMergedBb() {
+        Layout(kLive, 1);
+        dlg->ExecCommand(kCmdDisplayBB);
+        NewFrame(10, 150);
+        NewFrame(20, 150);
+        Layout(kFrozen, 6);
+        dlg->RedrawImages();
+    }
 };
 
 }  // namespace
@@ -54,12 +63,7 @@ TEST_F(DrawTest, LiveBbFillsTheLeftHalfFirstThenTheRightWithTheGreenFrame) {
 }
 
 TEST_F(DrawTest, FrozenBbMergesHalvesOfOneDepthIntoTheMainView) {
-    Layout(kLive, 1);
-    dlg->ExecCommand(kCmdDisplayBB);
-    NewFrame(10, 150);
-    NewFrame(20, 150);
-    Layout(kFrozen, 6);
-    dlg->RedrawImages();
+    FrozenMergedBb();
     EXPECT_TRUE(side.views.shown[kViewMain]);
     EXPECT_FALSE(side.views.shown[kViewLeft]);
     EXPECT_EQ(dlg->m_viewMain.BackBuffer().At(120, 240), GreyPixel(10));
@@ -162,12 +166,7 @@ TEST_F(DrawTest, ACineStepOntoAnotherDepthClearsTheMeasurements) {
 }
 
 TEST_F(DrawTest, FrozenMergedBbDrawsEachHalfsDepthScaleOnce) {
-    Layout(kLive, 1);
-    dlg->ExecCommand(kCmdDisplayBB);
-    NewFrame(10, 150);
-    NewFrame(20, 150);
-    Layout(kFrozen, 6);
-    dlg->RedrawImages();
+    FrozenMergedBb();
     ASSERT_TRUE(side.views.shown[kViewMain]);
 
     // The scale strip of each half as one draw of the scale over the frame gives it; a second
