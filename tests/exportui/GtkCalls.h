@@ -32,6 +32,9 @@ struct Gtk {
     void (*respond)(void*, int) = nullptr;
     void (*setSetting)(void*, const char*, const char*) = nullptr;
     char* (*chooserFolder)(void*) = nullptr;
+    void* (*settings)() = nullptr;
+    void (*setProperty)(void*, const char*, ...) = nullptr;
+    void (*getProperty)(void*, const char*, ...) = nullptr;
 
     Gtk() {
         Load(listToplevels, "gtk_window_list_toplevels");
@@ -47,10 +50,14 @@ struct Gtk {
         Load(respond, "gtk_dialog_response");
         Load(setSetting, "gtk_print_settings_set");
         Load(chooserFolder, "gtk_file_chooser_get_current_folder");
+        Load(settings, "gtk_settings_get_default");
+        Load(setProperty, "g_object_set");
+        Load(getProperty, "g_object_get");
     }
     bool Loaded() const {
         return listToplevels && freeList && free && printDialogType && folderChooserType && windowTitle &&
-               isA && visible && selectedPrinter && printerName && respond && setSetting && chooserFolder;
+               isA && visible && selectedPrinter && printerName && respond && setSetting && chooserFolder &&
+               settings && setProperty;
     }
 
     // The shown GTK print dialog or file chooser dialog, or null.
@@ -60,6 +67,18 @@ struct Gtk {
     std::string Title(void* window) const {
         const char* title = windowTitle(window);
         return title ? title : "";
+    }
+
+    // Which print backends GTK loads for the next print job ("file", "file,cups").
+    std::string PrintBackends() const {
+        char* value = nullptr;
+        getProperty(settings(), "gtk-print-backends", &value, nullptr);
+        std::string backends = value ? value : "";
+        free(value);
+        return backends;
+    }
+    void UsePrintBackends(const std::string& backends) const {
+        setProperty(settings(), "gtk-print-backends", backends.c_str(), nullptr);
     }
 
     // The folder a file chooser shows; empty until it has one.

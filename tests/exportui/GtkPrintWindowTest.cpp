@@ -96,3 +96,18 @@ TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
     EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.27"), std::string::npos) << "an A4 page";
     EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos) << "the image was drawn";
 }
+
+TEST_F(GtkPrintWindow, WithoutTheDialogAMissingPrinterIsAnError) {
+    // Only the file backend, whose printer is never a default one: there is no printer to take
+    // the page, and GTK gives up as if cancelled. Nobody cancelled, so the user is told.
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.Loaded());
+    const std::string backends = gtk.PrintBackends();
+    gtk.UsePrintBackends("file");
+    CWxPrinter printer;
+    testsupport::MessageBoxRecorder boxes;
+    EXPECT_FALSE(exportfile::PrintImage(printer, false, "0001 Test", "x", Quadrants()));
+    gtk.UsePrintBackends(backends);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+}
