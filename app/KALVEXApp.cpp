@@ -18,7 +18,6 @@
 #include "archive/ui/StartupDlg.h"
 #include "common/AppFolders.h"
 #include "common/User.h"
-#include "common/UserList.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "sim/SimEnvironment.h"
@@ -71,14 +70,8 @@ int CKALVEXApp::OnRun() {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(argv[i].utf8_string());
-    if (args.size() == 1) {
-        // The list's own messages come first, as when the selection dialog loads it.
-        CUserList users;
-        users.LoadAll();
-        CUser user;
-        if (PatientFromCommandLine(args, user))
-            return RunMainWindow(user.m_strId, user.m_strName);
-    }
+    if (CUser user; OpenFromCommandLine(args, user))
+        return RunMainWindow(user.m_strId, user.m_strName);
 
     std::string id, name;
     {

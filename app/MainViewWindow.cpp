@@ -25,12 +25,14 @@ Image32 CMainViewWindow::Render() const {
 
 void CMainViewWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const Image32 image = Render();
-    if (image.empty()) {
+    const wxSize s = GetClientSize();
+    if (!m_pModel || s.x <= 0 || s.y <= 0) {
         dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
         dc.Clear();
         return;
     }
+    // The buffer itself at 1:1; only a scaled or magnified view is rendered into the scratch.
+    const Image32& image = m_pModel->ClientImage(s.x, s.y, m_scratch);
     // One bitmap kept at the client's size and written in place: no image conversion per frame.
     if (!m_bitmap.IsOk() || m_bitmap.GetWidth() != image.width() || m_bitmap.GetHeight() != image.height())
         m_bitmap.Create(image.width(), image.height(), 24);

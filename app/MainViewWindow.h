@@ -25,4 +25,5 @@ private:
     void OnPaint(wxPaintEvent& event);
     const CCstmPictureCtrl* m_pModel = nullptr;
     wxBitmap m_bitmap;  // what was painted last, at the client's size
+    Image32 m_scratch;  // the client's picture when it is not the back buffer itself
 };

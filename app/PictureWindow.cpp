@@ -17,7 +17,8 @@ Image32 CPictureWindow::Render() const {
 
 void CPictureWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const Image32 image = Render();
+    const wxSize s = GetClientSize();
+    const Image32& image = m_view.ClientImage(std::max(s.x, 0), std::max(s.y, 0), m_scratch);
     if (!image.empty())
         dc.DrawBitmap(wxBitmap(ToWxImage(image)), 0, 0);
 }

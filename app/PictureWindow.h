@@ -21,4 +21,5 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     CCstmPictureCtrl m_view;
+    Image32 m_scratch;  // the client's picture when it is not the back buffer itself
 };

@@ -1,11 +1,12 @@
 #include "archive/ExamEditModel.h"
 
-#include <cstdio>
+#include <optional>
 
 #include "archive/ArchiveStrings.h"
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/PatientId.h"
+#include "common/StoredDate.h"
 #include "platform/MessageBox.h"
 #include "platform/StringUtil.h"
 
@@ -43,13 +44,11 @@ bool ExamEditModel::Open(const std::string& idIn) {
             m_strEditName = CleanText(user.m_strName, kMaxNameLength);
             m_nSex = user.m_strSex == kMale ? kSexMale : kSexFemale;
             m_strEditNote = CleanText(user.m_strNote, kMaxNoteLength);
-            int year = 0, month = 0, day = 0;
-            if (std::sscanf(user.m_strBirthdate.c_str(), "%04d-%02d-%02d", &year, &month, &day) == 3 &&
-                platform::IsValidDate(year, month, day)) {
+            if (const std::optional<CivilDate> birth = ParseStoredDate(user.m_strBirthdate)) {
                 platform::SystemTime date;
-                date.wYear = static_cast<uint16_t>(year);
-                date.wMonth = static_cast<uint16_t>(month);
-                date.wDay = static_cast<uint16_t>(day);
+                date.wYear = static_cast<uint16_t>(birth->year);
+                date.wMonth = static_cast<uint16_t>(birth->month);
+                date.wDay = static_cast<uint16_t>(birth->day);
                 SetBirthdateFields(date);
             } else {
                 // No birthdate, or one that is no date: it stays as stored unless a date is

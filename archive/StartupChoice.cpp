@@ -7,6 +7,7 @@
 #include "archive/TextTemplate.h"
 #include "common/AppFolders.h"
 #include "common/PatientId.h"
+#include "common/UserList.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/WriteFailure.h"
@@ -42,4 +43,12 @@ bool PatientFromCommandLine(const std::vector<std::string>& args, CUser& user) {
     if (args.size() != 1 || !IsValidPatientId(args[0]))
         return false;
     return user.Load(args[0]);
+}
+
+bool OpenFromCommandLine(const std::vector<std::string>& args, CUser& user) {
+    if (!PatientFromCommandLine(args, user))
+        return false;
+    CUserList users;
+    users.LoadAll();
+    return true;
 }

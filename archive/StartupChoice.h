@@ -15,3 +15,8 @@ bool EnsureDataRoot();
 // a valid patient id and whose patient file loads. An argument that is no valid id is never
 // used as a path. False, without a message, otherwise: the selection dialog is then shown.
 bool PatientFromCommandLine(const std::vector<std::string>& args, CUser& user);
+// PatientFromCommandLine, and when it names a patient, the patient list's load for its
+// messages about patient folders that do not load, as the selection dialog would show them
+// before opening the patient. When it names none, nothing is loaded or shown: the selection
+// dialog's own load shows those messages, once.
+bool OpenFromCommandLine(const std::vector<std::string>& args, CUser& user);

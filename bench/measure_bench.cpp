@@ -175,10 +175,11 @@ void BM_DragStepMainView(benchmark::State& state) {
     MeasuringWindow w(side);
     CMeasureTools& m = *w.dlg->m_pMeasureTools;
     int x = 0;
+    Image32 scratch;
     for (auto _ : state) {
         x = (x + 7) % side;
         m.OnMeasureMouseMove(maindlg::kViewMain, {kMsgMouseMove, {x, side / 2}});
-        benchmark::DoNotOptimize(w.dlg->m_viewMain.RenderClient(side, side));
+        benchmark::DoNotOptimize(w.dlg->m_viewMain.ClientImage(side, side, scratch).data());
     }
     state.SetLabel(std::to_string(side) + " px");
 }

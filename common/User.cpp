@@ -2,11 +2,12 @@
 
 #include <tinyxml2.h>
 #include <cctype>
-#include <cstdio>
+#include <optional>
 
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/PatientId.h"
+#include "common/StoredDate.h"
 #include "common/XmlFile.h"
 #include "common/XmlRecordUtil.h"
 #include "platform/FileSystem.h"
@@ -83,11 +84,9 @@ bool CUser::LoadXml(const std::string& path) {
     m_strLmp = XmlGetChildText(user, "last_menstrual_period", "");
     m_strBbt = XmlGetChildText(user, "basal_body_temperature", "");
 
-    int year = 0, month = 0, day = 0;
-    if (!m_strBirthdate.empty() &&
-        std::sscanf(m_strBirthdate.c_str(), "%04d-%02d-%02d", &year, &month, &day) == 3) {
-        m_strBirthdateText = CCommonUtil::GetDateFormatter().FormatDate(year, month, day);
-    }
+    if (const std::optional<CivilDate> birth = ParseStoredDate(m_strBirthdate))
+        m_strBirthdateText =
+            CCommonUtil::GetDateFormatter().FormatDate(birth->year, birth->month, birth->day);
     if (m_strSex == "Male")
         m_strSexText = resources::LoadString(kStringMale);
     if (m_strSex == "Female")

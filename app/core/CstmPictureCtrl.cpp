@@ -253,24 +253,36 @@ CCstmPictureCtrl::MagnifierLayout CCstmPictureCtrl::Magnifier(int clientWidth, i
 }
 
 Image32 CCstmPictureCtrl::RenderClient(int clientWidth, int clientHeight) const {
-    if (m_imgBack.empty())
-        return Image32(clientWidth, clientHeight, 0);
-    // At the start-up size the client shows the buffer pixel for pixel: no filtering to do.
-    Image32 out;
-    if (clientWidth == m_imgBack.width() && clientHeight == m_imgBack.height()) {
-        out = m_imgBack;
-    } else {
-        out.Resize(clientWidth, clientHeight, 0);
-        draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, out,
-                              {0, 0, clientWidth, clientHeight});
+    Image32 scratch;
+    const Image32& shown = ClientImage(clientWidth, clientHeight, scratch);
+    if (&shown != &scratch)
+        return shown;
+    return scratch;
+}
+
+const Image32& CCstmPictureCtrl::ClientImage(int clientWidth, int clientHeight, Image32& scratch) const {
+    if (m_imgBack.empty()) {
+        scratch.Resize(clientWidth, clientHeight, 0);
+        return scratch;
     }
     const MagnifierLayout m = Magnifier(clientWidth, clientHeight);
-    if (m.shown) {
-        draw::DrawRectangle(out, m.sampled, Pen{MakePixel(192, 192, 192), 1}, std::nullopt);
-        draw::StretchHalftone(m_imgBack, m.source, out, m.inset.Inflated(-1, -1));
-        draw::DrawRectangle(out, m.inset, Pen{MakePixel(0, 255, 0), 1}, std::nullopt);
+    // At the start-up size the client shows the buffer pixel for pixel: no filtering to do,
+    // and without the magnifier nothing to draw over it either.
+    if (clientWidth == m_imgBack.width() && clientHeight == m_imgBack.height()) {
+        if (!m.shown)
+            return m_imgBack;
+        scratch = m_imgBack;
+    } else {
+        scratch.Resize(clientWidth, clientHeight, 0);
+        draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, scratch,
+                              {0, 0, clientWidth, clientHeight});
     }
-    return out;
+    if (m.shown) {
+        draw::DrawRectangle(scratch, m.sampled, Pen{MakePixel(192, 192, 192), 1}, std::nullopt);
+        draw::StretchHalftone(m_imgBack, m.source, scratch, m.inset.Inflated(-1, -1));
+        draw::DrawRectangle(scratch, m.inset, Pen{MakePixel(0, 255, 0), 1}, std::nullopt);
+    }
+    return scratch;
 }
 
 void CCstmPictureCtrl::ReleaseResources() {

@@ -69,6 +69,10 @@ public:
 
     // Exactly what the window shows: the back buffer stretched over the client, plus the magnifier.
     Image32 RenderClient(int clientWidth, int clientHeight) const;
+    // The same without a copy for a paint: the back buffer itself when it is shown pixel for
+    // pixel without the magnifier, else `scratch` rendered anew (its storage reused). Valid
+    // until the back buffer or `scratch` changes.
+    const Image32& ClientImage(int clientWidth, int clientHeight, Image32& scratch) const;
 
     // The probe marker's upper-left, upper-right and lower-left corners in buffer pixels.
     std::array<draw::Point, 3> MarkerCorners() const;

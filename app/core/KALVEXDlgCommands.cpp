@@ -396,6 +396,9 @@ void CKALVEXDlg::StoreCineCmd() {
     if (m_ports.stores->StoreCine()) {
         m_bCineStored = true;
         m_ports.thumbnails->FillThumbnailList(1, 0, 1);
+        // The first item of an empty list brings its caption, as after a still.
+        if (m_ports.thumbnails->GetItemCount() == 1)
+            m_controls.Show(IDC_THUMB_CAPTION, true);
     }
     m_controls.Repaint(IDC_BTN5, true);
 }

@@ -140,12 +140,9 @@ void CKALVEXDlg::DrawBbInto(int index, bool left, int special, bool activeDrawn)
     const int d0 = cine.GetSpecialDepth(0);
     const int d1 = cine.GetSpecialDepth(1);
     if (frozen && d0 == d1) {
-        // Both halves at one depth: one merged 480-pixel image in the main view.
-        for (int half = 0; half < 2; ++half) {
-            CCstmPictureCtrl& v = half == 0 ? m_viewLeft : m_viewRight;
-            const int f = cine.GetSpecialFocus(half);
-            v.DrawDepthScale(v.BackBuffer(), f > 0 ? f : -1, proc->GetPixelScale(cine.GetSpecialDepth(half)));
-        }
+        // Both halves at one depth: one merged 480-pixel image in the main view. Each half
+        // already holds its depth scale from its own draw; drawing it again would blend the
+        // labels over themselves.
         Image32& main = m_viewMain.BackBuffer();
         for (int y = 0; y < main.height(); ++y) {
             const Image32& l = m_viewLeft.BackBuffer();
@@ -262,9 +259,8 @@ void CKALVEXDlg::RedrawImages() {
         DrawFrame(m_nBbSide == 1 ? kSpecialFrameB : kSpecialFrameA, false);
         return;
     }
-    DrawFrame(proc->Cine().GetCurrentIndex(), true);
-    if (m_nDisplayMode == kDisplayBM)
-        DrawFrame(-3, true);
+    // In BM the strip's draw redraws the B half from the current frame as well.
+    DrawFrame(m_nDisplayMode == kDisplayBM ? -3 : proc->Cine().GetCurrentIndex(), true);
 }
 
 void CKALVEXDlg::SelectCineFrame() {
@@ -405,9 +401,11 @@ void CKALVEXDlg::OnNewFrame(int* data) {
         m_controls.SetText(IDC_STATUS, text);
         m_controls.Repaint(IDC_STATUS, false);
     }
-    RefreshCounter(std::min(proc->GetFrameCount(), kCineFrames), kCineFrames);
+    // Frozen, the counter shows the total over itself (a frame still queued at the freeze).
     if (m_nRunState == kFrozen)
         DrawFrame(-2, true);
+    else
+        RefreshCounter(std::min(proc->GetFrameCount(), kCineFrames), kCineFrames);
 }
 
 void CKALVEXDlg::SelectMeasureSlot(int n) {

@@ -13,20 +13,24 @@ namespace {
 
 namespace S = archive_strings;
 
-// Client pixels: the template's dialog units at 1.5 px, rows opened up for GTK's entries.
-const wxSize kClient{360, 350};
+constexpr int kColumnWidths[4] = {70, 180, 75, 165};
+
+// Client pixels: the template's dialog units at 1.5 px, rows opened up for GTK's entries. The
+// list is as wide as its four columns, its border and a vertical scroll bar, so no column is
+// cut off; the buttons on the right keep to its right edge.
+constexpr int kListWidth = 70 + 180 + 75 + 165 + 4 + 20;
+constexpr int kWider = kListWidth - 343;
+const wxSize kClient{360 + kWider, 350};
 constexpr DialogItem kIdSearch{9, 10, 100, 30};
 constexpr DialogItem kId{114, 10, 150, 30};
-constexpr DialogItem kNew{272, 10, 80, 30};
+constexpr DialogItem kNew{272 + kWider, 10, 80, 30};
 constexpr DialogItem kNameSearch{9, 46, 100, 30};
 constexpr DialogItem kName{114, 46, 150, 30};
 constexpr DialogItem kBirthdateSearch{9, 82, 100, 30};
 constexpr DialogItem kBirthdate{114, 82, 150, 30};
-constexpr DialogItem kList{9, 120, 343, 182};
-constexpr DialogItem kOk{188, 310, 80, 30};
-constexpr DialogItem kExit{272, 310, 80, 30};
-
-constexpr int kColumnWidths[4] = {70, 180, 75, 165};
+constexpr DialogItem kList{9, 120, kListWidth, 182};
+constexpr DialogItem kOk{188 + kWider, 310, 80, 30};
+constexpr DialogItem kExit{272 + kWider, 310, 80, 30};
 
 wxString Text(int id) {
     return wxString::FromUTF8(LoadArchiveText(id));

@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 #include <wx/gauge.h>
 #include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <chrono>
 #include <map>
-#include <memory>
 #include <thread>
 
 #include "app/CineStoreProgress.h"
@@ -17,19 +15,15 @@
 #include "app/ProgressDlg.h"
 #include "app/ThumbnailListBox.h"
 #include "app/WxImage.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
 #include "common/AppFolders.h"
-#include "common/SettingsStore.h"
 #include "common/User.h"
-#include "imaging/ProcessExit.h"
 #include "platform/FileSystem.h"
 #include "platform/draw/Fonts.h"
 #include "platform/draw/Painter.h"
 #include "platform/draw/Raster.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
+#include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -55,59 +49,25 @@ Image32 RenderProgress(CProgressDlg& dlg) {
     return out;
 }
 
-class ArchiveWindowTest : public ::testing::Test {
+class ArchiveWindowTest : public wxtest::MainFrameFixture {
 protected:
     void SetUp() override {
-        ResetSettingsForTesting();
         ResetAppFoldersForTesting();
         CUser user;
         user.m_strId = "TEST";
         user.m_strName = "TEST";
         ASSERT_TRUE(user.Save());
-        usbdriver::sim::SimOptions options;
-        options.pacing = usbdriver::sim::SimPacing::Stepped;
-        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
-        usbdriver::AttachDevice(sim_);
-        InstallWxUiDispatcher();
-        SetProcessExitHandler([](int) {});
-        frame_ = new CMainFrame();
-        frame_->onEndDialog = [](int) {};
-        frame_->Show();
-        Flush();
-        ASSERT_TRUE(frame_->Start("TEST", "TEST"));
-        frame_->Raise();
-        frame_->SetFocus();
-        Flush();
-    }
-    void TearDown() override {
-        if (frame_)
-            frame_->Close(true);
-        Flush();
-        SetProcessExitHandler(nullptr);
-        UninstallWxUiDispatcher();
-        usbdriver::DetachDevice(sim_);
-        ResetSettingsForTesting();
-        ResetAppFoldersForTesting();
+        MainFrameFixture::SetUp();
     }
 
-    CKALVEXDlg& Core() { return *frame_->Core(); }
     CThumbnailListBox& List() { return *frame_->ThumbnailList(); }
 
-    void Settle(int rounds = 20) {
-        for (int k = 0; k < rounds; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            Flush();
-        }
-    }
+    // Frames here leave the window 50 ms each.
     void Frames(int n) {
         for (int i = 0; i < n; ++i) {
             sim_->StepFrames(1);
             Settle(10);
         }
-    }
-    void Key(int key) {
-        wxUIActionSimulator().Char(key);
-        Settle();
     }
     void ClickAt(wxWindow* window, wxPoint at, bool twice = false) {
         wxUIActionSimulator sim;
@@ -141,16 +101,8 @@ protected:
     }
     void Shot(const std::string& name) {
         Settle(10);
-        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
+        MainFrameFixture::Shot(name);
     }
-
-    testsupport::TempDir dir_;
-    testsupport::ScopedEnv programData_{"ProgramData", dir_.path()};
-    testsupport::ScopedEnv home_{"HOME", dir_.path()};
-    testsupport::ScopedEnv dataHome_{"XDG_DATA_HOME", dir_ / "xdg"};
-    testsupport::MessageBoxRecorder boxes_;
-    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
-    wxWeakRef<CMainFrame> frame_;
 };
 
 }  // namespace

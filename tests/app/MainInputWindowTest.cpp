@@ -6,25 +6,19 @@
 #include <gtest/gtest.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <chrono>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <thread>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainGlobals.h"
 #include "common/AppFolders.h"
-#include "common/SettingsStore.h"
-#include "imaging/ProcessExit.h"
 #include "platform/StringUtil.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
+#include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -33,60 +27,8 @@ namespace {
 using wxtest::Flush;
 using namespace maindlg;
 
-void Settle(int rounds = 20) {
-    for (int k = 0; k < rounds; ++k) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        Flush();
-    }
-}
-
-class MainInputTest : public ::testing::Test {
+class MainInputTest : public wxtest::MainFrameFixture {
 protected:
-    void SetUp() override {
-        programData_ = std::make_unique<testsupport::ScopedEnv>("ProgramData", dir_.path());
-        ResetSettingsForTesting();
-        usbdriver::sim::SimOptions options;
-        options.pacing = usbdriver::sim::SimPacing::Stepped;
-        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
-        usbdriver::AttachDevice(sim_);
-        InstallWxUiDispatcher();
-        SetProcessExitHandler([](int) {});
-        frame_ = new CMainFrame();
-        frame_->onEndDialog = [](int) {};
-        frame_->Show();
-        Flush();
-        ASSERT_TRUE(frame_->Start("TEST", "TEST"));
-        frame_->Raise();
-        frame_->SetFocus();
-        Flush();
-    }
-    void TearDown() override {
-        if (frame_)
-            frame_->Close(true);
-        Flush();
-        SetProcessExitHandler(nullptr);
-        UninstallWxUiDispatcher();
-        usbdriver::DetachDevice(sim_);
-        ResetSettingsForTesting();
-    }
-
-    CKALVEXDlg& Core() { return *frame_->Core(); }
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            sim_->StepFrames(1);
-            for (int k = 0; k < 50; ++k) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                Flush();
-            }
-        }
-    }
-    void Key(int key) {
-        wxUIActionSimulator().Char(key);
-        Settle();
-    }
-    void Shot(const std::string& name) {
-        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
-    }
     wxPoint OnScreen(wxWindow* w, int x, int y) { return w->ClientToScreen(wxPoint(x, y)); }
     void Click(const wxPoint& screen) {
         // Apart from the last click by more than the double-click time: each is a press.
@@ -113,12 +55,6 @@ protected:
         Key(WXK_SPACE);
         ASSERT_EQ(Core().m_nRunState, kFrozen);
     }
-
-    testsupport::TempDir dir_;
-    std::unique_ptr<testsupport::ScopedEnv> programData_;
-    testsupport::MessageBoxRecorder boxes_;
-    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
-    wxWeakRef<CMainFrame> frame_;
 };
 
 }  // namespace

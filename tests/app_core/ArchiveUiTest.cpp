@@ -93,6 +93,15 @@ TEST_F(ArchiveUiTest, StillAndCineAreListedNumberedAndPreviewed) {
     EXPECT_EQ(dlg->m_nPressedToolButton, -1);
 }
 
+TEST_F(ArchiveUiTest, ACineAsTheFirstItemShowsTheListsCaption) {
+    Image(5);
+    ASSERT_FALSE(dlg->Controls().IsShown(IDC_THUMB_CAPTION));
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    EXPECT_TRUE(dlg->Controls().IsShown(IDC_THUMB_CAPTION));
+    EXPECT_EQ(dlg->Controls().Text(IDC_THUMB_CAPTION), "Thumbnail List");
+}
+
 TEST_F(ArchiveUiTest, DoubleClickedCinePlaysAtItsPaceAndWraps) {
     Image(5);
     dlg->ExecCommand(kCmdStoreCine);

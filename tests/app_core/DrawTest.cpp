@@ -34,6 +34,15 @@ protected:
         dlg->m_nScreenLayout = layout;
         dlg->SetScreenLayout(layout, 0, true);
     }
+    // Frozen BB with both halves at one depth (grey 10 left, 20 right), drawn merged.
+    void FrozenMergedBb() {
+        Layout(kLive, 1);
+        dlg->ExecCommand(kCmdDisplayBB);
+        NewFrame(10, 150);
+        NewFrame(20, 150);
+        Layout(kFrozen, 6);
+        dlg->RedrawImages();
+    }
 };
 
 }  // namespace
@@ -54,12 +63,7 @@ TEST_F(DrawTest, LiveBbFillsTheLeftHalfFirstThenTheRightWithTheGreenFrame) {
 }
 
 TEST_F(DrawTest, FrozenBbMergesHalvesOfOneDepthIntoTheMainView) {
-    Layout(kLive, 1);
-    dlg->ExecCommand(kCmdDisplayBB);
-    NewFrame(10, 150);
-    NewFrame(20, 150);
-    Layout(kFrozen, 6);
-    dlg->RedrawImages();
+    FrozenMergedBb();
     EXPECT_TRUE(side.views.shown[kViewMain]);
     EXPECT_FALSE(side.views.shown[kViewLeft]);
     EXPECT_EQ(dlg->m_viewMain.BackBuffer().At(120, 240), GreyPixel(10));
@@ -159,4 +163,57 @@ TEST_F(DrawTest, ACineStepOntoAnotherDepthClearsTheMeasurements) {
     EXPECT_EQ(dlg->m_viewMain.m_nDistanceCount, 0);
     EXPECT_EQ(side.right.GetSliderPos(IDC_R_DEPTH), 90);
     EXPECT_EQ(side.right.values[IDC_R_DEPTH], "90");
+}
+
+TEST_F(DrawTest, FrozenMergedBbDrawsEachHalfsDepthScaleOnce) {
+    FrozenMergedBb();
+    ASSERT_TRUE(side.views.shown[kViewMain]);
+
+    // The scale strip of each half as one draw of the scale over the frame gives it; a second
+    // draw would blend the anti-aliased labels darker.
+    for (int half = 0; half < 2; ++half) {
+        Image32 once(240, 480);
+        once.Fill(GreyPixel(half == 0 ? 10 : 20));
+        CCstmPictureCtrl scale;
+        scale.m_nTickStep = dlg->m_viewLeft.m_nTickStep;
+        scale.m_nLabelInterval = dlg->m_viewLeft.m_nLabelInterval;
+        scale.DrawDepthScale(once, -1, Proc().GetPixelScale(150));
+        const Image32& main = dlg->m_viewMain.BackBuffer();
+        for (int y = 32; y < 470; ++y) {
+            for (int x = 1; x < 60; ++x)
+                ASSERT_EQ(main.At(x + 240 * half, y), once.At(x, y)) << half << " " << x << "," << y;
+        }
+    }
+    // Cine steps redraw only the active half; the other one keeps its single scale.
+    const Image32 before = dlg->m_viewMain.BackBuffer();
+    for (int i = 0; i < 3; ++i)
+        dlg->SelectCineFrame();
+    EXPECT_EQ(dlg->m_viewMain.BackBuffer(), before);
+}
+
+TEST_F(DrawTest, FrozenBmRedrawDrawsTheBHalfOnceBesideTheKeptStrip) {
+    Layout(kLive, 1);
+    dlg->ExecCommand(kCmdDisplayBM);
+    NewFrame(50);
+    Layout(kFrozen, 7);
+    dlg->m_aMModeStrip->Fill(0x123456);
+    const int leftBefore = side.views.repaints[kViewLeft];
+    dlg->RedrawImages();
+    EXPECT_EQ(side.views.repaints[kViewLeft], leftBefore + 1);
+    EXPECT_EQ(dlg->m_viewLeft.BackBuffer().At(200, 240), GreyPixel(50));
+    EXPECT_EQ(dlg->m_viewRight.BackBuffer().At(10, 10), 0x123456u);
+    const Image32 left = dlg->m_viewLeft.BackBuffer();
+    dlg->DrawFrame(Proc().Cine().GetCurrentIndex(), true);
+    EXPECT_EQ(dlg->m_viewLeft.BackBuffer(), left);  // as a draw of the current frame gives it
+}
+
+TEST_F(DrawTest, AFrameQueuedAtTheFreezeSetsTheCounterOnce) {
+    Layout(kLive, 1);
+    for (int i = 0; i < 5; ++i)
+        Commit(static_cast<uint8_t>(i));
+    Layout(kFrozen, 5);
+    const int before = side.controls.repaints[IDC_COUNTER];
+    NewFrame(9);
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  6 /   6");
+    EXPECT_EQ(side.controls.repaints[IDC_COUNTER], before + 1);
 }

@@ -413,3 +413,27 @@ TEST(PictureView, ReleasingTwiceIsSafe) {
     EXPECT_FALSE(HasInk(img, {0, 0, 480, 480}));
     EXPECT_TRUE(view.RenderClient(100, 100).size() == 100u * 100u);
 }
+
+TEST(PictureView, APaintAtTheBufferSizeTakesTheBufferItselfWithoutACopy) {
+    CCstmPictureCtrl view;
+    view.AttachBackBuffer(240, 480);
+    view.BackBuffer().Fill(GreyPixel(90));
+    Image32 scratch;
+    EXPECT_EQ(&view.ClientImage(240, 480, scratch), &view.BackBuffer());
+    EXPECT_TRUE(scratch.empty());
+
+    // Scaled, or with the magnifier over it, the picture goes into the scratch, reusing its
+    // storage, and the buffer stays as drawn.
+    const Image32& scaled = view.ClientImage(480, 960, scratch);
+    EXPECT_EQ(&scaled, &scratch);
+    EXPECT_EQ(scaled, view.RenderClient(480, 960));
+    const uint32_t* storage = scratch.data();
+    view.m_dZoom = 2.0;
+    view.m_nMagnifierX = 20;
+    view.m_nMagnifierY = 20;
+    const Image32& magnified = view.ClientImage(240, 480, scratch);
+    EXPECT_EQ(&magnified, &scratch);
+    EXPECT_EQ(scratch.data(), storage);
+    EXPECT_EQ(magnified, view.RenderClient(240, 480));
+    EXPECT_EQ(view.BackBuffer(), Image32(240, 480, GreyPixel(90)));
+}

@@ -88,7 +88,7 @@ TEST_F(ExamEditModelTest, ABirthdateStaysAsStoredUnlessOneIsPicked) {
         const char* kept;  // written back without a pick
     } cases[] = {
         {"", "", ""},
-        {"2023-02-30", "30-02-2023", "2023-02-30"},  // no date: kept, never replaced by today
+        {"2023-02-30", "", "2023-02-30"},  // no date: not shown, kept, never replaced by today
         {"unknown", "", "unknown"},
         {"1990-05-04", "04-05-1990", "1990-05-04"},
     };

@@ -62,3 +62,18 @@ TEST_F(StartupChoiceTest, ADataRootThatCannotBeCreatedIsReportedOnce) {
     EXPECT_NE(boxes.shown()[0].text.find("Not a directory"), std::string::npos);
     ResetAppFoldersForTesting();
 }
+
+TEST_F(StartupChoiceTest, TheListsMessagesComeOnlyWithAPatientOpenedAtOnce) {
+    AddPatient("0001", "Anna");
+    ASSERT_TRUE(platform::CreateDirectories(DataRoot() + "0005"));  // a patient folder without its file
+    CUser user;
+    // No patient to open: the selection dialog's load is the one that reports the folder.
+    EXPECT_FALSE(OpenFromCommandLine({"9999"}, user));
+    EXPECT_FALSE(OpenFromCommandLine({}, user));
+    EXPECT_TRUE(boxes.shown().empty());
+    // Opened at once: the list is loaded for its message, as the dialog would have shown it.
+    EXPECT_TRUE(OpenFromCommandLine({"0001"}, user));
+    EXPECT_EQ(user.m_strName, "Anna");
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, "File is not found.");
+}

@@ -16,6 +16,7 @@
 #include "common/SettingsStore.h"
 #include "common/User.h"
 #include "platform/Clock.h"
+#include "platform/StringUtil.h"
 #include "tests/archive_ui/DialogScript.h"
 #include "tests/support/TestSupport.h"
 
@@ -303,4 +304,27 @@ TEST_F(PatientDialogTest, ThePickerOpensOnTodayForNoDateAndHandsOutAZeroTime) {
     script.Then<CDateSelDlg>([](CDateSelDlg& d) { ClickOn(d.m_btnCancel); });
     EXPECT_EQ(cancelled.DoModal(), CDateSelDlg::IDC_CANCEL);
     EXPECT_EQ(cancelled.m_stDateOut.wYear, 1999);
+}
+
+TEST_F(PatientDialogTest, TheListShowsItsFourColumnsWholeBesideAScrollBar) {
+    for (int i = 1; i <= 30; ++i)  // more rows than the list shows: the vertical bar is up
+        WritePatient(platform::Format("%04d", i), "Patient " + std::to_string(i), "1990-03-04");
+    CStartupDlg dialog;
+    DialogScript script;
+    script.Then<CStartupDlg>([](CStartupDlg& d) {
+        Catch(200);
+        int columns = 0;
+        for (int c = 0; c < d.m_lstPatients->GetColumnCount(); ++c)
+            columns += d.m_lstPatients->GetColumnWidth(c);
+        EXPECT_EQ(columns, 70 + 180 + 75 + 165);
+        EXPECT_GE(d.m_lstPatients->GetClientSize().x, columns);
+        const wxRect list = d.m_lstPatients->GetRect();
+        EXPECT_LE(list.GetRight(), d.GetClientSize().x);
+        for (wxWindow* right : {static_cast<wxWindow*>(d.m_btnNew), static_cast<wxWindow*>(d.m_btnExit)})
+            EXPECT_EQ(right->GetRect().GetRight(), list.GetRight());
+        ScreenArtifact(&d, "patient_list_thirty_rows");
+        d.EndModal(-1);
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(script.timedOut);
 }

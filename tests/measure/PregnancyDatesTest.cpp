@@ -44,14 +44,3 @@ TEST(PregnancyDates, ImpossibleDatesGiveNothing) {
     t.wDay = 29;
     EXPECT_EQ(ToCivilDate(t), (CivilDate{2024, 2, 29}));
 }
-
-TEST(PregnancyDates, StoredDatesReadAsYearMonthDay) {
-    EXPECT_EQ(ParseStoredDate("2024-03-05"), (CivilDate{2024, 3, 5}));
-    EXPECT_EQ(ParseStoredDate("2024-3-5"), (CivilDate{2024, 3, 5}));
-    EXPECT_EQ(ParseStoredDate("2024-03-05T00"), (CivilDate{2024, 3, 5}));
-    for (const char* bad :
-         {"", "2024-02-30", "2023-02-29", "05-03-2024", "2024/03/05", "abcd-ef-gh", "2024-13-01"}) {
-        EXPECT_FALSE(ParseStoredDate(bad)) << bad;
-    }
-    EXPECT_EQ(FormatStoredDate({2024, 3, 5}), "2024-03-05");
-}

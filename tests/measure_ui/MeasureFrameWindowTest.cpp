@@ -22,6 +22,7 @@
 #include "measure/ui/ObSidePanel.h"
 #include "platform/usbdriver/UsbDriver.h"
 #include "sim/SimBridge.h"
+#include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,94 +30,8 @@ namespace {
 
 using wxtest::Flush;
 
-class MeasureFrameTest : public ::testing::Test {
+class MeasureFrameTest : public wxtest::MainFrameFixture {
 protected:
-    void SetUp() override {
-        programData_ = std::make_unique<testsupport::ScopedEnv>("ProgramData", dir_.path());
-        ResetSettingsForTesting();
-        CUser patient;  // stills are stored for a patient on file
-        patient.m_strId = "TEST";
-        patient.m_strName = "TEST";
-        ASSERT_TRUE(patient.Save());
-        usbdriver::sim::SimOptions options;
-        options.pacing = usbdriver::sim::SimPacing::Stepped;
-        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
-        usbdriver::AttachDevice(sim_);
-        InstallWxUiDispatcher();
-        SetProcessExitHandler([this](int code) { exitCode_ = code; });
-        OpenWindow();
-    }
-    void TearDown() override {
-        CloseWindow();
-        SetProcessExitHandler(nullptr);
-        UninstallWxUiDispatcher();
-        usbdriver::DetachDevice(sim_);
-        ResetSettingsForTesting();
-    }
-
-    void OpenWindow() {
-        frame_ = new CMainFrame();
-        frame_->onEndDialog = [this](int) { ended_ = true; };
-        frame_->Show();
-        Flush();
-        ASSERT_TRUE(frame_->Start("TEST", "TEST"));
-        frame_->Raise();
-        frame_->SetFocus();
-        Flush();
-    }
-    void CloseWindow() {
-        if (frame_)  // the close handler runs and the window destroys itself
-            frame_->Close(true);
-        Flush();
-        EXPECT_FALSE(frame_);
-    }
-
-    CKALVEXDlg& Core() { return *frame_->Core(); }
-
-    // Sends n frames and lets the image thread and the window catch up.
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            sim_->StepFrames(1);
-            for (int k = 0; k < 50; ++k) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                Flush();
-            }
-        }
-    }
-    void Key(int key, int modifiers = wxMOD_NONE) {
-        wxUIActionSimulator().Char(key, modifiers);
-        for (int k = 0; k < 20; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            Flush();
-        }
-    }
-    void Shot(const std::string& name) {
-        wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), name);
-    }
-    // A real click on the UnFreeze button, through the window system.
-    void Unfreeze() {
-        wxWindow* button = frame_->Controls().Find(1001);
-        const wxPoint centre =
-            button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
-        wxUIActionSimulator sim;
-        sim.MouseMove(centre);
-        Flush();
-        sim.MouseClick();
-        for (int k = 0; k < 20; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            Flush();
-        }
-        Frames(3);
-    }
-
-    testsupport::TempDir dir_;
-    std::unique_ptr<testsupport::ScopedEnv> programData_;
-    testsupport::MessageBoxRecorder boxes_;
-    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
-    wxWeakRef<CMainFrame> frame_;
-    bool ended_ = false;
-    int exitCode_ = -1;
-
     CMeasureTools& M() { return *Core().m_pMeasureTools; }
     void Click(int x, int y) {
         M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonDown, {x, y}});
@@ -167,6 +82,10 @@ TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
     Key(' ');
     ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
     // A stored still, O, and BPD, FL and AC measured on it.
+    CUser patient;  // stills are stored for a patient on file
+    patient.m_strId = "TEST";
+    patient.m_strName = "TEST";
+    ASSERT_TRUE(patient.Save());
     Key('i');
     ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
     Key('O');

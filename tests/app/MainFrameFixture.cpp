@@ -1,0 +1,98 @@
+#include "tests/app/MainFrameFixture.h"
+
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/WxUiDispatcher.h"
+#include "app/core/KALVEXDlg.h"
+#include "common/AppFolders.h"
+#include "common/SettingsStore.h"
+#include "imaging/ProcessExit.h"
+#include "platform/usbdriver/UsbDriver.h"
+#include "tests/app/WxTestSupport.h"
+
+namespace wxtest {
+
+void MainFrameFixture::SetUp() {
+    ResetSettingsForTesting();
+    ResetAppFoldersForTesting();
+    usbdriver::sim::SimOptions options;
+    options.pacing = usbdriver::sim::SimPacing::Stepped;
+    sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
+    usbdriver::AttachDevice(sim_);
+    InstallWxUiDispatcher();
+    SetProcessExitHandler([this](int code) { exitCode_ = code; });
+    OpenWindow();
+}
+
+void MainFrameFixture::TearDown() {
+    CloseWindow();
+    SetProcessExitHandler(nullptr);
+    UninstallWxUiDispatcher();
+    usbdriver::DetachDevice(sim_);
+    ResetSettingsForTesting();
+    ResetAppFoldersForTesting();
+}
+
+void MainFrameFixture::OpenWindow() {
+    frame_ = new CMainFrame();
+    frame_->onEndDialog = [this](int) { ended_ = true; };
+    frame_->Show();
+    Flush();
+    ASSERT_TRUE(frame_->Start("TEST", "TEST"));
+    frame_->Raise();
+    frame_->SetFocus();
+    Flush();
+}
+
+void MainFrameFixture::CloseWindow() {
+    if (frame_)  // the close handler runs and the window destroys itself
+        frame_->Close(true);
+    Flush();
+    EXPECT_FALSE(frame_);
+}
+
+CKALVEXDlg& MainFrameFixture::Core() {
+    return *frame_->Core();
+}
+
+void MainFrameFixture::Settle(int rounds) {
+    for (int k = 0; k < rounds; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        Flush();
+    }
+}
+
+void MainFrameFixture::Frames(int n) {
+    for (int i = 0; i < n; ++i) {
+        sim_->StepFrames(1);
+        for (int k = 0; k < 50; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            Flush();
+        }
+    }
+}
+
+void MainFrameFixture::Key(int key, int modifiers) {
+    wxUIActionSimulator().Char(key, modifiers);
+    Settle();
+}
+
+void MainFrameFixture::Shot(const std::string& name) {
+    SaveArtifact(ComposeWindow(frame_->ClientWindow()), name);
+}
+
+void MainFrameFixture::Unfreeze() {
+    wxWindow* button = frame_->Controls().Find(1001);
+    const wxPoint centre = button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
+    wxUIActionSimulator sim;
+    sim.MouseMove(centre);
+    Flush();
+    sim.MouseClick();
+    Settle();
+    Frames(3);
+}
+
+}  // namespace wxtest
