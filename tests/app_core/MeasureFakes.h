@@ -17,15 +17,25 @@ class FakeObPanel : public IObPanel {
 public:
     int GetState() const override { return state; }
     void SetState(int s) override { state = s; }
-    bool IsButtonEnabled(int) const override { return true; }
+    void EnableItemButtons(bool enable) override { itemsEnabled = enable; }
     void SetItemSubCaption(int id, const std::string& text) override { sub[id] = text; }
-    void SetAcSubCaptionColour(uint32_t) override {}
+    void SetAcSubCaptionColour(uint32_t pixel) override { acColour = pixel; }
+    void SetModelCaption(const std::string& text) override { model = text; }
+    void SetMode(int layout, int subItem, bool) override {
+        modeLayout = layout;
+        modeSubItem = subItem;
+    }
     void SetDateTexts(const std::string& l, const std::string& b) override {
         lmp = l;
         bbt = b;
     }
     int state = 0;
+    bool itemsEnabled = true;
     std::map<int, std::string> sub;
+    uint32_t acColour = 0;
+    std::string model;
+    int modeLayout = -1;
+    int modeSubItem = -1;
     std::string lmp, bbt;
 };
 
