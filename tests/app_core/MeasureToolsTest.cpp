@@ -28,8 +28,9 @@ public:
     void PreviewStill(int index) override { previewed.push_back(index); }
     bool RenderReportImage(const std::string& path) override {
         reports.push_back(path);
-        return true;
+        return reportsWritten;
     }
+    bool reportsWritten = true;
     std::vector<int> previewed;
     std::vector<std::string> reports;
     std::map<int, int> depths;
@@ -479,6 +480,24 @@ TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImag
     EXPECT_EQ(stills.reports, (std::vector<std::string>{"/data/0042/BPD20240410120001.bmp"}));
     EXPECT_FALSE(M().m_abObSaveImage[ObEvalBpd]);
     EXPECT_EQ(dlg->m_nObSelectedImage, 1);
+    auto writeErrors = [&] {
+        std::vector<platform::MessageBoxRequest> found;
+        for (const auto& b : Boxes()) {
+            if (b.text == "File write error!")
+                found.push_back(b);
+        }
+        return found;
+    };
+    EXPECT_TRUE(writeErrors().empty());
+    // Report images that do not reach the disk are said once, and the results still show.
+    stills.reportsWritten = false;
+    M().m_abObSaveImage[ObEvalBpd] = true;
+    M().m_abObSaveImage[ObEvalFl] = true;
+    M().ShowObResults();
+    EXPECT_EQ(stills.reports.size(), 3u);
+    ASSERT_EQ(writeErrors().size(), 1u);
+    EXPECT_EQ(writeErrors()[0].caption, "ImageStore");
+    EXPECT_EQ(windows.results.size(), 2u);
 }
 
 TEST_F(MeasureTest, ACineStepAcrossADepthChangeMeasuresEachViewAtItsOwnDepth) {
