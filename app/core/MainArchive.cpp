@@ -270,7 +270,14 @@ bool CMainArchive::LoadStoredPreview(const archive::StoreItemRecord& item) {
         ShowArchiveMessage(archive::kMsgBitmapLoadError);
         return false;
     }
-    d.m_viewMain.BackBuffer().CopyTopLeftFrom(picture);
+    Image32& back = d.m_viewMain.BackBuffer();
+    back.CopyTopLeftFrom(picture);
+    if (!item.isCine && d.m_bExamList) {
+        // A still of this exam shows the OB/GY items measured on it, and only those.
+        d.m_ports.measurement->UpdateObMeasureHighlight(kViewMain);
+        d.m_viewMain.DrawObgyOverlays(back);
+        d.m_ports.measurement->DrawObgyResults(back);
+    }
     if (review) {
         review->Cine().Reset(1);
         review->SetFrameRecord(0, record);

@@ -113,6 +113,9 @@ TEST_F(ObWalkthroughTest, ItemsOnStoredStillsToTheResultsTable) {
     // its click sequence open; choosing CRL ends it, so two clicks make the pair.
     Select(1);
     ASSERT_EQ(SelectedStill(), 1);
+    // The items of still 0 are not drawn on still 1.
+    EXPECT_EQ(dlg->m_viewMain.m_abObgyFlag[0], 2);
+    EXPECT_EQ(dlg->m_viewMain.m_nObgyEllipseShown, 0);
     Pair(vk::kF6, {100, 100}, {100, 300});
     EXPECT_EQ(Label(4), "Dist:-----");
     EXPECT_EQ(panel.sub[IDC_OB_CRL], "");
