@@ -51,7 +51,7 @@ std::optional<FrameRecord> CCoreExportSource::ShownReviewRecord() const {
     CKALVEXDlg* core = m_core();
     if (!core || !core->m_pReviewProc)
         return std::nullopt;
-    return core->m_pReviewProc->GetFrameRecord(core->m_pReviewProc->GetCinePosition());
+    return core->m_pReviewProc->GetFrameRecord(core->m_pReviewProc->Cine().GetCurrentIndex());
 }
 
 bool CCoreExportSource::StoredItemShown() const {
@@ -63,7 +63,7 @@ std::optional<FrameRecord> CCoreExportSource::LiveFrameRecord() const {
     CKALVEXDlg* core = m_core();
     if (!core || !core->m_pLiveProc)
         return std::nullopt;
-    return core->m_pLiveProc->GetFrameRecord(core->m_pLiveProc->GetCinePosition());
+    return core->m_pLiveProc->GetFrameRecord(core->m_pLiveProc->Cine().GetCurrentIndex());
 }
 
 bool CCoreExportSource::SelectPrinter() const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/FrameIntervals.h"
 #include "common/ArchiveNames.h"
 
 namespace archive {
@@ -17,28 +18,14 @@ int64_t DiffMilliseconds(const platform::SystemTime& first, const platform::Syst
 
 void PlaybackPacer::Load(const std::vector<std::optional<FrameRecord>>& records, int count) {
     count_ = std::clamp(count, 0, kMaxCineFrames);
+    // A missing record leaves its intervals at 0, which the repair treats as unsound.
     intervals_.assign(static_cast<size_t>(std::max(count_ - 1, 0)), 0);
-    std::vector<int64_t> good;
     for (int i = 0; i + 1 < count_; ++i) {
         const size_t a = static_cast<size_t>(i);
-        if (a + 1 >= records.size() || !records[a] || !records[a + 1])
-            continue;
-        const int64_t d = DiffMilliseconds(records[a]->time, records[a + 1]->time);
-        if (d > 0 && d <= kLastFrameMs) {
-            intervals_[a] = d;
-            good.push_back(d);
-        }
+        if (a + 1 < records.size() && records[a] && records[a + 1])
+            intervals_[a] = DiffMilliseconds(records[a]->time, records[a + 1]->time);
     }
-    int64_t median = kLastFrameMs;
-    if (!good.empty()) {
-        std::nth_element(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2),
-                         good.end());
-        median = good[good.size() / 2];
-    }
-    for (int64_t& d : intervals_) {
-        if (d == 0)
-            d = median;
-    }
+    RepairFrameIntervals(intervals_);
 }
 
 int64_t PlaybackPacer::Interval(int i) const {

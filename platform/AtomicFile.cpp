@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -51,10 +52,10 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? "." : folder;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, const char* data, size_t size) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -63,6 +64,10 @@ bool WriteAll(int fd, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    return WriteAll(fd, bytes.data(), bytes.size());
 }
 
 bool ReadBack(int fd, std::string& bytes) {
@@ -102,6 +107,37 @@ void AddFailure(std::string* failures, const std::string& text) {
     *failures += text;
 }
 
+// Writes a file's whole content into a new file's descriptor (and checks it); false on failure.
+using ContentWriter = std::function<bool(int fd)>;
+
+ContentWriter BytesWriter(const std::string& bytes, const WriteCheck& check) {
+    return [&bytes, &check](int fd) {
+        if (!WriteAll(fd, bytes))
+            return false;
+        std::string back;
+        return !check || (ReadBack(fd, back) && check(back));
+    };
+}
+
+// Copies the whole content of the file open at `from`.
+ContentWriter CopyWriter(int from) {
+    return [from](int fd) {
+        std::vector<char> chunk(1 << 20);
+        for (off_t at = 0;;) {
+            const ssize_t n = ::pread(from, chunk.data(), chunk.size(), at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            if (!WriteAll(fd, chunk.data(), static_cast<size_t>(n)))
+                return false;
+            at += n;
+        }
+    };
+}
+
 // The file's bytes are written, flushed and checked; a kill before it is named leaves
 // nothing when it is unnamed.
 class Temporary {
@@ -126,15 +162,15 @@ public:
         return fd_ >= 0;
     }
 
-    bool Fill(const std::string& target, const std::string& bytes, mode_t mode, const WriteCheck& check) {
-        if (::fchmod(fd_, mode) != 0)
-            return false;
-        if (WriteFaultInjected(target) || !WriteAll(fd_, bytes) || ::fsync(fd_) != 0)
-            return false;
-        if (!check)
-            return true;
-        std::string back;
-        return ReadBack(fd_, back) && check(back);
+    bool Fill(const std::string& target, mode_t mode, const ContentWriter& content) {
+        return ::fchmod(fd_, mode) == 0 && !WriteFaultInjected(target) && content(fd_) && ::fsync(fd_) == 0;
+    }
+
+    // Takes over a finished file of the caller's: its descriptor and its name.
+    void Adopt(int fd, const std::string& name) {
+        Discard();
+        fd_ = fd;
+        name_ = name;
     }
 
     // Links the file in under `to`; refuses an existing `to` (EEXIST). Returns 0 or errno.
@@ -260,12 +296,13 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t m
     if (path.empty() || IsDirectory(path))
         return false;
     SweepStaleTemporaries(path);
+    const ContentWriter content = BytesWriter(bytes, check);
     Temporary tmp;
-    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, mode, content))
         return false;
     // The unnamed file needs a name of its own first: linking it straight over the target
     // would refuse the existing file. Where that fails, the bytes go into a named file.
-    if (!tmp.Name(path) && (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check)))
+    if (!tmp.Name(path) && (!tmp.Open(path, mode, false) || !tmp.Fill(path, mode, content)))
         return false;
     if (::rename(tmp.name().c_str(), path.c_str()) != 0)
         return false;
@@ -274,34 +311,30 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t m
     return true;
 }
 
-WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode,
-                                const WriteCheck& check, std::string* failedSteps) {
-    if (path.empty())
-        return WriteResult::Failed;
-    if (PathExists(path))
-        return WriteResult::Exists;
-    Temporary tmp;
-    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, bytes, mode, check))
-        return WriteResult::Failed;
+namespace {
 
+// Puts the filled temporary file in place as `path` without ever replacing a file. Returns 0,
+// EEXIST when a file of that name is there, or the errno of the last step that failed.
+int PlaceWithoutReplacing(Temporary& tmp, const std::string& path, mode_t mode, const ContentWriter& content,
+                          std::string* failedSteps) {
     // 1. A hard link refuses an existing target, so a record appearing meanwhile stays.
     int err = StepFault(FileStep::HardLink, path);
     if (err == 0)
         err = tmp.LinkTo(path);
     if (err != 0 && err != EEXIST && tmp.unnamed()) {
         // Linking an unnamed file needs /proc; try once more from a named copy.
-        if (!tmp.Open(path, mode, false) || !tmp.Fill(path, bytes, mode, check))
-            return WriteResult::Failed;
+        if (!tmp.Open(path, mode, false) || !tmp.Fill(path, mode, content))
+            return errno ? errno : EIO;
         err = StepFault(FileStep::HardLink, path);
         if (err == 0)
             err = tmp.LinkTo(path);
     }
     if (err == 0) {
         SyncFolder(FolderOf(path));
-        return WriteResult::Ok;
+        return 0;
     }
     if (err == EEXIST)
-        return WriteResult::Exists;
+        return EEXIST;
     AddFailure(failedSteps, StepText("hard link", err));
 
     // 2. File systems without hard links (FAT, some network shares): a rename that refuses
@@ -315,12 +348,11 @@ WriteResult CreateFileExclusive(const std::string& path, const std::string& byte
     if (err == 0) {
         tmp.Release();
         SyncFolder(FolderOf(path));
-        return WriteResult::Ok;
+        return 0;
     }
     if (err == EEXIST)
-        return WriteResult::Exists;
+        return EEXIST;
     AddFailure(failedSteps, StepText("rename without replace", err));
-    tmp.Discard();
 
     // 3. Last: create the final name exclusively and write into it. A failed write removes
     // the file this call created.
@@ -332,22 +364,62 @@ WriteResult CreateFileExclusive(const std::string& path, const std::string& byte
             err = errno;
     }
     if (err == EEXIST)
-        return WriteResult::Exists;
+        return EEXIST;
     if (err != 0) {
         AddFailure(failedSteps, StepText("exclusive open", err));
-        return WriteResult::Failed;
+        return err;
     }
-    std::string back;
-    bool ok = ::fchmod(fd, mode) == 0 && !WriteFaultInjected(path) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ok && (!check || (ReadBack(fd, back) && check(back)));
+    errno = 0;
+    bool ok = ::fchmod(fd, mode) == 0 && !WriteFaultInjected(path) && content(fd) && ::fsync(fd) == 0;
+    err = errno ? errno : EIO;
     ok = (::close(fd) == 0) && ok;
+    tmp.Discard();
     if (!ok) {
         ::unlink(path.c_str());
         AddFailure(failedSteps, "exclusive open: the write failed");
-        return WriteResult::Failed;
+        return err;
     }
     SyncFolder(FolderOf(path));
-    return WriteResult::Ok;
+    return 0;
+}
+
+}  // namespace
+
+WriteResult CreateFileExclusive(const std::string& path, const std::string& bytes, mode_t mode,
+                                const WriteCheck& check, std::string* failedSteps) {
+    if (path.empty())
+        return WriteResult::Failed;
+    if (PathExists(path))
+        return WriteResult::Exists;
+    const ContentWriter content = BytesWriter(bytes, check);
+    Temporary tmp;
+    if (!tmp.Open(path, mode, true) || !tmp.Fill(path, mode, content))
+        return WriteResult::Failed;
+    switch (PlaceWithoutReplacing(tmp, path, mode, content, failedSteps)) {
+        case 0:
+            return WriteResult::Ok;
+        case EEXIST:
+            return WriteResult::Exists;
+        default:
+            return WriteResult::Failed;
+    }
+}
+
+int PlaceFileExclusive(const std::string& temporary, const std::string& path, mode_t mode,
+                       std::string* failedSteps) {
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        ::unlink(temporary.c_str());
+        return err;
+    }
+    Temporary tmp;
+    tmp.Adopt(fd, temporary);  // removed when tmp goes, unless renamed into place
+    if (path.empty())
+        return ENOENT;
+    if (::fchmod(fd, mode) != 0)  // the mode it lands with, whichever step places it
+        return errno;
+    return PlaceWithoutReplacing(tmp, path, mode, CopyWriter(fd), failedSteps);
 }
 
 WriteResult CreateFileUnsynced(const std::string& path, const std::string& bytes, mode_t mode) {

@@ -35,6 +35,14 @@ WriteResult CreateFileExclusive(const std::string& path, const std::string& byte
                                 mode_t mode = kPrivateFileMode, const WriteCheck& check = {},
                                 std::string* failedSteps = nullptr);
 
+// Puts a finished file, written and flushed under the temporary name `temporary` in the
+// target's folder, in place as `path` by the same steps, never replacing a file; in the last
+// step its bytes are copied into the exclusively created target. The temporary name is gone
+// afterwards. Returns 0, EEXIST when a file of that name is there, or the errno of the last
+// step that failed (each failed step also named in `failedSteps`, when given).
+int PlaceFileExclusive(const std::string& temporary, const std::string& path, mode_t mode = kPrivateFileMode,
+                       std::string* failedSteps = nullptr);
+
 // Removes the temporary copies of one target ("<target>.tmp.XXXXXX") that a killed save left
 // and that are older than a minute; younger ones may belong to a save under way.
 void SweepStaleTemporaries(const std::string& target);

@@ -13,6 +13,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 
 namespace exportfile {
@@ -109,13 +110,21 @@ int ExclusiveAvioFile::Commit() {
     int rc = avio_->error;
     if (rc >= 0 && ::fsync(fd_) != 0)
         rc = AVERROR(errno);
-    if (rc >= 0) {
-        const int moved = replaceReserved_ ? ::rename(temp_.c_str(), target_.c_str())
-                                           : ::link(temp_.c_str(), target_.c_str());
-        if (moved != 0)
+    CloseContext();
+    ::close(fd_);
+    fd_ = -1;
+    if (rc >= 0 && replaceReserved_) {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0)
             rc = AVERROR(errno);
-        else if (replaceReserved_)
+        else
             temp_.clear();  // renamed into place: nothing left to remove
+    } else if (rc >= 0) {
+        // The same steps as every record that must not replace a file, so a file system
+        // without hard links still gets the video.
+        const int err = platform::PlaceFileExclusive(temp_, target_, platform::kPrivateFileMode);
+        temp_.clear();  // gone either way
+        if (err != 0)
+            rc = AVERROR(err);
     }
     Discard();
     return rc < 0 ? rc : 0;

@@ -1,6 +1,8 @@
 // An output file for the FFmpeg muxers that never replaces anything: the muxer writes
 // through our own AVIO callbacks into a temporary file beside the target (so the write-fault
-// hook sees every write), and Commit links it into place only when no file of that name exists.
+// hook sees every write), and Commit puts it in place only when no file of that name exists
+// (platform::PlaceFileExclusive: a hard link, else a rename without replace, else a copy into an
+// exclusively created file).
 #pragma once
 
 #include <cstdint>

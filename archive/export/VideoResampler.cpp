@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "archive/FrameIntervals.h"
+
 namespace exportfile {
 
 namespace {
-
-constexpr int64_t kMaxStepMs = 1000;
-
-bool SoundStep(int64_t step) {
-    return step > 0 && step <= kMaxStepMs;
-}
 
 // The step from a to b; 0 (an unsound step) when it does not fit in 64 bits.
 int64_t Step(int64_t a, int64_t b) {
@@ -26,23 +22,15 @@ int64_t Distance(int64_t a, int64_t b) {
 }  // namespace
 
 std::vector<int64_t> RepairFrameTimes(std::span<const int64_t> times) {
-    std::vector<int64_t> steps;
+    if (times.empty())
+        return {};
+    std::vector<int64_t> steps(times.size() - 1);
     for (size_t i = 1; i < times.size(); ++i)
-        if (SoundStep(Step(times[i - 1], times[i])))
-            steps.push_back(Step(times[i - 1], times[i]));
-    int64_t median = kMaxStepMs;
-    if (!steps.empty()) {
-        const auto mid = steps.begin() + static_cast<std::ptrdiff_t>((steps.size() - 1) / 2);
-        std::nth_element(steps.begin(), mid, steps.end());
-        median = *mid;
-    }
-    // Every interval is kept or replaced on its own, as playback does, so one bad time does
-    // not shift the steps after it.
+        steps[i - 1] = Step(times[i - 1], times[i]);
+    archive::RepairFrameIntervals(steps);  // the same rule as playback
     std::vector<int64_t> repaired(times.size(), 0);
-    for (size_t i = 1; i < times.size(); ++i) {
-        const int64_t step = Step(times[i - 1], times[i]);
-        repaired[i] = repaired[i - 1] + (SoundStep(step) ? step : median);
-    }
+    for (size_t i = 1; i < times.size(); ++i)
+        repaired[i] = repaired[i - 1] + steps[i - 1];
     return repaired;
 }
 

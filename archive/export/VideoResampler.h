@@ -11,9 +11,9 @@ namespace exportfile {
 // Output frame interval in milliseconds, accumulated in double precision.
 inline constexpr double kOutputFrameMs = 83.33333333333;
 
-// Frame times in ms from frame 0, repaired: a time that does not increase, or a step over
-// 1000 ms, becomes the previous time plus the cine's median interval (the median of the
-// sound steps, the lower one of an even count; 1000 ms when there is none).
+// Frame times in ms from frame 0, repaired as playback repairs its intervals: a time that does
+// not increase, or a step over 1000 ms, becomes the previous time plus the cine's median
+// interval (archive::RepairFrameIntervals).
 std::vector<int64_t> RepairFrameTimes(std::span<const int64_t> times);
 
 // Number of output frames planned for the times: K = t(N-1) x 12 / 1000 + 1, capped at

@@ -1,5 +1,6 @@
 #include "archive/ArchiveMessages.h"
 #include "archive/CineFolderLoader.h"
+#include "archive/FrameIntervals.h"
 #include "archive/PlaybackPacer.h"
 #include "archive/StillStore.h"
 #include "archive/StoreDeletion.h"
@@ -194,6 +195,25 @@ TEST(PlaybackPacer, BadIntervalsTakeTheMedian) {
     EXPECT_EQ(none.Interval(0), 1000);
     none.Load(Steady(600, 50), 600);  // counts cap at 512
     EXPECT_EQ(none.FrameCount(), 512);
+}
+
+TEST(FrameIntervals, UnsoundIntervalsTakeTheMedianOfTheSoundOnes) {
+    struct Case {
+        std::vector<int64_t> intervals;
+        std::vector<int64_t> repaired;
+    };
+    const Case cases[] = {
+        {{40, 60, 0}, {40, 60, 60}},                     // an even count takes the upper middle
+        {{10, 70, 40, -5, 1001}, {10, 70, 40, 40, 40}},  // over a second is a gap
+        {{1000, 1, 0}, {1000, 1, 1000}},                 // both ends of the range are sound
+        {{0, -1, INT64_MIN}, {1000, 1000, 1000}},        // none sound: a second each
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int64_t> v = c.intervals;
+        archive::RepairFrameIntervals(v);
+        EXPECT_EQ(v, c.repaired) << ::testing::PrintToString(c.intervals);
+    }
 }
 
 // --- deletion

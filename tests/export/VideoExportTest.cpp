@@ -250,6 +250,49 @@ TEST(VideoExport, BadOutputGivesOneMessageAndNoPartialFile) {
     }
 }
 
+TEST(VideoExport, LandsWhereTheFileSystemHasNoHardLinks) {
+    testsupport::TempDir dir;
+    const std::vector<Image8> cine = MakeCine(13);
+    const int64_t frames = static_cast<int64_t>(ResampleFrames(TimesEvery(13, 100)).size());
+    struct StepGuard {
+        ~StepGuard() { platform::SetFileStepFaultForTesting({}); }
+    } guard;
+    using platform::FileStep;
+    struct Case {
+        const char* name;
+        std::vector<FileStep> failing;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"nolink", {FileStep::HardLink}, true},
+        {"copy", {FileStep::HardLink, FileStep::RenameNoReplace}, true},
+        {"none", {FileStep::HardLink, FileStep::RenameNoReplace, FileStep::ExclusiveOpen}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::SetFileStepFaultForTesting([&c](FileStep step, const std::string&) {
+            return std::find(c.failing.begin(), c.failing.end(), step) != c.failing.end() ? EPERM : 0;
+        });
+        const VideoPaths paths = MakeVideoPaths(dir.path() + "/", c.name, "", kQualityLow);
+        const VideoExportResult r = Export(paths, cine, 100);
+        const VideoPaths sel = MakeVideoPaths(dir.path() + "/", c.name, "", kQualitySelect);
+        const VideoExportResult a = Export(sel, cine, 100, 0, VideoCodecChoice{"rawvideo", 12, -1, 0});
+        if (c.saved) {
+            ASSERT_EQ(r.status, VideoExportStatus::Saved) << r.outcome.message;
+            EXPECT_EQ(DecodeVideo(paths.result).frames, frames);
+            ASSERT_EQ(a.status, VideoExportStatus::Saved) << a.outcome.message;
+            EXPECT_EQ(DecodeVideo(sel.avi).frames, frames);
+        } else {
+            EXPECT_EQ(r.status, VideoExportStatus::Failed);
+            EXPECT_EQ(r.outcome.message,
+                      "save error\n\u3000" + paths.avi + "\nThe folder cannot be written to.");
+            EXPECT_EQ(a.status, VideoExportStatus::Failed);
+        }
+    }
+    EXPECT_EQ(Names(dir.path()),
+              (std::vector<std::string>{"copy.avi", "copy.mp4", "nolink.avi", "nolink.mp4"}));
+}
+
 TEST(VideoExport, NothingToExportIsRefused) {
     EXPECT_EQ(VideoExportRefusal(0, 0), "No data");
     EXPECT_EQ(VideoExportRefusal(1, 0), "No data");

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "archive/PlaybackPacer.h"
 #include "archive/export/VideoResampler.h"
 
 using namespace exportfile;
@@ -61,4 +62,23 @@ TEST(VideoResampler, BadTimesAreRepairedAndTheLengthCapped) {
     EXPECT_EQ(PlannedOutputFrames(std::vector<int64_t>{0, 100, INT64_MAX}), 72);
     EXPECT_EQ(PlannedOutputFrames(std::vector<int64_t>{0, 100, 86'400'000}), 72);
     EXPECT_LE(ResampleFrames(std::vector<int64_t>{0, 1, 86'400'000}).size(), 72u);
+}
+
+TEST(VideoResampler, RepairsTimesWithPlaybacksMedian) {
+    // Sound steps 40 and 60: the step back takes the upper middle, 60, as playback does.
+    const std::vector<int64_t> times{0, 40, 100, 50};
+    const std::vector<int64_t> repaired = RepairFrameTimes(times);
+    EXPECT_EQ(repaired, (std::vector<int64_t>{0, 40, 100, 160}));
+
+    std::vector<std::optional<FrameRecord>> records;
+    for (const int64_t ms : times) {
+        FrameRecord r;
+        r.time = {2023, 5, 0, 6, 7, 8, static_cast<uint16_t>(ms / 1000), static_cast<uint16_t>(ms % 1000)};
+        records.push_back(r);
+    }
+    archive::PlaybackPacer pacer;
+    pacer.Load(records, static_cast<int>(records.size()));
+    for (int i = 0; i + 1 < static_cast<int>(times.size()); ++i)
+        EXPECT_EQ(pacer.Interval(i), repaired[static_cast<size_t>(i) + 1] - repaired[static_cast<size_t>(i)])
+            << i;
 }

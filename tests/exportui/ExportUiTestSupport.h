@@ -62,4 +62,16 @@ inline std::string SaveDisplayArtifact(wxWindow* window, const std::string& name
     return wxtest::SaveArtifact(FromWxImage(bitmap.ConvertToImage()), name);
 }
 
+// The whole display (GTK's own dialogs have no wx window), written as artifacts/<name>.png.
+inline std::string SaveScreenArtifact(const std::string& name) {
+    const wxSize size = wxGetDisplaySize();
+    wxBitmap bitmap(size.x, size.y, 24);
+    {
+        wxMemoryDC mem(bitmap);
+        wxScreenDC screen;
+        mem.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+    }
+    return wxtest::SaveArtifact(FromWxImage(bitmap.ConvertToImage()), name);
+}
+
 }  // namespace exportuitest

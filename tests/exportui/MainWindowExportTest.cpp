@@ -16,6 +16,7 @@
 #include "app/core/MainArchive.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/AppFolders.h"
+#include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
 #include "common/User.h"
 #include "imaging/ProcessExit.h"
@@ -130,6 +131,14 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
     }
     core.ExecCommand(maindlg::kCmdFreeze);  // frozen
     ASSERT_EQ(core.m_nRunState, 2);
+    // The print caption of the frozen live image gives the time of the frame on screen.
+    core.ExecCommand(maindlg::kCmdCinePrev);
+    const CCineRing& live = core.m_pLiveProc->Cine();
+    const std::optional<FrameRecord> onScreen = live.GetFrameRecord(live.GetCurrentIndex());
+    ASSERT_TRUE(onScreen && onScreen->time.wYear != 0);
+    const std::string liveTime = CCommonUtil::GetDateFormatter().FormatDateTime(onScreen->time, true);
+    EXPECT_EQ(exportfile::MakePrintCaptions(*frame_->ExportSource()).caption2,
+              "Measurement Time:" + liveTime);
     frame_->Archive()->pumpDuringStore = false;
     core.ExecCommand(maindlg::kCmdStoreStill);
     const int64_t second = platform::Clock().UtcMicros() / 1'000'000;
@@ -156,6 +165,11 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
     frame_->ThumbnailList()->SetSelection({1 - stillRow});
     frame_->Archive()->OnSelectionChanged();
     frame_->Archive()->OnItemDoubleClicked();
+    // The loaded cine shows its first frame: the caption takes that frame's time.
+    const std::optional<FrameRecord> first = frame_->ExportSource()->ReviewFrameRecord(0);
+    ASSERT_TRUE(first && first->time.wYear != 0);
+    EXPECT_EQ(exportfile::MakePrintCaptions(*frame_->ExportSource()).caption2,
+              "Measurement Time:" + CCommonUtil::GetDateFormatter().FormatDateTime(first->time, true));
     RunInsideModal([&] {
         CSaveJpegAvi* d = FindShown<CSaveJpegAvi>();
         ASSERT_NE(d, nullptr);

@@ -1,14 +1,19 @@
 // The export save dialog on the display, as each of its callers fills it.
 #include <gtest/gtest.h>
 #include <wx/display.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
+
+#include <chrono>
 
 #include "archive/export/ExportSettings.h"
 #include "archive/export/ui/CompressorChooser.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/AppFolders.h"
 #include "common/SettingsStore.h"
+#include "platform/FileSystem.h"
 #include "tests/exportui/ExportUiTestSupport.h"
+#include "tests/exportui/GtkCalls.h"
 #include "tests/support/TestSupport.h"
 
 using namespace exportuitest;
@@ -182,6 +187,55 @@ TEST_F(SaveDialogWindow, SelectShowsTheChosenFolder) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "/srv/exports/");
     EXPECT_EQ(d.m_strOutputFolder, "/srv/exports/");
+}
+
+TEST_F(SaveDialogWindow, FolderBrowserIsTheNativeFolderChooser) {
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.Loaded());
+    const std::string start = dir / "Ünter suchung";
+    ASSERT_TRUE(platform::CreateDirectories(start));
+    struct Seen {
+        std::string title;
+        std::string folder;
+    };
+    // Answers the next folder chooser with `response` once it shows its starting folder (or
+    // cancels it after ten seconds, so a broken chooser fails the test instead of hanging it).
+    auto answer = [&](int response, Seen& seen) {
+        auto poll = std::make_unique<wxTimer>();
+        const auto began = std::chrono::steady_clock::now();
+        poll->Bind(wxEVT_TIMER, [&gtk, &seen, response, began, timer = poll.get()](wxTimerEvent&) {
+            void* chooser = gtk.FileChooser();
+            if (!chooser)
+                return;
+            seen.folder = gtk.CurrentFolder(chooser);
+            const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(10);
+            if (seen.folder.empty() && !late)
+                return;
+            seen.title = gtk.Title(chooser);
+            if (response == Gtk::kResponseAccept)
+                SaveScreenArtifact("select_folder");
+            timer->Stop();
+            gtk.respond(chooser, late ? Gtk::kResponseCancel : response);
+        });
+        poll->Start(50);
+        return poll;
+    };
+    {
+        Seen seen;
+        const auto poll = answer(Gtk::kResponseCancel, seen);
+        std::string out = "stale";
+        EXPECT_FALSE(CSaveJpegAvi::BrowseFolder(out, false, start + "/"));
+        EXPECT_TRUE(out.empty());
+        EXPECT_EQ(seen.title, "Select Folder");
+        EXPECT_EQ(seen.folder, start) << "the initial folder, without its trailing '/'";
+    }
+    {
+        Seen seen;
+        const auto poll = answer(Gtk::kResponseAccept, seen);
+        std::string out;
+        EXPECT_TRUE(CSaveJpegAvi::BrowseFolder(out, false, start + "/"));
+        EXPECT_EQ(out, start + "/");
+    }
 }
 
 TEST_F(SaveDialogWindow, CompressorChooserOffersTheAviEncoders) {

@@ -204,6 +204,63 @@ TEST_F(FileSystemTest, EachFallbackRefusesARecordThatAppearedMeanwhile) {
         EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
 }
 
+TEST_F(FileSystemTest, AFinishedFileIsPlacedByTheSameFallbacks) {
+    // Larger than one copy chunk, so the last fallback copies in several pieces.
+    std::string video(3 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < video.size(); ++i)
+        video[i] = static_cast<char>(i * 7 / 5);
+    struct Case {
+        std::map<FileStep, int> faults;
+        int result;
+    };
+    const Case cases[] = {
+        {{}, 0},
+        {{{FileStep::HardLink, EPERM}}, 0},
+        {{{FileStep::HardLink, EPERM}, {FileStep::RenameNoReplace, EINVAL}}, 0},
+        {{{FileStep::HardLink, EPERM},
+          {FileStep::RenameNoReplace, EINVAL},
+          {FileStep::ExclusiveOpen, EACCES}},
+         EACCES},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string target = dir / ("v" + std::to_string(n++) + ".avi");
+        testsupport::WriteAll(target + ".tmp.abcdef", video);
+        FailSteps(c.faults);
+        EXPECT_EQ(PlaceFileExclusive(target + ".tmp.abcdef", target), c.result) << target;
+        if (c.result == 0) {
+            EXPECT_TRUE(ReadAll(target) == video) << target;
+            struct stat st {};
+            ASSERT_EQ(::stat(target.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u) << target;
+        } else {
+            EXPECT_FALSE(PathExists(target));
+        }
+        for (const std::string& left : Names())
+            EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
+    }
+
+    // A file of the name is never replaced, at whichever step it shows up.
+    SetFileStepFaultForTesting(nullptr);
+    testsupport::WriteAll(dir / "old.avi", "theirs");
+    testsupport::WriteAll(dir / "old.avi.tmp.abcdef", video);
+    EXPECT_EQ(PlaceFileExclusive(dir / "old.avi.tmp.abcdef", dir / "old.avi"), EEXIST);
+    for (const FileStep step : {FileStep::RenameNoReplace, FileStep::ExclusiveOpen}) {
+        const std::string path = dir / ("late" + std::to_string(static_cast<int>(step)) + ".avi");
+        testsupport::WriteAll(path + ".tmp.abcdef", video);
+        SetFileStepFaultForTesting([step, path](FileStep at, const std::string&) {
+            if (at == step)
+                testsupport::WriteAll(path, "theirs");
+            return at < step ? EPERM : 0;
+        });
+        EXPECT_EQ(PlaceFileExclusive(path + ".tmp.abcdef", path), EEXIST) << path;
+        EXPECT_EQ(ReadAll(path), "theirs") << path;
+    }
+    EXPECT_EQ(ReadAll(dir / "old.avi"), "theirs");
+    for (const std::string& left : Names())
+        EXPECT_EQ(left.find(".tmp."), std::string::npos) << left;
+}
+
 TEST(PathParts, JoinAndSplit) {
     EXPECT_EQ(JoinPath("/a/b/", "c"), "/a/b/c");
     EXPECT_EQ(JoinPath("/a", "/c"), "/a/c");

@@ -35,7 +35,7 @@ bool CImagePrintout::OnPrintPage(int page) {
 
 exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::string& title,
                                                  const exportfile::PageDrawer& draw) {
-    wxPrintDialogData data;
+    wxPrintDialogData data(m_start);
     data.EnableSelection(false);
     data.EnablePageNumbers(false);
     data.EnablePrintToFile(false);
@@ -47,6 +47,6 @@ exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::str
     CImagePrintout printout(title, draw);
     if (printer.Print(nullptr, &printout, showDialog))
         return exportfile::PrintStatus::Printed;
-    return wxPrinter::GetLastError() == wxPRINTER_CANCELLED ? exportfile::PrintStatus::Cancelled
-                                                            : exportfile::PrintStatus::Error;
+    return wxPrinter::GetLastError() == wxPRINTER_CANCELLED && showDialog ? exportfile::PrintStatus::Cancelled
+                                                                          : exportfile::PrintStatus::Error;
 }

@@ -20,6 +20,15 @@ private:
 
 class CWxPrinter : public exportfile::IPrinter {
 public:
+    // `start` is the print data the job begins from: the printer and its settings the dialog
+    // preselects (tests point it at a file printer).
+    explicit CWxPrinter(const wxPrintData& start = wxPrintData()) : m_start(start) {}
+
+    // Without the dialog, GTK gives up only when it finds no printer: that is an error the
+    // user must hear about, not a cancel.
     exportfile::PrintStatus PrintOnePage(bool showDialog, const std::string& title,
                                          const exportfile::PageDrawer& draw) override;
+
+private:
+    wxPrintData m_start;
 };

@@ -1,0 +1,113 @@
+// Printing through the real GTK print dialog onto GTK's own "Print to File" printer, which
+// needs no print server: the dialog is answered from inside its loop and the PDF it writes is
+// read back. GTK's print dialog has no wx window, so it is answered through GTK itself.
+#include <gtest/gtest.h>
+#include <wx/gtk/print.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "archive/export/PrintJob.h"
+#include "archive/export/ui/WxPrinter.h"
+#include "tests/exportui/ExportUiTestSupport.h"
+#include "tests/exportui/GtkCalls.h"
+#include "tests/support/TestSupport.h"
+
+using exportuitest::Gtk;
+
+namespace {
+
+constexpr const char* kFilePrinter = "Print to File";
+
+Image32 Quadrants() {
+    Image32 img(480, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 480; ++x)
+            img.At(x, y) = (y < 240) == (x < 240) ? 0x202020u : 0xE0E0E0u;
+    return img;
+}
+
+int CountPages(const std::string& pdf) {
+    int pages = 0;
+    for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+        if (pdf.compare(at, 12, "/Type /Pages") != 0)
+            ++pages;
+    return pages;
+}
+
+}  // namespace
+
+class GtkPrintWindow : public wxtest::WindowTest {};
+
+TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.Loaded());
+    testsupport::TempDir dir;
+    const std::string pdfPath = dir / "page.pdf";
+
+    wxPrintData start;
+    start.SetPrinterName(kFilePrinter);
+    start.SetPaperId(wxPAPER_A4);
+    void* settings = static_cast<wxGtkPrintNativeData*>(start.GetNativeData())->GetPrintConfig();
+    gtk.setSetting(settings, "output-uri", ("file://" + pdfPath).c_str());
+    gtk.setSetting(settings, "output-file-format", "pdf");
+    CWxPrinter printer(start);
+
+    // Answer the dialog from inside its loop once the file printer is chosen in it; give up
+    // (cancel) after ten seconds so a broken dialog fails the test rather than hangs it.
+    std::string chosenPrinter;
+    bool answered = false;
+    std::filesystem::path artifacts;
+    int ticksChosen = 0;  // the dialog is drawn a moment after it has its printer
+    const auto began = std::chrono::steady_clock::now();
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        void* dialog = gtk.PrintDialog();
+        if (!dialog || answered)
+            return;
+        void* selected = gtk.selectedPrinter(dialog);
+        const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(10);
+        if ((!selected || ++ticksChosen < 4) && !late)
+            return;
+        chosenPrinter = selected ? gtk.printerName(selected) : "";
+        answered = true;
+        if (!late)
+            artifacts =
+                std::filesystem::path(exportuitest::SaveScreenArtifact("gtk_print_dialog")).parent_path();
+        gtk.respond(dialog, late ? Gtk::kResponseCancel : Gtk::kResponseOk);
+    });
+    timer.Start(100);
+
+    testsupport::MessageBoxRecorder boxes;
+    const bool printed = exportfile::PrintImage(printer, true, "0001 Test",
+                                                "Measurement Time:2020-08-20 12:34:56", Quadrants());
+    timer.Stop();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(chosenPrinter, kFilePrinter);
+    EXPECT_TRUE(printed);
+    EXPECT_TRUE(boxes.shown().empty());
+
+    if (!artifacts.empty())
+        std::filesystem::copy_file(pdfPath, artifacts / "gtk_printed_page.pdf",
+                                   std::filesystem::copy_options::overwrite_existing);
+    const std::string pdf = testsupport::ReadAll(pdfPath);
+    EXPECT_EQ(CountPages(pdf), 1);
+    EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.27"), std::string::npos) << "an A4 page";
+    EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos) << "the image was drawn";
+}
+
+TEST_F(GtkPrintWindow, WithoutTheDialogAMissingPrinterIsAnError) {
+    // Only the file backend, whose printer is never a default one: there is no printer to take
+    // the page, and GTK gives up as if cancelled. Nobody cancelled, so the user is told.
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.Loaded());
+    const std::string backends = gtk.PrintBackends();
+    gtk.UsePrintBackends("file");
+    CWxPrinter printer;
+    testsupport::MessageBoxRecorder boxes;
+    EXPECT_FALSE(exportfile::PrintImage(printer, false, "0001 Test", "x", Quadrants()));
+    gtk.UsePrintBackends(backends);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+}
