@@ -10,29 +10,20 @@ namespace archive {
 
 namespace {
 
-// The exam still of that path is gone: drop it and move the OB/GY indices along.
-void ForgetExamStill(const std::string& imagePath, ExamState& exam, ObgyImageIndices& obImageIndex,
-                     std::vector<int>& forgotten) {
+// The exam still of that path is gone: drop it and say which index it had.
+void ForgetExamStill(const std::string& imagePath, ExamState& exam, std::vector<int>& removed) {
     const int k = exam.FindStill(imagePath);
     if (k < 0)
         return;
     exam.stills.erase(exam.stills.begin() + k);
-    for (int item = 0; item < kObgyImageItems; ++item) {
-        int& index = obImageIndex[static_cast<size_t>(item)];
-        if (index == k) {
-            index = -1;
-            forgotten.push_back(item);
-        } else if (index > k) {
-            --index;
-        }
-    }
+    removed.push_back(k);
 }
 
 }  // namespace
 
 DeletionOutcome DeleteStoredItems(const DeletionRequest& request, ExamState& exam,
                                   std::map<std::string, std::string>& obImageTags,
-                                  ObgyImageIndices& obImageIndex, const DeleteFilesFn& deleteFiles) {
+                                  const DeleteFilesFn& deleteFiles) {
     DeletionOutcome out;
     const std::string app = GetProductName();
     if (platform::ShowMessageBox(kMsgMayDelete, app, platform::MsgIcon::Question,
@@ -64,7 +55,7 @@ DeletionOutcome DeleteStoredItems(const DeletionRequest& request, ExamState& exa
             out.stayed.push_back(item->timeText + (error.empty() ? std::string() : ": " + error));
         if (gone && !item->isCine) {
             obImageTags.erase(item->imagePath);
-            ForgetExamStill(item->imagePath, exam, obImageIndex, out.forgottenItems);
+            ForgetExamStill(item->imagePath, exam, out.removedStills);
         }
     }
     if (!out.stayed.empty()) {

@@ -34,13 +34,8 @@ void ObItemValues::Commit(int item, std::optional<double> millimetres, int image
         return;
     s->pending = false;
     s->pendingValue.reset();
-    if (millimetres && std::isfinite(*millimetres) && *millimetres > 0.0) {
-        s->value = *millimetres;
-        s->imageIndex = imageIndex;
-    } else {
-        s->value = 0.0;
-        s->imageIndex = -1;
-    }
+    s->value = millimetres && std::isfinite(*millimetres) && *millimetres > 0.0 ? *millimetres : 0.0;
+    s->imageIndex = imageIndex;
 }
 
 void ObItemValues::Abandon(int item) {
@@ -53,6 +48,22 @@ void ObItemValues::Abandon(int item) {
 void ObItemValues::Clear(int item) {
     if (Slot* s = At(item))
         *s = Slot{};
+}
+
+std::vector<int> ObItemValues::RemoveImage(int imageIndex) {
+    std::vector<int> measuredOnIt;
+    if (imageIndex < 0)
+        return measuredOnIt;
+    for (int item = ObItemBpd; item <= ObItemHc; ++item) {
+        Slot& slot = slots_[item - 1];
+        if (slot.imageIndex == imageIndex) {
+            slot = Slot{};
+            measuredOnIt.push_back(item);
+        } else if (slot.imageIndex > imageIndex) {
+            --slot.imageIndex;
+        }
+    }
+    return measuredOnIt;
 }
 
 bool ObItemValues::IsPending(int item) const {

@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "measure/ObItems.h"
 
@@ -22,12 +23,16 @@ public:
     // committed value.
     void UpdatePending(int item, std::optional<double> millimetres);
     // The measurement completed on the image: the value becomes the committed one. Without
-    // a scale no value is stored (the item reads as not measured).
+    // a scale no value is stored (the item reads as not measured), but its points still
+    // belong to that image.
     void Commit(int item, std::optional<double> millimetres, int imageIndex);
     // A half-placed measurement was reset: back to the committed value and its text.
     void Abandon(int item);
     // The item is forgotten: no value, no image.
     void Clear(int item);
+    // The exam still at `imageIndex` left the exam: the items measured on it are forgotten
+    // and returned (their calipers go too), and items on later stills move down by one.
+    std::vector<int> RemoveImage(int imageIndex);
 
     bool IsPending(int item) const;
     // The committed value in millimetres; 0.0 when none.

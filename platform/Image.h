@@ -3,6 +3,7 @@
 // exactly `width` pixels; only the BMP reader and writer flip rows.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -35,6 +36,14 @@ public:
     void SetClipped(int x, int y, Pixel value) {
         if (Contains(x, y))
             At(x, y) = value;
+    }
+
+    // Copies `src` 1:1 into the top-left corner, clipped to this image.
+    void CopyTopLeftFrom(const ImageBuffer& src) {
+        const int rows = std::min(height_, src.height_);
+        const int cols = std::min(width_, src.width_);
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(src.Row(y), cols, Row(y));
     }
 
     Pixel* data() { return pixels_.data(); }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/Image.h"
+
 class IObStills {
 public:
     virtual ~IObStills() = default;
@@ -14,6 +16,9 @@ public:
     virtual std::string StillStamp(int /*index*/) const { return {}; }
     // The depth the still was taken at, from its sidecar; -1 when unknown.
     virtual int StillDepth(int /*index*/) const { return -1; }
+    // The still's picture as stored (480 x 480), which the OB/GY mode draws in place of the
+    // cine frame; null when there is none.
+    virtual const Image32* StillBitmap(int /*index*/) const { return nullptr; }
     // Shows the still at the index as the OB/GY image.
     virtual void PreviewStill(int /*index*/) {}
     // The item tag the thumbnail of a still shows ("" none); the list is repainted.

@@ -15,6 +15,9 @@ public:
     virtual void ShowObResults() {}
     virtual void LoadPatientDates() {}
     virtual void ClearObgyMeasure(int /*item*/) {}
+    // The exam still at this index was deleted: the items measured on it are forgotten and
+    // the items of later stills follow their stills down by one.
+    virtual void OnExamStillRemoved(int /*stillIndex*/) {}
     // The measured value of an item in millimetres (0 when not measured).
     virtual double ObValue(int /*item*/) const { return 0.0; }
     // Stills of the current exam (m_vecExamStills): how many, and forget them all.

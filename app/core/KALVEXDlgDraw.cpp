@@ -85,8 +85,12 @@ void CKALVEXDlg::DrawFrame(int index, bool activeSide) {
 void CKALVEXDlg::DrawSingle(int index) {
     CImageProc* proc = Live();
     Image32& buffer = m_viewMain.BackBuffer();
-    CopyFrameInto(proc->Cine(), index, buffer, 0);
     const bool stillShown = m_nTool == kToolObgy && m_nObSelectedImage != -1;
+    // In OB/GY the selected still is the image, in place of the cine frame.
+    if (const Image32* still = stillShown ? m_ports.obStills->StillBitmap(m_nObSelectedImage) : nullptr)
+        buffer.CopyTopLeftFrom(*still);
+    else
+        CopyFrameInto(proc->Cine(), index, buffer, 0);
     if (!stillShown) {
         const int focus = proc->GetFocus();
         m_viewMain.DrawDepthScale(buffer, focus > 0 ? focus : -1, proc->GetPixelScale(proc->GetDepth()));

@@ -46,7 +46,6 @@ void CMainArchive::ResetExamStills() {
     if (!dlg_)
         return;
     exam_.Start(dlg_->m_strExamStamp);
-    obImageIndex_.fill(-1);
 }
 
 void CMainArchive::FillThumbnailList(int /*keepFilter*/, int reset, int withCines) {
@@ -272,8 +271,13 @@ bool CMainArchive::LoadStoredPreview(const archive::StoreItemRecord& item) {
         return false;
     }
     Image32& back = d.m_viewMain.BackBuffer();
-    for (int y = 0; y < std::min(back.height(), picture.height()); ++y)
-        std::copy_n(picture.Row(y), std::min(back.width(), picture.width()), back.Row(y));
+    back.CopyTopLeftFrom(picture);
+    if (!item.isCine && d.m_bExamList) {
+        // A still of this exam shows the OB/GY items measured on it, and only those.
+        d.m_ports.measurement->UpdateObMeasureHighlight(kViewMain);
+        d.m_viewMain.DrawObgyOverlays(back);
+        d.m_ports.measurement->DrawObgyResults(back);
+    }
     if (review) {
         review->Cine().Reset(1);
         review->SetFrameRecord(0, record);
@@ -300,17 +304,13 @@ void CMainArchive::DeleteSelected() {
         if (row >= 0 && row < list_.Count())
             paths.push_back(list_.Items()[static_cast<size_t>(row)].imagePath);
     }
-    const archive::DeletionOutcome outcome =
-        archive::DeleteStoredItems(request, exam_, obImageTags_, obImageIndex_);
+    const archive::DeletionOutcome outcome = archive::DeleteStoredItems(request, exam_, obImageTags_);
     d.m_ports.window->SetWaitCursor(false);
     if (!outcome.asked || request.selected.empty())
         return;
-    // BPD, CRL, GS, FL and AC: the items measured on a still that went.
-    static constexpr int kObItems[archive::kObgyImageItems] = {1, 2, 3, 5, 6};
-    for (int position : outcome.forgottenItems) {
-        if (position >= 0 && position < archive::kObgyImageItems)
-            d.m_ports.obgy->ClearObgyMeasure(kObItems[position]);
-    }
+    // The measuring forgets the items of a still that went and moves the later ones down.
+    for (int still : outcome.removedStills)
+        d.m_ports.obgy->OnExamStillRemoved(still);
     for (const std::string& path : paths)
         cache_.Forget(path);
 

@@ -58,6 +58,7 @@ public:
     std::string StillPath(int index) const override;
     std::string StillStamp(int index) const override;
     int StillDepth(int index) const override;
+    const Image32* StillBitmap(int index) const override;
     void PreviewStill(int index) override;
     void SetTag(const std::string& path, const std::string& tag) override;
 
@@ -76,7 +77,6 @@ public:
     const archive::StoreItemList& List() const { return list_; }
     archive::ThumbnailCache& Cache() { return cache_; }
     std::map<std::string, std::string>& ObImageTags() { return obImageTags_; }
-    archive::ObgyImageIndices& ObImageIndices() { return obImageIndex_; }
     // The monotonic clock of playback, in milliseconds (tests replace it).
     int64_t (*nowMs)() = nullptr;
     // Whether the cine store may pump window messages (tests of the headless core do not).
@@ -106,7 +106,6 @@ private:
     archive::ThumbnailCache cache_;
     archive::PlaybackPacer pacer_;
     std::map<std::string, std::string> obImageTags_;
-    archive::ObgyImageIndices obImageIndex_{-1, -1, -1, -1, -1};
     int reviewCount_ = 0;  // the loaded cine's highest frame number (not capped)
     bool paintMessageOwed_ = false;
 };

@@ -32,13 +32,17 @@ int CMainArchive::StillDepth(int index) const {
     return record.depth;
 }
 
+const Image32* CMainArchive::StillBitmap(int index) const {
+    if (index < 0 || index >= static_cast<int>(exam_.stills.size()))
+        return nullptr;
+    return &exam_.stills[static_cast<size_t>(index)].bitmap;
+}
+
 void CMainArchive::PreviewStill(int index) {
-    if (!dlg_ || index < 0 || index >= static_cast<int>(exam_.stills.size()))
+    const Image32* found = StillBitmap(index);
+    if (!dlg_ || !found)
         return;
-    const Image32& still = exam_.stills[static_cast<size_t>(index)].bitmap;
-    Image32& back = dlg_->m_viewMain.BackBuffer();
-    for (int y = 0; y < std::min(back.height(), still.height()); ++y)
-        std::copy_n(still.Row(y), std::min(back.width(), still.width()), back.Row(y));
+    dlg_->m_viewMain.BackBuffer().CopyTopLeftFrom(*found);
     dlg_->m_ports.views->RepaintView(kViewMain);
 }
 

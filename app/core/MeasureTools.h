@@ -53,6 +53,7 @@ public:
     void ShowObResults() override;
     void LoadPatientDates() override;
     void ClearObgyMeasure(int item) override;
+    void OnExamStillRemoved(int stillIndex) override;
     double ObValue(int item) const override { return m_obValues.Value(item); }
 
     bool SavePatientDates();
@@ -107,6 +108,12 @@ private:
     void EllipseToolMouse(int viewCode, draw::Point p);
     void OnEllipseMouse(int viewCode, draw::Point p, CEllipseCaliper& e, bool isAc);
     void AcMouse(int viewCode, draw::Point p);
+
+    // The OB slot of an item keeps the frame it was measured on: stored when the item
+    // completes, recalled into the cine when the item is chosen again without an image.
+    void StoreObSlot(int slot, int clickedView);
+    void RecallObSlot(int slot);
+    bool ViewsHoldItem(int item) const;
 
     void ObPairMouse(int viewCode, draw::Point p);
     void UpdateObCaliper(int viewCode, int item, bool click, int pointIndex, draw::Point p);

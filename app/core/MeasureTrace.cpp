@@ -100,6 +100,7 @@ void CMeasureTools::CloseTrace(int viewCode, std::vector<draw::Point>& trace, bo
         const int image = d_.m_nObSelectedImage >= 0       ? d_.m_nObSelectedImage
                           : d_.m_nDisplayMode == kDisplayB ? CurrentCineFrame()
                                                            : -1;
+        StoreObSlot(ObItemHc - 1, viewCode);
         m_obValues.Commit(ObItemHc, result ? std::optional<double>(result->perimeterMm) : std::nullopt,
                           image);
         return;

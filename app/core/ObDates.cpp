@@ -1,10 +1,12 @@
 // The LMP and BBT dates of the OB/GY panel and the evaluation behind G-Age.
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MeasureTools.h"
+#include "archive/ArchiveMessages.h"
 #include "common/CommonUtil.h"
 #include "common/User.h"
 #include "measure/GrowthTable.h"
 #include "measure/ObEvaluation.h"
+#include "platform/MessageBox.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -71,11 +73,16 @@ void CMeasureTools::ShowObResults() {
     in.stillStamp = [&stills](int index) { return stills.StillStamp(index); };
     const ObEvaluationResult result = EvaluateOb(in);
     m_abObSaveImage = result.saveImage;
+    bool allWritten = true;
     for (const ObReportImage& image : result.reportImages) {
         d_.m_nObSelectedImage = image.imageIndex;
         stills.PreviewStill(image.imageIndex);
         d_.RedrawImages();
-        stills.RenderReportImage(image.reportPath);
+        allWritten = stills.RenderReportImage(image.reportPath) && allWritten;
     }
+    // A report image that did not reach the disk is said once, before the results.
+    if (!allWritten)
+        platform::ShowMessageBox(archive::kMsgFileWriteError, archive::kCaptionImageStore,
+                                 platform::MsgIcon::Error);
     d_.m_ports.measureWindows->ShowResults(result);
 }

@@ -66,6 +66,48 @@ void CMeasureTools::RemoveLoneObPoints() {
     }
 }
 
+void CMeasureTools::StoreObSlot(int slot, int clickedView) {
+    CImageProc* proc = d_.m_pLiveProc.get();
+    if (!proc)
+        return;
+    if (d_.m_nDisplayMode == kDisplayB) {
+        proc->CopyFrameSlot(CurrentCineFrame(), slot, SlotDirection::Store, 1);
+    } else if (d_.m_nDisplayMode == kDisplayBB) {
+        // Each half into its own side, the clicked half last.
+        const bool rightClicked = clickedView == kViewRight;
+        for (int frame :
+             {rightClicked ? kSpecialFrameA : kSpecialFrameB, rightClicked ? kSpecialFrameB : kSpecialFrameA})
+            proc->CopyFrameSlot(frame, slot, SlotDirection::Store, d_.m_nBbSide);
+    }
+}
+
+void CMeasureTools::RecallObSlot(int slot) {
+    CImageProc* proc = d_.m_pLiveProc.get();
+    if (!proc)
+        return;
+    const bool bb = d_.m_nDisplayMode == kDisplayBB;
+    if (bb) {
+        proc->CopyFrameSlot(kSpecialFrameA, slot, SlotDirection::Recall, 1);
+        proc->CopyFrameSlot(kSpecialFrameB, slot, SlotDirection::Recall, 2);
+    }
+    proc->CopyFrameSlot(0, slot, SlotDirection::Recall, bb ? d_.m_nBbSide : 1);
+    proc->Cine().Reset(1);
+    d_.RefreshCounter(1, 1);
+}
+
+bool CMeasureTools::ViewsHoldItem(int item) const {
+    for (int vc : {kViewMain, kViewLeft, kViewRight}) {
+        const CCstmPictureCtrl& v = View(vc);
+        if (IsTwoPointObItem(item) && v.m_abObgyFlag[static_cast<size_t>(2 * (item - 1))] != 0)
+            return true;
+        if (item == ObItemAc && v.m_ellipseObgy.state > EllipseStatePlacing)
+            return true;
+        if (item == ObItemHc && !v.m_vecHcTrace.empty())
+            return true;
+    }
+    return false;
+}
+
 void CMeasureTools::ObPairMouse(int viewCode, draw::Point p) {
     CCstmPictureCtrl& v = View(viewCode);
     const int item = d_.m_nObItem;
@@ -129,6 +171,8 @@ void CMeasureTools::UpdateObCaliper(int viewCode, int item, bool click, int poin
         complete = step > 1;
         if (step == 1)
             m_obValues.BeginMeasure(item);
+        if (complete)
+            StoreObSlot(static_cast<int>(k), viewCode);
     }
     const int image = d_.m_nObSelectedImage >= 0                                    ? d_.m_nObSelectedImage
                       : (d_.m_nDisplayMode == kDisplayB || d_.m_nTool == kToolObgy) ? CurrentCineFrame()
@@ -238,6 +282,11 @@ void CMeasureTools::ClearObgyMeasure(int item) {
         d_.m_ports.obPanel->SetItemSubCaption(id, "");
         d_.m_controls.Repaint(id, false);
     }
+}
+
+void CMeasureTools::OnExamStillRemoved(int stillIndex) {
+    for (int item : m_obValues.RemoveImage(stillIndex))
+        ClearObgyMeasure(item);
 }
 
 void CMeasureTools::UpdateObMeasureHighlight(int viewCode) {
@@ -395,6 +444,11 @@ void CMeasureTools::SelectObItem(int item) {
     ResetObMeasureResults(kViewMain);
     ResetObMeasureResults(kViewLeft);
     ResetObMeasureResults(kViewRight);
+    // A sequence the last item left open (an AC ellipse waits for a handle to be dragged)
+    // ends here: the new item's first click is a first click.
+    d_.MeasureClickState = 0;
+    d_.m_nPressView = 0;
+    HideLoupe();
     d_.m_nObItem = item;
     d_.m_nScreenLayout = kObLayout;
     d_.m_nObSelItem = item;
@@ -403,6 +457,12 @@ void CMeasureTools::SelectObItem(int item) {
         View(kViewMain).m_nEllipseFreeX = -1;
         View(kViewMain).m_nEllipseFreeY = -1;
     }
+    if (!ViewsHoldItem(item))
+        return;
+    // An item measured without an image brings its frame back from its slot. Every item
+    // measured on a still keeps that still's index, which is no cine frame to step to.
+    if (m_obValues.ImageIndex(item) == -1)
+        RecallObSlot(item - 1);
     if (d_.m_nRunState == kFrozen && d_.m_nTool == kToolObgy) {
         ResetObMeasureResults(kViewMain);
         UpdateObMeasureHighlight(kViewMain);

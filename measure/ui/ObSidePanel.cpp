@@ -51,7 +51,9 @@ int ButtonOfItem(int item) {
 }  // namespace
 
 CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogId, 111, 339) {
-    CColorLabel* title = Label(IDC_TITLE, LoadString(kStrTitle), 6, 35, 96, 18, false);
+    // The title runs to the panel's right edge (1180's right, 108): at 96 units its last letter
+    // was cut off.
+    CColorLabel* title = Label(IDC_TITLE, LoadString(kStrTitle), 6, 35, 102, 18, false);
     title->SetFont({draw::kUiFace, 17.0, true});
     Label(IDC_LMP_LABEL, LoadString(kStrLmp), 6, 60, 24, 12, false);
     m_pLmpText = Label(IDC_LMP_TEXT, "", 30, 60, 60, 12, true);
@@ -60,13 +62,14 @@ CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogI
     m_pBbtText = Label(IDC_BBT_TEXT, "", 30, 72, 60, 12, true);
     m_pBbtMark = new CEntryMark(this, IDC_BBT_MARK, DuPoint(94, 75), DuSize(8, 9));
     Label(IDC_EVAL, LoadString(kStrEvaluation), 6, 84, 60, 12, false);
-    Label(IDC_GA_LABEL, LoadString(kStrGa), 6, 96, 12, 12, false);
-    m_pGaModel = Label(IDC_GA_MODEL, "", 20, 96, 27, 12, true);
-    Label(IDC_EFW_LABEL, LoadString(kStrEfw), 54, 96, 18, 12, false);
-    m_pEfwModel = Label(IDC_EFW_MODEL, "", 74, 96, 31, 12, true);
-    // The evaluation row is narrow: its four texts in a smaller face, so "EFW:" and the names fit.
+    // The evaluation row is narrow: its four texts in a smaller face, spaced so that "GA:",
+    // "EFW:" and the longest names ("EURO1", "Hadlock") fit whole.
+    Label(IDC_GA_LABEL, LoadString(kStrGa), 6, 96, 14, 12, false);
+    m_pGaModel = Label(IDC_GA_MODEL, "", 20, 96, 29, 12, true);
+    Label(IDC_EFW_LABEL, LoadString(kStrEfw), 50, 96, 20, 12, false);
+    m_pEfwModel = Label(IDC_EFW_MODEL, "", 70, 96, 37, 12, true);
     for (int id : {IDC_GA_LABEL, IDC_GA_MODEL, IDC_EFW_LABEL, IDC_EFW_MODEL})
-        static_cast<CColorLabel*>(FindWindow(id))->SetFont({draw::kUiFace, 11.0, false});
+        static_cast<CColorLabel*>(FindWindow(id))->SetFont({draw::kUiFace, 10.0, false});
     for (int id : {IDC_LMP_LABEL, IDC_LMP_TEXT, IDC_BBT_LABEL, IDC_BBT_TEXT, IDC_EVAL})
         static_cast<CColorLabel*>(FindWindow(id))->SetFont({draw::kUiFace, 13.0, false});
 

@@ -10,6 +10,7 @@
 #include "app/LSideDxUnFreeze.h"
 #include "app/RSideDxUnFreeze.h"
 #include "common/EventHub.h"
+#include "measure/ui/ObSidePanel.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/draw/PixelTestUtil.h"
 
@@ -393,6 +394,15 @@ TEST_F(SidePanelTest, EveryCaptionFitsAtItsPointSizeAndSmallTextStaysLegible) {
     ExpectTextsFitAndAreLegible(stc, stcValues);
     ExpectTextsFitAndAreLegible(
         right, {{1035, {"240"}}, {1033, {"100"}}, {1034, {"200"}}, {1040, {"1.20", "0.60"}}});
+    auto* ob = new CLSideOBGYPanel(frame);
+    ob->SetMode(18, 1);
+    ob->SetDateTexts("30-12-2024", "30-12-2024");
+    ob->m_pGaModel->SetText("JSUM");
+    ob->m_pEfwModel->SetText("JSUM");
+    std::map<int, std::vector<std::string>> obValues;
+    for (int id : {1008, 1009, 1010, 1036, 1049})
+        obValues[id] = {"999.9 mm", "---"};
+    ExpectTextsFitAndAreLegible(ob, {{1182, {"EURO1", "JSUM"}}, {1181, {"Hadlock", "JSUM"}}}, obValues);
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {

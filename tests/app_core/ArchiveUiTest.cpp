@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "CoreFixture.h"
+#include "ArchiveFixture.h"
 #include "app/core/ImageAreaRender.h"
 #include "app/core/MainArchive.h"
 #include "archive/ArchiveMessages.h"
@@ -19,112 +19,7 @@ namespace {
 
 using namespace maindlg;
 
-class FakeListView : public IThumbnailView {
-public:
-    void SetItemCount(int n) override {
-        count = n;
-        selection.clear();
-    }
-    std::vector<int> GetSelection() const override { return selection; }
-    int GetFocusedItem() const override { return focused; }
-    void SetSelection(const std::vector<int>& rows) override {
-        selection = rows;
-        focused = rows.empty() ? -1 : rows.back();
-    }
-    int GetTopIndex() const override { return top; }
-    void ScrollToRow(int row) override { top = row; }
-    void RefreshRows() override {}
-    void SetFocusToList() override { listFocused = true; }
-
-    int count = 0;
-    std::vector<int> selection;
-    int focused = -1;
-    int top = 0;
-    bool listFocused = false;
-};
-
-class FakeProgress : public ICineStoreProgress {
-public:
-    void Begin(int t, const std::string& c) override {
-        total = t;
-        caption = c;
-        up = true;
-    }
-    void Update(int d) override {
-        done = d;
-        if (cancelAt >= 0 && d >= cancelAt)
-            cancelled = true;
-    }
-    bool Cancelled() const override { return cancelled; }
-    void End() override { up = false; }
-    int total = 0;
-    int done = 0;
-    int cancelAt = -1;
-    bool cancelled = false;
-    bool up = false;
-    std::string caption;
-};
-
-class ArchiveUiTest : public CoreTest {
-protected:
-    void SetUp() override {
-        CoreTest::SetUp();
-        CUser user;
-        user.m_strId = "TEST";
-        user.m_strName = "Test";
-        ASSERT_TRUE(user.Save());
-        archive.nowMs = [] { return s_now; };
-        archive.pumpDuringStore = false;
-        s_now = 1'000'000;
-    }
-
-    CKALVEXDlg& CreateWithArchive() {
-        MainDlgPorts ports = side.Ports();
-        ports.stores = &archive;
-        ports.thumbnails = &archive;
-        ports.review = &archive;
-        ports.obStills = &archive;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        archive.Attach(dlg.get(), &view, &progress);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
-        return *dlg;
-    }
-    // Live for a few frames, then frozen: the cine holds them.
-    void Image(int frames) {
-        Attach();
-        CreateWithArchive();
-        Unfreeze();
-        ASSERT_TRUE(Step(frames));
-        Freeze();
-    }
-    // Stores land in their own second (a second store in the same second is refused).
-    void NextSecond() {
-        const int64_t now = platform::Clock().UtcMicros() / 1'000'000;
-        while (platform::Clock().UtcMicros() / 1'000'000 == now)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    void Select(int row) {
-        view.SetSelection({row});
-        archive.OnSelectionChanged();
-    }
-    std::vector<std::string> Texts(size_t from = 0) {
-        std::vector<std::string> t;
-        for (size_t i = from; i < boxes.shown().size(); ++i)
-            t.push_back(boxes.shown()[i].text);
-        return t;
-    }
-
-    static inline int64_t s_now = 0;
-    testsupport::ScopedEnv home{"HOME", dir.path()};
-    testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", dir / "xdg"};
-    FakeListView view;
-    FakeProgress progress;
-    CMainArchive archive;
-};
+using ArchiveUiTest = ArchiveCoreTest;
 
 TEST_F(ArchiveUiTest, StillAndCineAreListedNumberedAndPreviewed) {
     Image(12);

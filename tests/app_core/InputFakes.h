@@ -1,12 +1,13 @@
 // Recording fakes of the later subsystems' ports that the input, layout and plumbing tests
-// read: the measurement handlers, the OB/GY panel and mode, the recorder, the body-mark
-// picker and the thumbnail list.
+// read: the measurement handlers, the OB/GY mode, the recorder, the body-mark picker and the
+// thumbnail list (the OB/GY panel's fake is the measuring's own).
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "MeasureFakes.h"
 #include "app/core/MainDlgPorts.h"
 
 namespace coretest {
@@ -51,24 +52,6 @@ public:
     }
     std::vector<Call> calls;
     int clears = 0;
-};
-
-class FakeObPanel : public IObPanel {
-public:
-    void EnableItemButtons(bool enable) override { itemsEnabled = enable; }
-    void SetItemSubCaption(int id, const std::string& text) override { sub[id] = text; }
-    void SetAcSubCaptionColour(uint32_t pixel) override { acColour = pixel; }
-    void SetModelCaption(const std::string& text) override { model = text; }
-    void SetMode(int layout, int subItem, bool) override {
-        modeLayout = layout;
-        modeSubItem = subItem;
-    }
-    bool itemsEnabled = true;
-    std::map<int, std::string> sub;
-    uint32_t acColour = 0;
-    std::string model;
-    int modeLayout = -1;
-    int modeSubItem = -1;
 };
 
 class FakeObgy : public IObgy {

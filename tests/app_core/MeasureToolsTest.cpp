@@ -2,6 +2,7 @@
 // tool's placements, texts and edge cases; the depth each view measures with; the OB/GY items
 // with their guard and the committed value of an abandoned re-measure.
 #include "CoreFixture.h"
+#include "MeasureFakes.h"
 #include "app/core/MeasureTools.h"
 #include "measure/ResultLabels.h"
 #include "platform/StringUtil.h"
@@ -18,22 +19,6 @@ public:
     int count = 2;
 };
 
-class FakeObPanel : public IObPanel {
-public:
-    int GetState() const override { return state; }
-    void SetState(int s) override { state = s; }
-    bool IsButtonEnabled(int) const override { return true; }
-    void SetItemSubCaption(int id, const std::string& text) override { sub[id] = text; }
-    void SetAcSubCaptionColour(uint32_t) override {}
-    void SetDateTexts(const std::string& l, const std::string& b) override {
-        lmp = l;
-        bbt = b;
-    }
-    int state = 0;
-    std::map<int, std::string> sub;
-    std::string lmp, bbt;
-};
-
 class FakeStills : public IObStills {
 public:
     std::string StillPath(int index) const override { return "still" + std::to_string(index); }
@@ -43,22 +28,13 @@ public:
     void PreviewStill(int index) override { previewed.push_back(index); }
     bool RenderReportImage(const std::string& path) override {
         reports.push_back(path);
-        return true;
+        return reportsWritten;
     }
+    bool reportsWritten = true;
     std::vector<int> previewed;
     std::vector<std::string> reports;
     std::map<int, int> depths;
     std::map<std::string, std::string> tags;
-};
-
-class FakeMeasureWindows : public IMeasureWindows {
-public:
-    void WarpPointer(int view, draw::Point p) override { warps.push_back({view, p}); }
-    void SetSizingCursor(bool on) override { sizing = on; }
-    void ShowResults(const ObEvaluationResult& r) override { results.push_back(r); }
-    std::vector<ObEvaluationResult> results;
-    std::vector<std::pair<int, draw::Point>> warps;
-    bool sizing = false;
 };
 
 class MeasureTest : public CoreTest {
@@ -157,17 +133,27 @@ TEST_F(MeasureTest, TheRightButtonPicksUpTheOtherEndAndPutsTheCursorOnIt) {
 }
 
 TEST_F(MeasureTest, WithoutADepthEveryTextIsADashAndNoValueIsStored) {
-    FrozenFrame(0);
-    Tool(kToolDistance);
-    Click(kViewMain, 0, 0);
-    Click(kViewMain, 47, 0);
-    EXPECT_EQ(Label(0), "Dist:-----");
-    Tool(kToolArea);
-    for (auto p : {draw::Point{0, 0}, draw::Point{100, 0}, draw::Point{100, 100}, draw::Point{0, 100},
-                   draw::Point{3, 3}})
-        Click(kViewMain, p.x, p.y);
-    EXPECT_EQ(Label(0), "Circum:----");
-    EXPECT_EQ(Label(4), "Area:-----");
+    for (int depth : {0, -1}) {
+        FrozenFrame(depth);
+        M().ClearMeasurements();
+        dlg->MeasureClickState = 0;  // the ellipse of the last round waits for a handle
+        Tool(kToolDistance);
+        Click(kViewMain, 0, 0);
+        Click(kViewMain, 47, 0);
+        EXPECT_EQ(Label(0), "Dist:-----") << depth;
+        Tool(kToolArea);
+        dlg->m_viewMain.m_nTraceSlot = 0;
+        for (auto p : {draw::Point{0, 0}, draw::Point{100, 0}, draw::Point{100, 100}, draw::Point{0, 100},
+                       draw::Point{3, 3}})
+            Click(kViewMain, p.x, p.y);
+        EXPECT_EQ(Label(0), "Circum:----") << depth;
+        EXPECT_EQ(Label(4), "Area:-----") << depth;
+        Tool(kToolEllipse);
+        Down(kViewMain, 100, 240);
+        Up(kViewMain, 300, 240);
+        EXPECT_EQ(Label(0), "Circum:----") << depth;
+        EXPECT_EQ(Label(4), "Area:-----") << depth;
+    }
 }
 
 TEST_F(MeasureTest, MModeTextFromTheStripsSweepDepthAndRate) {
@@ -494,6 +480,24 @@ TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImag
     EXPECT_EQ(stills.reports, (std::vector<std::string>{"/data/0042/BPD20240410120001.bmp"}));
     EXPECT_FALSE(M().m_abObSaveImage[ObEvalBpd]);
     EXPECT_EQ(dlg->m_nObSelectedImage, 1);
+    auto writeErrors = [&] {
+        std::vector<platform::MessageBoxRequest> found;
+        for (const auto& b : Boxes()) {
+            if (b.text == "File write error!")
+                found.push_back(b);
+        }
+        return found;
+    };
+    EXPECT_TRUE(writeErrors().empty());
+    // Report images that do not reach the disk are said once, and the results still show.
+    stills.reportsWritten = false;
+    M().m_abObSaveImage[ObEvalBpd] = true;
+    M().m_abObSaveImage[ObEvalFl] = true;
+    M().ShowObResults();
+    EXPECT_EQ(stills.reports.size(), 3u);
+    ASSERT_EQ(writeErrors().size(), 1u);
+    EXPECT_EQ(writeErrors()[0].caption, "ImageStore");
+    EXPECT_EQ(windows.results.size(), 2u);
 }
 
 TEST_F(MeasureTest, ACineStepAcrossADepthChangeMeasuresEachViewAtItsOwnDepth) {
@@ -531,4 +535,52 @@ TEST_F(MeasureTest, ACineStepAcrossADepthChangeMeasuresEachViewAtItsOwnDepth) {
     stripEvent(4, 110, 57);
     EXPECT_EQ(Label(4), "10.0 mm/2.50 s");
     EXPECT_EQ(M().DepthOfView(kViewLeft), 200);
+}
+
+TEST_F(MeasureTest, ACompletedItemKeepsItsFrameInItsSlotAndOneWithoutAnImageBringsItBack) {
+    FrozenFrame(47);  // grey 40 at 47 mm
+    dlg->m_nTool = kToolObgy;
+    dlg->m_nObSelectedImage = 0;
+    stills.depths[0] = 47;
+    M().SelectObItem(ObItemFl);
+    Click(kViewMain, 100, 100);
+    EXPECT_NE(Proc().Cine().GetSlotRecord(1, ObItemFl - 1)->depth, 47);  // not before it completes
+    Click(kViewMain, 100, 200);
+    ASSERT_EQ(Proc().Cine().GetSlotRecord(1, ObItemFl - 1)->depth, 47);
+    // Later frames fill the cine.
+    FrameRecord deep;
+    deep.depth = 120;
+    for (int i = 0; i < 5; ++i)
+        Proc().Cine().Commit(Image8(480, 480, 200), deep, MLineSample{}, 0.0, 120);
+    const int frames = Proc().Cine().GetCount();
+    // Measured on a still: choosing it again leaves the cine alone.
+    M().SelectObItem(ObItemFl);
+    EXPECT_EQ(Proc().Cine().GetCount(), frames);
+    // Without an image, its frame comes back as the cine's only frame, with its depth.
+    M().m_obValues.Commit(ObItemFl, 10.0, -1);
+    M().SelectObItem(ObItemFl);
+    EXPECT_EQ(Proc().Cine().GetCount(), 1);
+    EXPECT_EQ(Proc().Cine().GetCurrentIndex(), 0);
+    uint8_t grey = 0;
+    Proc().Cine().VisitFrame(0, [&](const Image8& f, const FrameRecord& r) {
+        grey = f.At(240, 240);
+        EXPECT_EQ(r.depth, 47);
+    });
+    EXPECT_EQ(grey, 40);
+    EXPECT_EQ(Proc().GetDepth(), 47);
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  1 /   1");
+
+    // BB: both halves go into their sides of the slot, the clicked half last.
+    Proc().Cine().Commit(Image8(480, 480, 10), deep, MLineSample{}, 0.0, 120);
+    FrameRecord left;
+    left.depth = 80;
+    const int l = Proc().Cine().Commit(Image8(480, 480, 20), left, MLineSample{}, 0.0, 80);
+    Proc().Cine().CopyFrameToSpecialSlot(l, 0);
+    Proc().Cine().CopyFrameToSpecialSlot(l - 1, 1);
+    dlg->m_nDisplayMode = kDisplayBB;
+    M().SelectObItem(ObItemGs);
+    Click(kViewMain, 10, 10);
+    Click(kViewMain, 10, 57);
+    EXPECT_EQ(Proc().Cine().GetSlotRecord(1, ObItemGs - 1)->depth, 80);
+    EXPECT_EQ(Proc().Cine().GetSlotRecord(2, ObItemGs - 1)->depth, 120);
 }

@@ -241,13 +241,11 @@ protected:
         archive::DeletionRequest request;
         request.items = &list.Items();
         request.selected = std::move(selected);
-        return archive::DeleteStoredItems(request, exam, tags, obIndex, fn);
+        return archive::DeleteStoredItems(request, exam, tags, fn);
     }
 
     archive::StoreItemList list;
     std::map<std::string, std::string> tags;
-    // BPD, CRL, GS, FL, AC measured on stills 1, none, 0, 2, 1.
-    archive::ObgyImageIndices obIndex{1, -1, 0, 2, 1};
 };
 
 TEST_F(DeletionTest, DeletingTheSecondOfThreeStillsKeepsOBGYInStep) {
@@ -255,8 +253,7 @@ TEST_F(DeletionTest, DeletingTheSecondOfThreeStillsKeepsOBGYInStep) {
     const auto out = Delete({1});
     EXPECT_TRUE(out.deletedAny);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{archive::kMsgMayDelete});
-    EXPECT_EQ(out.forgottenItems, (std::vector<int>{0, 4}));  // BPD and AC were measured on it
-    EXPECT_EQ(obIndex, (archive::ObgyImageIndices{-1, -1, 0, 1, -1}));
+    EXPECT_EQ(out.removedStills, std::vector<int>{1});  // the OB/GY items follow this
     ASSERT_EQ(exam.stills.size(), 2u);
     EXPECT_EQ(exam.stills[1].imagePath, third);
     EXPECT_EQ(tags.size(), 1u);
@@ -280,7 +277,7 @@ TEST_F(DeletionTest, AFailedTrashMoveChangesNothingAndIsReported) {
     // Still 0 stayed, still 2 went.
     ASSERT_EQ(exam.stills.size(), 2u);
     EXPECT_EQ(exam.stills[0].imagePath, list.Items()[0].imagePath);
-    EXPECT_EQ(obIndex, (archive::ObgyImageIndices{1, -1, 0, -1, 1}));
+    EXPECT_EQ(out.removedStills, std::vector<int>{2});
 }
 
 TEST_F(DeletionTest, CancelAndEmptySelection) {

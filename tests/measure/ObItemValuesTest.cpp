@@ -37,8 +37,27 @@ TEST(ObItemValues, CompletionWithoutScaleStoresNoValue) {
     v.BeginMeasure(ObItemAc);
     v.Commit(ObItemAc, std::nullopt, 3);
     EXPECT_EQ(v.Value(ObItemAc), 0.0);
-    EXPECT_EQ(v.ImageIndex(ObItemAc), -1);
     EXPECT_EQ(v.ButtonText(ObItemAc), "");
+    // The ellipse stays with the still it was drawn on: it is no cine frame to bring back.
+    EXPECT_EQ(v.ImageIndex(ObItemAc), 3);
+}
+
+TEST(ObItemValues, ADeletedStillForgetsItsItemsAndLaterOnesMoveDown) {
+    ObItemValues v;
+    // BPD, CRL, GS, SL, FL, AC, HC measured on stills 1, none, 0, 3, 2, 1, 2.
+    const int on[kObItemCount] = {1, -1, 0, 3, 2, 1, 2};
+    for (int item = ObItemBpd; item <= ObItemHc; ++item) {
+        if (on[item - 1] >= 0)
+            v.Commit(item, 10.0 * item, on[item - 1]);
+    }
+    EXPECT_EQ(v.RemoveImage(1), (std::vector<int>{ObItemBpd, ObItemAc}));
+    const std::array<int, kObItemCount> after{-1, -1, 0, 2, 1, -1, 1};
+    EXPECT_EQ(v.ImageIndices(), after);
+    EXPECT_EQ(v.Value(ObItemBpd), 0.0);
+    EXPECT_EQ(v.Value(ObItemSl), 40.0);  // the others keep their values
+    EXPECT_TRUE(v.RemoveImage(5).empty());
+    EXPECT_TRUE(v.RemoveImage(-1).empty());
+    EXPECT_EQ(v.ImageIndices(), after);
 }
 
 TEST(ObItemValues, ClearForgetsAndBadItemsAreIgnored) {

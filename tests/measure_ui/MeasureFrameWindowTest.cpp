@@ -13,8 +13,10 @@
 #include "app/MainFrame.h"
 #include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
+#include "app/core/MainArchive.h"
 #include "app/core/MeasureTools.h"
 #include "common/SettingsStore.h"
+#include "common/User.h"
 #include "imaging/ProcessExit.h"
 #include "measure/ui/MeasureWindowsWx.h"
 #include "measure/ui/ObSidePanel.h"
@@ -79,25 +81,30 @@ TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
     Unfreeze();
     Key(' ');
     ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
-    Core().m_nTool = maindlg::kToolObgy;
-    Core().m_nObSelectedImage = 0;
-    M().m_obValues.Commit(ObItemBpd, 92.5, 0);
-    M().m_obValues.Commit(ObItemFl, 71.6, 0);
-    M().m_obValues.Commit(ObItemAc, 320.6, 0);
-    M().m_obValues.Commit(ObItemGs, 30.0, 1);  // another image: no line
-    CObPanelPort port(frame_->ObPanel());
-    port.SetState(1);
-    Core().SetScreenLayout(18, 1, true);
-    Core().ShowPanel(true, &port, 1180);
-    port.SetMode(18, 1, true);
-    port.SetItemSubCaption(1008, "92.5 mm");
-    port.SetItemSubCaption(1009, "71.6 mm");
-    port.SetItemSubCaption(1036, "320.6 mm");
-    Core().RedrawImages();
+    // A stored still, O, and BPD, FL and AC measured on it.
+    CUser patient;  // stills are stored for a patient on file
+    patient.m_strId = "TEST";
+    patient.m_strName = "TEST";
+    ASSERT_TRUE(patient.Save());
+    Key('i');
+    ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
+    Key('O');
+    ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    ASSERT_EQ(Core().m_nObSelectedImage, 0);
+    const double scale = Core().View(maindlg::kViewMain).m_dViewScale;
+    auto at = [scale](int image) { return static_cast<int>(image / scale + 0.5); };
+    Core().ExecCommand(17);
+    Click(at(150), at(300));
+    Click(at(330), at(300));
+    Core().ExecCommand(21);
+    Click(at(120), at(380));
+    Click(at(260), at(420));
+    Core().ExecCommand(22);
+    Drag(at(130), at(280), at(350), at(280));
     Flush();
+    for (int item : {ObItemBpd, ObItemFl, ObItemAc})
+        EXPECT_GT(M().ObValue(item), 0.0) << item;
     Shot("ob_still_result_lines");
-    port.SetState(0);
-    Core().m_nTool = maindlg::kToolNone;
 }
 
 TEST_F(MeasureFrameTest, EnterOnGAgeRunsTheEvaluationThroughThePanelsEvent) {

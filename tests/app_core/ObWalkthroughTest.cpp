@@ -1,0 +1,241 @@
+// OB/GY on the headless main window with the real archive, as a user works: stills stored
+// with I, O, the items measured with the mouse on the still each belongs to, the LMP picked,
+// G-Age. Each still measures at the depth it was taken at, never at the live one; a still
+// without a depth gives dashes and no value; deleting stills moves the items along.
+#include "ArchiveFixture.h"
+#include "MeasureFakes.h"
+#include "app/core/MeasureTools.h"
+#include "app/core/VirtualKeys.h"
+#include "common/BitmapInfo.h"
+#include "common/EventHub.h"
+#include "measure/ResultLabels.h"
+#include "platform/BmpCodec.h"
+#include "platform/FileSystem.h"
+
+namespace coretest {
+namespace {
+
+using namespace maindlg;
+
+class ObWalkthroughTest : public ArchiveCoreTest {
+protected:
+    void MorePorts(MainDlgPorts& p) override {
+        p.obPanel = &panel;
+        p.measureWindows = &windows;
+    }
+    // Live on the convex probe at this depth for a few frames (470 / depth pixels per millimetre,
+    // as RAW2BITMAP is 1).
+    void LiveAt(int depth, int frames) {
+        Unfreeze();
+        side.right.SetSliderPos(IDC_R_DEPTH, depth);
+        int code = SB_THUMBPOSITION;
+        dlg->ExecCommand(kCmdApplyDepth, &code);
+        ASSERT_TRUE(Step(frames));
+        Freeze();
+        ASSERT_EQ(Proc().GetFrameRecord(Proc().Cine().GetCurrentIndex())->depth, depth);
+    }
+    void StoreStill() {
+        NextSecond();
+        Key(vk::kI);
+    }
+    // Mouse events on the main view, at image pixels (the view scale is 1).
+    void Mouse(int message, int x, int y) {
+        const draw::Rect r = dlg->ViewRect(kViewMain);
+        dlg->PreTranslateMouse(MouseMessage{message, {r.left + x, r.top + y}});
+    }
+    void Click(int x, int y) {
+        Mouse(WM_LBUTTONDOWN, x, y);
+        Mouse(WM_LBUTTONUP, x, y);
+    }
+    void Pair(int key, draw::Point a, draw::Point b) {
+        Key(key);
+        Click(a.x, a.y);
+        Mouse(WM_MOUSEMOVE, b.x, b.y);
+        Click(b.x, b.y);
+    }
+    void PanelButton(int id) {
+        CommandEventArgs args{kObPanel, id};
+        CEventHub::GetInstance().Publish(EventKindCommand, &args);
+    }
+    CMeasureTools& M() { return dlg->Measure(); }
+    const std::string& Label(int k) { return M().ResultLabelText(k); }
+    // The sidecar of a stored still, rewritten with another depth.
+    void SetSidecarDepth(int row, int depth) {
+        const std::string path = archive.List().Items()[static_cast<size_t>(row)].sidecarPath;
+        CBitmapInfo info;
+        ASSERT_TRUE(info.LoadXml(path));
+        info.depth = depth;
+        ASSERT_TRUE(platform::WriteFileAtomic(path, info.PrintXml()));
+    }
+    int SelectedStill() const { return dlg->m_nObSelectedImage; }
+
+    FakeObPanel panel;
+    FakeMeasureWindows windows;
+};
+
+}  // namespace
+
+TEST_F(ObWalkthroughTest, ItemsOnStoredStillsToTheResultsTable) {
+    Image(2);
+    LiveAt(70, 2);
+    StoreStill();  // still 0, taken at 70 mm
+    LiveAt(150, 3);
+    StoreStill();  // still 1, its depth lost below
+    ASSERT_EQ(archive.GetItemCount(), 2);
+    SetSidecarDepth(1, 0);
+    ASSERT_EQ(Proc().GetDepth(), 150);
+
+    Key(vk::kO);
+    ASSERT_EQ(panel.state, 1);
+    ASSERT_EQ(SelectedStill(), 0);
+    // The still is the image, whatever the cine shows.
+    dlg->RedrawImages();
+    const Image32& still = archive.Exam().stills[0].bitmap;
+    const Image32& shown = dlg->m_viewMain.BackBuffer();
+    for (int y = 380; y < 400; ++y)
+        ASSERT_TRUE(std::equal(still.Row(y), still.Row(y) + 480, shown.Row(y))) << y;
+
+    // At 70 mm: 235 pixels are 35.0 mm, 188 pixels 28.0 mm; an ellipse of 200 by 100 pixels
+    // runs 968.845 pixels round, 144.30 mm.
+    Pair(vk::kF5, {100, 200}, {335, 200});
+    EXPECT_EQ(Label(0), "35.0 mm");
+    EXPECT_EQ(panel.sub[IDC_OB_BPD], "35.0 mm");
+    Pair(vk::kF9, {100, 260}, {100, 448});
+    EXPECT_EQ(panel.sub[IDC_OB_FL], "28.0 mm");
+    Key(vk::kF10);
+    Mouse(WM_LBUTTONDOWN, 40, 240);
+    Mouse(WM_MOUSEMOVE, 440, 240);
+    Mouse(WM_LBUTTONUP, 440, 240);
+    EXPECT_EQ(panel.sub[IDC_OB_AC], "144.3 mm");
+    EXPECT_NEAR(M().ObValue(ObItemAc), 144.296, 1e-3);
+
+    // The still without a depth: dashes, nothing stored, never "nan". The AC ellipse left
+    // its click sequence open; choosing CRL ends it, so two clicks make the pair.
+    Select(1);
+    ASSERT_EQ(SelectedStill(), 1);
+    // The items of still 0 are not drawn on still 1.
+    EXPECT_EQ(dlg->m_viewMain.m_abObgyFlag[0], 2);
+    EXPECT_EQ(dlg->m_viewMain.m_nObgyEllipseShown, 0);
+    Pair(vk::kF6, {100, 100}, {100, 300});
+    EXPECT_EQ(Label(4), "Dist:-----");
+    EXPECT_EQ(panel.sub[IDC_OB_CRL], "");
+    EXPECT_EQ(M().ObValue(ObItemCrl), 0.0);
+
+    windows.pick = platform::SystemTime{2024, 1, 1, 1, 0, 0, 0, 0};
+    PanelButton(IDC_OB_LMP);
+    EXPECT_EQ(panel.lmp, "01-01-2024");
+    const size_t boxesBefore = boxes.shown().size();
+    {
+        testsupport::FakeClock today;
+        int64_t noon = 0;
+        ASSERT_TRUE(platform::UtcToMicros({2024, 4, 3, 10, 12, 0, 0, 0}, noon));
+        today.SetUtcMicros(noon);
+        PanelButton(IDC_OB_GAGE);
+    }
+    ASSERT_EQ(windows.results.size(), 1u);
+    const ObEvaluationResult& r = windows.results[0];
+    const std::vector<std::pair<ObResultElement, const char*>> expected = {
+        {ObResIdName, "ID: TEST  Name: Test"},
+        {ObResLmp1, "01-01-2024"},
+        {ObResLmp2, "07-10-2024"},
+        {ObResLmp3, "14 W 2 D"},
+        {ObResBbt1, "15-01-2024"},
+        {ObResBbt2, "07-10-2024"},
+        {ObResBbt3, "12 W 2 D"},
+        {ObResBbtMode, "(auto)"},
+        {ObResBpd1, "35.0 mm"},
+        {ObResBpd3, "-"},  // no growth table ships
+        {ObResFl1, "28.0 mm"},
+        {ObResFl3, "-"},
+        {ObResAc1, "144.3 mm"},
+        {ObResAc3, "-"},
+        {ObResCrl1, "-"},  // measured without a depth
+        {ObResGs1, "-"},
+        // 1.07 × 3.5³ + 0.30 × 14.4² × 2.8
+        {ObResWeight, "220.06 g"},
+    };
+    for (const auto& [element, text] : expected)
+        EXPECT_EQ(r.Text(element), text) << kObResultElementIds[element];
+    // One "opening … failed" per item looked up (BPD, FL, AC in the JSUM set).
+    std::vector<std::string> texts = Texts(boxesBefore);
+    ASSERT_EQ(texts.size(), 3u);
+    for (const std::string& t : texts)
+        EXPECT_EQ(t.rfind("opening \u3000", 0), 0u) << t;
+    // BPD and FL set their report images: the still they were measured on, with its stamp.
+    const std::string stamp = archive.StillStamp(0);
+    for (const char* name : {"BPD", "FL"}) {
+        Image32 report;
+        EXPECT_TRUE(platform::ReadBmpFile(dlg->m_strPatientFolder + name + stamp + ".bmp", report)) << name;
+        EXPECT_EQ(report.width(), 480);
+    }
+    EXPECT_EQ(SelectedStill(), 0);
+}
+
+TEST_F(ObWalkthroughTest, ReviewDepthZeroOrMinusOneHasNoScaleForAnyItem) {
+    Image(2);
+    LiveAt(70, 1);
+    StoreStill();
+    for (int depth : {0, -1}) {
+        SetSidecarDepth(0, depth);
+        if (panel.state != 1)
+            Key(vk::kO);
+        Select(0);
+        Pair(vk::kF5, {100, 200}, {335, 200});
+        EXPECT_EQ(Label(0), "Dist:-----") << depth;
+        Key(vk::kF10);
+        Mouse(WM_LBUTTONDOWN, 40, 240);
+        Mouse(WM_MOUSEMOVE, 440, 240);
+        Mouse(WM_LBUTTONUP, 440, 240);
+        dlg->ExecCommand(84);  // HC
+        for (draw::Point p :
+             {draw::Point{100, 100}, draw::Point{300, 100}, draw::Point{300, 300}, draw::Point{101, 101}})
+            Click(p.x, p.y);
+        for (int item : {ObItemBpd, ObItemAc, ObItemHc})
+            EXPECT_EQ(M().ObValue(item), 0.0) << depth << " " << item;
+        EXPECT_EQ(panel.sub[IDC_OB_BPD], "") << depth;
+        EXPECT_EQ(panel.sub[IDC_OB_AC], "") << depth;
+        PanelButton(IDC_OB_GAGE);
+        const ObEvaluationResult& r = windows.results.back();
+        EXPECT_EQ(r.Text(ObResBpd1), "-");
+        EXPECT_EQ(r.Text(ObResAc1), "-");
+        EXPECT_EQ(r.Text(ObResWeight), "(not calculated yet)");
+    }
+}
+
+TEST_F(ObWalkthroughTest, DeletingStillsMovesItemsDownAndForgetsTheOnesMeasuredOnThem) {
+    Image(2);
+    LiveAt(70, 1);
+    for (int i = 0; i < 3; ++i)
+        StoreStill();
+    Key(vk::kO);
+    Select(2);
+    Pair(vk::kF5, {100, 200}, {335, 200});  // BPD on still 2
+    Select(1);
+    Pair(vk::kF9, {100, 200}, {100, 388});  // FL on still 1
+    ASSERT_EQ(M().m_obValues.ImageIndex(ObItemBpd), 2);
+    ASSERT_EQ(M().m_obValues.ImageIndex(ObItemFl), 1);
+
+    // A still before both: they follow their stills down.
+    Select(0);
+    dlg->OnButtonClicked(IDC_DELETE);
+    ASSERT_EQ(archive.Exam().stills.size(), 2u);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemBpd), 1);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemFl), 0);
+    EXPECT_NEAR(M().ObValue(ObItemFl), 28.0, 1e-9);
+    Select(1);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemBpd), SelectedStill());
+
+    // The still FL was measured on: FL is forgotten, with its calipers and button text.
+    Select(0);
+    dlg->OnButtonClicked(IDC_DELETE);
+    ASSERT_EQ(archive.Exam().stills.size(), 1u);
+    EXPECT_EQ(M().ObValue(ObItemFl), 0.0);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemFl), -1);
+    EXPECT_EQ(panel.sub[IDC_OB_FL], "");
+    const size_t fl = 2 * (ObItemFl - 1);
+    EXPECT_EQ(dlg->m_viewMain.m_abObgyFlag[fl], 0);
+    EXPECT_EQ(M().m_obValues.ImageIndex(ObItemBpd), 0);
+    EXPECT_NEAR(M().ObValue(ObItemBpd), 35.0, 1e-9);
+}
+
+}  // namespace coretest
