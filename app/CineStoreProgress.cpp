@@ -6,14 +6,15 @@
 
 CCineStoreProgress::~CCineStoreProgress() {
     // The frame is going too: only the dialog is ours to end.
+    if (m_pLock)
+        m_pLock->Forget();
     if (m_pDlg)
         m_pDlg->Destroy();
 }
 
 void CCineStoreProgress::Begin(int total, const std::string& caption) {
     End();
-    if (m_pFrame)
-        m_pFrame->Enable(false);
+    m_pLock = std::make_unique<CBusyWindowLock>(m_pFrame);
     m_pDlg = new CProgressDlg();
     m_pDlg->Create(m_pFrame);
     m_pDlg->m_bCancel = false;
@@ -50,10 +51,5 @@ void CCineStoreProgress::End() {
         return;
     m_pDlg->Destroy();
     m_pDlg = nullptr;
-    if (m_pFrame) {
-        m_pFrame->Enable(true);
-        // The window takes the keys again where the progress window had them.
-        m_pFrame->Raise();
-        m_pFrame->SetFocus();
-    }
+    m_pLock.reset();
 }

@@ -2,7 +2,11 @@
 // it is up; Esc in it or its Cancel button asks the store to stop.
 #pragma once
 
+#include <memory>
+
 #include <wx/window.h>
+
+#include "app/BusyWindowLock.h"
 
 #include "app/core/IThumbnailView.h"
 
@@ -24,4 +28,5 @@ public:
 private:
     wxWindow* m_pFrame;
     CProgressDlg* m_pDlg = nullptr;
+    std::unique_ptr<CBusyWindowLock> m_pLock;
 };

@@ -6,6 +6,7 @@
 #include <wx/window.h>
 #include <algorithm>
 
+#include "app/BusyWindowLock.h"
 #include "app/ProgressDlg.h"
 #include "archive/export/JpegExport.h"
 #include "archive/export/SaveDialogSettings.h"
@@ -42,18 +43,6 @@ void Show(const ExportOutcome& outcome, const std::string& caption = {}) {
     platform::ShowMessageBox(outcome.message, caption, outcome.icon);
 }
 
-// Re-enables the owner however the AVI phase ends.
-struct OwnerDisabled {
-    wxWindow* owner;
-    explicit OwnerDisabled(wxWindow* w) : owner(w) {
-        if (owner)
-            owner->Disable();
-    }
-    ~OwnerDisabled() {
-        if (owner)
-            owner->Enable();
-    }
-};
 
 }  // namespace
 
@@ -96,7 +85,7 @@ bool ExportCineToVideo(wxWindow* owner, const ExportItem& item, const IExportSou
     wxBusyCursor wait;
     VideoExportResult result;
     {
-        OwnerDisabled disabled(owner);
+        CBusyWindowLock disabled(owner);  // whatever way the AVI phase ends
         CProgressDlg progress;
         progress.Create(nullptr);
         progress.m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(strings::kAviExport)));
