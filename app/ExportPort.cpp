@@ -43,7 +43,6 @@ void Show(const ExportOutcome& outcome, const std::string& caption = {}) {
     platform::ShowMessageBox(outcome.message, caption, outcome.icon);
 }
 
-
 }  // namespace
 
 void ExportImagesToJpeg(const ExportItem& item, const Image32& render, const ExportUiHooks& hooks) {
