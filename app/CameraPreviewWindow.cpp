@@ -1,7 +1,11 @@
 #include "app/CameraPreviewWindow.h"
 
 #include <wx/dcclient.h>
+#include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/image.h>
+
+#include <algorithm>
 
 #include "app/WxImage.h"
 
@@ -68,28 +72,73 @@ void CCameraPreviewWindow::OnPaint(wxPaintEvent&) {
     }
 }
 
+CCameraPreviewHost::~CCameraPreviewHost() {
+    DestroyPreview();
+}
+
+wxRect CCameraPreviewHost::ScreenRectFor(const wxRect& inClient, const wxPoint& clientOrigin,
+                                         const wxRect& workArea) {
+    wxRect r(clientOrigin + inClient.GetPosition(), inClient.GetSize());
+    r.x = std::max(workArea.x, std::min(r.x, workArea.GetRight() + 1 - r.width));
+    r.y = std::max(workArea.y, std::min(r.y, workArea.GetBottom() + 1 - r.height));
+    return r;
+}
+
 void CCameraPreviewHost::CreatePreview(const camera::ICamera& camera,
                                        const recorder::PreviewPlacement& placement) {
     DestroyPreview();
-    m_pWindow = new CCameraPreviewWindow(m_pClient, camera, placement);
+    // Owned by the main window: above it only, no taskbar entry, gone with it.
+    auto* frame =
+        new wxFrame(wxGetTopLevelParent(m_pClient), wxID_ANY, wxEmptyString, wxDefaultPosition,
+                    wxSize(placement.width, placement.height),
+                    wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR | wxFRAME_TOOL_WINDOW | wxBORDER_NONE);
+    m_pFloat = frame;
+    m_pWindow = new CCameraPreviewWindow(frame, camera, {0, 0, placement.width, placement.height});
+    // A click on the picture hands the keys back to the main window (SPACE, F, REC keys).
+    m_pWindow->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent&) {
+        if (wxTopLevelWindow* owner = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(m_pClient)))
+            owner->Raise();
+    });
+    PlacePreview(placement);
+    frame->ShowWithoutActivating();
 }
 
 void CCameraPreviewHost::PlacePreview(const recorder::PreviewPlacement& placement) {
-    if (m_pWindow)
-        m_pWindow->SetSize(placement.x, placement.y, placement.width, placement.height);
+    if (!m_pFloat || !m_pWindow)
+        return;
+    const int display = wxDisplay::GetFromWindow(m_pClient);
+    const wxRect work =
+        wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxRect r = ScreenRectFor(wxRect(placement.x, placement.y, placement.width, placement.height),
+                                   m_pClient->GetScreenPosition(), work);
+    m_pFloat->SetSize(r);
+    m_pWindow->SetSize(0, 0, r.width, r.height);
+}
+
+wxRect CCameraPreviewHost::RectInClient() const {
+    if (!m_pFloat)
+        return {};
+    const wxRect r = m_pFloat->GetScreenRect();
+    return wxRect(r.GetPosition() - m_pClient->GetScreenPosition(), r.GetSize());
 }
 
 void CCameraPreviewHost::ShowPreview(bool show) {
-    if (m_pWindow) {
-        m_pWindow->Show(show);
-        if (show)
-            m_pWindow->Raise();
-    }
+    if (!m_pFloat)
+        return;
+    if (show)
+        m_pFloat->ShowWithoutActivating();
+    else
+        m_pFloat->Hide();
 }
 
 void CCameraPreviewHost::DestroyPreview() {
-    if (m_pWindow) {
+    // The picture window goes now, not with the frame's deferred delete: its timer reads a
+    // camera that is stopped right after this.
+    if (m_pFloat && m_pWindow)
         m_pWindow->Destroy();
-        m_pWindow = nullptr;
+    m_pWindow = nullptr;
+    if (m_pFloat) {
+        m_pFloat->Destroy();
+        m_pFloat = nullptr;
     }
 }

@@ -1,11 +1,13 @@
-// The SyncView camera preview: a child of the main window's client area painting the
-// camera's newest picture, scaled to its 240-pixel-wide box, from a UI timer at about
-// 20 frames a second. The camera's capture thread only fills the sample this copies.
+// The SyncView camera preview: a window painting the camera's newest picture, scaled to its
+// 240-pixel-wide box, from a UI timer at about 20 frames a second. The camera's capture
+// thread only fills the sample this copies.
 #pragma once
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
 #include <wx/timer.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
 #include <wx/window.h>
 
 #include "archive/recorder/CameraCapture.h"
@@ -36,17 +38,28 @@ private:
     int m_nPainted = 0;
 };
 
-// The preview host over the main window's client area.
+// The preview host. The place it is given is in the main window's client coordinates and
+// may lie beyond the client's right edge (the start-up window has no room beside the image),
+// so the preview is a borderless window of its own that floats on the main window, follows
+// its moves and stays on the display's work area.
 class CCameraPreviewHost : public recorder::ICameraPreviewHost {
 public:
     explicit CCameraPreviewHost(wxWindow* client) : m_pClient(client) {}
+    ~CCameraPreviewHost() override;
     void CreatePreview(const camera::ICamera& camera, const recorder::PreviewPlacement& placement) override;
     void PlacePreview(const recorder::PreviewPlacement& placement) override;
     void ShowPreview(bool show) override;
     void DestroyPreview() override;
-    CCameraPreviewWindow* Window() const { return m_pWindow; }
+    CCameraPreviewWindow* Window() const { return m_pFloat ? m_pWindow : nullptr; }
+    // Where the preview is, in the client's coordinates (it may reach past the client).
+    wxRect RectInClient() const;
+
+    // The box in screen coordinates for a place in client coordinates: moved onto the work
+    // area when it would reach past it.
+    static wxRect ScreenRectFor(const wxRect& inClient, const wxPoint& clientOrigin, const wxRect& workArea);
 
 private:
     wxWindow* m_pClient;
+    wxWeakRef<wxTopLevelWindow> m_pFloat;
     CCameraPreviewWindow* m_pWindow = nullptr;
 };

@@ -1,44 +1,32 @@
 #include "app/WxRecorderUi.h"
 
-#include <wx/choicdlg.h>
+#include <wx/evtloop.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 #include <algorithm>
 
 #include "app/IconLoader.h"
 #include "app/ProgressDlg.h"
+#include "app/RecordingSaveDialog.h"
 #include "app/core/CoreStrings.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainDialogIds.h"
-#include "archive/recorder/RecordingFiles.h"
+#include "archive/export/ui/CompressorChooser.h"
 #include "resources/StringTable.h"
 
-int RunSimpleRecordingDialog(wxWindow* parent, const RecordingDialogRequest& request,
-                             RecordingDialogResult& result) {
-    result.folder = request.folder;
-    result.fileName.clear();
-    result.quality = request.quality < 0 ? recorder::kQualityLow : request.quality;
-    if (!request.withCamera)
-        return kRecordingDialogOk;
-    if (request.cameras.empty())
-        return kRecordingDialogNoCamera;
-    wxArrayString names;
-    int selected = 0;
-    for (size_t i = 0; i < request.cameras.size(); ++i) {
-        names.Add(wxString::FromUTF8(request.cameras[i]));
-        if (request.cameras[i] == request.camera)
-            selected = static_cast<int>(i);
-    }
-    wxSingleChoiceDialog dlg(parent, wxString::FromUTF8(request.patientId + " " + request.patientName),
-                             wxString::FromUTF8(request.title), names);
-    dlg.SetSelection(selected);
-    if (dlg.ShowModal() != wxID_OK)
-        return kRecordingDialogCancel;
-    result.camera = request.cameras[static_cast<size_t>(dlg.GetSelection())];
-    return kRecordingDialogOk;
-}
-
 CWxRecorderUi::CWxRecorderUi(wxFrame* frame, wxWindow* client)
-    : m_pFrame(frame), m_pClient(client), m_preview(client) {}
+    : dialog([](wxWindow*, const RecordingDialogRequest& request, RecordingDialogResult& result) {
+          return RunRecordingSaveDialog(request, result);
+      }),
+      compressorChooser([](exportfile::VideoCodecChoice& choice) {
+          const auto chosen = ChooseCompressorDialog();
+          if (chosen)
+              choice = *chosen;
+          return chosen.has_value();
+      }),
+      m_pFrame(frame),
+      m_pClient(client),
+      m_preview(client) {}
 
 CWxRecorderUi::~CWxRecorderUi() {
     EndEncoding();
@@ -49,10 +37,7 @@ int CWxRecorderUi::RunRecordingDialog(const RecordingDialogRequest& request, Rec
 }
 
 bool CWxRecorderUi::ChooseCompressor(exportfile::VideoCodecChoice& choice) {
-    if (compressorChooser)
-        return compressorChooser(choice);
-    choice = {};  // the uncompressed stream
-    return true;
+    return compressorChooser && compressorChooser(choice);
 }
 
 void CWxRecorderUi::SetMaximiseAllowed(bool allowed) {
@@ -75,30 +60,71 @@ int CWxRecorderUi::Enlargement() const {
     return m_pDlg ? m_pDlg->m_nEnlargement : 0;
 }
 
+namespace {
+
+// Lets the window system map and paint the "Encoding" window: only drawing and layout
+// events, no input and nothing posted, so nothing re-enters the stop that shows it.
+void DrawPendingWindows() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+}
+
+}  // namespace
+
 void CWxRecorderUi::BeginEncoding() {
     wxBeginBusyCursor();
+    // A close asked for while the recording is encoded waits for the end of it.
+    m_bCloseDeferred = false;
+    m_pFrame->Bind(wxEVT_CLOSE_WINDOW, &CWxRecorderUi::OnCloseWhileEncoding, this);
     m_pProgress = new CProgressDlg();
     m_pProgress->Create(m_pFrame);
     m_pProgress->CentreOnParent();
-    m_pProgress->Show();
     m_pProgress->m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(kStrEncoding)));
     m_pProgress->m_ctlProgress->SetValue(0);
+    m_pProgress->Show();
+    const wxLongLong until = wxGetLocalTimeMillis() + 500;
+    while (!m_pProgress->IsShownOnScreen() && wxGetLocalTimeMillis() < until) {
+        DrawPendingWindows();
+        wxMilliSleep(5);
+    }
+    DrawPendingWindows();
     m_pProgress->Update();
+    m_nShownPercent = 0;
 }
 
 void CWxRecorderUi::EncodingProgress(int percent) {
-    if (m_pProgress) {
-        m_pProgress->m_ctlProgress->SetValue(std::clamp(percent, 0, 100));
-        m_pProgress->Update();  // no event dispatch: nothing may re-enter the stop
-    }
+    if (!m_pProgress)
+        return;
+    percent = std::clamp(percent, 0, 100);
+    if (percent == m_nShownPercent)
+        return;
+    m_nShownPercent = percent;
+    m_pProgress->m_ctlProgress->SetValue(percent);
+    DrawPendingWindows();
+    m_pProgress->Update();
 }
 
 void CWxRecorderUi::EndEncoding() {
-    if (m_pProgress) {
-        m_pProgress->Destroy();
-        m_pProgress = nullptr;
-        wxEndBusyCursor();
+    if (!m_pProgress)
+        return;
+    m_pProgress->Destroy();
+    m_pProgress = nullptr;
+    wxEndBusyCursor();
+    m_pFrame->Unbind(wxEVT_CLOSE_WINDOW, &CWxRecorderUi::OnCloseWhileEncoding, this);
+    if (m_bCloseDeferred) {
+        m_bCloseDeferred = false;
+        wxFrame* frame = m_pFrame;
+        frame->CallAfter([frame] { frame->Close(); });
     }
+}
+
+void CWxRecorderUi::OnCloseWhileEncoding(wxCloseEvent& event) {
+    if (m_pProgress && event.CanVeto()) {
+        m_bCloseDeferred = true;
+        event.Veto();
+        return;
+    }
+    event.Skip();
 }
 
 Image32 CWxRecorderUi::RenderImageArea() {

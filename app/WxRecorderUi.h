@@ -1,5 +1,5 @@
-// The recorder's windows over the main frame: the "Recording" save dialog (through a
-// function the save dialog plugs into), the compressor chooser, the camera preview, the
+// The recorder's windows over the main frame: the "Recording" save dialog, the "SEL"
+// compressor chooser, the camera preview, the
 // maximise guard, the "Encoding" progress window and the image area's render.
 #pragma once
 
@@ -14,12 +14,11 @@
 class CKALVEXDlg;
 class CProgressDlg;
 
-// The dialog the recorder runs; replaceable (the save dialog, tests).
+// The dialog the recorder runs: the export save dialog by default; tests replace it.
 using RecordingDialogFn = std::function<int(wxWindow* parent, const RecordingDialogRequest& request,
                                             RecordingDialogResult& result)>;
-// A plain stand-in: the camera list as a choice, the stored folder and quality.
-int RunSimpleRecordingDialog(wxWindow* parent, const RecordingDialogRequest& request,
-                             RecordingDialogResult& result);
+// The compressor of a "SEL" recording: the export's chooser by default; false when cancelled.
+using CompressorChooserFn = std::function<bool(exportfile::VideoCodecChoice& choice)>;
 
 class CWxRecorderUi : public IRecorderUi {
 public:
@@ -27,8 +26,8 @@ public:
     ~CWxRecorderUi() override;
     void Attach(CKALVEXDlg* dlg) { m_pDlg = dlg; }
 
-    RecordingDialogFn dialog = RunSimpleRecordingDialog;
-    std::function<bool(exportfile::VideoCodecChoice&)> compressorChooser;
+    RecordingDialogFn dialog;
+    CompressorChooserFn compressorChooser;
     // The image area's render; by default the main view's back buffer with its body mark.
     std::function<Image32()> renderImageArea;
 
@@ -50,11 +49,15 @@ public:
     CCameraPreviewHost& Preview() { return m_preview; }
 
 private:
+    void OnCloseWhileEncoding(wxCloseEvent& event);
+
     wxFrame* m_pFrame;
     wxWindow* m_pClient;
     CKALVEXDlg* m_pDlg = nullptr;
     CCameraPreviewHost m_preview;
     CProgressDlg* m_pProgress = nullptr;
+    int m_nShownPercent = 0;
+    bool m_bCloseDeferred = false;
     bool m_bMaximiseAllowed = true;
     int m_nMaximisesUndone = 0;
     Image32 m_icon;

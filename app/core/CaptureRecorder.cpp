@@ -1,13 +1,11 @@
 #include "app/core/CaptureRecorder.h"
 
 #include "app/core/CoreStrings.h"
-#include "archive/export/ExportSettings.h"
+#include "archive/export/SaveDialogSettings.h"
 #include "archive/recorder/AviFrameSink.h"
 #include "archive/recorder/CaptionBlock.h"
 #include "common/AppFolders.h"
 #include "common/DebugLog.h"
-#include "common/SettingKeys.h"
-#include "common/SettingsStore.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -16,16 +14,6 @@
 #include "resources/StringTable.h"
 
 CCaptureRecorder* g_pCaptureRecorder = nullptr;
-
-namespace {
-
-std::string DocumentsFallback() {
-    const char* xdg = std::getenv("XDG_DOCUMENTS_DIR");
-    const char* home = std::getenv("HOME");
-    return exportfile::DocumentsFolder(xdg ? xdg : "", home ? home : "");
-}
-
-}  // namespace
 
 std::string WriteFailureMessage(int code, const std::string& reason) {
     std::string text = resources::LoadString(kStrErrorCamera) + platform::Format("(%d)", code);
@@ -54,10 +42,11 @@ CCaptureRecorder::~CCaptureRecorder() {
 
 bool CCaptureRecorder::Start(const std::string& patientId, const std::string& patientName, bool withCamera,
                              int xOffset) {
-    using namespace SettingKeyTable;
     m_strRecId = patientId;
     m_strRecName = patientName;
 
+    const exportfile::SaveDialogStart start =
+        exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Recorder);
     RecordingDialogRequest request;
     request.title = resources::LoadString(kStrRecording);
     request.patientId = patientId;
@@ -65,11 +54,9 @@ bool CCaptureRecorder::Start(const std::string& patientId, const std::string& pa
     request.withCamera = withCamera;
     if (withCamera)
         request.cameras = recorder::CCameraCapture::EnumDeviceNames();
-    request.camera = GetSettingString(SettingSectionApp, SettingKeyTable::camera);
-    request.folder = exportfile::ResolveOutputFolder(GetSettingString(SettingSectionApp, camera_outputfolder),
-                                                     DocumentsFallback());
-    const std::string qualityWord = GetSettingString(SettingSectionApp, camera_quality);
-    request.quality = exportfile::InitialQualityIndex(exportfile::ExportCaller::Recorder, qualityWord);
+    request.camera = start.cameraPrev;
+    request.folder = start.folder;
+    request.quality = start.qualityIndex;
 
     RecordingDialogResult result;
     const int answer = withCamera && request.cameras.empty() ? kRecordingDialogNoCamera
@@ -82,12 +69,8 @@ bool CCaptureRecorder::Start(const std::string& patientId, const std::string& pa
     if (answer != kRecordingDialogOk)
         return false;
 
-    SetSettingString(SettingSectionApp, camera_outputfolder, result.folder);
-    SetSettingString(SettingSectionApp, SettingKeyTable::camera, withCamera ? result.camera : "");
-    SetSettingString(
-        SettingSectionApp, camera_quality,
-        exportfile::QualityWordAfterOk(exportfile::ExportCaller::Recorder, result.quality, qualityWord));
-
+    exportfile::WriteSaveDialogSettings(exportfile::ExportCaller::Recorder, start, result.folder,
+                                        result.quality, withCamera ? result.camera : "");
     m_strRecFolder = result.folder;
     m_strRecFileName = result.fileName;
     m_strCameraName = withCamera ? result.camera : "";

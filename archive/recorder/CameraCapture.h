@@ -35,7 +35,7 @@ public:
     static std::vector<std::string> EnumDeviceNames();
 
     // Opens the first device of that name, sets its format by the 4:3 rule, starts it, waits
-    // for a first picture and puts the preview at (768 + xOffset, 372). False with `error`
+    // for a first picture and puts the preview at PreviewPlacementFor(xOffset, ...). False with `error`
     // when any step fails: nothing stays built.
     bool BuildGraph(const std::string& name, int minWidth, int minHeight, ICameraPreviewHost* owner,
                     int xOffset, std::string& error);

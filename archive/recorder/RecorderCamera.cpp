@@ -41,7 +41,9 @@ std::unique_ptr<camera::ICamera> StartRecorderCamera(const std::string& name, st
 }
 
 PreviewPlacement PreviewPlacementFor(int enlargement, int cameraWidth, int cameraHeight) {
-    constexpr int kLeft = 768, kTop = 372, kWidth = 240;
+    // Just right of the right panel, whose right edge is the start-up client's (900) plus the
+    // enlargement: the 480-px image leaves no 240-px column beside it in a 900-px client.
+    constexpr int kLeft = 908, kTop = 372, kWidth = 240;
     const int height = cameraWidth > 0 && cameraHeight > 0 ? kWidth * cameraHeight / cameraWidth : 0;
     return {kLeft + enlargement, kTop, kWidth, height};
 }

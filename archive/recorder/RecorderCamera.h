@@ -29,8 +29,10 @@ struct PreviewPlacement {
     int height = 0;
 };
 
-// The preview in the main window's client area: at (768 + enlargement, 372), 240 wide and
-// as high as the camera's aspect gives (integer division); 0 high for a picture without size.
+// The preview's place in the main window's client coordinates: at (908 + enlargement, 372),
+// right of the right panel, 240 wide and as high as the camera's aspect gives (integer
+// division); 0 high for a picture without size. It lies past the start-up client's right
+// edge: the window shows it floating beside the main window.
 PreviewPlacement PreviewPlacementFor(int enlargement, int cameraWidth, int cameraHeight);
 
 }  // namespace recorder

@@ -1,15 +1,18 @@
 // The SyncView recorder in the real main window with the simulated probe and camera: the
-// SyncView and REC buttons clicked through the window system, the preview at (768, 372),
-// 240 x 180, hidden on freeze, a maximise undone while recording, and a three-second
-// recording decoded back. Artifacts: the window with the preview, a decoded frame, and the
-// dialog with its camera list.
+// SyncView and REC buttons clicked through the window system, the preview beside the image
+// at (908 + enlargement, 372), 240 x 180, hidden on freeze, a maximise undone while
+// recording, and a three-second recording decoded back; the "Recording" save dialog with its
+// camera list and the settings it writes back, and a "SEL" recording through the compressor
+// chooser. Artifacts: the window with the preview, a decoded frame, and the dialog with its
+// camera list.
 #include <gtest/gtest.h>
-#include <wx/choicdlg.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -18,12 +21,16 @@
 #include "app/CstmButton.h"
 #include "app/LSideDxUnFreeze.h"
 #include "app/MainFrame.h"
+#include "app/ProgressDlg.h"
+#include "app/RSideDxUnFreeze.h"
 #include "app/WxImage.h"
 #include "app/WxRecorderUi.h"
 #include "app/WxUiDispatcher.h"
 #include "app/core/CaptureRecorder.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/RecorderPort.h"
+#include "archive/export/ui/CompressorChooser.h"
+#include "archive/export/ui/SaveJpegAvi.h"
 #include "common/SettingsStore.h"
 #include "imaging/ProcessExit.h"
 #include "platform/camera/SimulatedCamera.h"
@@ -31,6 +38,7 @@
 #include "sim/SimBridge.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/export/DecodeBack.h"
+#include "tests/exportui/ExportUiTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -39,15 +47,45 @@ namespace {
 
 using wxtest::Flush;
 
-// What the display shows of a window, read back from the X server.
-Image32 GrabScreen(wxWindow* window) {
-    const wxRect r = window->GetScreenRect();
+// What the display shows of a screen rectangle, read back from the X server.
+Image32 GrabScreen(const wxRect& r) {
     wxBitmap bitmap(r.width, r.height, 24);
     wxMemoryDC memory(bitmap);
     wxScreenDC screen;
     memory.Blit(0, 0, r.width, r.height, &screen, r.x, r.y);
     memory.SelectObject(wxNullBitmap);
     return FromWxImage(bitmap.ConvertToImage());
+}
+
+// Runs `script` on the first shown T once it shows (inside the modal loop that shows it),
+// looking every 20 ms for at most 10 s. A timer, not re-posted calls: those would keep the
+// loop of a dialog that is ending busy before the next one can show.
+template <typename T>
+void WhenShown(std::function<void(T&)> script) {
+    class Poll : public wxTimer {
+    public:
+        explicit Poll(std::function<void(T&)> s) : script_(std::move(s)) {}
+        void Notify() override {
+            T* shown = exportuitest::FindShown<T>();
+            if (!shown && --left_ > 0)
+                return;
+            Stop();
+            wxTheApp->CallAfter([this, shown] {
+                if (shown) {
+                    exportuitest::Settle(3);
+                    script_(*shown);
+                } else {
+                    ADD_FAILURE() << "the dialog never showed";
+                }
+                delete this;
+            });
+        }
+
+    private:
+        std::function<void(T&)> script_;
+        int left_ = 500;
+    };
+    (new Poll(std::move(script)))->Start(20);
 }
 
 class RecorderWindowTest : public ::testing::Test {
@@ -63,15 +101,17 @@ protected:
         SetProcessExitHandler([](int) {});
         frame_ = new CMainFrame();
         frame_->onEndDialog = [](int) {};
-        frame_->RecorderUi().dialog = [this](wxWindow*, const RecordingDialogRequest& request,
-                                             RecordingDialogResult& result) {
-            requests_.push_back(request);
-            result.folder = recordings_ + "/";
-            result.fileName = "window";
-            result.camera = request.cameras.empty() ? "" : request.cameras.front();
-            result.quality = 0;
-            return int{kRecordingDialogOk};
-        };
+        // The real "Recording" dialog and compressor chooser only where a test scripts them.
+        if (!realDialogs_)
+            frame_->RecorderUi().dialog = [this](wxWindow*, const RecordingDialogRequest& request,
+                                                 RecordingDialogResult& result) {
+                requests_.push_back(request);
+                result.folder = recordings_ + "/";
+                result.fileName = "window";
+                result.camera = request.cameras.empty() ? "" : request.cameras.front();
+                result.quality = 0;
+                return int{kRecordingDialogOk};
+            };
         frame_->Show();
         Flush();
         ASSERT_TRUE(frame_->Start("0001", "Window Test"));
@@ -121,6 +161,23 @@ protected:
     std::shared_ptr<usbdriver::sim::SimBridge> sim_;
     wxWeakRef<CMainFrame> frame_;
     std::vector<RecordingDialogRequest> requests_;
+    bool realDialogs_ = false;
+};
+
+class RecordingDialogWindowTest : public RecorderWindowTest {
+protected:
+    RecordingDialogWindowTest() { realDialogs_ = true; }
+    void UnfreezeAndRun() {
+        frame_->Core()->ExecCommand(maindlg::kCmdFreeze);
+        Live(200);
+        ASSERT_EQ(frame_->Core()->m_nRunState, maindlg::kLive);
+    }
+    std::vector<std::string> Recordings() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(recordings_))
+            names.push_back(e.path().filename().string());
+        return names;
+    }
 };
 
 }  // namespace
@@ -135,23 +192,38 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0].title, "Recording");
     EXPECT_EQ(requests_[0].cameras, std::vector<std::string>{camera::kSimulatedCameraName});
-    CCameraPreviewWindow* preview = frame_->RecorderUi().Preview().Window();
+    CCameraPreviewHost& host = frame_->RecorderUi().Preview();
+    CCameraPreviewWindow* preview = host.Window();
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(preview->GetPosition(), wxPoint(768, 372));
-    EXPECT_EQ(preview->GetSize(), wxSize(240, 180));
-    EXPECT_TRUE(preview->IsShown());
+    // Beside the image and the right panel, fully on the display, covering neither.
+    const auto besideTheImage = [&] {
+        const wxRect r = host.RectInClient();
+        EXPECT_EQ(r, wxRect(908 + frame_->Core()->m_nEnlargement, 372, 240, 180));
+        EXPECT_FALSE(r.Intersects(frame_->Controls().Find(1011)->GetRect()));
+        EXPECT_FALSE(r.Intersects(frame_->RightPanel()->GetRect()));
+        EXPECT_TRUE(wxDisplay(0u).GetClientArea().Contains(preview->GetScreenRect()));
+        EXPECT_EQ(preview->GetClientSize(), wxSize(240, 180));
+        EXPECT_TRUE(preview->IsShownOnScreen());
+    };
+    besideTheImage();
     Live(500);
     EXPECT_GT(preview->PaintedPictures(), 0);
-    wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), "recorder-syncview-preview");
-    wxtest::SaveArtifact(GrabScreen(frame_->ClientWindow()), "recorder-syncview-preview-screen");
-    // A maximised window moves the preview right by its enlargement.
+    wxtest::SaveArtifact(wxtest::ComposeWindow(frame_->ClientWindow()), "recorder-syncview-window");
+    wxtest::SaveArtifact(GrabScreen(frame_->GetScreenRect().Union(preview->GetScreenRect())),
+                         "recorder-syncview-preview-screen");
+    // The preview follows the window's moves, and a maximised window moves it right by its
+    // enlargement.
+    frame_->Move(frame_->GetPosition() + wxPoint(-20, 10));
+    Pump(200);
+    besideTheImage();
+    frame_->Move(0, 0);
     frame_->ForceMaximised(true);
     Pump(200);
     ASSERT_GT(frame_->Core()->m_nEnlargement, 0);
-    EXPECT_EQ(preview->GetPosition(), wxPoint(768 + frame_->Core()->m_nEnlargement, 372));
+    besideTheImage();
     frame_->ForceMaximised(false);
     Pump(200);
-    EXPECT_EQ(preview->GetPosition(), wxPoint(768, 372));
+    besideTheImage();
 
     // Whether this display maximises at all (Xvfb has no window manager).
     frame_->Maximize(true);
@@ -177,7 +249,21 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
     Live(3000);
     const double recorded =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - recStart).count();
+    // "Encoding" is on the display while the stop runs (a timer looks, as the stop lets
+    // drawing happen but dispatches nothing else).
+    class EncodingWatch : public wxTimer {
+    public:
+        void Notify() override {
+            CProgressDlg* p = exportuitest::FindShown<CProgressDlg>();
+            if (p && p->IsShownOnScreen() && p->m_ctlCaption->GetLabel() == "Encoding")
+                seen = true;
+        }
+        bool seen = false;
+    } watch;
+    watch.Start(5);
     Click(Button(CLSideDxUnFreeze::IDC_REC));
+    watch.Stop();
+    EXPECT_TRUE(watch.seen);
     EXPECT_EQ(frame_->Recorder().State(), 0);
     EXPECT_EQ(Button(CLSideDxUnFreeze::IDC_REC)->GetCaption(), "REC");
     ASSERT_NE(g_pCaptureRecorder, nullptr);  // SyncView stays on
@@ -201,20 +287,89 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
 
     frame_->Core()->ExecCommand(maindlg::kCmdFreeze);
     Pump(100);
-    EXPECT_FALSE(preview->IsShown());
+    EXPECT_FALSE(preview->IsShownOnScreen());
     Click(Button(CLSideDxUnFreeze::IDC_SYNCVIEW));  // frozen: the panel is gone, nothing happens
 }
 
-TEST_F(RecorderWindowTest, TheDialogOffersTheCameraList) {
-    // The stand-in dialog, shown without its modal loop for the screenshot.
-    wxArrayString names;
-    for (const std::string& n : camera::EnumerateCameraNames())
-        names.Add(wxString::FromUTF8(n));
-    ASSERT_EQ(names.size(), 1u);
-    auto* dlg = new wxSingleChoiceDialog(frame_, "0001 Window Test", "Recording", names);
-    dlg->Show();
-    Pump(200);
-    wxtest::SaveArtifact(GrabScreen(dlg), "recorder-dialog-camera-list");
-    dlg->Destroy();
-    Flush();
+TEST_F(RecordingDialogWindowTest, SyncViewAsksTheSaveDialogWithTheCameraListAndWritesItsChoicesBack) {
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::camera_outputfolder, recordings_));
+    UnfreezeAndRun();
+    bool scripted = false;
+    WhenShown<CSaveJpegAvi>([&](CSaveJpegAvi& d) {
+        scripted = true;
+        EXPECT_EQ(d.GetTitle(), "Recording");
+        EXPECT_EQ(d.m_edtId->GetValue(), "0001");
+        EXPECT_EQ(d.m_edtName->GetValue(), "Window Test");
+        EXPECT_FALSE(d.m_edtTime->IsShown());
+        EXPECT_FALSE(d.m_grpQuality->IsShown());
+        ASSERT_TRUE(d.m_cmbCamera->IsShown());
+        ASSERT_EQ(d.m_cmbCamera->GetCount(), 1u);
+        EXPECT_EQ(d.m_cmbCamera->GetStringSelection(), camera::kSimulatedCameraName);
+        EXPECT_EQ(d.m_edtFolder->GetValue(), recordings_ + "/");
+        EXPECT_EQ(d.m_edtPrefix->GetValue(), "date_time_");
+        EXPECT_EQ(d.m_edtExt->GetValue(), ".mp4");
+        exportuitest::SaveDisplayArtifact(&d, "recorder-dialog-camera-list");
+        d.m_edtFileName->ChangeValue("knee");
+        exportuitest::Click(d.m_btnOk);
+    });
+    frame_->Recorder().ToggleCamera();
+    ASSERT_TRUE(scripted);
+    ASSERT_NE(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(g_pCaptureRecorder->m_strCameraName, camera::kSimulatedCameraName);
+    EXPECT_EQ(g_pCaptureRecorder->m_strRecFileName, "knee");
+    EXPECT_NE(frame_->RecorderUi().Preview().Window(), nullptr);
+    EXPECT_EQ(GetSettingText(SettingSectionApp, SettingKeyTable::camera_outputfolder, ""), recordings_ + "/");
+    EXPECT_EQ(GetSettingText(SettingSectionApp, SettingKeyTable::camera, ""), camera::kSimulatedCameraName);
+    EXPECT_EQ(GetSettingText(SettingSectionApp, SettingKeyTable::camera_quality, ""), "LOW");
+
+    // Cancel: SyncView goes off again and nothing is written.
+    frame_->Recorder().ToggleCamera();
+    ASSERT_EQ(g_pCaptureRecorder, nullptr);
+    SetSettingText(SettingSectionApp, SettingKeyTable::camera, "elsewhere");
+    WhenShown<CSaveJpegAvi>([](CSaveJpegAvi& d) { exportuitest::Click(d.m_btnCancel); });
+    frame_->Recorder().ToggleCamera();
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_FALSE(frame_->Core()->m_bSyncView);
+    EXPECT_EQ(GetSettingText(SettingSectionApp, SettingKeyTable::camera, ""), "elsewhere");
+}
+
+TEST_F(RecordingDialogWindowTest, SelRecordsThroughTheChosenCompressorAndKeepsOnlyTheAvi) {
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::camera_outputfolder, recordings_));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::camera_quality, "SEL"));
+    UnfreezeAndRun();
+    bool chose = false;
+    WhenShown<CSaveJpegAvi>([&](CSaveJpegAvi& d) {
+        EXPECT_FALSE(d.m_cmbCamera->IsShown());  // view-only: no camera list
+        EXPECT_FALSE(d.m_grpQuality->IsShown());
+        d.m_edtFileName->ChangeValue("sel");
+        WhenShown<CCompressorChooser>([&](CCompressorChooser& c) {
+            const auto all = exportfile::AviCompressors();
+            const auto mjpeg =
+                std::find_if(all.begin(), all.end(), [](const auto& e) { return e.encoder == "mjpeg"; });
+            ASSERT_NE(mjpeg, all.end());
+            c.m_cmbCompressor->SetSelection(static_cast<int>(mjpeg - all.begin()));
+            chose = true;
+            exportuitest::Click(static_cast<wxButton*>(c.FindWindow(wxID_OK)));
+        });
+        exportuitest::Click(d.m_btnOk);
+    });
+    frame_->Core()->ExecCommand(maindlg::kCmdPrintRecord);  // REC without SyncView
+    ASSERT_TRUE(chose);
+    ASSERT_EQ(frame_->Recorder().State(), 1);
+    Live(1500);
+    frame_->Core()->ExecCommand(maindlg::kCmdPrintRecord);
+    Pump(100);
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(GetSettingText(SettingSectionApp, SettingKeyTable::camera_quality, ""), "SEL");
+
+    const std::vector<std::string> files = Recordings();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].starts_with("0001_")) << files[0];
+    EXPECT_TRUE(files[0].ends_with("_sel.avi")) << files[0];
+    const exporttest::DecodedVideo v = exporttest::DecodeVideo(recordings_ + "/" + files[0], false);
+    ASSERT_EQ(v.status, 0);
+    EXPECT_EQ(v.codec, "mjpeg");
+    EXPECT_EQ(v.width, 480);
+    EXPECT_EQ(v.height, 480);
+    EXPECT_GT(v.frames, 10);
 }

@@ -174,7 +174,7 @@ TEST_F(RecorderPortTest, SyncViewRecorderSurvivesStopsAndFreezingEndsItsRecordin
     EXPECT_TRUE(port->HasVideoWindow());
     EXPECT_EQ(side.live.buttons[IDC_LIVE_SYNCVIEW].sub1, "stop");
     EXPECT_TRUE(fakeUi.preview.created);
-    EXPECT_EQ(fakeUi.preview.place.x, 768 + 12);
+    EXPECT_EQ(fakeUi.preview.place.x, 908 + 12);
     EXPECT_EQ(fakeUi.preview.place.y, 372);
     EXPECT_EQ(fakeUi.preview.place.width, 240);
     EXPECT_EQ(fakeUi.preview.place.height, 180);  // 640 x 480

@@ -90,8 +90,8 @@ TEST(RecorderCamera, ThePreviewSitsBesideTheImageWithTheCamerasAspect) {
         int enlargement, w, h;
         recorder::PreviewPlacement expected;
     };
-    for (const Case& c : {Case{0, 640, 480, {768, 372, 240, 180}}, Case{200, 640, 360, {968, 372, 240, 135}},
-                          Case{0, 0, 0, {768, 372, 240, 0}}}) {
+    for (const Case& c : {Case{0, 640, 480, {908, 372, 240, 180}}, Case{200, 640, 360, {1108, 372, 240, 135}},
+                          Case{0, 0, 0, {908, 372, 240, 0}}}) {
         const recorder::PreviewPlacement p = recorder::PreviewPlacementFor(c.enlargement, c.w, c.h);
         EXPECT_EQ(std::tie(p.x, p.y, p.width, p.height),
                   std::tie(c.expected.x, c.expected.y, c.expected.width, c.expected.height));
