@@ -5,8 +5,15 @@
 #include <wx/gtk/print.h>
 #include <wx/timer.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "archive/export/PrintJob.h"
 #include "archive/export/ui/WxPrinter.h"
@@ -35,6 +42,61 @@ int CountPages(const std::string& pdf) {
             ++pages;
     return pages;
 }
+
+// Points the print server client somewhere for the life of the object, so that no real
+// printer can take a test page, whatever the machine has.
+class PrintServerAt {
+public:
+    explicit PrintServerAt(const char* server) {
+        if (const char* old = std::getenv("CUPS_SERVER"))
+            m_old = old;
+        Use(server);
+    }
+    ~PrintServerAt() { Use(m_old ? m_old->c_str() : nullptr); }
+
+private:
+    static void Use(const char* server) {
+        if (server)
+            setenv("CUPS_SERVER", server, 1);
+        else
+            unsetenv("CUPS_SERVER");
+        // The client library reads the variable once; once GTK's print backend has loaded it
+        // (privately), it is told directly.
+        void* cups = dlopen("libcups.so.2", RTLD_NOW | RTLD_NOLOAD);
+        if (!cups)
+            return;
+        using SetServer = void (*)(const char*);
+        if (auto set = reinterpret_cast<SetServer>(dlsym(cups, "cupsSetServer")))
+            set(server);
+        dlclose(cups);
+    }
+    std::optional<std::string> m_old;
+};
+
+// A print server that takes connections and never answers.
+class SilentServer {
+public:
+    SilentServer() {
+        m_fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof addr;
+        if (m_fd < 0 || bind(m_fd, reinterpret_cast<sockaddr*>(&addr), size) != 0 || listen(m_fd, 16) != 0 ||
+            getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &size) != 0)
+            return;
+        m_address = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+    }
+    ~SilentServer() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    const std::string& Address() const { return m_address; }
+
+private:
+    int m_fd = -1;
+    std::string m_address;
+};
 
 }  // namespace
 
@@ -98,16 +160,32 @@ TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
 }
 
 TEST_F(GtkPrintWindow, WithoutTheDialogAMissingPrinterIsAnError) {
-    // Only the file backend, whose printer is never a default one: there is no printer to take
-    // the page, and GTK gives up as if cancelled. Nobody cancelled, so the user is told.
+    // No printer takes the page. Nobody cancelled, so the user is told; a hang would show as
+    // the test's timeout.
+    const SilentServer silent;
+    ASSERT_FALSE(silent.Address().empty());
+    struct Case {
+        const char* backends;
+        const char* server;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"file", "/nonexistent/print-server.sock", "only a file printer, which is never the default"},
+        {"cups,file", "/nonexistent/print-server.sock", "no print server running (GTK alone waits forever)"},
+        {"cups,file", silent.Address().c_str(), "a print server that never answers: the wait is bounded"},
+    };
     const Gtk gtk;
     ASSERT_TRUE(gtk.Loaded());
     const std::string backends = gtk.PrintBackends();
-    gtk.UsePrintBackends("file");
-    CWxPrinter printer;
-    testsupport::MessageBoxRecorder boxes;
-    EXPECT_FALSE(exportfile::PrintImage(printer, false, "0001 Test", "x", Quadrants()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PrintServerAt server(c.server);
+        gtk.UsePrintBackends(c.backends);
+        CWxPrinter printer;
+        testsupport::MessageBoxRecorder boxes;
+        EXPECT_FALSE(exportfile::PrintImage(printer, false, "0001 Test", "x", Quadrants()));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
+    }
     gtk.UsePrintBackends(backends);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Error);
 }

@@ -4,6 +4,16 @@
 #include <wx/dc.h>
 #include <wx/dcprint.h>
 
+#include "archive/export/ui/DefaultPrinter.h"
+
+namespace {
+
+// Long enough for a print server on the network to answer, short enough that a missing one
+// reads as an error rather than a frozen viewer.
+constexpr std::chrono::seconds kDefaultPrinterWait{5};
+
+}  // namespace
+
 CImagePrintout::CImagePrintout(const std::string& title, exportfile::PageDrawer draw)
     : wxPrintout(wxString::FromUTF8(title)), m_draw(std::move(draw)) {}
 
@@ -43,6 +53,13 @@ exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::str
     data.SetMaxPage(1);
     data.SetFromPage(1);
     data.SetToPage(1);
+    if (!showDialog) {
+        // GTK's own lookup of the default printer can wait forever; name the printer instead.
+        const std::optional<std::string> name = exportui::FindDefaultPrinter(kDefaultPrinterWait);
+        if (!name)
+            return exportfile::PrintStatus::Error;
+        data.GetPrintData().SetPrinterName(wxString::FromUTF8(*name));
+    }
     wxPrinter printer(&data);
     CImagePrintout printout(title, draw);
     if (printer.Print(nullptr, &printout, showDialog))

@@ -24,8 +24,8 @@ public:
     // preselects (tests point it at a file printer).
     explicit CWxPrinter(const wxPrintData& start = wxPrintData()) : m_start(start) {}
 
-    // Without the dialog, GTK gives up only when it finds no printer: that is an error the
-    // user must hear about, not a cancel.
+    // Without the dialog the page goes to the default printer; when none is found within a
+    // few seconds, or GTK gives up, that is an error the user must hear about, not a cancel.
     exportfile::PrintStatus PrintOnePage(bool showDialog, const std::string& title,
                                          const exportfile::PageDrawer& draw) override;
 
