@@ -90,6 +90,7 @@ void CWxRecorderUi::BeginEncoding() {
     DrawPendingWindows();
     m_pProgress->Update();
     m_nShownPercent = 0;
+    m_bEncodingSeen = m_pProgress->IsShownOnScreen();
 }
 
 void CWxRecorderUi::EncodingProgress(int percent) {
@@ -102,11 +103,14 @@ void CWxRecorderUi::EncodingProgress(int percent) {
     m_pProgress->m_ctlProgress->SetValue(percent);
     DrawPendingWindows();
     m_pProgress->Update();
+    m_bEncodingSeen = m_bEncodingSeen || m_pProgress->IsShownOnScreen();
 }
 
 void CWxRecorderUi::EndEncoding() {
     if (!m_pProgress)
         return;
+    if (m_bEncodingSeen || m_pProgress->IsShownOnScreen())
+        ++m_nEncodingWindowsSeen;
     m_pProgress->Destroy();
     m_pProgress = nullptr;
     wxEndBusyCursor();

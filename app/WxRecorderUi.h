@@ -46,6 +46,8 @@ public:
     // The frame's maximise notice: undone while a recording runs. True when undone.
     bool UndoMaximiseWhileRecording();
     int MaximisesUndone() const { return m_nMaximisesUndone; }
+    // How many "Encoding" windows were on the display while their recording was encoded.
+    int EncodingWindowsSeen() const { return m_nEncodingWindowsSeen; }
     CCameraPreviewHost& Preview() { return m_preview; }
 
 private:
@@ -60,5 +62,7 @@ private:
     bool m_bCloseDeferred = false;
     bool m_bMaximiseAllowed = true;
     int m_nMaximisesUndone = 0;
+    int m_nEncodingWindowsSeen = 0;
+    bool m_bEncodingSeen = false;
     Image32 m_icon;
 };

@@ -21,7 +21,6 @@
 #include "app/CstmButton.h"
 #include "app/LSideDxUnFreeze.h"
 #include "app/MainFrame.h"
-#include "app/ProgressDlg.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/WxImage.h"
 #include "app/WxRecorderUi.h"
@@ -249,21 +248,11 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
     Live(3000);
     const double recorded =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - recStart).count();
-    // "Encoding" is on the display while the stop runs (a timer looks, as the stop lets
-    // drawing happen but dispatches nothing else).
-    class EncodingWatch : public wxTimer {
-    public:
-        void Notify() override {
-            CProgressDlg* p = exportuitest::FindShown<CProgressDlg>();
-            if (p && p->IsShownOnScreen() && p->m_ctlCaption->GetLabel() == "Encoding")
-                seen = true;
-        }
-        bool seen = false;
-    } watch;
-    watch.Start(5);
+    // "Encoding" is on the display while the stop runs (the stop lets drawing happen but
+    // dispatches nothing else, so the window itself tells).
+    const int encodingSeen = frame_->RecorderUi().EncodingWindowsSeen();
     Click(Button(CLSideDxUnFreeze::IDC_REC));
-    watch.Stop();
-    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(frame_->RecorderUi().EncodingWindowsSeen(), encodingSeen + 1);
     EXPECT_EQ(frame_->Recorder().State(), 0);
     EXPECT_EQ(Button(CLSideDxUnFreeze::IDC_REC)->GetCaption(), "REC");
     ASSERT_NE(g_pCaptureRecorder, nullptr);  // SyncView stays on
