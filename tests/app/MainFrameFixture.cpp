@@ -24,6 +24,9 @@ void MainFrameFixture::SetUp() {
     usbdriver::AttachDevice(sim_);
     InstallWxUiDispatcher();
     SetProcessExitHandler([this](int code) { exitCode_ = code; });
+    BeforeOpen();
+    if (HasFatalFailure())
+        return;
     OpenWindow();
 }
 
@@ -39,9 +42,10 @@ void MainFrameFixture::TearDown() {
 void MainFrameFixture::OpenWindow() {
     frame_ = new CMainFrame();
     frame_->onEndDialog = [this](int) { ended_ = true; };
+    BeforeShow();
     frame_->Show();
     Flush();
-    ASSERT_TRUE(frame_->Start("TEST", "TEST"));
+    ASSERT_TRUE(frame_->Start(patientId_, patientName_));
     frame_->Raise();
     frame_->SetFocus();
     Flush();
@@ -84,13 +88,15 @@ void MainFrameFixture::Shot(const std::string& name) {
     SaveArtifact(ComposeWindow(frame_->ClientWindow()), name);
 }
 
-void MainFrameFixture::Unfreeze() {
-    wxWindow* button = frame_->Controls().Find(1001);
-    const wxPoint centre = button->ClientToScreen(wxPoint(button->GetSize().x / 2, button->GetSize().y / 2));
+void MainFrameFixture::Click(wxWindow* window) {
     wxUIActionSimulator sim;
-    sim.MouseMove(centre);
+    sim.MouseMove(window->ClientToScreen(wxPoint(window->GetSize().x / 2, window->GetSize().y / 2)));
     Flush();
     sim.MouseClick();
+}
+
+void MainFrameFixture::Unfreeze() {
+    Click(frame_->Controls().Find(1001));
     Settle();
     Frames(3);
 }

@@ -22,7 +22,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the window, shows it and starts it for patient "TEST".
+    // Hooks for a test that needs more: settings written after the reset and before the window
+    // exists, and the window's seams set before it shows.
+    virtual void BeforeOpen() {}
+    virtual void BeforeShow() {}
+
+    // Creates the window, shows it and starts it for the patient below.
     void OpenWindow();
     // Closes it through its close handler; the window destroys itself.
     void CloseWindow();
@@ -33,6 +38,9 @@ protected:
     // Sends n frames and lets the image thread and the window catch up.
     void Frames(int n);
     void Key(int key, int modifiers = wxMOD_NONE);
+    // A real click at the window's centre through the window system; what it starts is left
+    // to the caller (a modal loop, or a wait).
+    static void Click(wxWindow* window);
     void Shot(const std::string& name);
     // A real click on the UnFreeze button, through the window system, then three frames.
     void Unfreeze();
@@ -42,6 +50,8 @@ protected:
     testsupport::ScopedEnv home_{"HOME", dir_.path()};
     testsupport::ScopedEnv dataHome_{"XDG_DATA_HOME", dir_ / "xdg"};
     testsupport::MessageBoxRecorder boxes_;
+    std::string patientId_ = "TEST";
+    std::string patientName_ = "TEST";
     std::shared_ptr<usbdriver::sim::SimBridge> sim_;
     wxWeakRef<CMainFrame> frame_;
     bool ended_ = false;

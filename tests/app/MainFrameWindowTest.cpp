@@ -37,13 +37,6 @@ using wxtest::Flush;
 
 class MainFrameTest : public wxtest::MainFrameFixture {
 protected:
-    // A real click through the window system, and time for what it starts.
-    static void Click(wxWindow* window) {
-        wxUIActionSimulator sim;
-        sim.MouseMove(window->ClientToScreen(wxPoint(window->GetSize().x / 2, window->GetSize().y / 2)));
-        Flush();
-        sim.MouseClick();
-    }
     // Runs `script` on the first shown dialog of type T once it has drawn, from inside its
     // modal loop, after `start` opened it; a dialog the script leaves open is cancelled.
     // False when no such dialog came up within five seconds.

@@ -9,32 +9,25 @@
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/display.h>
-#include <wx/uiaction.h>
-#include <wx/weakref.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <thread>
 
 #include "app/CstmButton.h"
 #include "app/LSideDxUnFreeze.h"
-#include "app/MainFrame.h"
 #include "app/RSideDxUnFreeze.h"
 #include "app/WxImage.h"
 #include "app/WxRecorderUi.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/CaptureRecorder.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/RecorderPort.h"
 #include "archive/export/ui/CompressorChooser.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/SettingsStore.h"
-#include "imaging/ProcessExit.h"
 #include "platform/camera/SimulatedCamera.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
+#include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/export/DecodeBack.h"
 #include "tests/exportui/ExportUiTestSupport.h"
@@ -87,20 +80,15 @@ void WhenShown(std::function<void(T&)> script) {
     (new Poll(std::move(script)))->Start(20);
 }
 
-class RecorderWindowTest : public ::testing::Test {
+class RecorderWindowTest : public wxtest::MainFrameFixture {
 protected:
-    void SetUp() override {
-        fs::create_directories(recordings_);
-        ResetSettingsForTesting();
-        usbdriver::sim::SimOptions options;
-        options.pacing = usbdriver::sim::SimPacing::Stepped;
-        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
-        usbdriver::AttachDevice(sim_);
-        InstallWxUiDispatcher();
-        SetProcessExitHandler([](int) {});
-        frame_ = new CMainFrame();
-        frame_->onEndDialog = [](int) {};
-        // The real "Recording" dialog and compressor chooser only where a test scripts them.
+    RecorderWindowTest() {
+        patientId_ = "0001";
+        patientName_ = "Window Test";
+    }
+    void BeforeOpen() override { fs::create_directories(recordings_); }
+    // The real "Recording" dialog and compressor chooser only where a test scripts them.
+    void BeforeShow() override {
         if (!realDialogs_)
             frame_->RecorderUi().dialog = [this](wxWindow*, const RecordingDialogRequest& request,
                                                  RecordingDialogResult& result) {
@@ -111,20 +99,6 @@ protected:
                 result.quality = 0;
                 return int{kRecordingDialogOk};
             };
-        frame_->Show();
-        Flush();
-        ASSERT_TRUE(frame_->Start("0001", "Window Test"));
-        frame_->Raise();
-        Flush();
-    }
-    void TearDown() override {
-        if (frame_)
-            frame_->Close(true);
-        Flush();
-        SetProcessExitHandler(nullptr);
-        UninstallWxUiDispatcher();
-        usbdriver::DetachDevice(sim_);
-        ResetSettingsForTesting();
     }
 
     void Pump(int ms) {
@@ -135,11 +109,7 @@ protected:
         }
     }
     void Click(wxWindow* w) {
-        const wxPoint centre = w->ClientToScreen(wxPoint(w->GetSize().x / 2, w->GetSize().y / 2));
-        wxUIActionSimulator sim;
-        sim.MouseMove(centre);
-        Flush();
-        sim.MouseClick();
+        MainFrameFixture::Click(w);
         Pump(100);
     }
     // Probe frames at about the simulator's pace for `ms`.
@@ -152,13 +122,8 @@ protected:
     }
     CCstmButton* Button(int id) { return frame_->LivePanel()->GetButton(id); }
 
-    testsupport::TempDir dir_;
     std::string recordings_ = dir_.path() + "/rec";
-    testsupport::ScopedEnv programData_{"ProgramData", dir_.path()};
     testsupport::ScopedEnv camera_{"TORVIK_CAMERA", "sim"};
-    testsupport::MessageBoxRecorder boxes_;
-    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
-    wxWeakRef<CMainFrame> frame_;
     std::vector<RecordingDialogRequest> requests_;
     bool realDialogs_ = false;
 };

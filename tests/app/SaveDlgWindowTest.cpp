@@ -35,12 +35,7 @@ protected:
         Attach();
         MainDlgPorts ports = side.Ports();
         ports.picker = port.get();
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(ports);
         port->SetMainDialog(dlg.get());
         for (int code : {kViewMain, kViewLeft})
             LoadBodyMarkPictures(dlg->View(code));

@@ -41,12 +41,7 @@ protected:
             Attach();
         MainDlgPorts ports = side.Ports();
         ports.settings = port.get();
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(ports);
         port->SetMainDialog(dlg.get(), ports);
         return *dlg;
     }

@@ -78,14 +78,7 @@ protected:
         ports.review = &archive;
         ports.obStills = &archive;
         MorePorts(ports);
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        archive.Attach(dlg.get(), &view, &progress);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
-        return *dlg;
+        return InitWith(ports, [this](CKALVEXDlg& d) { archive.Attach(&d, &view, &progress); });
     }
     // Windows a derived fixture puts behind further ports.
     virtual void MorePorts(MainDlgPorts& /*ports*/) {}

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -23,8 +24,8 @@
 #include "platform/KeepAwake.h"
 #include "platform/UiThread.h"
 #include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
 #include "probe/UsbProbe.h"
+#include "sim/SimBridge.h"
 
 namespace coretest {
 
@@ -70,16 +71,28 @@ protected:
 
     // The window, initialised for patient "TEST": frozen, probe open, not streaming.
     CKALVEXDlg& Create() {
-        dlg = std::make_unique<CKALVEXDlg>(side.Ports());
-        dlg->m_fnSleep = [this](int ms) {
-            sleeps.push_back(ms);
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
-        };
+        return InitWith(side.Ports(), [this](CKALVEXDlg& d) { d.m_fnSleep = RecordedSleep(); });
+    }
+    // The window over `ports`, initialised for patient "TEST" ("Test") with pauses that return
+    // at once; `beforeInit` changes the patient or attaches what must know the window before it
+    // initialises.
+    CKALVEXDlg& InitWith(const MainDlgPorts& ports, const std::function<void(CKALVEXDlg&)>& beforeInit = {}) {
+        dlg = std::make_unique<CKALVEXDlg>(ports);
+        dlg->m_fnSleep = [](int) {};
         dlg->m_strPatientId = "TEST";
         dlg->m_strPatientName = "Test";
+        if (beforeInit)
+            beforeInit(*dlg);
         dlg->OnInitDialog();
         ui.RunPending();
         return *dlg;
+    }
+    // Pauses noted in `sleeps` and cut to 10 ms.
+    std::function<void(int)> RecordedSleep() {
+        return [this](int ms) {
+            sleeps.push_back(ms);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+        };
     }
     void Destroy() {
         if (dlg && !dlg->m_bClosed)

@@ -26,12 +26,7 @@ protected:
         ports.recorder = &recorder;
         ports.picker = &picker;
         ports.thumbnails = &thumbs;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(ports);
         dlg->m_bExamList = true;
         return *dlg;
     }

@@ -46,11 +46,7 @@ protected:
         p.obPanel = &panel;
         p.obStills = &stills;
         p.measureWindows = &windows;
-        dlg = std::make_unique<CKALVEXDlg>(p);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(p);
         // A linear probe: 470 / depth pixels per millimetre.
         Proc().SetProbeGeometry(LinearProbeGeometry(ProbeTypeLinear, 1024, 128, 0, true, 38.0, 38.0, 120.0));
         FrozenFrame(100);

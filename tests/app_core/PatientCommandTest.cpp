@@ -75,14 +75,11 @@ protected:
         ports.thumbnails = &thumbs;
         ports.obgy = &obgy;
         ports.patients = &dialogs;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        raw = dlg.get();
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = id;
-        dlg->m_strPatientName = name;
-        dlg->OnInitDialog();
-        ui.RunPending();
-        return *dlg;
+        return InitWith(ports, [&](CKALVEXDlg& d) {
+            raw = &d;
+            d.m_strPatientId = id;
+            d.m_strPatientName = name;
+        });
     }
     static void WritePatient(const std::string& id, const std::string& name, const std::string& note = "") {
         CUser user;

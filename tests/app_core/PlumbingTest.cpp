@@ -18,12 +18,7 @@ protected:
         ports.obgy = &obgy;
         ports.recorder = &recorder;
         ports.thumbnails = &thumbs;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(ports);
         dlg->m_bExamList = true;
         return *dlg;
     }

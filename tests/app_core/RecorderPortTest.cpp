@@ -96,13 +96,11 @@ protected:
         });
         MainDlgPorts ports = side.Ports();
         ports.recorder = port.get();
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "0001";
-        dlg->m_strPatientName = "Name";
-        port->Attach(dlg.get(), &side.live);
-        dlg->OnInitDialog();
-        ui.RunPending();
+        InitWith(ports, [this](CKALVEXDlg& d) {
+            d.m_strPatientId = "0001";
+            d.m_strPatientName = "Name";
+            port->Attach(&d, &side.live);
+        });
         Unfreeze();
     }
     void TearDown() override {

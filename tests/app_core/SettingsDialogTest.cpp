@@ -137,13 +137,7 @@ protected:
     CKALVEXDlg& CreateWithDialogs() {
         MainDlgPorts ports = side.Ports();
         ports.settings = &dialogs;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [](int) {};
-        dlg->m_strPatientId = "TEST";
-        dlg->m_strPatientName = "Test";
-        dlg->OnInitDialog();
-        ui.RunPending();
-        return *dlg;
+        return InitWith(ports);
     }
     RecordingSettingsDialog dialogs;
 };

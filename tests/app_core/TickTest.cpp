@@ -54,15 +54,7 @@ protected:
         ports.recorder = &recorder;
         ports.review = &review;
         ports.printing = &printing;
-        dlg = std::make_unique<CKALVEXDlg>(ports);
-        dlg->m_fnSleep = [this](int ms) {
-            sleeps.push_back(ms);
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
-        };
-        dlg->m_strPatientId = "TEST";
-        dlg->OnInitDialog();
-        ui.RunPending();
-        return *dlg;
+        return InitWith(ports, [this](CKALVEXDlg& d) { d.m_fnSleep = RecordedSleep(); });
     }
     void Second() {
         clock.Advance(1'000'000);

@@ -2,29 +2,21 @@
 // the exports port through the core, the save dialog opens, and the JPEG holds the main view.
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
-#include <wx/weakref.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "app/CoreExportSource.h"
-#include "app/MainFrame.h"
 #include "app/ThumbnailListBox.h"
-#include "app/WxUiDispatcher.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
 #include "archive/export/ui/SaveJpegAvi.h"
-#include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
 #include "common/User.h"
-#include "imaging/ProcessExit.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/StringUtil.h"
-#include "platform/usbdriver/UsbDriver.h"
-#include "sim/SimBridge.h"
+#include "tests/app/MainFrameFixture.h"
 #include "tests/exportui/ExportUiTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -32,44 +24,20 @@ using namespace exportuitest;
 
 namespace {
 
-class MainWindowExport : public ::testing::Test {
+class MainWindowExport : public wxtest::MainFrameFixture {
 protected:
-    void SetUp() override {
-        ResetSettingsForTesting();
-        ResetAppFoldersForTesting();
-        usbdriver::sim::SimOptions options;
-        options.pacing = usbdriver::sim::SimPacing::Stepped;
-        sim_ = std::make_shared<usbdriver::sim::SimBridge>(options);
-        usbdriver::AttachDevice(sim_);
-        InstallWxUiDispatcher();
-        SetProcessExitHandler([](int) {});
+    MainWindowExport() {
+        patientId_ = "0001";
+        patientName_ = "Test";
+    }
+    void BeforeOpen() override {
         out_ = dir_ / "out/";
         ASSERT_TRUE(platform::CreateDirectories(out_));
         ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::outputfolder, out_));
-        frame_ = new CMainFrame();
-        frame_->onEndDialog = [](int) {};
-        frame_->Show();
-        wxtest::Flush();
-        ASSERT_TRUE(frame_->Start("0001", "Test"));
-        wxtest::Flush();
-    }
-    void TearDown() override {
-        if (frame_)
-            frame_->Close(true);
-        wxtest::Flush();
-        SetProcessExitHandler(nullptr);
-        UninstallWxUiDispatcher();
-        usbdriver::DetachDevice(sim_);
-        ResetSettingsForTesting();
-        ResetAppFoldersForTesting();
     }
 
-    testsupport::TempDir dir_;
-    testsupport::ScopedEnv programData_{"ProgramData", dir_ / "data"};
-    testsupport::ScopedEnv home_{"HOME", dir_.path()};
+    testsupport::ScopedEnv dataIn_{"ProgramData", dir_ / "data"};
     std::string out_;
-    std::shared_ptr<usbdriver::sim::SimBridge> sim_;
-    wxWeakRef<CMainFrame> frame_;
 };
 
 }  // namespace
@@ -122,13 +90,7 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
     ASSERT_TRUE(user.Save());
     CKALVEXDlg& core = *frame_->Core();
     core.ExecCommand(maindlg::kCmdFreeze);  // live
-    for (int i = 0; i < 16; ++i) {
-        sim_->StepFrames(1);
-        for (int k = 0; k < 10; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            wxtest::Flush();
-        }
-    }
+    Frames(16);
     core.ExecCommand(maindlg::kCmdFreeze);  // frozen
     ASSERT_EQ(core.m_nRunState, 2);
     // The print caption of the frozen live image gives the time of the frame on screen.
