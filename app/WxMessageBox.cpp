@@ -1,7 +1,12 @@
 #include "app/WxMessageBox.h"
 
+#include <dlfcn.h>
+
+#include <type_traits>  // wx/weakref.h needs it first
+
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/weakref.h>
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
@@ -51,11 +56,38 @@ MsgAnswer AnswerFromDialogResult(int result) {
     }
 }
 
+namespace {
+
+// GTK's message dialog can open with the keyboard focus on its selectable text, where Enter does
+// not answer it. Once it is up, the focus goes to its default button. GTK is in the process (wx's
+// port loaded it); these two calls need no GTK headers.
+void FocusDefaultButton(void* gtkDialog) {
+    using GetDefault = void* (*)(void*);
+    using GrabFocus = void (*)(void*);
+    static const auto getDefault =
+        reinterpret_cast<GetDefault>(dlsym(RTLD_DEFAULT, "gtk_window_get_default_widget"));
+    static const auto grabFocus = reinterpret_cast<GrabFocus>(dlsym(RTLD_DEFAULT, "gtk_widget_grab_focus"));
+    if (!gtkDialog || !getDefault || !grabFocus)
+        return;
+    if (void* button = getDefault(gtkDialog))
+        grabFocus(button);
+}
+
+}  // namespace
+
 void InstallWxMessageBoxHandler() {
     platform::SetMessageBoxHandler([](const platform::MessageBoxRequest& r) {
         wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
         wxMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(r.caption),
                                MessageDialogStyle(r.icon, r.buttons));
+        // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
+        // from reaching a dialog that has already gone.
+        wxWeakRef<wxMessageDialog> alive(&dialog);
+        if (wxTheApp)
+            wxTheApp->CallAfter([alive] {
+                if (alive)
+                    FocusDefaultButton(alive->GetHandle());
+            });
         return AnswerFromDialogResult(dialog.ShowModal());
     });
 }

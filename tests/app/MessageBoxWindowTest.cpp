@@ -1,0 +1,87 @@
+// The program's message box on the display: each kind opens with the keyboard on its default
+// button, and Enter answers it with that button, also for a second box in a row.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include "app/WxMessageBox.h"
+#include "platform/MessageBox.h"
+#include "tests/app/WxTestSupport.h"
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+// The native dialog is no wx top-level window: GTK knows it as the window holding the modal grab.
+void* ModalGtkWindow() {
+    using Current = void* (*)();
+    static const auto current = reinterpret_cast<Current>(dlsym(RTLD_DEFAULT, "gtk_grab_get_current"));
+    return current ? current() : nullptr;
+}
+
+// Looks at the dialog once it is up, then presses Enter in it.
+class EnterPresser : public wxTimer {
+public:
+    void Notify() override {
+        void* dialog = ModalGtkWindow();
+        if (!dialog || pressed)
+            return;
+        using Get = void* (*)(void*);
+        static const auto getFocus = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "gtk_window_get_focus"));
+        static const auto getDefault =
+            reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "gtk_window_get_default_widget"));
+        ASSERT_TRUE(getFocus && getDefault);
+        if (!getDefault(dialog))
+            return;  // not laid out yet
+        focusOnDefault = getFocus(dialog) == getDefault(dialog);
+        pressed = true;
+        wxUIActionSimulator().Char(WXK_RETURN);
+    }
+    bool pressed = false;
+    bool focusOnDefault = false;
+};
+
+class MessageBoxWindowTest : public wxtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        InstallWxMessageBoxHandler();
+    }
+    void TearDown() override {
+        platform::SetMessageBoxHandler({});
+        WindowTest::TearDown();
+    }
+};
+
+TEST_F(MessageBoxWindowTest, EnterAnswersWithTheDefaultButton) {
+    const struct {
+        MsgButtons buttons;
+        MsgIcon icon;
+        MsgAnswer answer;
+    } cases[] = {
+        {MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok},
+        {MsgButtons::Ok, MsgIcon::Error, MsgAnswer::Ok},
+        {MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes},
+        {MsgButtons::OkCancel, MsgIcon::Exclamation, MsgAnswer::Ok},
+    };
+    for (const auto& c : cases) {
+        for (int round = 0; round < 2; ++round) {  // a second box in a row, as an evaluation shows
+            SCOPED_TRACE(testing::Message() << static_cast<int>(c.buttons) << " round " << round);
+            EnterPresser presser;
+            presser.Start(20);
+            const MsgAnswer answer =
+                platform::ShowMessageBox("opening \u3000x.DAT\u3000failed\n", "", c.icon, c.buttons);
+            presser.Stop();
+            EXPECT_TRUE(presser.pressed);
+            EXPECT_TRUE(presser.focusOnDefault);
+            EXPECT_EQ(answer, c.answer);
+            wxtest::Flush();
+        }
+    }
+}
+
+}  // namespace
