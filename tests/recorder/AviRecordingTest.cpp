@@ -5,9 +5,9 @@
 // image on the left and the camera on the right.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "archive/export/Mp4Transcode.h"
 #include "archive/recorder/AviFrameSink.h"
@@ -39,6 +39,23 @@ std::vector<uint8_t> SolidFrame(int width, uint8_t b, uint8_t g, uint8_t r) {
     }
     return frame;
 }
+
+// The AVI writer, telling the test the clock number of the last frame it wrote.
+class WatchedSink : public recorder::IFrameSink {
+public:
+    WatchedSink(std::unique_ptr<recorder::IFrameSink> inner, std::atomic<int>& last) : inner_(std::move(inner)), last_(last) {}
+    int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) override {
+        const int code = inner_->WriteFrame(index, frame, reason);
+        if (code == 0)
+            last_ = index;
+        return code;
+    }
+    bool Close(std::string& reason) override { return inner_->Close(reason); }
+
+private:
+    std::unique_ptr<recorder::IFrameSink> inner_;
+    std::atomic<int>& last_;
+};
 
 }  // namespace
 
@@ -91,8 +108,14 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     ASSERT_TRUE(cam.Start());
     ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
 
-    recorder::RecordingSession session(recorder::AviSinkFactory(),
-                                       [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
+    std::atomic<int> lastWritten{-1};
+    const recorder::SinkFactory avi = recorder::AviSinkFactory();
+    recorder::RecordingSession session(
+        [&](const std::string& path, int width, std::string& error) -> std::unique_ptr<recorder::IFrameSink> {
+            auto sink = avi(path, width, error);
+            return sink ? std::make_unique<WatchedSink>(std::move(sink), lastWritten) : nullptr;
+        },
+        [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
     session.SetCamera(&cam);
     session.PublishView(Image32(480, 480, 0x909090));  // the image area's render
     recorder::SessionSetup setup;
@@ -102,9 +125,12 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     setup.withCamera = true;
     const recorder::OpenOutcome open = session.Open(setup, {2020, 8, 4, 20, 12, 34, 56, 0});
     ASSERT_TRUE(open.ok) << open.reason;
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    // Three seconds are 39 frame-clock ticks; a loaded machine may write the last one late.
+    const bool threeSeconds =
+        testsupport::WaitUntil([&] { return lastWritten >= 38; }, "a frame written at three seconds");
     const recorder::FinishOutcome done = session.Stop(recorder::Mp4Transcoder());
     cam.Stop();
+    ASSERT_TRUE(threeSeconds);
     ASSERT_EQ(done.problem, recorder::FinishProblem::None) << done.reason;
     EXPECT_TRUE(done.resultPath.ends_with("0001_20200820_123456_sync.mp4")) << done.resultPath;
     EXPECT_FALSE(fs::exists(open.path));  // the temporary AVI is gone
@@ -115,7 +141,8 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     EXPECT_EQ(v.profile & 0xFF, 66);  // Baseline (x264 flags it constrained)
     EXPECT_EQ(v.width, 960);
     EXPECT_EQ(v.height, 480);
-    EXPECT_NEAR(v.durationSeconds, 3.0, 0.35);
+    // Frames stand at their clock times: the file lasts to the last frame written.
+    EXPECT_NEAR(v.durationSeconds, (done.stop.lastIndex + 1) / 13.0, 0.2) << done.stop.lastIndex;
     const exporttest::MeanRgb left = exporttest::MeanColour(v.lastColourFrame, 0, 0, 480, 480);
     EXPECT_NEAR(left.r, 0x90, 8);
     EXPECT_NEAR(left.g, 0x90, 8);
