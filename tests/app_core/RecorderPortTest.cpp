@@ -11,6 +11,7 @@
 #include "archive/recorder/AviFrameSink.h"
 #include "platform/AtomicFile.h"
 #include "platform/camera/SimulatedCamera.h"
+#include "tests/recorder/WatchedSink.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -82,7 +83,10 @@ protected:
         fakeUi.folder = recordings;
         Attach();
         port = std::make_unique<CRecorderPort>(fakeUi, [this](IRecorderUi& u) {
-            return new CCaptureRecorder(u, {}, [this](std::function<void(int)>) -> recorder::Transcoder {
+            const auto sinks = [this](const exportfile::VideoCodecChoice& codec) {
+                return recordertest::Watched(recorder::AviSinkFactory(codec), written);
+            };
+            return new CCaptureRecorder(u, sinks, [this](std::function<void(int)>) -> recorder::Transcoder {
                 return [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
                     rows.push_back(row);
                     if (!transcodeWorks) {
@@ -113,11 +117,14 @@ protected:
         dlg->ExecCommand(kCmdPrintRecord);
         ui.RunPending();
     }
-    // Lets the recording's clock run over a few 77 ms ticks with frames drawn.
+    // Lets the recording run over a few of its 77 ms ticks with frames drawn: one frame drawn
+    // and one more written a tick.
     void Record(int ticks = 4) {
         for (int i = 0; i < ticks; ++i) {
+            const int want = written.count + 1;
             ASSERT_TRUE(Step(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return written.count >= want; },
+                                               "recorded frame " + std::to_string(want)));
         }
     }
     std::vector<std::string> Files() const {
@@ -138,6 +145,7 @@ protected:
     std::unique_ptr<CRecorderPort> port;
     std::vector<int> rows;
     bool transcodeWorks = true;
+    recordertest::WrittenFrames written;  // by every recording of the test
 };
 
 }  // namespace
@@ -243,7 +251,7 @@ TEST_F(RecorderPortTest, AFailedWriteIsReportedOnceAndEndsTheRecordingWithoutAPa
     Record(2);
     platform::SetWriteFaultHook(
         [](const std::string& path) { return path.find("/rec/") != std::string::npos; });
-    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, "the \"error camera\" message"));
     ui.RunPending();
     const auto errors = std::count_if(boxes.shown().begin(), boxes.shown().end(),
                                       [](const auto& b) { return b.text.rfind("error camera(", 0) == 0; });

@@ -5,7 +5,6 @@
 // image on the left and the camera on the right.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -15,6 +14,7 @@
 #include "archive/recorder/RecordingSession.h"
 #include "platform/camera/SimulatedCamera.h"
 #include "tests/export/DecodeBack.h"
+#include "tests/recorder/WatchedSink.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -39,23 +39,6 @@ std::vector<uint8_t> SolidFrame(int width, uint8_t b, uint8_t g, uint8_t r) {
     }
     return frame;
 }
-
-// The AVI writer, telling the test the clock number of the last frame it wrote.
-class WatchedSink : public recorder::IFrameSink {
-public:
-    WatchedSink(std::unique_ptr<recorder::IFrameSink> inner, std::atomic<int>& last) : inner_(std::move(inner)), last_(last) {}
-    int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) override {
-        const int code = inner_->WriteFrame(index, frame, reason);
-        if (code == 0)
-            last_ = index;
-        return code;
-    }
-    bool Close(std::string& reason) override { return inner_->Close(reason); }
-
-private:
-    std::unique_ptr<recorder::IFrameSink> inner_;
-    std::atomic<int>& last_;
-};
 
 }  // namespace
 
@@ -108,14 +91,9 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     ASSERT_TRUE(cam.Start());
     ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
 
-    std::atomic<int> lastWritten{-1};
-    const recorder::SinkFactory avi = recorder::AviSinkFactory();
-    recorder::RecordingSession session(
-        [&](const std::string& path, int width, std::string& error) -> std::unique_ptr<recorder::IFrameSink> {
-            auto sink = avi(path, width, error);
-            return sink ? std::make_unique<WatchedSink>(std::move(sink), lastWritten) : nullptr;
-        },
-        [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
+    recordertest::WrittenFrames written;
+    recorder::RecordingSession session(recordertest::Watched(recorder::AviSinkFactory(), written),
+                                       [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
     session.SetCamera(&cam);
     session.PublishView(Image32(480, 480, 0x909090));  // the image area's render
     recorder::SessionSetup setup;
@@ -127,7 +105,7 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     ASSERT_TRUE(open.ok) << open.reason;
     // Three seconds are 39 frame-clock ticks; a loaded machine may write the last one late.
     const bool threeSeconds =
-        testsupport::WaitUntil([&] { return lastWritten >= 38; }, "a frame written at three seconds");
+        testsupport::WaitUntil([&] { return written.lastIndex >= 38; }, "a frame written at three seconds");
     const recorder::FinishOutcome done = session.Stop(recorder::Mp4Transcoder());
     cam.Stop();
     ASSERT_TRUE(threeSeconds);
