@@ -49,6 +49,7 @@ void MainFrameFixture::OpenWindow() {
     frame_->Raise();
     frame_->SetFocus();
     Flush();
+    ASSERT_TRUE(WaitUntilPlaced(frame_));
 }
 
 void MainFrameFixture::CloseWindow() {
@@ -71,12 +72,15 @@ void MainFrameFixture::Settle(int rounds) {
 
 void MainFrameFixture::Frames(int n) {
     for (int i = 0; i < n; ++i) {
+        const bool live = Core().m_nRunState == maindlg::kLive;
+        const int want = Core().m_pLiveProc->Cine().GetCount() + 1;
         sim_->StepFrames(1);
-        for (int k = 0; k < 50; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            Flush();
-        }
+        // Live, each frame reaches the cine; frozen, the probe sends none.
+        if (live)
+            EXPECT_TRUE(PumpUntil([&] { return Core().m_pLiveProc->Cine().GetCount() >= want; },
+                                  "cine frame " + std::to_string(want)));
     }
+    Settle();  // the window draws what came
 }
 
 void MainFrameFixture::Key(int key, int modifiers) {

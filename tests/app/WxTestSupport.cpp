@@ -1,8 +1,11 @@
 #include "tests/app/WxTestSupport.h"
 
+#include <dlfcn.h>
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/toplevel.h>
 
 #include "app/CameraPreviewWindow.h"
 #include "app/DrawnControl.h"
@@ -77,6 +80,48 @@ void Flush() {
     }
 }
 
+::testing::AssertionResult PumpUntil(const std::function<bool()>& done, const std::string& what,
+                                     std::chrono::milliseconds timeout) {
+    return testsupport::WaitUntil(done, what, timeout, [] {
+        wxMilliSleep(2);
+        Flush();
+    });
+}
+
+bool WindowManagerRuns() {
+    // GDK asks the display for the window manager's check window (GDK is loaded through wx;
+    // window tests run on X11).
+    using DefaultScreen = void* (*)();
+    using ManagerName = const char* (*)(void*);
+    static const auto screen = reinterpret_cast<DefaultScreen>(dlsym(RTLD_DEFAULT, "gdk_screen_get_default"));
+    static const auto name =
+        reinterpret_cast<ManagerName>(dlsym(RTLD_DEFAULT, "gdk_x11_screen_get_window_manager_name"));
+    void* s = screen ? screen() : nullptr;
+    const char* wm = s && name ? name(s) : nullptr;
+    return wm && std::string(wm) != "unknown";
+}
+
+::testing::AssertionResult WaitUntilPlaced(wxTopLevelWindow* window) {
+    if (auto shown = PumpUntil([window] { return window->IsShownOnScreen(); }, "the window mapped"); !shown)
+        return shown;
+    if (!WindowManagerRuns())
+        return ::testing::AssertionSuccess();
+    // The window manager maps a new window where it places it and then gives it the focus.
+    return PumpUntil([window] { return window->IsActive(); }, "the window manager to focus the window");
+}
+
+wxDialog* PlacedModal() {
+    wxDialog* found = nullptr;
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxDialog*>(window);
+        if (dialog && dialog->IsModal() && dialog->IsShown())
+            found = dialog;
+    }
+    if (found)
+        EXPECT_TRUE(WaitUntilPlaced(found));
+    return found;
+}
+
 Image32 ComposeWindow(wxWindow* window) {
     const wxSize s = window->GetClientSize();
     const wxColour bg = window->GetBackgroundColour();
@@ -98,6 +143,7 @@ void WindowTest::SetUp() {
     frame->Show();
     frame->Raise();
     Flush();
+    ASSERT_TRUE(WaitUntilPlaced(frame));
 }
 
 void WindowTest::TearDown() {

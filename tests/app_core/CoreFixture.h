@@ -111,7 +111,9 @@ protected:
             const int want = Frames() + 1;
             if (bridge->StepFrames(1) != 1)
                 return ::testing::AssertionFailure() << "the simulated probe refused a frame";
-            if (auto arrived = RunUntil([&] { return Frames() >= want; }, "cine frame " + std::to_string(want)); !arrived)
+            if (auto arrived =
+                    RunUntil([&] { return Frames() >= want; }, "cine frame " + std::to_string(want));
+                !arrived)
                 return arrived;
         }
         if (!Proc().WaitIdle(static_cast<uint32_t>(testsupport::kPatience.count())))

@@ -89,7 +89,7 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}));
     ASSERT_TRUE(cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
 
     recordertest::WrittenFrames written;
     recorder::RecordingSession session(recordertest::Watched(recorder::AviSinkFactory(), written),

@@ -48,7 +48,7 @@ TEST(RecorderThreads, WriterPublisherAndCameraRunTogetherAndStopDuringAWrite) {
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}));
     ASSERT_TRUE(cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
 
     recorder::SharedImage view, caption;
     caption.Publish(Image32(480, 120, 0x404040));
@@ -83,7 +83,8 @@ TEST(RecorderThreads, WriterPublisherAndCameraRunTogetherAndStopDuringAWrite) {
             return sink.indices.size() >= 3;
         },
         "three frames written while the publisher and the camera run");
-    const bool writing = wrote && testsupport::WaitUntil([&] { return sink.writing.load(); }, "the next write");
+    const bool writing =
+        wrote && testsupport::WaitUntil([&] { return sink.writing.load(); }, "the next write");
     const recorder::StopResult result = writer.Stop();
     publishing = false;
     publisher.join();

@@ -19,7 +19,10 @@ class FileSink : public recorder::IFrameSink {
 public:
     FileSink(std::string path, int failWriteAt, bool failClose, std::vector<std::vector<uint8_t>>* frames,
              std::atomic<int>& written)
-        : path_(std::move(path)), failWriteAt_(failWriteAt), failClose_(failClose), frames_(frames),
+        : path_(std::move(path)),
+          failWriteAt_(failWriteAt),
+          failClose_(failClose),
+          frames_(frames),
           writtenSeen_(written) {}
     int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) override {
         if (written_ == failWriteAt_) {
@@ -98,7 +101,8 @@ platform::SystemTime Stamp() {
 }
 
 void WaitForFrames(Harness& h, int frames) {
-    EXPECT_TRUE(testsupport::WaitUntil([&] { return h.written >= frames; }, std::to_string(frames) + " frames written"));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return h.written >= frames; },
+                                       std::to_string(frames) + " frames written"));
 }
 
 recorder::Transcoder Transcode(bool succeed, std::vector<int>* rows = nullptr) {
@@ -118,7 +122,7 @@ TEST(RecordingSession, ARecordingBecomesAnMp4AndTheNextOneGetsItsOwnName) {
     Harness h;
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}) && cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
     auto session = h.Make();
     session->SetCamera(&cam);
     session->PublishView(Image32(480, 480, 0x00FF00));

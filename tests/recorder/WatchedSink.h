@@ -38,11 +38,12 @@ private:
 
 // `factory`'s sinks, watched by `seen`.
 inline recorder::SinkFactory Watched(recorder::SinkFactory factory, WrittenFrames& seen) {
-    return [factory = std::move(factory), &seen](const std::string& path, int width,
-                                                 std::string& error) -> std::unique_ptr<recorder::IFrameSink> {
-        auto sink = factory(path, width, error);
-        return sink ? std::make_unique<WatchedSink>(std::move(sink), seen) : nullptr;
-    };
+    return
+        [factory = std::move(factory), &seen](const std::string& path, int width,
+                                              std::string& error) -> std::unique_ptr<recorder::IFrameSink> {
+            auto sink = factory(path, width, error);
+            return sink ? std::make_unique<WatchedSink>(std::move(sink), seen) : nullptr;
+        };
 }
 
 }  // namespace recordertest

@@ -38,8 +38,8 @@ namespace testsupport {
 namespace {
 
 bool IsGLibUserDir(const std::string& name) {
-    return name == "HOME" || name == "XDG_DATA_HOME" || name == "XDG_CONFIG_HOME" || name == "XDG_CACHE_HOME" ||
-           name == "XDG_RUNTIME_DIR";
+    return name == "HOME" || name == "XDG_DATA_HOME" || name == "XDG_CONFIG_HOME" ||
+           name == "XDG_CACHE_HOME" || name == "XDG_RUNTIME_DIR";
 }
 
 // The folders as GLib would find them in a fresh process with the current environment.
@@ -123,7 +123,8 @@ MessageBoxRecorder::MessageBoxRecorder(platform::MsgAnswer answer) : answer_(ans
 MessageBoxRecorder::~MessageBoxRecorder() { platform::SetMessageBoxHandler(nullptr); }
 
 ::testing::AssertionResult WaitUntil(const std::function<bool()>& done, const std::string& what,
-                                     std::chrono::milliseconds timeout, const std::function<void()>& between) {
+                                     std::chrono::milliseconds timeout,
+                                     const std::function<void()>& between) {
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
         if (between)

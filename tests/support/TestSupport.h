@@ -2,10 +2,10 @@
 // environment overrides, a recorder for message boxes and waits on conditions.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
