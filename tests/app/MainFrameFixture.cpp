@@ -76,9 +76,10 @@ void MainFrameFixture::Frames(int n) {
         const int want = Core().m_pLiveProc->Cine().GetCount() + 1;
         sim_->StepFrames(1);
         // Live, each frame reaches the cine; frozen, the probe sends none.
-        if (live)
+        if (live) {
             EXPECT_TRUE(PumpUntil([&] { return Core().m_pLiveProc->Cine().GetCount() >= want; },
                                   "cine frame " + std::to_string(want)));
+        }
     }
     Settle();  // the window draws what came
 }

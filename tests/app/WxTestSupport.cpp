@@ -117,8 +117,9 @@ wxDialog* PlacedModal() {
         if (dialog && dialog->IsModal() && dialog->IsShown())
             found = dialog;
     }
-    if (found)
+    if (found) {
         EXPECT_TRUE(WaitUntilPlaced(found));
+    }
     return found;
 }
 

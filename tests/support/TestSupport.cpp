@@ -113,6 +113,13 @@ ScopedEnv::~ScopedEnv() {
 FakeClock::FakeClock() { platform::SetClock(this); }
 FakeClock::~FakeClock() { platform::SetClock(nullptr); }
 
+SteppedWallClock::SteppedWallClock() : system_(platform::Clock()) { platform::SetClock(this); }
+SteppedWallClock::~SteppedWallClock() { platform::SetClock(nullptr); }
+
+void SteppedWallClock::NextSecond() {
+    offset_ += 1'000'000 - UtcMicros() % 1'000'000;
+}
+
 MessageBoxRecorder::MessageBoxRecorder(platform::MsgAnswer answer) : answer_(answer) {
     platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
         shown_.push_back(r);

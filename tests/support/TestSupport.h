@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -61,6 +62,23 @@ public:
 private:
     int64_t utc_ = 1'700'000'000'000'000;  // 2023-11-14
     int64_t mono_ = 1'000'000'000;
+};
+
+// The system's clocks, but the test may move the wall time on to the next second: stores that
+// must land in a second of their own get one without waiting for it. Restores the system
+// clock on exit.
+class SteppedWallClock : public platform::IClock {
+public:
+    SteppedWallClock();
+    ~SteppedWallClock() override;
+    int64_t UtcMicros() override { return system_.UtcMicros() + offset_; }
+    int64_t MonotonicMicros() override { return system_.MonotonicMicros(); }
+    // Moves the wall time to the start of the next second.
+    void NextSecond();
+
+private:
+    platform::IClock& system_;
+    std::atomic<int64_t> offset_{0};
 };
 
 // Records every message box and answers with a chosen answer; restores the default on exit.
