@@ -75,7 +75,7 @@ void WhenShown(std::function<void(T&)> script) {
 
     private:
         std::function<void(T&)> script_;
-        int left_ = 500;
+        int left_ = 6000;  // two minutes of 20 ms ticks
     };
     (new Poll(std::move(script)))->Start(20);
 }

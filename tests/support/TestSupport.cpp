@@ -113,8 +113,12 @@ ScopedEnv::~ScopedEnv() {
 FakeClock::FakeClock() { platform::SetClock(this); }
 FakeClock::~FakeClock() { platform::SetClock(nullptr); }
 
-SteppedWallClock::SteppedWallClock() : system_(platform::Clock()) { platform::SetClock(this); }
-SteppedWallClock::~SteppedWallClock() { platform::SetClock(nullptr); }
+SteppedWallClock::SteppedWallClock() : system_(platform::Clock()) {
+    platform::SetClock(this);
+}
+SteppedWallClock::~SteppedWallClock() {
+    platform::SetClock(nullptr);
+}
 
 void SteppedWallClock::NextSecond() {
     offset_ += 1'000'000 - UtcMicros() % 1'000'000;
