@@ -72,7 +72,20 @@ void ComposeInto(wxWindow* window, Image32& out, wxPoint origin) {
 
 }  // namespace
 
+// A round trip to the X server on GDK's connection: what the server has done before it
+// (input a test sent, a window manager's moves) has reached our event queue when it returns.
+static void SyncWithDisplay() {
+    using DefaultDisplay = void* (*)();
+    using Sync = void (*)(void*);
+    static const auto display =
+        reinterpret_cast<DefaultDisplay>(dlsym(RTLD_DEFAULT, "gdk_display_get_default"));
+    static const auto sync = reinterpret_cast<Sync>(dlsym(RTLD_DEFAULT, "gdk_display_sync"));
+    if (void* d = display && sync ? display() : nullptr)
+        sync(d);
+}
+
 void Flush() {
+    SyncWithDisplay();
     for (int i = 0; i < 20; ++i) {
         wxTheApp->Yield(true);
         if (!wxTheApp->HasPendingEvents())

@@ -16,7 +16,8 @@
 
 namespace wxtest {
 
-// Runs waiting window-system and posted events until none are left (bounded).
+// Runs waiting window-system and posted events until none are left (bounded), after a round
+// trip to the display so that what the X server sent before it is among them.
 void Flush();
 
 // Runs events until `done` holds; fails naming `what` after `timeout`. What the window system
