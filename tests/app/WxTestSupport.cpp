@@ -119,8 +119,22 @@ bool WindowManagerRuns() {
         return shown;
     if (!WindowManagerRuns())
         return ::testing::AssertionSuccess();
-    // The window manager maps a new window where it places it and then gives it the focus.
-    return PumpUntil([window] { return window->IsActive(); }, "the window manager to focus the window");
+    // The window manager maps a new window where it places it and then gives it the focus; a
+    // move it still makes shows in the window's origin on the display.
+    if (auto active =
+            PumpUntil([window] { return window->IsActive(); }, "the window manager to focus the window");
+        !active)
+        return active;
+    wxPoint last = window->ClientToScreen(wxPoint(0, 0));
+    int same = 0;
+    return PumpUntil(
+        [&] {
+            const wxPoint now = window->ClientToScreen(wxPoint(0, 0));
+            same = now == last ? same + 1 : 0;
+            last = now;
+            return same >= 25;
+        },
+        "the window to stay where the window manager put it");
 }
 
 wxDialog* PlacedModal() {
