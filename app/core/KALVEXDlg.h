@@ -276,7 +276,7 @@ public:
     int m_nHeldTicks = 0;
     bool m_bProbeLost = false;
     int m_nObSelectedImage = -1;
-    int m_nObGaModel = 3;
+    int m_nObGaModel = 0;
     int m_nEfwEquation = 0;
     bool m_bActive = true;
     bool m_bAskBeforeQuit = false;

@@ -127,8 +127,9 @@ void CLSideOBGYPanel::SetMode(int layout, int item) {
     for (int id : kItemButtons) {
         CCstmButton* b = Button(id);
         if (layout == kObLayout) {
+            // Enabled or not by the layout before this call: a growth-table set outside the
+            // four has no items to measure.
             b->m_nState = id == highlighted ? ButtonStateHighlighted : ButtonStateNormal;
-            b->EnableButton(true);
             b->Show();
         } else {
             // Hidden but still enabled: the patient keys F1 and F4 ask BPD and CRL in every layout.

@@ -172,18 +172,18 @@ TEST_F(MainFrameTest, FrozenTheSettingsButtonOpensTheSettingsDialog) {
                                           [](CSettingsDlg& s) {
                                               EXPECT_EQ(s.GetTitle(), "Settings");
                                               s.DateFormatChoice()->SetSelection(1);
-                                              s.EfwChoice()->SetSelection(1);            // Hadlock
-                                              Click(s.Radio(CSettingsDlg::kIdGaModel));  // USA
+                                              s.EfwChoice()->SetSelection(1);                // Hadlock
+                                              Click(s.Radio(CSettingsDlg::kIdGaModel + 1));  // Euro1
                                               wxtest::Settle();
                                               Click(s.FindWindow(wxID_OK));
                                               wxtest::Settle();
                                           }));
     EXPECT_EQ(CCommonUtil::GetDateFormatter().GetMode(), DateFormatModeYearFirst);
-    EXPECT_EQ(Core().m_nObGaModel, 0);
+    EXPECT_EQ(Core().m_nObGaModel, 1);
     EXPECT_EQ(Core().m_nEfwEquation, 1);
     // The OB/GY panel: the model's caption shows the new model; the equation's caption
     // follows only at the next OB/GY layout.
-    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "USA");
+    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "EURO1");
     EXPECT_EQ(frame_->ObPanel()->m_pEfwModel->GetText(), "JSUM");
     EXPECT_FALSE(ended_);
     EXPECT_EQ(boxes_.shown().size(), boxesBefore);

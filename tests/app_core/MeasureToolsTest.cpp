@@ -470,7 +470,7 @@ TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImag
     const ObEvaluationResult& r = windows.results[0];
     EXPECT_EQ(r.Text(ObResWeight), "2670.03 g");
     EXPECT_EQ(r.Text(ObResBpd1), "90.0 mm");
-    EXPECT_EQ(r.Text(ObResBpd3), "-");  // no growth table ships
+    EXPECT_EQ(r.Text(ObResBpd3), "36 W 3 D");  // the USA table beside the program
     EXPECT_EQ(r.Text(ObResIdName), "ID: 0042  Name: <&>");
     EXPECT_EQ(stills.previewed, (std::vector<int>{1}));
     EXPECT_EQ(stills.reports, (std::vector<std::string>{"/data/0042/BPD20240410120001.bmp"}));
