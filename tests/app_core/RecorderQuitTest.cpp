@@ -126,7 +126,6 @@ TEST_F(RecorderQuitTest, QuitDuringARecordingWhoseTranscodeFailsKeepsTheAviAndSa
     const auto files = Files();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(files[0].ends_with("_clip_temp.avi")) << files[0];
-    EXPECT_GT(fs::file_size(recordings + files[0]), 1000u);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown().back().text.rfind("save error\n\u3000" + recordings + files[0], 0), 0u)
         << boxes.shown().back().text;
