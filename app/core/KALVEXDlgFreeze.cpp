@@ -186,6 +186,7 @@ void CKALVEXDlg::UnfreezeNow() {
             DrawFrame(m_nBbSide == 1 ? kSpecialFrameB : kSpecialFrameA, false);
         } else if (m_nDisplayMode == kDisplayBM) {
             m_viewRight.BackBuffer().Fill(0);
+            m_nMStripDepth = -1;
             m_ports.views->RepaintView(kViewRight);
         }
     }

@@ -63,6 +63,11 @@ public:
     // The depth of what the view shows; -1 when unknown.
     int DepthOfView(int viewCode) const;
     MeasureScale ScaleOfView(int viewCode) const;
+    // The same for a measurement whose points lie in the image columns xFrom..xTo: a still of
+    // two halves measures in each half at that half's depth and across them not at all.
+    int DepthOfColumns(int viewCode, int xFrom, int xTo) const;
+    MeasureScale ScaleOfColumns(int viewCode, int xFrom, int xTo) const;
+    MeasureScale ScaleOfPoints(int viewCode, const std::vector<draw::Point>& points) const;
     void ShowDistanceText(int viewCode, int pointIndex, int label);
     void ShowMModeMeasureText(int pointIndex, int pair);
     // The one accessor of the 16 result labels; a number outside 0..15 is ignored.

@@ -2,6 +2,9 @@
 // ellipse, resets, highlights, tags and the result lines.
 #include "app/core/MeasureTools.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/core/KALVEXDlg.h"
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
@@ -182,7 +185,8 @@ void CMeasureTools::UpdateObCaliper(int viewCode, int item, bool click, int poin
         v.m_abObgyFlag[static_cast<size_t>(pointIndex)] = 1;
     }
     if (step > 0) {
-        const auto length = PairLengthMm(v.m_aptObgy[q], v.m_aptObgy[q + 1], ScaleOfView(viewCode));
+        const auto length = PairLengthMm(v.m_aptObgy[q], v.m_aptObgy[q + 1],
+                                         ScaleOfPoints(viewCode, {v.m_aptObgy[q], v.m_aptObgy[q + 1]}));
         if (complete) {
             m_obValues.Commit(item, length, image);
             TagSelectedImage(ObItemName(item));
@@ -221,7 +225,11 @@ void CMeasureTools::AcMouse(int viewCode, draw::Point p) {
 
 void CMeasureTools::UpdateAcResult() {
     const CCstmPictureCtrl& v = View(kViewMain);
-    const auto result = MeasureEllipse(v.m_ellipseObgy, ScaleOfView(kViewMain));
+    // The outline stays within the larger half axis of the centre.
+    const CEllipseCaliper& e = v.m_ellipseObgy;
+    const int reach = static_cast<int>(std::ceil(std::max(e.a, e.b)));
+    const auto result =
+        MeasureEllipse(e, ScaleOfColumns(kViewMain, e.centre().x - reach, e.centre().x + reach));
     // The image is taken when the ellipse completes (while it is dragged, it is the one shown).
     m_obValues.Commit(ObItemAc, result ? std::optional<double>(result->circumferenceMm) : std::nullopt,
                       d_.m_nObSelectedImage);
