@@ -479,6 +479,8 @@ TEST_F(SidePanelTest, EveryCaptionFitsAtItsPointSizeAndSmallTextStaysLegible) {
     std::map<int, std::vector<std::string>> obValues;
     for (int id : CLSideOBGYPanel::kItemButtons)
         obValues[id] = {diagonal, circumference, area, "---"};
+    // An AC ellipse dragged out past the image's edges reads four digits.
+    obValues[CLSideOBGYPanel::IDC_AC].push_back("9999.9 mm");
     ExpectTextsFitAndAreLegible(ob,
                                 {{1182, {"EURO1", "JSUM"}},
                                  {1181, {"Hadlock", "JSUM"}},
