@@ -78,7 +78,10 @@ CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogI
         auto* b = new CCstmButton(this, row.id, LoadString(row.stringId), DuPoint(6, row.y), DuSize(96, 22));
         b->m_nShape = ButtonShapeLeftCaption;
         b->m_nKind = 2;
-        b->m_font = draw::FontFor(draw::FontRole::PanelText);
+        // 9 point: between the two 24-pixel indents the caption shares 96 pixels with the
+        // value, which at 10 point takes about 70 ("345.9 mm", "600.8 cm2"); at 12 point
+        // "BPD" and "CRL" ran into it.
+        b->m_font = {draw::kUiFace, draw::PointsToPixels(9), false};
         m_apButtons[i++] = b;
     }
     auto* gage = new CCstmButton(this, IDC_GAGE, LoadString(kStrGAge), DuPoint(6, 246), DuSize(96, 28));
