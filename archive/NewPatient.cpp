@@ -94,7 +94,8 @@ std::optional<NewPatient> CreateNewPatient(const PatientEntry& entry) {
     // at every later start.
     const std::string path = CUser::GetXmlPath(*id);
     const std::string staging = CreatePatientStagingFolder(root);
-    const std::string stagedPath = staging.empty() ? std::string() : platform::JoinPath(staging, *id + ".xml");
+    const std::string stagedPath =
+        staging.empty() ? std::string() : platform::JoinPath(staging, *id + ".xml");
     if (staging.empty() || !user.SaveXml(stagedPath) || !platform::RenameNoReplace(staging, root + *id)) {
         const std::string reason =
             WriteFailureText(platform::DiagnoseWriteFailure(staging.empty() ? path : stagedPath));
