@@ -14,6 +14,10 @@ constexpr uint32_t kBiBitfields = 3;
 // Larger pictures are not ours; the bound also keeps the size arithmetic far from overflow.
 constexpr int64_t kMaxSide = 32768;
 
+// The largest picture file read: the archive's pictures are 480 x 480 (under 1 MB at 32 bits);
+// a foreign picture of a few megapixels still loads, a huge file is refused unread.
+constexpr size_t kMaxBmpFileBytes = 8u << 20;
+
 std::atomic<uint64_t> g_decodes{0};
 
 uint16_t Get16(const std::string& b, size_t at) {
@@ -190,14 +194,14 @@ bool DecodeBmpGrey(const std::string& bytes, Image8& out, std::string* error) {
 
 bool ReadBmpFile(const std::string& path, Image32& out, std::string* error) {
     std::string bytes;
-    if (!ReadFile(path, bytes))
+    if (!ReadFile(path, bytes, kMaxBmpFileBytes))
         return Fail(error, "the file cannot be read");
     return DecodeBmp(bytes, out, error);
 }
 
 bool ReadBmpFileGrey(const std::string& path, Image8& out, std::string* error) {
     std::string bytes;
-    if (!ReadFile(path, bytes))
+    if (!ReadFile(path, bytes, kMaxBmpFileBytes))
         return Fail(error, "the file cannot be read");
     return DecodeBmpGrey(bytes, out, error);
 }
