@@ -176,13 +176,20 @@ bool DecodeBmpGrey(const std::string& bytes, Image8& out, std::string* error) {
     if (l.bits == 8) {
         // The grey of each palette entry once, then one lookup per pixel.
         uint8_t grey[256] = {};
-        for (uint32_t i = 0; i < l.paletteCount; ++i)
+        bool identity = l.paletteCount == 256;
+        for (uint32_t i = 0; i < l.paletteCount; ++i) {
             grey[i] = NearestGrey(l.palette[i]);
+            identity = identity && grey[i] == i;
+        }
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
         for (int y = 0; y < l.height; ++y) {
             const int fileRow = l.topDown ? y : l.height - 1 - y;
             const uint8_t* row = data + l.pixelOffset + static_cast<size_t>(fileRow) * l.rowStride;
             uint8_t* dst = out.Row(y);
+            if (identity) {  // the archive's own grey frames: rows as they stand
+                std::memcpy(dst, row, static_cast<size_t>(l.width));
+                continue;
+            }
             for (int x = 0; x < l.width; ++x)
                 dst[x] = grey[row[x]];
         }
