@@ -180,6 +180,25 @@ TEST_F(CrashSafetyTest, NoIdNamesTwoItems) {
     NextSecond();
     EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
 
+    // Killed between the store record and the patient file.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        platform::SetWriteFaultHook([](const std::string& path) {
+            if (path.ends_with(std::string("/") + kPatient + ".xml"))
+                ::raise(SIGKILL);
+            return false;
+        });
+        archive::StoreStill(who, RenderedStill(4), ShownFrame(), exam);
+        ::_exit(0);
+    }
+    int killed = 0;
+    ASSERT_EQ(::waitpid(pid, &killed, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(killed)) << killed;
+    NextSecond();
+    EXPECT_TRUE(archive::StoreStill(who, RenderedStill(5), ShownFrame(), exam));
+    NextSecond();
+    EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
+
     // The patient file lost its last id.
     CUser user;
     ASSERT_TRUE(user.Load(kPatient));
