@@ -250,7 +250,7 @@ bool CMainArchive::LoadStoredPreview(const archive::StoreItemRecord& item) {
     reviewCount_ = 0;
     FrameRecord record{};
     const bool recordRead = archive::ReadStoreInfo(item.sidecarPath, record);
-    if (!recordRead)
+    if (!recordRead && list_.ReportUnreadSidecar(item.sidecarPath))
         ShowArchiveMessage(archive::kMsgInfoReadError);
     // Only a sane depth may become the measuring scale of the stored picture.
     if (review)

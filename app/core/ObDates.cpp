@@ -2,6 +2,7 @@
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MeasureTools.h"
 #include "archive/ArchiveMessages.h"
+#include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/User.h"
 #include "measure/GrowthTable.h"
@@ -20,18 +21,27 @@ void CMeasureTools::EditLmpDate() {
     platform::SystemTime date = LmpPickerStart(m_dates);
     if (!d_.m_ports.measureWindows->PickDate(resources::LoadString(kStrLmpTitle), date))
         return;
+    const ObPatientDates before = m_dates;
     SetLmpDate(m_dates, date, CCommonUtil::GetDateFormatter());
-    d_.m_ports.obPanel->SetDateTexts(m_dates.lmpText, m_dates.bbtText);
-    SavePatientDates();
+    CommitPatientDates(before);
 }
 
 void CMeasureTools::EditBbtDate() {
     platform::SystemTime date = BbtPickerStart(m_dates);
     if (!d_.m_ports.measureWindows->PickDate(resources::LoadString(kStrBbtTitle), date))
         return;
+    const ObPatientDates before = m_dates;
     SetBbtDate(m_dates, date, CCommonUtil::GetDateFormatter());
+    CommitPatientDates(before);
+}
+
+void CMeasureTools::CommitPatientDates(const ObPatientDates& before) {
+    if (!SavePatientDates()) {
+        // The panel goes on showing what the patient file holds, not a date that was lost.
+        m_dates = before;
+        platform::ShowMessageBox(archive::kMsgFileWriteError, GetProductName(), platform::MsgIcon::Error);
+    }
     d_.m_ports.obPanel->SetDateTexts(m_dates.lmpText, m_dates.bbtText);
-    SavePatientDates();
 }
 
 bool CMeasureTools::SavePatientDates() {

@@ -246,6 +246,35 @@ TEST_F(ArchiveUiTest, ThumbnailPaintNeverShowsAMessageAndOwesOnePerFill) {
     EXPECT_EQ(Texts(before), std::vector<std::string>{archive::kMsgBitmapLoadError});
 }
 
+// A cine whose first sidecar is damaged: the fill says so once, and neither the clicks of the
+// double click nor the opening say it again (a modal box would swallow the double click);
+// the cine opens with what loads.
+TEST_F(ArchiveUiTest, ACineWithADamagedFirstSidecarOpensAfterOneMessagePerFill) {
+    Image(4);
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    const archive::StoreItemRecord item = archive.List().Items()[0];
+    ASSERT_TRUE(platform::WriteFileAtomic(item.sidecarPath, "damaged"));
+    const size_t before = boxes.shown().size();
+    archive.FillThumbnailList(0, 1, 1);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    EXPECT_EQ(Texts(before), std::vector<std::string>{archive::kMsgInfoReadError});
+
+    for (int click = 0; click < 3; ++click)
+        Select(0);
+    archive.OnItemDoubleClicked();
+    EXPECT_EQ(Texts(before), std::vector<std::string>{archive::kMsgInfoReadError});
+    EXPECT_TRUE(dlg->m_bStoredItemShown);
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  1 /   4");
+    archive.OnBnClickedNext();
+    EXPECT_FALSE(dlg->Controls().Text(IDC_REVIEW_TIME).empty()) << "frame 2 has its record";
+
+    // The next fill tells again, once.
+    archive.FillThumbnailList(0, 1, 1);
+    Select(0);
+    EXPECT_EQ(Texts(before).size(), 2u);
+}
+
 TEST_F(ArchiveUiTest, ReportImageIsTheImageAreaAndSaysWhetherItWasWritten) {
     Image(2);
     const std::string path = dir / "report.bmp";

@@ -8,6 +8,7 @@
 #include "app/core/VirtualKeys.h"
 #include "common/BitmapInfo.h"
 #include "common/EventHub.h"
+#include "common/User.h"
 #include "measure/ResultLabels.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileSystem.h"
@@ -233,6 +234,42 @@ TEST_F(ObWalkthroughTest, DeletingStillsMovesItemsDownAndForgetsTheOnesMeasuredO
     EXPECT_EQ(dlg->m_viewMain.m_abObgyFlag[fl], 0);
     EXPECT_EQ(M().m_obValues.ImageIndex(ObItemBpd), 0);
     EXPECT_NEAR(M().ObValue(ObItemBpd), 35.0, 1e-9);
+}
+
+// A date that does not reach the patient file is said once, and the panel keeps showing the
+// date the file holds.
+TEST_F(ObWalkthroughTest, ALmpOrBbtNotWrittenIsSaidOnceAndThePanelKeepsTheStoredDate) {
+    Image(2);
+    const std::string patientFile = CUser::GetXmlPath("TEST");
+    const auto storedLmpBbt = [&] {
+        CUser user;
+        EXPECT_TRUE(user.Load("TEST"));
+        return std::pair{user.m_strLmp, user.m_strBbt};
+    };
+    windows.pick = platform::SystemTime{2024, 1, 1, 1, 0, 0, 0, 0};
+    PanelButton(IDC_OB_LMP);
+    ASSERT_EQ(panel.lmp, "01-01-2024");
+    const size_t before = boxes.shown().size();
+
+    platform::SetWriteFaultHook([&](const std::string& path) { return path == patientFile; });
+    for (const int button : {IDC_OB_LMP, IDC_OB_BBT}) {
+        const size_t from = boxes.shown().size();
+        windows.pick = platform::SystemTime{2024, 2, 5, 9, 0, 0, 0, 0};  // Friday 9 February
+        PanelButton(button);
+        ASSERT_EQ(boxes.shown().size(), from + 1) << button;
+        EXPECT_EQ(boxes.shown().back().text, "File write error!");
+        EXPECT_EQ(boxes.shown().back().icon, platform::MsgIcon::Error);
+    }
+    EXPECT_EQ(panel.lmp, "01-01-2024");
+    EXPECT_EQ(panel.bbt, "");
+    EXPECT_EQ(storedLmpBbt(), (std::pair<std::string, std::string>{"2024-01-01", ""}));
+
+    // Written again: the new date, silently; an exam start reads what was written.
+    platform::SetWriteFaultHook(nullptr);
+    PanelButton(IDC_OB_BBT);
+    EXPECT_EQ(panel.bbt, "09-02-2024");
+    EXPECT_EQ(boxes.shown().size(), before + 2);
+    EXPECT_EQ(storedLmpBbt(), (std::pair<std::string, std::string>{"2024-01-01", "2024-02-09"}));
 }
 
 }  // namespace coretest

@@ -1,9 +1,16 @@
 // New: the next id after the folders of the data root, and the patient file written for it.
 #include "archive/NewPatient.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <ctime>
+#include <functional>
+#include <random>
 
 #include "common/UserList.h"
 #include "tests/archive/PatientFixture.h"
@@ -104,4 +111,73 @@ TEST_F(NewPatientTest, NoNextIdIsRefusedWithTheFolderThatHoldsTheLargestNumber) 
     std::vector<platform::DirEntry> entries;
     ASSERT_TRUE(platform::ListDirectory(DataRoot(), entries));
     EXPECT_EQ(entries.size(), 1u);
+}
+
+// A New killed at any moment leaves either a whole patient or nothing the patient list
+// complains about: no folder without its patient file, no message at the next starts.
+TEST_F(NewPatientTest, AKillDuringNewLeavesNoPatientFolderWithoutItsFile) {
+    const auto killedChild = [](const std::function<void()>& work) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            work();
+            ::_exit(0);
+        }
+        return pid;
+    };
+    // The staging folders a killed New leaves go once a minute old: age what is there.
+    const auto age = [&] {
+        std::vector<platform::DirEntry> entries;
+        platform::ListDirectory(DataRoot(), entries);
+        const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+        for (const auto& e : entries)
+            ::utimensat(AT_FDCWD, platform::JoinPath(DataRoot(), e.name).c_str(), old, AT_SYMLINK_NOFOLLOW);
+    };
+    const auto expectNoDebris = [&](const std::string& what) {
+        age();
+        CUserList list;
+        list.LoadAll();
+        list.LoadAll();
+        EXPECT_TRUE(boxes.shown().empty()) << what << ": " << boxes.shown().front().text;
+        std::vector<platform::DirEntry> entries;
+        platform::ListDirectory(DataRoot(), entries);
+        EXPECT_EQ(entries.size(), list.m_lstUsers.size()) << what << ": a folder that is no patient";
+    };
+
+    // At each write of New: the patient file, the rename into place.
+    for (int killAt = 1; killAt <= 3; ++killAt) {
+        const pid_t pid = killedChild([killAt] {
+            int steps = 0;
+            platform::SetWriteFaultHook([&](const std::string&) {
+                if (++steps == killAt)
+                    ::raise(SIGKILL);
+                return false;
+            });
+            CreateNewPatient(PatientEntry{"Anna", "Female", "", ""});
+        });
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        expectNoDebris("killed at write " + std::to_string(killAt));
+    }
+
+    // At random moments of News one after the other.
+    std::mt19937 rng(26);
+    std::uniform_int_distribution<int> delayUs(0, 20000);
+    int kills = 0;
+    for (int round = 0; round < 40; ++round) {
+        const pid_t pid = killedChild([] {
+            for (;;)
+                CreateNewPatient(PatientEntry{"Anna", "Female", "", ""});
+        });
+        ::usleep(static_cast<useconds_t>(delayUs(rng)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        kills += WIFSIGNALED(status);
+    }
+    EXPECT_EQ(kills, 40);
+    expectNoDebris("random kills");
+    CUserList list;
+    list.LoadAll();
+    EXPECT_GT(list.m_lstUsers.size(), 4u) << "the children created patients before they were killed";
+    EXPECT_TRUE(CreateNewPatient(PatientEntry{"Bea", "Female", "", ""}));
 }
