@@ -5,7 +5,10 @@
 // name and of the entry dialog with the picker open go to artifacts/.
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
+#include <chrono>
 #include <memory>
 
 #include "archive/ExamEditModel.h"
@@ -23,6 +26,27 @@
 using namespace dialogtest;
 
 namespace {
+
+// Records every wx consistency check that fails while it is alive, in place of wx's dialog.
+class WxCheckRecorder {
+public:
+    WxCheckRecorder() {
+        Failed().clear();
+        previous_ = wxSetAssertHandler(&Record);
+    }
+    ~WxCheckRecorder() { wxSetAssertHandler(previous_); }
+    static std::vector<std::string>& Failed() {
+        static std::vector<std::string> failed;
+        return failed;
+    }
+
+private:
+    static void Record(const wxString& file, int line, const wxString&, const wxString& cond,
+                       const wxString& msg) {
+        Failed().push_back((file + ":" + std::to_string(line) + " " + cond + " " + msg).utf8_string());
+    }
+    wxAssertHandler_t previous_ = nullptr;
+};
 
 class PatientDialogTest : public ::testing::Test {
 protected:
@@ -196,6 +220,63 @@ TEST_F(PatientDialogTest, DeletingTheCurrentPatientTurnsCancelIntoExitOnlyWhenTh
             EXPECT_NE(boxes.shown().back().text.find("Read-only file system"), std::string::npos);
         }
     }
+}
+
+TEST_F(PatientDialogTest, TheRightClickPopupDeletesTheRowWithNoWxCheckFailing) {
+    ThreePatients();
+    WxCheckRecorder checks;
+    CStartupDlg dialog;
+    std::vector<std::string> trashed;
+    dialog.m_fnTrash = [&](const std::string& path, std::string*) -> int32_t {
+        trashed.push_back(path);
+        return 0;
+    };
+    // The popup runs its own loop: once it is up, the keyboard picks its first item, Delete.
+    bool menuOpened = false;
+    bool picked = false;
+    dialog.Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        menuOpened = true;
+        event.Skip();
+    });
+    wxTimer picker;
+    picker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!menuOpened || picked)
+            return;
+        picked = true;
+        Catch(100);  // the popup takes the keyboard as it maps
+        wxUIActionSimulator sim;
+        sim.Char(WXK_DOWN);
+        sim.Char(WXK_RETURN);
+    });
+    DialogScript script;
+    script.Then<CStartupDlg>([&](CStartupDlg& d) {
+        wxRect row;
+        ASSERT_TRUE(d.m_lstPatients->GetItemRect(1, row));
+        const wxPoint at = d.m_lstPatients->ClientToScreen(row.GetPosition() + row.GetSize() / 2);
+        wxUIActionSimulator sim;
+        sim.MouseMove(at);
+        Catch(40);
+        sim.MouseClick(wxMOUSE_BTN_LEFT);  // selects the row
+        Catch(100);
+        picker.Start(20);
+        sim.MouseClick(wxMOUSE_BTN_RIGHT);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (trashed.empty() && std::chrono::steady_clock::now() < deadline)
+            Catch(40);
+        picker.Stop();
+        d.EndModal(-1);
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_TRUE(menuOpened) << "the popup never opened";
+    ASSERT_EQ(trashed.size(), 1u) << "Delete was not reached through the popup";
+    EXPECT_EQ(trashed[0].find(GetDataFolder() + "0002"), 0u);
+    EXPECT_EQ(ListedIds(dialog), (std::vector<std::string>{"0001", "0012"}));
+    EXPECT_EQ(BoxesWith("May I delete it?"), 1u);
+    std::string failed;
+    for (const std::string& f : WxCheckRecorder::Failed())
+        failed += f + "\n";
+    EXPECT_TRUE(WxCheckRecorder::Failed().empty()) << failed;
 }
 
 TEST_F(PatientDialogTest, EntryDialogEscAnEmptyNameAndPastedControlCharacters) {
