@@ -3,6 +3,7 @@
 // trash in the change-of-patient form; the entry dialog's Esc, empty name and pasted control
 // characters; the date picker's opening date and result. Screenshots of the list sorted by
 // name and of the entry dialog with the picker open go to artifacts/.
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
 #include <wx/timer.h>
@@ -46,6 +47,45 @@ private:
         Failed().push_back((file + ":" + std::to_string(line) + " " + cond + " " + msg).utf8_string());
     }
     wxAssertHandler_t previous_ = nullptr;
+};
+
+// GTK's complaints (its critical and warning lines) while one of these is alive; every line
+// still goes to standard error as before. GLib takes one log writer per process.
+class GtkComplaints {
+public:
+    GtkComplaints() {
+        static const bool installed = [] {
+            g_log_set_writer_func(&Write, nullptr, nullptr);
+            return true;
+        }();
+        (void)installed;
+        Lines().clear();
+        Active() = true;
+    }
+    ~GtkComplaints() { Active() = false; }
+    static std::string& Lines() {
+        static std::string lines;
+        return lines;
+    }
+
+private:
+    static bool& Active() {
+        static bool active = false;
+        return active;
+    }
+    static GLogWriterOutput Write(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
+        if (Active() && (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING))) {
+            std::string domain, message;
+            for (gsize i = 0; i < n; ++i) {
+                const std::string key = fields[i].key;
+                if (fields[i].length < 0 && (key == "GLIB_DOMAIN" || key == "MESSAGE"))
+                    (key == "MESSAGE" ? message : domain) = static_cast<const char*>(fields[i].value);
+            }
+            if (domain.rfind("Gtk", 0) == 0 || domain.rfind("Gdk", 0) == 0)
+                Lines() += domain + ": " + message + "\n";
+        }
+        return g_log_writer_default(level, fields, n, data);
+    }
 };
 
 class PatientDialogTest : public ::testing::Test {
@@ -385,6 +425,42 @@ TEST_F(PatientDialogTest, ThePickerOpensOnTodayForNoDateAndHandsOutAZeroTime) {
     script.Then<CDateSelDlg>([](CDateSelDlg& d) { ClickOn(d.m_btnCancel); });
     EXPECT_EQ(cancelled.DoModal(), CDateSelDlg::IDC_CANCEL);
     EXPECT_EQ(cancelled.m_stDateOut.wYear, 1999);
+}
+
+TEST_F(PatientDialogTest, ThePickerGivesItsControlsTheirRoomAndKeepsOkAndCancelUnderTheCalendar) {
+    GtkComplaints gtk;
+    CDateSelDlg picker;
+    picker.m_strTitle = "Birthdate";
+    picker.m_stDateIn.wYear = 1946;
+    picker.m_stDateIn.wMonth = 5;
+    picker.m_stDateIn.wDay = 17;
+    DialogScript script;
+    script.Then<CDateSelDlg>([](CDateSelDlg& d) {
+        Catch(200);
+        for (wxWindow* control : {static_cast<wxWindow*>(d.m_choMonth), static_cast<wxWindow*>(d.m_spnYear)}) {
+            EXPECT_GE(control->GetSize().x, control->GetBestSize().x);
+            EXPECT_GE(control->GetSize().y, control->GetBestSize().y);
+            EXPECT_LE(control->GetRect().GetRight(), d.GetClientSize().x);
+        }
+        // The calendar's box is what it draws (its rows at its font), and the buttons follow
+        // right under it.
+        const wxRect calendar = d.m_calendar->GetRect();
+        d.m_calendar->SetMinSize(wxDefaultSize);
+        d.m_calendar->InvalidateBestSize();
+        EXPECT_EQ(calendar.GetSize(), d.m_calendar->GetBestSize());
+        EXPECT_LE(calendar.GetRight(), d.GetClientSize().x);
+        const int gap = d.m_btnOk->GetPosition().y - calendar.GetBottom() - 1;
+        EXPECT_GE(gap, 4);
+        EXPECT_LE(gap, 14);
+        EXPECT_LE(d.GetClientSize().y - d.m_btnOk->GetRect().GetBottom() - 1, 14);
+        ScreenArtifact(&d, "date_picker");
+        ClickOn(d.m_btnOk);
+    });
+    EXPECT_EQ(picker.DoModal(), CDateSelDlg::IDC_OK);
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_EQ(picker.m_stDateOut.wYear, 1946);
+    EXPECT_EQ(picker.m_stDateOut.wMonth, 5);
+    EXPECT_EQ(GtkComplaints::Lines(), "");
 }
 
 TEST_F(PatientDialogTest, TheListShowsItsFourColumnsWholeBesideAScrollBar) {
