@@ -8,6 +8,8 @@
 #include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
+#include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
+
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -78,11 +80,13 @@ void FocusDefaultButton(void* gtkDialog) {
 void InstallWxMessageBoxHandler() {
     platform::SetMessageBoxHandler([](const platform::MessageBoxRequest& r) {
         wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-        wxMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(r.caption),
-                               MessageDialogStyle(r.icon, r.buttons));
+        // GTK 3's own message dialog shows no icon for any kind of message; wx's generic one
+        // shows the desktop theme's icon of the kind (and none for a box without an icon).
+        const long style = MessageDialogStyle(r.icon, r.buttons) & ~static_cast<long>(wxICON_NONE);
+        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(r.caption), style);
         // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
         // from reaching a dialog that has already gone.
-        wxWeakRef<wxMessageDialog> alive(&dialog);
+        wxWeakRef<wxGenericMessageDialog> alive(&dialog);
         if (wxTheApp)
             wxTheApp->CallAfter([alive] {
                 if (alive)

@@ -1,8 +1,11 @@
 // The program's message box on the display: each kind opens with the keyboard on its default
-// button, and Enter answers it with that button, also for a second box in a row.
+// button, and Enter answers it with that button, also for a second box in a row; it shows the
+// icon of its kind and its caption.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/statbmp.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -45,6 +48,33 @@ public:
     bool focusOnDefault = false;
 };
 
+// Once the box is up: its caption and the icon it shows (none when it shows no picture), then
+// Enter.
+class BoxReader : public wxTimer {
+public:
+    void Notify() override {
+        if (read || !ModalGtkWindow())
+            return;
+        wxDialog* box = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal() && dialog->IsShown())
+                box = dialog;
+        read = true;
+        if (box) {
+            title = box->GetTitle().utf8_string();
+            for (wxWindow* child : box->GetChildren()) {
+                auto* picture = dynamic_cast<wxStaticBitmap*>(child);
+                if (picture && picture->IsShown() && picture->GetBitmap().IsOk())
+                    iconSize = picture->GetBitmap().GetSize();
+            }
+        }
+        wxUIActionSimulator().Char(WXK_RETURN);
+    }
+    bool read = false;
+    std::string title;
+    wxSize iconSize;
+};
+
 class MessageBoxWindowTest : public wxtest::WindowTest {
 protected:
     void SetUp() override {
@@ -81,6 +111,36 @@ TEST_F(MessageBoxWindowTest, EnterAnswersWithTheDefaultButton) {
             EXPECT_EQ(answer, c.answer);
             wxtest::Flush();
         }
+    }
+}
+
+TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
+    const struct {
+        MsgIcon icon;
+        MsgButtons buttons;
+        bool picture;
+    } cases[] = {
+        {MsgIcon::Question, MsgButtons::YesNo, true},  // the Quit question
+        {MsgIcon::Information, MsgButtons::Ok, true},  // "Automatic stop for 60 seconds elapsed."
+        {MsgIcon::Exclamation, MsgButtons::OkCancel, true},
+        {MsgIcon::Error, MsgButtons::Ok, true},
+        {MsgIcon::None, MsgButtons::Ok, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.icon));
+        BoxReader reader;
+        reader.Start(20);
+        platform::ShowMessageBox("Automatic stop for 60 seconds elapsed.", "Torvik Viewer CL", c.icon, c.buttons);
+        reader.Stop();
+        ASSERT_TRUE(reader.read);
+        EXPECT_EQ(reader.title, "Torvik Viewer CL");
+        if (c.picture) {
+            EXPECT_GE(reader.iconSize.x, 32);
+            EXPECT_GE(reader.iconSize.y, 32);
+        } else {
+            EXPECT_EQ(reader.iconSize, wxSize());
+        }
+        wxtest::Flush();
     }
 }
 
