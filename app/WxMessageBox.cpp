@@ -10,6 +10,8 @@
 
 #include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
 
+#include "common/AppFolders.h"
+
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -83,7 +85,9 @@ void InstallWxMessageBoxHandler() {
         // GTK 3's own message dialog shows no icon for any kind of message; wx's generic one
         // shows the desktop theme's icon of the kind (and none for a box without an icon).
         const long style = MessageDialogStyle(r.icon, r.buttons) & ~static_cast<long>(wxICON_NONE);
-        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(r.caption), style);
+        // A box without a caption of its own carries the program's name.
+        const std::string& caption = r.caption.empty() ? GetProductName() : r.caption;
+        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(caption), style);
         // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
         // from reaching a dialog that has already gone.
         wxWeakRef<wxGenericMessageDialog> alive(&dialog);

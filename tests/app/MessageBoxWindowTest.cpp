@@ -10,6 +10,7 @@
 #include <wx/uiaction.h>
 
 #include "app/WxMessageBox.h"
+#include "common/AppFolders.h"
 #include "platform/MessageBox.h"
 #include "tests/app/WxTestSupport.h"
 
@@ -142,6 +143,17 @@ TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
         }
         wxtest::Flush();
     }
+}
+
+// A box shown without a caption (the JPEG export's "saved", a growth table that does not open)
+// carries the program's name, as every application message box does.
+TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
+    BoxReader reader;
+    reader.Start(20);
+    platform::ShowMessageBox("saved\n/home/user/Documents/0001_20260101120000_.jpg", "", MsgIcon::Information);
+    reader.Stop();
+    ASSERT_TRUE(reader.read);
+    EXPECT_EQ(reader.title, GetProductName());
 }
 
 }  // namespace
