@@ -19,11 +19,11 @@ std::string AssertLogLine(const char* file, int line, const char* function, cons
 }
 
 void InstallAssertLogging() {
-    wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
-                          const wxString& msg) {
-        const std::string text =
-            AssertLogLine(file.utf8_str(), line, func.utf8_str(), cond.utf8_str(), msg.utf8_str());
-        std::fprintf(stderr, "%s\n", text.c_str());
-        DebugLog("%s\n", text.c_str());
-    });
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+            const std::string text =
+                AssertLogLine(file.utf8_str(), line, func.utf8_str(), cond.utf8_str(), msg.utf8_str());
+            std::fprintf(stderr, "%s\n", text.c_str());
+            DebugLog("%s\n", text.c_str());
+        });
 }

@@ -36,8 +36,8 @@ CDateSelDlg::CDateSelDlg(wxWindow* parent)
     m_choMonth = new wxChoice(this, wxID_ANY);
     for (const char* name : kMonthNames)
         m_choMonth->Append(name);
-    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, kFirstYear,
-                               kLastYear, kFirstYear);
+    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
+                               kFirstYear, kLastYear, kFirstYear);
     // The year spin gets at least the width GTK lays its entry and two buttons out in; the month
     // choice takes the rest of the row.
     const wxSize yearBest = m_spnYear->GetBestSize();

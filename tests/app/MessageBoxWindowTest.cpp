@@ -58,7 +58,8 @@ public:
             return;
         wxDialog* box = nullptr;
         for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal() && dialog->IsShown())
+            if (auto* dialog = dynamic_cast<wxDialog*>(window);
+                dialog && dialog->IsModal() && dialog->IsShown())
                 box = dialog;
         read = true;
         if (box) {
@@ -131,7 +132,8 @@ TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
         SCOPED_TRACE(static_cast<int>(c.icon));
         BoxReader reader;
         reader.Start(20);
-        platform::ShowMessageBox("Automatic stop for 60 seconds elapsed.", "Torvik Viewer CL", c.icon, c.buttons);
+        platform::ShowMessageBox("Automatic stop for 60 seconds elapsed.", "Torvik Viewer CL", c.icon,
+                                 c.buttons);
         reader.Stop();
         ASSERT_TRUE(reader.read);
         EXPECT_EQ(reader.title, "Torvik Viewer CL");
@@ -150,7 +152,8 @@ TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
 TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
     BoxReader reader;
     reader.Start(20);
-    platform::ShowMessageBox("saved\n/home/user/Documents/0001_20260101120000_.jpg", "", MsgIcon::Information);
+    platform::ShowMessageBox("saved\n/home/user/Documents/0001_20260101120000_.jpg", "",
+                             MsgIcon::Information);
     reader.Stop();
     ASSERT_TRUE(reader.read);
     EXPECT_EQ(reader.title, GetProductName());

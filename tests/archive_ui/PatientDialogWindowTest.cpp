@@ -437,7 +437,8 @@ TEST_F(PatientDialogTest, ThePickerGivesItsControlsTheirRoomAndKeepsOkAndCancelU
     DialogScript script;
     script.Then<CDateSelDlg>([](CDateSelDlg& d) {
         Catch(200);
-        for (wxWindow* control : {static_cast<wxWindow*>(d.m_choMonth), static_cast<wxWindow*>(d.m_spnYear)}) {
+        for (wxWindow* control :
+             {static_cast<wxWindow*>(d.m_choMonth), static_cast<wxWindow*>(d.m_spnYear)}) {
             EXPECT_GE(control->GetSize().x, control->GetBestSize().x);
             EXPECT_GE(control->GetSize().y, control->GetBestSize().y);
             EXPECT_LE(control->GetRect().GetRight(), d.GetClientSize().x);

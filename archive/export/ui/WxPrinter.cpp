@@ -33,8 +33,8 @@ void OfferExportFolderForFile(wxPrintData& data, const std::string& title) {
         if (c == '/')
             c = '_';
     const char* format = get(settings, "output-file-format");
-    const std::string path = exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder + name +
-                             "." + (format && *format ? format : "pdf");
+    const std::string path = exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder +
+                             name + "." + (format && *format ? format : "pdf");
     if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
         set(settings, "output-uri", uri);
         g_free(uri);
