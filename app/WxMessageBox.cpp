@@ -87,7 +87,16 @@ void InstallWxMessageBoxHandler() {
         const long style = MessageDialogStyle(r.icon, r.buttons) & ~static_cast<long>(wxICON_NONE);
         // A box without a caption of its own carries the program's name.
         const std::string& caption = r.caption.empty() ? GetProductName() : r.caption;
-        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(caption), style);
+        // Texts end their lines Windows' way ("\r\n"): the box breaks lines at '\n' only.
+        std::string text;
+        text.reserve(r.text.size());
+        for (size_t i = 0; i < r.text.size(); ++i) {
+            if (r.text[i] != '\r')
+                text += r.text[i];
+            else if (i + 1 == r.text.size() || r.text[i + 1] != '\n')
+                text += '\n';
+        }
+        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
         // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
         // from reaching a dialog that has already gone.
         wxWeakRef<wxGenericMessageDialog> alive(&dialog);

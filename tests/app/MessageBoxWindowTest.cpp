@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -68,6 +69,8 @@ public:
                 auto* picture = dynamic_cast<wxStaticBitmap*>(child);
                 if (picture && picture->IsShown() && picture->GetBitmap().IsOk())
                     iconSize = picture->GetBitmap().GetSize();
+                if (auto* line = dynamic_cast<wxStaticText*>(child))
+                    text += line->GetLabel().utf8_string() + "|";
             }
         }
         wxUIActionSimulator().Char(WXK_RETURN);
@@ -75,6 +78,7 @@ public:
     bool read = false;
     std::string title;
     wxSize iconSize;
+    std::string text;  // the lines shown, each followed by '|' 
 };
 
 class MessageBoxWindowTest : public wxtest::WindowTest {
@@ -157,6 +161,18 @@ TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
     reader.Stop();
     ASSERT_TRUE(reader.read);
     EXPECT_EQ(reader.title, GetProductName());
+}
+
+// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r'.
+TEST_F(MessageBoxWindowTest, WindowsLineEndsShowAsLines) {
+    BoxReader reader;
+    reader.Start(20);
+    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question, MsgButtons::OkCancel);
+    reader.Stop();
+    ASSERT_TRUE(reader.read);
+    EXPECT_EQ(reader.text.find('\r'), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("May I delete it?|"), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("0001 : Anna|"), std::string::npos) << reader.text;
 }
 
 }  // namespace
