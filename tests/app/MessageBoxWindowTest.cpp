@@ -78,7 +78,7 @@ public:
     bool read = false;
     std::string title;
     wxSize iconSize;
-    std::string text;  // the lines shown, each followed by '|' 
+    std::string text;  // the lines shown, each followed by '|'
 };
 
 class MessageBoxWindowTest : public wxtest::WindowTest {
@@ -167,7 +167,8 @@ TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
 TEST_F(MessageBoxWindowTest, WindowsLineEndsShowAsLines) {
     BoxReader reader;
     reader.Start(20);
-    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question, MsgButtons::OkCancel);
+    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question,
+                             MsgButtons::OkCancel);
     reader.Stop();
     ASSERT_TRUE(reader.read);
     EXPECT_EQ(reader.text.find('\r'), std::string::npos) << reader.text;
