@@ -289,6 +289,7 @@ TEST_F(PatientDialogTest, TheRightClickPopupDeletesTheRowWithNoWxCheckFailing) {
         sim.Char(WXK_RETURN);
     });
     DialogScript script;
+    script.timeoutSeconds = 40;  // beyond the act's own wait for Delete
     script.Then<CStartupDlg>([&](CStartupDlg& d) {
         wxRect row;
         ASSERT_TRUE(d.m_lstPatients->GetItemRect(1, row));
