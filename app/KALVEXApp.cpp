@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/AssertLog.h"
 #include "app/EULADlg.h"
 #include "app/MainFrame.h"
 #include "app/WxMessageBox.h"
@@ -123,6 +124,8 @@ int CKALVEXApp::OnExit() {
 wxIMPLEMENT_APP_NO_MAIN(CKALVEXApp);
 
 int main(int argc, char** argv) {
+    // A failed wx check is logged; it never stops the viewer on a dialog.
+    InstallAssertLogging();
     // X11 is the supported display; a backend the caller chose is kept.
     setenv("GDK_BACKEND", "x11", 0);
     // Before GTK starts: the name fixes the window class the desktop matches.

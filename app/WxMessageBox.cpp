@@ -8,6 +8,10 @@
 #include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
+#include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
+
+#include "common/AppFolders.h"
+
 using platform::MsgAnswer;
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -78,11 +82,24 @@ void FocusDefaultButton(void* gtkDialog) {
 void InstallWxMessageBoxHandler() {
     platform::SetMessageBoxHandler([](const platform::MessageBoxRequest& r) {
         wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-        wxMessageDialog dialog(parent, wxString::FromUTF8(r.text), wxString::FromUTF8(r.caption),
-                               MessageDialogStyle(r.icon, r.buttons));
+        // GTK 3's own message dialog shows no icon for any kind of message; wx's generic one
+        // shows the desktop theme's icon of the kind (and none for a box without an icon).
+        const long style = MessageDialogStyle(r.icon, r.buttons) & ~static_cast<long>(wxICON_NONE);
+        // A box without a caption of its own carries the program's name.
+        const std::string& caption = r.caption.empty() ? GetProductName() : r.caption;
+        // Texts end their lines Windows' way ("\r\n"): the box breaks lines at '\n' only.
+        std::string text;
+        text.reserve(r.text.size());
+        for (size_t i = 0; i < r.text.size(); ++i) {
+            if (r.text[i] != '\r')
+                text += r.text[i];
+            else if (i + 1 == r.text.size() || r.text[i + 1] != '\n')
+                text += '\n';
+        }
+        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
         // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
         // from reaching a dialog that has already gone.
-        wxWeakRef<wxMessageDialog> alive(&dialog);
+        wxWeakRef<wxGenericMessageDialog> alive(&dialog);
         if (wxTheApp)
             wxTheApp->CallAfter([alive] {
                 if (alive)

@@ -1,12 +1,17 @@
 // The program's message box on the display: each kind opens with the keyboard on its default
-// button, and Enter answers it with that button, also for a second box in a row.
+// button, and Enter answers it with that button, also for a second box in a row; it shows the
+// icon of its kind and its caption.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include "app/WxMessageBox.h"
+#include "common/AppFolders.h"
 #include "platform/MessageBox.h"
 #include "tests/app/WxTestSupport.h"
 
@@ -43,6 +48,37 @@ public:
     }
     bool pressed = false;
     bool focusOnDefault = false;
+};
+
+// Once the box is up: its caption and the icon it shows (none when it shows no picture), then
+// Enter.
+class BoxReader : public wxTimer {
+public:
+    void Notify() override {
+        if (read || !ModalGtkWindow())
+            return;
+        wxDialog* box = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(window);
+                dialog && dialog->IsModal() && dialog->IsShown())
+                box = dialog;
+        read = true;
+        if (box) {
+            title = box->GetTitle().utf8_string();
+            for (wxWindow* child : box->GetChildren()) {
+                auto* picture = dynamic_cast<wxStaticBitmap*>(child);
+                if (picture && picture->IsShown() && picture->GetBitmap().IsOk())
+                    iconSize = picture->GetBitmap().GetSize();
+                if (auto* line = dynamic_cast<wxStaticText*>(child))
+                    text += line->GetLabel().utf8_string() + "|";
+            }
+        }
+        wxUIActionSimulator().Char(WXK_RETURN);
+    }
+    bool read = false;
+    std::string title;
+    wxSize iconSize;
+    std::string text;  // the lines shown, each followed by '|'
 };
 
 class MessageBoxWindowTest : public wxtest::WindowTest {
@@ -82,6 +118,62 @@ TEST_F(MessageBoxWindowTest, EnterAnswersWithTheDefaultButton) {
             wxtest::Flush();
         }
     }
+}
+
+TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
+    const struct {
+        MsgIcon icon;
+        MsgButtons buttons;
+        bool picture;
+    } cases[] = {
+        {MsgIcon::Question, MsgButtons::YesNo, true},  // the Quit question
+        {MsgIcon::Information, MsgButtons::Ok, true},  // "Automatic stop for 60 seconds elapsed."
+        {MsgIcon::Exclamation, MsgButtons::OkCancel, true},
+        {MsgIcon::Error, MsgButtons::Ok, true},
+        {MsgIcon::None, MsgButtons::Ok, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.icon));
+        BoxReader reader;
+        reader.Start(20);
+        platform::ShowMessageBox("Automatic stop for 60 seconds elapsed.", "Torvik Viewer CL", c.icon,
+                                 c.buttons);
+        reader.Stop();
+        ASSERT_TRUE(reader.read);
+        EXPECT_EQ(reader.title, "Torvik Viewer CL");
+        if (c.picture) {
+            EXPECT_GE(reader.iconSize.x, 32);
+            EXPECT_GE(reader.iconSize.y, 32);
+        } else {
+            EXPECT_EQ(reader.iconSize, wxSize());
+        }
+        wxtest::Flush();
+    }
+}
+
+// A box shown without a caption (the JPEG export's "saved", a growth table that does not open)
+// carries the program's name, as every application message box does.
+TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
+    BoxReader reader;
+    reader.Start(20);
+    platform::ShowMessageBox("saved\n/home/user/Documents/0001_20260101120000_.jpg", "",
+                             MsgIcon::Information);
+    reader.Stop();
+    ASSERT_TRUE(reader.read);
+    EXPECT_EQ(reader.title, GetProductName());
+}
+
+// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r'.
+TEST_F(MessageBoxWindowTest, WindowsLineEndsShowAsLines) {
+    BoxReader reader;
+    reader.Start(20);
+    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question,
+                             MsgButtons::OkCancel);
+    reader.Stop();
+    ASSERT_TRUE(reader.read);
+    EXPECT_EQ(reader.text.find('\r'), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("May I delete it?|"), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("0001 : Anna|"), std::string::npos) << reader.text;
 }
 
 }  // namespace

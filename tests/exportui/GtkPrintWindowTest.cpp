@@ -17,6 +17,8 @@
 
 #include "archive/export/PrintJob.h"
 #include "archive/export/ui/WxPrinter.h"
+#include "common/AppFolders.h"
+#include "common/SettingsStore.h"
 #include "tests/exportui/ExportUiTestSupport.h"
 #include "tests/exportui/GtkCalls.h"
 #include "tests/support/TestSupport.h"
@@ -157,6 +159,55 @@ TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
     EXPECT_EQ(CountPages(pdf), 1);
     EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.27"), std::string::npos) << "an A4 page";
     EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos) << "the image was drawn";
+}
+
+TEST_F(GtkPrintWindow, PrintToFileOffersTheExportFolderUnderTheJobsName) {
+    const Gtk gtk;
+    ASSERT_TRUE(gtk.Loaded());
+    testsupport::TempDir dir;
+    testsupport::ScopedEnv programData("ProgramData", dir / "data");
+    ResetSettingsForTesting();
+    ResetAppFoldersForTesting();
+    const std::string out = dir / "exports/";
+    ASSERT_TRUE(std::filesystem::create_directories(out));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::outputfolder, out));
+
+    wxPrintData start;
+    start.SetPrinterName(kFilePrinter);
+    start.SetPaperId(wxPAPER_A4);
+    void* settings = static_cast<wxGtkPrintNativeData*>(start.GetNativeData())->GetPrintConfig();
+    gtk.setSetting(settings, "output-file-format", "pdf");
+    CWxPrinter printer(start);
+
+    // OK as soon as the file printer is chosen; cancel after ten seconds.
+    bool answered = false;
+    int ticksChosen = 0;
+    const auto began = std::chrono::steady_clock::now();
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        void* dialog = gtk.PrintDialog();
+        if (!dialog || answered)
+            return;
+        void* selected = gtk.selectedPrinter(dialog);
+        const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(10);
+        if ((!selected || ++ticksChosen < 4) && !late)
+            return;
+        answered = true;
+        gtk.respond(dialog, late ? Gtk::kResponseCancel : Gtk::kResponseOk);
+    });
+    timer.Start(100);
+    testsupport::MessageBoxRecorder boxes;
+    const bool printed = exportfile::PrintImage(printer, true, "0001 Test/Name",
+                                                "Measurement Time:2020-08-20 12:34:56", Quadrants());
+    timer.Stop();
+    ResetSettingsForTesting();
+    ResetAppFoldersForTesting();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(printed);
+    // A slash of the name cannot be part of a file name.
+    const std::string pdf = out + "0001 Test_Name.pdf";
+    ASSERT_TRUE(std::filesystem::is_regular_file(pdf)) << "not in the export folder";
+    EXPECT_EQ(CountPages(testsupport::ReadAll(pdf)), 1);
 }
 
 TEST_F(GtkPrintWindow, WithoutTheDialogAMissingPrinterIsAnError) {

@@ -1,9 +1,13 @@
 #include "archive/export/ui/WxPrinter.h"
 
 #include <cairo.h>
+#include <dlfcn.h>
+#include <glib.h>
 #include <wx/dc.h>
 #include <wx/dcprint.h>
+#include <wx/gtk/print.h>
 
+#include "archive/export/SaveDialogSettings.h"
 #include "archive/export/ui/DefaultPrinter.h"
 
 namespace {
@@ -11,6 +15,31 @@ namespace {
 // Long enough for a print server on the network to answer, short enough that a missing one
 // reads as an error rather than a frozen viewer.
 constexpr std::chrono::seconds kDefaultPrinterWait{5};
+
+// GTK's "Print to File" writes where the job's print settings say: the export folder (the
+// Documents folder when none is set or it is gone) and the job's name, not "output.pdf" in
+// whatever folder the viewer was started from. A file the caller named already stays.
+void OfferExportFolderForFile(wxPrintData& data, const std::string& title) {
+    using Get = const char* (*)(GtkPrintSettings*, const char*);
+    using Set = void (*)(GtkPrintSettings*, const char*, const char*);
+    static const auto get = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "gtk_print_settings_get"));
+    static const auto set = reinterpret_cast<Set>(dlsym(RTLD_DEFAULT, "gtk_print_settings_set"));
+    auto* native = dynamic_cast<wxGtkPrintNativeData*>(data.GetNativeData());
+    GtkPrintSettings* settings = native ? native->GetPrintConfig() : nullptr;
+    if (!get || !set || !settings || get(settings, "output-uri"))
+        return;
+    std::string name = title.empty() ? std::string("output") : title;
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    const char* format = get(settings, "output-file-format");
+    const std::string path = exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder +
+                             name + "." + (format && *format ? format : "pdf");
+    if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
+        set(settings, "output-uri", uri);
+        g_free(uri);
+    }
+}
 
 }  // namespace
 
@@ -46,6 +75,8 @@ bool CImagePrintout::OnPrintPage(int page) {
 exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::string& title,
                                                  const exportfile::PageDrawer& draw) {
     wxPrintDialogData data(m_start);
+    if (showDialog)
+        OfferExportFolderForFile(data.GetPrintData(), title);
     data.EnableSelection(false);
     data.EnablePageNumbers(false);
     data.EnablePrintToFile(false);

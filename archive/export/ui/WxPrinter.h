@@ -1,6 +1,7 @@
 // Printing through the wx printing framework over GTK print: a one-page printout titled with
 // the job's name, drawn by the export's page drawer on the printer's cairo context in device
-// pixels. The print dialog offers no selection, page numbers or print to file.
+// pixels. The print dialog offers no selection or page numbers; GTK's own "Print to File"
+// printer offers the export folder and the job's name.
 #pragma once
 
 #include <wx/print.h>
