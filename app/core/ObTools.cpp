@@ -26,7 +26,6 @@ constexpr int kStrFinishOb = 175;
 constexpr int kStrTakeOffGuard = 220;
 constexpr int kStrResetAc = 221;
 constexpr int kObLayout = 18;
-constexpr int kObPanelAnchor = 1180;
 
 // Result label of each two-point item (BPD, CRL, GS, SL, FL).
 constexpr int kObLabel[kObItemCount + 1] = {-1, 0, 4, 1, 5, 2, -1, -1};
@@ -413,7 +412,7 @@ void CMeasureTools::ToggleObMode() {
     }
     if (!d_.m_ports.thumbnails->HasStoredImage())
         return;
-    d_.ShowPanel(true, &panel, kObPanelAnchor);
+    d_.ShowPanel(true, &panel, IDC_OB_ANCHOR);
     panel.SetState(1);
     d_.m_nTool = kToolObgy;
     d_.m_nObItem = 0;

@@ -242,6 +242,43 @@ TEST_F(PlumbingTest, MaximiseAndRestoreMoveViewsWithTheirScale) {
     EXPECT_DOUBLE_EQ(dlg->m_viewRight.m_dViewScale, 1.0);
 }
 
+TEST_F(PlumbingTest, AResizePlacesTheLeftPanelUpAgainAtTheNewHeightAndNothingElse) {
+    Open();
+    struct Case {
+        const char* what;
+        int run, layout;
+        bool stcUp;
+        ISidePanel* panel;
+        const draw::Rect* rect;
+        int width;  // the panel's anchor's right edge + 1
+    } cases[] = {
+        {"live B", kLive, 1, false, &side.live, &side.live.rect, 180},
+        {"live BB with the STC panel up", kLive, 2, true, &side.stc, &side.stc.rect, 159},
+        {"OB/GY item", kFrozen, 18, false, &ob, &ob.rect, 167},
+    };
+    for (const Case& c : cases) {
+        dlg->m_pLiveProc->m_bStcPanelShown = c.stcUp;
+        Layout(kFrozen, 0);  // every panel down
+        Layout(c.run, c.layout);
+        if (c.layout == 18)
+            dlg->ShowPanel(true, &ob, IDC_OB_ANCHOR);  // entering the mode puts it up
+        ASSERT_TRUE(c.panel->IsShown()) << c.what;
+        const int redraws = side.window.redraws;
+        for (auto [maximised, client] :
+             {std::pair{true, draw::Point{1600, 860}}, {false, draw::Point{900, 680}}}) {
+            side.window.client = client;
+            dlg->OnSize(maximised, client.x, client.y);
+            EXPECT_EQ(*c.rect, (draw::Rect{0, 0, c.width, client.y})) << c.what;
+            EXPECT_TRUE(c.panel->IsShown()) << c.what;
+        }
+        EXPECT_GT(side.window.redraws, redraws) << c.what;
+        EXPECT_EQ(dlg->m_nScreenLayout, c.layout) << c.what;
+    }
+    // Only the panel that is up: the others stay down.
+    EXPECT_FALSE(side.stc.shown);
+    EXPECT_FALSE(side.live.shown);
+}
+
 TEST_F(PlumbingTest, MoveAndTheLoupesPlace) {
     Open();
     // Frozen (the live panel's Freeze toggle on): the camera preview stays.
