@@ -83,7 +83,11 @@ void CKALVEXDlg::ApplyGeometry(const WindowLayout& l) {
                                                 {IDC_REVIEW_STOP, l.reviewStop},
                                                 {IDC_THUMB_CAPTION, l.thumbCaption},
                                                 {IDC_CLOCK, l.clock},
-                                                {IDC_REVIEW_TIME, l.reviewTime}};
+                                                {IDC_REVIEW_TIME, l.reviewTime},
+                                                {IDC_HEADER, l.header},
+                                                {IDC_PREVIEW, l.preview},
+                                                {IDC_CINE_PREV, l.cinePrev},
+                                                {IDC_CINE_NEXT, l.cineNext}};
     for (const auto& [id, rect] : moved)
         m_ports.controls->MoveControl(id, rect);
     m_ports.rightPanel->MoveTo({l.rightPanel.left, l.rightPanel.top});

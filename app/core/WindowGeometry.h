@@ -16,20 +16,21 @@ struct StartupRects {
     draw::Rect counter, status, list, del, expJpeg, expVideo, print;
     draw::Rect reviewNext, reviewPrev, reviewPlay, reviewStop;
     draw::Rect thumbCaption, clock, reviewTime, rightPanel;
+    draw::Rect header, preview, cinePrev, cineNext;
 };
 
 // Pixels of the layout the geometry depends on.
 struct GeometryConstants {
-    int viewSpan = 480;     // the main view's width (no border)
-    int labelShift = 502;   // result labels: to the right of the enlarged image
-    int labelLift = 24;     // and up
-    int reviewShift = 50;   // review buttons: left of the enlarged column
-    int extra = 80;         // added to the smaller of the two growths
-    int minViewSize = 100;  // the main view never gets smaller than this
+    int viewSpan = 480;       // the main view's width (no border)
+    int labelShift = 502;     // result labels: to the right of the enlarged image
+    int labelLift = 24;       // and up (down when negative)
+    double labelScale = 1.0;  // their widths while maximised, for the smaller font
+    int extra = 80;           // added to the smaller of the two growths
+    int minViewSize = 100;    // the main view never gets smaller than this
 };
 
-// The constants of the original dialog template (views with a 2-pixel border).
-inline constexpr GeometryConstants kTemplateGeometry{484, 502, 24, 50, 80, 100};
+// The growth constants of the original dialog template (views with a 2-pixel border).
+inline constexpr GeometryConstants kTemplateGeometry{484, 502, 24, 1.0, 80, 100};
 
 struct WindowLayout {
     int enlargement = 0;
@@ -39,6 +40,7 @@ struct WindowLayout {
     draw::Rect counter, status, list, del, expJpeg, expVideo, print;
     draw::Rect reviewNext, reviewPrev, reviewPlay, reviewStop;
     draw::Rect thumbCaption, clock, reviewTime, rightPanel;
+    draw::Rect header, preview, cinePrev, cineNext;
 };
 
 // e = min(cx - W0, |cy - H0|) + extra, bounded below so that the main view keeps at least
