@@ -338,7 +338,9 @@ void CMeasureTools::TagSelectedImage(const std::string& tag) {
 }
 
 void CMeasureTools::DrawObgyResults(Image32& buffer) {
-    draw::Rect r{30, 10, 160, 40};
+    // Clear of the depth scale's "0cm" at the top left.
+    const int left = CCstmPictureCtrl::kDepthLabelRight + 4;
+    draw::Rect r{left, 10, left + 130, 40};
     const draw::Font font = draw::FontFor(draw::FontRole::Overlay);
     const CCstmPictureCtrl& v = View(kViewMain);
     for (int item : {ObItemBpd, ObItemFl, ObItemCrl, ObItemAc, ObItemGs}) {

@@ -7,6 +7,7 @@
 #include "app/core/MeasureTools.h"
 #include "measure/ResultLabels.h"
 #include "platform/StringUtil.h"
+#include "tests/draw/PixelTestUtil.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -346,6 +347,15 @@ TEST_F(MeasureTest, TheResultLinesShowOnlyItemsOfTheShownImage) {
     };
     EXPECT_GT(count(a, MakePixel(0, 167, 227)), 5);  // the BPD line
     EXPECT_EQ(count(a, MakePixel(255, 165, 0)), 0);  // FL was measured on another image
+
+    // The lines stay clear of the depth scale's labels ("0cm" at the top), whatever the depth.
+    for (int depth : {47, 150}) {
+        Image32 scale(480, 480, 0);
+        dlg->m_viewMain.DrawDepthScale(scale, -1, 470.0 / depth);
+        const draw::Rect lines = drawtest::InkBox(a, 0);
+        const draw::Rect marks = drawtest::InkBoxIn(scale, 0, {0, lines.top, 480, lines.bottom});
+        EXPECT_LE(marks.right, lines.left) << depth;
+    }
 }
 
 TEST_F(MeasureTest, LeavingTheModeAsksOnlyWhenAllFiveButtonsShowValues) {
