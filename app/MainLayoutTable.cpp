@@ -11,9 +11,9 @@ constexpr int kViewSize = 480;
 constexpr int kViewBottom = kViewTop + kViewSize;
 // Result labels: one row per measurement k under the image, its first value (label k: a
 // length, a perimeter or a dash text) then its second (label 4 + 3k: an area or the M-mode
-// "mm/s" reading), then labels 5 + 3k and 6 + 3k, which only the fourth ellipse on a right
-// half writes (a perimeter). Each is as wide as the longest text of its kind needs at 12
-// point, "9999.9 mm" and "999.9 mm/240.00 s".
+// "mm/s" reading), then labels 5 + 3k and 6 + 3k, which hold a perimeter at most (the fourth
+// ellipse on a right half writes label 5). Each is as wide as the longest text of its kind
+// needs at 12 point, "9999.9 mm" and "999.9 mm/240.00 s".
 constexpr int kLabelHeight = 20;
 constexpr int kLabelTop = kViewBottom + 28;
 constexpr int kLabelColumns[5] = {0, 100, 264, 364, kViewSize};  // left edges, then the row's end
