@@ -1,5 +1,7 @@
 #include "app/MainGeometry.h"
 
+#include <algorithm>
+
 #include "app/MainLayoutTable.h"
 
 namespace {
@@ -61,5 +63,10 @@ GeometryConstants MainGeometryConstants() {
     k.labelScale = 10.0 / 12.0;
     k.extra = 80;
     k.minViewSize = 100;
+    // The right panel, the list's column and the labels' block under it stay on the screen.
+    const MainControlPlacement* lastLabel = FindMainControl(kResultLabelIds.back());
+    const int labelsRight =
+        list.left + static_cast<int>((lastLabel->x + lastLabel->width - label0.left) * k.labelScale);
+    k.rightExtent = std::max({list.right, kMainClientWidth, labelsRight});
     return k;
 }

@@ -14,7 +14,9 @@ draw::Rect Shifted(draw::Rect r, int dx, int dy) {
 int Enlargement(const StartupRects& s, const GeometryConstants& k, int cx, int cy) {
     const int w0 = s.client.Width();
     const int h0 = s.client.Height();
-    const int e = std::min(cx - w0, std::abs(cy - h0)) + k.extra;
+    int e = std::min(cx - w0, std::abs(cy - h0)) + k.extra;
+    if (k.rightExtent > 0)
+        e = std::min(e, std::max(cx - k.rightExtent, 0));
     return std::max(e, k.minViewSize - k.viewSpan);
 }
 

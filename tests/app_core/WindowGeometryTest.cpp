@@ -54,6 +54,16 @@ TEST(WindowGeometry, EnlargementByTheSmallerGrowthBoundedBelow) {
     }
 }
 
+TEST(WindowGeometry, OnANarrowScreenTheGrowthKeepsWhatIsBesideTheImageOnIt) {
+    const StartupRects s = TemplateRects();
+    GeometryConstants k = kTemplateGeometry;
+    k.rightExtent = 1080;
+    EXPECT_EQ(Enlargement(s, k, 1600, 860), 260);       // wide enough: the usual growth
+    EXPECT_EQ(Enlargement(s, k, 1280, 990), 200);       // not min(380, 310) + 80 = 390
+    EXPECT_EQ(Enlargement(s, k, 1050, 990), 0);         // no room to grow: the start-up size
+    EXPECT_EQ(Enlargement(s, k, 300, 900), 100 - 484);  // smaller than the start-up size
+}
+
 TEST(WindowGeometry, MaximisedViewsLabelsAndControls) {
     const StartupRects s = TemplateRects();
     GeometryConstants k = kTemplateGeometry;
