@@ -151,7 +151,8 @@ void CCstmPictureCtrl::DrawDepthScale(Image32& dc, int focusMm, double pixelsPer
             continue;
         }
         const int h = focus ? 12 : 9;
-        const Rect rect = d == 0.0 ? Rect{9, iy + 3, 48, iy + 18} : Rect{14, iy - h, 48, iy + h};
+        const Rect rect = d == 0.0 ? Rect{9, iy + 3, kDepthLabelRight, iy + 18}
+                                   : Rect{14, iy - h, kDepthLabelRight, iy + h};
         const std::string text = d == 0.0           ? platform::Format("%dcm", 0)
                                  : wholeCentimetres ? platform::Format("%d", static_cast<int>(d))
                                                     : platform::Format("%.1f", d);

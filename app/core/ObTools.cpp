@@ -29,7 +29,6 @@ constexpr int kStrFinishOb = 175;
 constexpr int kStrTakeOffGuard = 220;
 constexpr int kStrResetAc = 221;
 constexpr int kObLayout = 18;
-constexpr int kObPanelAnchor = 1180;
 
 // Result label of each two-point item (BPD, CRL, GS, SL, FL).
 constexpr int kObLabel[kObItemCount + 1] = {-1, 0, 4, 1, 5, 2, -1, -1};
@@ -347,7 +346,9 @@ void CMeasureTools::TagSelectedImage(const std::string& tag) {
 }
 
 void CMeasureTools::DrawObgyResults(Image32& buffer) {
-    draw::Rect r{30, 10, 160, 40};
+    // Clear of the depth scale's "0cm" at the top left.
+    const int left = CCstmPictureCtrl::kDepthLabelRight + 4;
+    draw::Rect r{left, 10, left + 130, 40};
     const draw::Font font = draw::FontFor(draw::FontRole::Overlay);
     const CCstmPictureCtrl& v = View(kViewMain);
     for (int item : {ObItemBpd, ObItemFl, ObItemCrl, ObItemAc, ObItemGs}) {
@@ -421,7 +422,7 @@ void CMeasureTools::ToggleObMode() {
     }
     if (!d_.m_ports.thumbnails->HasStoredImage())
         return;
-    d_.ShowPanel(true, &panel, kObPanelAnchor);
+    d_.ShowPanel(true, &panel, IDC_OB_ANCHOR);
     panel.SetState(1);
     d_.m_nTool = kToolObgy;
     d_.m_nObItem = 0;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ArchiveFixture.h"
+#include "ScreenSnapshot.h"
 #include "app/core/ImageAreaRender.h"
 #include "app/core/MainArchive.h"
 #include "archive/ArchiveMessages.h"
@@ -144,6 +145,43 @@ TEST_F(ArchiveUiTest, DoubleClickedCinePlaysAtItsPaceAndWraps) {
     s_now += 5000;
     dlg->OnTimer(kTimerPlayback);
     EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), stopped);
+}
+
+TEST_F(ArchiveUiTest, MaximisingAndRestoringKeepAPreviewAndAPlayingCine) {
+    Image(6);
+    dlg->ExecCommand(kCmdStoreStill);
+    NextSecond();
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 2);
+    // Each size change leaves the screen and the main view's picture as they were.
+    auto resizeKeeps = [&](const char* what) {
+        const ScreenSnapshot before = TakeScreen(*dlg);
+        const Image32 picture = dlg->m_viewMain.BackBuffer();
+        dlg->OnSize(true, 1600, 860);
+        ExpectSameScreen(before, TakeScreen(*dlg), std::string(what) + ", maximised");
+        EXPECT_TRUE(dlg->m_viewMain.BackBuffer() == picture) << what << ": another picture, maximised";
+        dlg->OnSize(false, 900, 680);
+        ExpectSameScreen(before, TakeScreen(*dlg), std::string(what) + ", restored");
+        EXPECT_TRUE(dlg->m_viewMain.BackBuffer() == picture) << what << ": another picture, restored";
+    };
+
+    Select(0);
+    ASSERT_TRUE(dlg->Controls().IsShown(IDC_DELETE));
+    ASSERT_FALSE(dlg->Controls().IsShown(IDC_CLOCK));  // the item's time in the clock's place
+    resizeKeeps("still preview");
+    EXPECT_TRUE(dlg->IsPreviewShown());
+    EXPECT_EQ(dlg->m_nPressedToolButton, -2);  // stores and tools stay off
+
+    view.SetSelection({1});
+    archive.OnItemDoubleClicked();
+    dlg->OnButtonClicked(IDC_REVIEW_PLAY);
+    ASSERT_TRUE(dlg->Controls().IsShown(IDC_REVIEW_STOP));
+    resizeKeeps("playing cine");
+    EXPECT_TRUE(dlg->m_bPlaying);
+    // The loaded frames are still there to step through.
+    dlg->OnButtonClicked(IDC_REVIEW_STOP);
+    archive.OnBnClickedNext();
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  2 /   6");
 }
 
 TEST_F(ArchiveUiTest, DeleteMovesTheSelectionToTheTrashAndKeepsExamStillsInStep) {

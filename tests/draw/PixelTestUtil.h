@@ -1,6 +1,7 @@
 // Small helpers for pixel tests of drawings.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Image.h"
@@ -31,6 +32,30 @@ inline draw::Rect InkBox(const Image32& image, uint32_t background) {
         }
     }
     return box;
+}
+
+// The same, counting only the pixels inside `region`.
+inline draw::Rect InkBoxIn(const Image32& image, uint32_t background, const draw::Rect& region) {
+    draw::Rect box{region.right, region.bottom, region.left, region.top};
+    for (int y = std::max(region.top, 0); y < std::min(region.bottom, image.height()); ++y) {
+        for (int x = std::max(region.left, 0); x < std::min(region.right, image.width()); ++x) {
+            if (image.At(x, y) == background)
+                continue;
+            box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                   std::max(box.bottom, y + 1)};
+        }
+    }
+    return box;
+}
+
+// True when the text drawn on `background` ends in "…": its last few columns of ink are a dot
+// on the baseline, no taller than a few pixels, where a letter's would be.
+inline bool InkEndsInEllipsis(const Image32& image, uint32_t background) {
+    const draw::Rect ink = InkBox(image, background);
+    if (ink.IsEmpty())
+        return false;
+    const draw::Rect tail = InkBoxIn(image, background, {ink.right - 4, ink.top, ink.right, ink.bottom});
+    return !tail.IsEmpty() && tail.Height() <= 4;
 }
 
 }  // namespace drawtest
