@@ -109,6 +109,30 @@ TEST_F(StillScaleTest, EachHalfOfAStillMeasuresAtItsOwnDepthAndAcrossThemNothing
     EXPECT_NEAR(dlg->Measure().ObValue(ObItemAc), 242.2113 * 70.0 / 470.0, 1e-3);
 }
 
+TEST_F(StillScaleTest, AStillOfTwoHalvesAtOneDepthMeasuresAcrossThem) {
+    // Live BB shows both halves side by side even when they share their depth.
+    Unfreeze();
+    Depth(70);
+    dlg->ExecCommand(kCmdDisplayBB);
+    ASSERT_TRUE(Step(1));
+    ASSERT_TRUE(Step(2));
+    ASSERT_EQ(Proc().Cine().GetSpecialDepth(0), 70);
+    ASSERT_EQ(Proc().Cine().GetSpecialDepth(1), 70);
+    ASSERT_FALSE(dlg->Controls().IsShown(IDC_VIEW_MAIN));
+    NextSecond();
+    dlg->ExecCommand(kCmdStoreStill);  // the store command while live
+    ASSERT_EQ(archive.Exam().stills.size(), 1u);
+    ASSERT_GT(archive.Exam().stills[0].splitColumn, 0);
+    Freeze();
+
+    Key(vk::kO);
+    ASSERT_EQ(panel.state, 1);
+    Select(0);
+    // 240 pixels at 70 mm, across where the halves meet.
+    EXPECT_EQ(Pair(vk::kF9, {100, 200}, {340, 200}), "35.7 mm");
+    EXPECT_NEAR(dlg->Measure().ObValue(ObItemFl), 240.0 * 70.0 / 470.0, 1e-9);
+}
+
 TEST_F(CoreTest, TheStripHoldsOnlyColumnsOfTheDepthItIsMeasuredAt) {
     Attach();
     Create();
