@@ -1,8 +1,8 @@
 // Measurements never read at a scale that does not hold for their points. The M-mode strip
 // holds only columns of the depth it is measured at: a depth change starts it again. OB/GY
 // measures a stored still of two halves side by side each half at its own depth (BB), the B
-// image of a BM still at its depth, and gives dashes across the halves and on the M-mode
-// strip; a still of one image keeps its sidecar's depth.
+// image of a BM still at its depth, and gives dashes across halves of different depths and on
+// the M-mode strip; a still of one image keeps its sidecar's depth.
 #include "ArchiveFixture.h"
 #include "MeasureFakes.h"
 #include "app/core/MeasureTools.h"
@@ -107,6 +107,11 @@ TEST_F(StillScaleTest, EachHalfOfAStillMeasuresAtItsOwnDepthAndAcrossThemNothing
     Mouse(WM_MOUSEMOVE, 150, 240);
     Mouse(WM_LBUTTONUP, 150, 240);
     EXPECT_NEAR(dlg->Measure().ObValue(ObItemAc), 242.2113 * 70.0 / 470.0, 1e-3);
+    // So does the HC trace: a 100 by 200 pixel box in the right half runs 600 pixels round.
+    dlg->ExecCommand(84);
+    for (const draw::Point p : {draw::Point{300, 100}, {400, 100}, {400, 300}, {300, 300}, {300, 100}})
+        Click(p.x, p.y);
+    EXPECT_NEAR(dlg->Measure().ObValue(ObItemHc), 600.0 * 150.0 / 470.0, 1e-9);
 }
 
 TEST_F(StillScaleTest, AStillOfTwoHalvesAtOneDepthMeasuresAcrossThem) {
