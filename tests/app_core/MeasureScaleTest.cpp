@@ -70,6 +70,11 @@ TEST_F(MeasureScaleTest, EachHalfOfAStillMeasuresAtItsOwnDepthAndAcrossThemNothi
     EXPECT_EQ(dlg->Measure().ObValue(ObItemFl), 0.0);
     Select(0);
     EXPECT_EQ(PairText(vk::kF5, {340, 100}, {340, 335}), "Dist:-----");  // BPD on the strip: time across
+    dlg->ExecCommand(20);  // SL on the B image of the BM still: 35.0 mm at 70 mm
+    Click({100, 100});
+    Mouse(WM_MOUSEMOVE, {100, 335});
+    Click({100, 335});
+    EXPECT_NEAR(dlg->Measure().ObValue(ObItemSl), 235.0 * 70.0 / 470.0, 1e-9);
     // The AC ellipse of a half reads at that half's depth: 50 by 25 pixels run 242.21 pixels
     // round, 36.07 mm at 70 mm (77.30 mm at the sidecar's 150 mm).
     Select(1);
