@@ -75,14 +75,15 @@ TEST_F(MeasureScaleTest, EachHalfOfAStillMeasuresAtItsOwnDepthAndAcrossThemNothi
     Mouse(WM_MOUSEMOVE, {100, 335});
     Click({100, 335});
     EXPECT_NEAR(dlg->Measure().ObValue(ObItemSl), 235.0 * 70.0 / 470.0, 1e-9);
-    // The AC ellipse of a half reads at that half's depth: 50 by 25 pixels run 242.21 pixels
-    // round, 36.07 mm at 70 mm (77.30 mm at the sidecar's 150 mm).
+    // The AC ellipse of a half reads at that half's depth: half axes of 100 pixels upright and
+    // 50 across (x 130..230, its upright axis alone would reach past the halves' meeting) run
+    // 484.42 pixels round, 72.15 mm at 70 mm (154.60 mm at the sidecar's 150 mm).
     Select(1);
     Key(vk::kF10);
-    Mouse(WM_LBUTTONDOWN, {50, 240});
-    Mouse(WM_MOUSEMOVE, {150, 240});
-    Mouse(WM_LBUTTONUP, {150, 240});
-    EXPECT_NEAR(dlg->Measure().ObValue(ObItemAc), 242.2113 * 70.0 / 470.0, 1e-3);
+    Mouse(WM_LBUTTONDOWN, {180, 140});
+    Mouse(WM_MOUSEMOVE, {180, 340});
+    Mouse(WM_LBUTTONUP, {180, 340});
+    EXPECT_NEAR(dlg->Measure().ObValue(ObItemAc), 484.4226 * 70.0 / 470.0, 1e-3);
     // So does the HC trace: a 100 by 200 pixel box in the right half runs 600 pixels round.
     dlg->ExecCommand(84);
     for (const draw::Point p : {draw::Point{300, 100}, {400, 100}, {400, 300}, {300, 300}, {300, 100}})
