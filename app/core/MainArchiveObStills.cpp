@@ -38,11 +38,11 @@ int CMainArchive::StillDepthOver(int index, int xFrom, int xTo) const {
     const archive::ExamStill& still = exam_.stills[static_cast<size_t>(index)];
     if (still.splitColumn <= 0)
         return StillDepth(index);
-    // Each half at its own depth; nothing that reaches into both has one scale.
+    // Each half at its own depth; what reaches into both has one scale only when they share it.
     int depth = -1;
     if (xTo < still.splitColumn)
         depth = still.halfDepth[0];
-    else if (xFrom >= still.splitColumn)
+    else if (xFrom >= still.splitColumn || still.halfDepth[0] == still.halfDepth[1])
         depth = still.halfDepth[1];
     return archive::IsMeasurableDepth(depth) ? depth : -1;
 }

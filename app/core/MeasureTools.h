@@ -67,7 +67,7 @@ public:
     int DepthOfView(int viewCode) const;
     MeasureScale ScaleOfView(int viewCode) const;
     // The same for a measurement whose points lie in the image columns xFrom..xTo: a still of
-    // two halves measures in each half at that half's depth and across them not at all.
+    // two halves measures in each half at that half's depth, across them only at a depth both share.
     int DepthOfColumns(int viewCode, int xFrom, int xTo) const;
     MeasureScale ScaleOfColumns(int viewCode, int xFrom, int xTo) const;
     MeasureScale ScaleOfPoints(int viewCode, const std::vector<draw::Point>& points) const;

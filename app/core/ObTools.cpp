@@ -2,7 +2,6 @@
 // ellipse, resets, highlights, tags and the result lines.
 #include "app/core/MeasureTools.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "app/core/KALVEXDlg.h"
@@ -224,9 +223,10 @@ void CMeasureTools::AcMouse(int viewCode, draw::Point p) {
 
 void CMeasureTools::UpdateAcResult() {
     const CCstmPictureCtrl& v = View(kViewMain);
-    // The outline stays within the larger half axis of the centre.
+    // How far the outline reaches left and right of its centre, as its axes lie.
     const CEllipseCaliper& e = v.m_ellipseObgy;
-    const int reach = static_cast<int>(std::ceil(std::max(e.a, e.b)));
+    const double angle = e.Angle();
+    const int reach = static_cast<int>(std::ceil(std::hypot(e.a * std::cos(angle), e.b * std::sin(angle))));
     const auto result =
         MeasureEllipse(e, ScaleOfColumns(kViewMain, e.centre().x - reach, e.centre().x + reach));
     // The image is taken when the ellipse completes (while it is dragged, it is the one shown).

@@ -1,8 +1,10 @@
 // Quitting the main window while SyncView records: the recording is stopped as REC would
 // stop it (written out, transcoded, a failure said) before the recorder is deleted, so a
 // quit never leaves a half-written AVI in place of the clip.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "CoreFixture.h"
 #include "app/core/CaptureRecorder.h"
@@ -77,15 +79,24 @@ protected:
         CoreTest::TearDown();
         port.reset();
     }
-    // SyncView on, REC, a few frames over the writer's ticks, then Quit answered with OK.
+    // SyncView on, REC, frames drawn until the writer has written one, then Quit answered with OK.
     void RecordAndQuit() {
         port->ToggleCamera();
         ASSERT_NE(g_pCaptureRecorder, nullptr);
         dlg->ExecCommand(kCmdPrintRecord);
         ASSERT_EQ(port->State(), 1);
-        for (int i = 0; i < 4; ++i) {
+        // The writer's clock moves at the start of each of its steps, one after another: once it
+        // has moved past a value of 1 or more, the step that wrote the first frame is done.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        for (int first = -1;;) {
             ASSERT_TRUE(Step(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            const int clock = g_pCaptureRecorder->FrameClock();
+            if (first >= 1 && clock > first)
+                break;
+            if (first < 1 && clock >= 1)
+                first = clock;
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the writer wrote no frame";
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         dlg->ExecCommand(kCmdQuit);
         ASSERT_TRUE(dlg->m_bClosed);
@@ -108,7 +119,7 @@ protected:
 }  // namespace
 
 TEST_F(RecorderQuitTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRecorderGoes) {
-    RecordAndQuit();
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
     EXPECT_EQ(g_pCaptureRecorder, nullptr);
     EXPECT_EQ(fakeUi.encodings, 1);
     EXPECT_EQ(transcodes, 1);
@@ -120,7 +131,7 @@ TEST_F(RecorderQuitTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRec
 
 TEST_F(RecorderQuitTest, QuitDuringARecordingWhoseTranscodeFailsKeepsTheAviAndSaysSo) {
     transcodeWorks = false;
-    RecordAndQuit();
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
     EXPECT_EQ(g_pCaptureRecorder, nullptr);
     EXPECT_EQ(transcodes, 1);
     const auto files = Files();

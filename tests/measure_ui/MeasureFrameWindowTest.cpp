@@ -43,6 +43,20 @@ protected:
         M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonUp, {x1, y1}});
     }
     const std::string& Label(int id) { return Core().Controls().Text(id); }
+    // Frozen, a still stored for a patient on file, and O.
+    void StoreAStillAndEnterObgy() {
+        Unfreeze();
+        Key(' ');
+        ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+        CUser patient;
+        patient.m_strId = "TEST";
+        patient.m_strName = "TEST";
+        ASSERT_TRUE(patient.Save());
+        Key('i');
+        ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
+        Key('O');
+        ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    }
 };
 
 }  // namespace
@@ -78,18 +92,8 @@ TEST_F(MeasureFrameTest, DistanceTraceAndEllipseShowTheirLabels) {
 }
 
 TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
-    Unfreeze();
-    Key(' ');
-    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
     // A stored still, O, and BPD, FL and AC measured on it.
-    CUser patient;  // stills are stored for a patient on file
-    patient.m_strId = "TEST";
-    patient.m_strName = "TEST";
-    ASSERT_TRUE(patient.Save());
-    Key('i');
-    ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
-    Key('O');
-    ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    ASSERT_NO_FATAL_FAILURE(StoreAStillAndEnterObgy());
     ASSERT_EQ(Core().m_nObSelectedImage, 0);
     const double scale = Core().View(maindlg::kViewMain).m_dViewScale;
     auto at = [scale](int image) { return static_cast<int>(image / scale + 0.5); };
@@ -153,17 +157,7 @@ protected:
 
 TEST_F(UnknownGaModelFrameTest, TheItemButtonsStayDisabledOnThePanelInObgy) {
     ASSERT_EQ(Core().m_nObGaModel, 7);
-    Unfreeze();
-    Key(' ');
-    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
-    CUser patient;
-    patient.m_strId = "TEST";
-    patient.m_strName = "TEST";
-    ASSERT_TRUE(patient.Save());
-    Key('i');
-    ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
-    Key('O');
-    ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    ASSERT_NO_FATAL_FAILURE(StoreAStillAndEnterObgy());
     Flush();
     CLSideOBGYPanel* panel = frame_->ObPanel();
     ASSERT_TRUE(panel->IsShown());

@@ -119,7 +119,7 @@ TEST(GrowthTableGenerator, ShippedTablesGiveTheSourcesAges) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-// The Part's format: a header naming the source, then "size cm,weeks,days" for every whole
+// The table format: a header naming the source, then "size cm,weeks,days" for every whole
 // millimetre of the range with ages that never go down; CR LF throughout.
 TEST(GrowthTableGenerator, EveryShippedFileHasItsCitationAndOneLinePerMillimetre) {
     struct Header {
