@@ -261,21 +261,31 @@ void BM_StoreStillBeside1000Items(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreStillBeside1000Items)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
-void BM_LoadCine512(benchmark::State& state) {
-    BenchArchive archiveRoot;
+// A 512-frame cine stored in the bench's archive: its folder.
+std::string StoreBenchCine() {
     const BenchCine cine;
     archive::StoreIdentity who{"0001", 1, "bench", "1.4.2.0"};
     archive::ExamState exam;
     archive::CineStoreResult stored;
     archive::StoreCine(who, cine, exam, {}, &stored);
+    return stored.folder;
+}
+
+// Loads a stored cine into the review ring, as the review does.
+int LoadForReview(const std::string& folder, CCineRing& review) {
+    archive::CineLoadSink sink;
+    sink.frame = [&](int i, const Image8& f) { review.StoreFrame(i, f); };
+    sink.record = [&](int i, const FrameRecord& r) { review.SetFrameRecord(i, r); };
+    return archive::LoadCineFolder(folder, sink).count;
+}
+
+void BM_LoadCine512(benchmark::State& state) {
+    BenchArchive archiveRoot;
+    const std::string folder = StoreBenchCine();
     CCineRing review;
     for (auto _ : state) {
         review.ClearFrames();
-        archive::CineLoadSink sink;
-        sink.frame = [&](int i, const Image8& f) { review.StoreFrame(i, f); };
-        sink.record = [&](int i, const FrameRecord& r) { review.SetFrameRecord(i, r); };
-        const archive::LoadedCine loaded = archive::LoadCineFolder(stored.folder, sink);
-        benchmark::DoNotOptimize(loaded.count);
+        benchmark::DoNotOptimize(LoadForReview(folder, review));
     }
 }
 BENCHMARK(BM_LoadCine512)->Unit(benchmark::kMillisecond);
@@ -298,22 +308,14 @@ void EvictFolder(const std::string& folder) {
 // The same load from a cold cache: a cine stored in an earlier session (target under 0.5 s).
 void BM_LoadCine512Cold(benchmark::State& state) {
     BenchArchive archiveRoot;
-    const BenchCine cine;
-    archive::StoreIdentity who{"0001", 1, "bench", "1.4.2.0"};
-    archive::ExamState exam;
-    archive::CineStoreResult stored;
-    archive::StoreCine(who, cine, exam, {}, &stored);
+    const std::string folder = StoreBenchCine();
     CCineRing review;
     for (auto _ : state) {
         state.PauseTiming();
-        EvictFolder(stored.folder);
+        EvictFolder(folder);
         review.ClearFrames();
         state.ResumeTiming();
-        archive::CineLoadSink sink;
-        sink.frame = [&](int i, const Image8& f) { review.StoreFrame(i, f); };
-        sink.record = [&](int i, const FrameRecord& r) { review.SetFrameRecord(i, r); };
-        const archive::LoadedCine loaded = archive::LoadCineFolder(stored.folder, sink);
-        benchmark::DoNotOptimize(loaded.count);
+        benchmark::DoNotOptimize(LoadForReview(folder, review));
     }
 }
 BENCHMARK(BM_LoadCine512Cold)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
