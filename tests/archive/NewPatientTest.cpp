@@ -175,3 +175,38 @@ TEST_F(NewPatientTest, AKillDuringNewLeavesNoPatientFolderWithoutItsFile) {
     EXPECT_GE(list.m_lstUsers.size(), created) << "the patients created before the kills";
     EXPECT_TRUE(CreateNewPatient(PatientEntry{"Bea", "Female", "", ""}));
 }
+
+// What a killed New left goes once it is a minute old, with the files in it. A younger one
+// may be a New under way, and nothing else under the data root is touched: a look-alike
+// name, a plain file or a link under a staging name, or a staging folder holding a folder.
+TEST_F(NewPatientTest, OnlyStaleStagingFoldersAreSwept) {
+    const std::string root = DataRoot();
+    const auto folderWithFile = [&](const std::string& name) {
+        ASSERT_TRUE(platform::CreateDirectories(root + name));
+        testsupport::WriteAll(root + name + "/0001.xml", "half");
+    };
+    folderWithFile("..new-patient.young1");
+    folderWithFile("..new-patient.stale1");
+    testsupport::WriteAll(root + "..new-patient.stale1/0001.xml.tmp.Ab12Cd", "half");
+    folderWithFile("..new-patient.holds");
+    ASSERT_TRUE(platform::CreateDirectories(root + "..new-patient.holds/kept"));
+    folderWithFile("..new-patient.longer1");
+    testsupport::WriteAll(root + "..new-patient.plain1", "a file");
+    folderWithFile("elsewhere");
+    ASSERT_EQ(::symlink((root + "elsewhere").c_str(), (root + "..new-patient.link01").c_str()), 0);
+    const timespec old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    for (const char* name : {"..new-patient.stale1", "..new-patient.holds", "..new-patient.longer1",
+                             "..new-patient.plain1", "..new-patient.link01", "elsewhere"})
+        ASSERT_EQ(::utimensat(AT_FDCWD, (root + name).c_str(), old, AT_SYMLINK_NOFOLLOW), 0) << name;
+
+    CUserList list;
+    list.LoadAll();
+    EXPECT_FALSE(platform::PathExists(root + "..new-patient.stale1"));
+    EXPECT_TRUE(platform::IsRegularFile(root + "..new-patient.young1/0001.xml"));
+    EXPECT_TRUE(platform::IsDirectory(root + "..new-patient.holds/kept"));
+    EXPECT_TRUE(platform::IsRegularFile(root + "..new-patient.longer1/0001.xml"));
+    EXPECT_TRUE(platform::IsRegularFile(root + "..new-patient.plain1"));
+    EXPECT_TRUE(platform::IsRegularFile(root + "elsewhere/0001.xml"));
+    EXPECT_TRUE(list.m_lstUsers.empty());
+    EXPECT_TRUE(boxes.shown().empty());
+}
