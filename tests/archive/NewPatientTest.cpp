@@ -77,6 +77,8 @@ TEST_F(NewPatientTest, WritesThePatientIntoANewFolder) {
     struct stat st {};
     ASSERT_EQ(::stat(PatientFolder("0001").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(CUser::GetXmlPath("0001").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
