@@ -112,7 +112,8 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
         const std::string path = platform::JoinPath(folder, e.name);
         if (image) {
             if (!platform::ReadBmpFileGrey(path, picture)) {
-                loadError.Show();
+                if (!sink.unreadFile || sink.unreadFile(path))
+                    loadError.Show();
                 continue;  // the frame stays black
             }
             if (sink.frame)
@@ -120,7 +121,7 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
         } else {
             FrameRecord record;
             if (!ReadStoreInfo(path, record)) {
-                if (!sink.unreadSidecar || sink.unreadSidecar(path))
+                if (!sink.unreadFile || sink.unreadFile(path))
                     infoError.Show();
                 continue;
             }

@@ -275,6 +275,32 @@ TEST_F(ArchiveUiTest, ACineWithADamagedFirstSidecarOpensAfterOneMessagePerFill) 
     EXPECT_EQ(Texts(before).size(), 2u);
 }
 
+// A cine whose first picture is damaged: the first click says so, once per fill, and the
+// double click then opens the cine with what loads.
+TEST_F(ArchiveUiTest, ACineWithADamagedFirstPictureOpensAfterOneMessagePerFill) {
+    Image(4);
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    const archive::StoreItemRecord item = archive.List().Items()[0];
+    ASSERT_TRUE(platform::WriteFileAtomic(item.imagePath, "BMxx"));
+    const size_t before = boxes.shown().size();
+    archive.FillThumbnailList(0, 1, 1);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+
+    for (int click = 0; click < 3; ++click)
+        Select(0);
+    archive.OnItemDoubleClicked();
+    EXPECT_EQ(Texts(before), std::vector<std::string>{archive::kMsgBitmapLoadError});
+    EXPECT_TRUE(dlg->m_bStoredItemShown);
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  1 /   4");
+
+    // The next fill tells again, once.
+    archive.FillThumbnailList(0, 1, 1);
+    Select(0);
+    Select(0);
+    EXPECT_EQ(Texts(before).size(), 2u);
+}
+
 TEST_F(ArchiveUiTest, ReportImageIsTheImageAreaAndSaysWhetherItWasWritten) {
     Image(2);
     const std::string path = dir / "report.bmp";
