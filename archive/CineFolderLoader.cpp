@@ -48,18 +48,30 @@ private:
     bool shown_ = false;
 };
 
+bool IsFrameImageName(const std::string& name) {
+    return CUser::MatchWildcard("???.bmp", name);
+}
+
+bool IsFrameSidecarName(const std::string& name) {
+    return CUser::MatchWildcard("???.info", name);
+}
+
+// Far more than a frame's picture or sidecar: a huge file under a frame's name is not pulled
+// into memory ahead of the load that refuses it.
+constexpr off_t kReadAheadBytes = 1 << 20;
+
 // Asks the kernel to read every frame file of the folder at once: from a cold cache the disk
 // then works on many files together instead of one small read after the other.
 void ReadAhead(const std::string& folder, const std::vector<platform::DirEntry>& entries) {
     for (const platform::DirEntry& e : entries) {
-        if (e.isDirectory || e.isSymlink)
+        if (e.isDirectory || e.isSymlink || !(IsFrameImageName(e.name) || IsFrameSidecarName(e.name)))
             continue;
         const int fd = ::open(platform::JoinPath(folder, e.name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            ::posix_fadvise(fd, 0, std::min(st.st_size, kReadAheadBytes), POSIX_FADV_WILLNEED);
         ::close(fd);
     }
 }
@@ -82,8 +94,8 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
             sink.progress(++done, out.entries);
         if (e.isDirectory)
             continue;
-        const bool image = CUser::MatchWildcard("???.bmp", e.name);
-        const bool sidecar = CUser::MatchWildcard("???.info", e.name);
+        const bool image = IsFrameImageName(e.name);
+        const bool sidecar = IsFrameSidecarName(e.name);
         if ((!image && !sidecar) || e.name == "Body.bmp")
             continue;
         int number = 0;
@@ -100,7 +112,8 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
         const std::string path = platform::JoinPath(folder, e.name);
         if (image) {
             if (!platform::ReadBmpFileGrey(path, picture)) {
-                loadError.Show();
+                if (!sink.unreadFile || sink.unreadFile(path))
+                    loadError.Show();
                 continue;  // the frame stays black
             }
             if (sink.frame)
@@ -108,7 +121,7 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
         } else {
             FrameRecord record;
             if (!ReadStoreInfo(path, record)) {
-                if (!sink.unreadSidecar || sink.unreadSidecar(path))
+                if (!sink.unreadFile || sink.unreadFile(path))
                     infoError.Show();
                 continue;
             }

@@ -69,7 +69,7 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
     if (request.reset) {
         items_.clear();
         swept_ = 0;
-        unreadSidecars_.clear();
+        unreadFiles_.clear();
     }
     CUser user;
     if (!user.Load(request.patientId)) {
@@ -122,7 +122,7 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
                 // An empty cine folder holds nothing to show: it goes to the trash.
                 leftOut = MoveToTrash(r.cineFolder) == TrashStatus::Ok;
             }
-            unreadSidecars_.insert(r.sidecarPath);
+            unreadFiles_.insert(r.sidecarPath);
             if (!infoErrorShown) {
                 ShowListMessage(kMsgInfoReadError);
                 infoErrorShown = true;
@@ -134,8 +134,8 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
     }
 }
 
-bool StoreItemList::ReportUnreadSidecar(const std::string& sidecarPath) {
-    return unreadSidecars_.insert(sidecarPath).second;
+bool StoreItemList::ReportUnreadFile(const std::string& path) {
+    return unreadFiles_.insert(path).second;
 }
 
 int ListIndexToImageIndex(const std::vector<StoreItemRecord>& items, int i) {

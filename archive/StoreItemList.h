@@ -58,15 +58,16 @@ public:
     // Number of leftovers the last full refill moved to the trash.
     int SweptLeftovers() const { return swept_; }
 
-    // A sidecar of a listed item did not read when it was previewed or opened: true when
-    // "Bitmap Inf Read Error." is still due for it, false when this fill already said so
-    // (a message at every click would swallow the double click that opens a cine).
-    bool ReportUnreadSidecar(const std::string& sidecarPath);
+    // A sidecar or picture of a listed item did not read when it was previewed or opened:
+    // true when its message ("Bitmap Inf Read Error.", "Bitmap Load Error.") is still due,
+    // false when this fill already said so (a message at every click would swallow the
+    // double click that opens a cine).
+    bool ReportUnreadFile(const std::string& path);
 
 private:
     std::vector<StoreItemRecord> items_;
     int swept_ = 0;
-    std::set<std::string> unreadSidecars_;  // since the last full fill
+    std::set<std::string> unreadFiles_;  // since the last full fill
 };
 
 // Index of list item i among the listed stills (i less the cines up to it); negative i as is.

@@ -94,7 +94,7 @@ void CMainArchive::OpenItem(int i) {
         }
         progress_->Update(done);
     };
-    sink.unreadSidecar = [this](const std::string& path) { return list_.ReportUnreadSidecar(path); };
+    sink.unreadFile = [this](const std::string& path) { return list_.ReportUnreadFile(path); };
     const archive::LoadedCine loaded = archive::LoadCineFolder(item.cineFolder, sink);
     if (progressShown)
         progress_->End();

@@ -57,8 +57,8 @@ public:
     double ObValue(int item) const override { return m_obValues.Value(item); }
 
     bool SavePatientDates();
-    // Saves the dates just picked; when that fails, says "File write error!" and shows the
-    // dates as they were (`before`).
+    // Saves the dates just picked; when the patient file is not written, says "File write
+    // error!" and shows the dates as they were (`before`).
     void CommitPatientDates(const ObPatientDates& before);
     bool LoadPatientDatesResult();
 

@@ -15,6 +15,11 @@ namespace {
 constexpr int kStrLmpTitle = 208;
 constexpr int kStrBbtTitle = 218;
 
+bool SaveDatesTo(const ObPatientDates& dates, CUser& user) {
+    WritePatientDates(dates, user);
+    return user.SaveXml(CUser::GetXmlPath(user.m_strId));
+}
+
 }  // namespace
 
 void CMeasureTools::EditLmpDate() {
@@ -36,8 +41,11 @@ void CMeasureTools::EditBbtDate() {
 }
 
 void CMeasureTools::CommitPatientDates(const ObPatientDates& before) {
-    if (!SavePatientDates()) {
-        // The panel goes on showing what the patient file holds, not a date that was lost.
+    // A patient record that does not load leaves the dates unsaved, without a message; one
+    // that loads but is not written back is said, and the panel goes on showing what the
+    // patient file holds, not a date that was lost.
+    CUser user;
+    if (user.Load(d_.m_strPatientId) && !SaveDatesTo(m_dates, user)) {
         m_dates = before;
         platform::ShowMessageBox(archive::kMsgFileWriteError, GetProductName(), platform::MsgIcon::Error);
     }
@@ -46,10 +54,7 @@ void CMeasureTools::CommitPatientDates(const ObPatientDates& before) {
 
 bool CMeasureTools::SavePatientDates() {
     CUser user;
-    if (!user.Load(d_.m_strPatientId))
-        return false;
-    WritePatientDates(m_dates, user);
-    return user.SaveXml(CUser::GetXmlPath(user.m_strId));
+    return user.Load(d_.m_strPatientId) && SaveDatesTo(m_dates, user);
 }
 
 bool CMeasureTools::LoadPatientDatesResult() {

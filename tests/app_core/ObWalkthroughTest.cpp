@@ -270,6 +270,12 @@ TEST_F(ObWalkthroughTest, ALmpOrBbtNotWrittenIsSaidOnceAndThePanelKeepsTheStored
     EXPECT_EQ(panel.bbt, "09-02-2024");
     EXPECT_EQ(boxes.shown().size(), before + 2);
     EXPECT_EQ(storedLmpBbt(), (std::pair<std::string, std::string>{"2024-01-01", "2024-02-09"}));
+
+    // A patient file that does not load leaves the dates unsaved, silently: the picked date shows.
+    ASSERT_EQ(::unlink(patientFile.c_str()), 0);
+    PanelButton(IDC_OB_LMP);
+    EXPECT_EQ(panel.lmp, "09-02-2024");
+    EXPECT_EQ(boxes.shown().size(), before + 2);
 }
 
 }  // namespace coretest

@@ -15,6 +15,7 @@
 #include "common/StoreInfo.h"
 #include "platform/BmpCodec.h"
 #include "platform/StringUtil.h"
+#include "tests/archive/RandomKill.h"
 #include "tests/archive/StoreFixture.h"
 
 namespace archivetest {
@@ -210,26 +211,17 @@ TEST_F(CrashSafetyTest, NoIdNamesTwoItems) {
     NextSecond();
     EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
 
-    // Kills at random moments of stills stored one after the other.
+    // Kills at random moments of stills stored one after the other, after 0, 1 or 2 stores.
     std::mt19937 rng(5);
-    std::uniform_int_distribution<int> delayUs(0, 40000);
-    int kills = 0;
     for (int round = 0; round < 30; ++round) {
         clock.Advance(100'000'000);  // past every stamp of the round before
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            for (uint32_t n = 0;; ++n) {
-                archive::StoreStill(who, RenderedStill(n), ShownFrame(), exam);
-                clock.Advance(1'000'000);
-            }
-        }
-        ::usleep(static_cast<useconds_t>(delayUs(rng)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        kills += WIFSIGNALED(status);
+        uint32_t n = 0;
+        const auto store = [&] {
+            archive::StoreStill(who, RenderedStill(n++), ShownFrame(), exam);
+            clock.Advance(1'000'000);
+        };
+        ASSERT_TRUE(KillDuringSteps(store, round % 3, 40000, rng)) << "round " << round;
     }
-    EXPECT_EQ(kills, 30);
     const std::vector<uint64_t> ids = StoredIds(Folder());
     EXPECT_GT(ids.size(), 10u) << "the children stored before they were killed";
     EXPECT_TRUE(NoIdTwice(ids));
