@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,60 +30,58 @@ struct Cell {
 
 }  // namespace
 
-bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
-                                  int lines) {
-    CacheKey key{geometry.probeType,
-                 samples,
-                 lines,
-                 geometry.firstSample,
-                 geometry.spacingFlag,
-                 geometry.sampleSpacing,
-                 geometry.fieldOfView,
-                 depth};
-    if (key_ != key || rows_.empty()) {
-        key_ = key;
-        Rebuild(geometry, depth, samples, lines);
-    }
-    return valid_;
+UpsampledKey MakeUpsampledKey(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                              int lines) {
+    return UpsampledKey{geometry.probeType,
+                        samples,
+                        lines,
+                        geometry.firstSample,
+                        geometry.spacingFlag,
+                        geometry.sampleSpacing,
+                        geometry.fieldOfView,
+                        depth};
 }
 
-void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
-                                  int lines) {
-    valid_ = false;
-    taps_.clear();
-    runs_.clear();
-    rows_.assign(1, UpRow{0, 0, 0.0});  // marks "built" even when nothing can be drawn
-    samples_ = samples;
-    lines_ = lines;
-    k_ = lines > 0 ? samples / lines : 0;
-    if ((k_ != 4 && k_ != 8) || samples > 65535 || !(geometry.IsConvex() || geometry.IsLinear()))
-        return;
+std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key) {
+    using UpRow = UpsampledTables::UpRow;
+    using Tap = UpsampledTables::Tap;
+    using Run = UpsampledTables::Run;
+    auto built = std::make_shared<UpsampledTables>();
+    UpsampledTables& t = *built;
+    const int samples = key.samples;
+    const int lines = key.lines;
+    const DepthGeometry& depth = key.depth;
+    t.rows.assign(1, UpRow{0, 0, 0.0});
+    t.k = lines > 0 ? samples / lines : 0;
+    const bool convex = key.probeType == ProbeTypeConvex;
+    if ((t.k != 4 && t.k != 8) || samples > 65535 || !(convex || key.probeType == ProbeTypeLinear))
+        return built;
+    const int k = t.k;
 
     // Upsampled row r: line l centred on row l x k + k/2; the first and last k/2 rows repeat
     // the end lines; rows past lines x k (when samples is larger) read the zero line behind
     // the last line.
-    const int half = k_ / 2;
-    const int upRows = lines * k_;
+    const int half = k / 2;
+    const int upRows = lines * k;
     auto at = [samples](int line) { return line * samples; };
-    rows_.resize(static_cast<size_t>(samples));
+    t.rows.resize(static_cast<size_t>(samples));
     for (int r = 0; r < samples; ++r) {
         if (r < half) {
-            rows_[r] = {at(0), at(0), 0.0};
+            t.rows[r] = {at(0), at(0), 0.0};
         } else if (r < upRows - half) {
-            const int l = (r - half) / k_;
-            rows_[r] = {at(l), at(l + 1), static_cast<double>((r - half) % k_)};
+            const int l = (r - half) / k;
+            t.rows[r] = {at(l), at(l + 1), static_cast<double>((r - half) % k)};
         } else if (r < upRows) {
-            rows_[r] = {at(lines - 1), at(lines - 1), 0.0};
+            t.rows[r] = {at(lines - 1), at(lines - 1), 0.0};
         } else {
-            rows_[r] = {at(lines), at(lines), 0.0};
+            t.rows[r] = {at(lines), at(lines), 0.0};
         }
     }
 
     const double ppm = depth.pixelsPerMm;
-    const double pps = geometry.spacingFlag ? geometry.sampleSpacing * ppm : depth.depth * ppm / samples;
+    const double pps = key.spacingFlag ? key.sampleSpacing * ppm : depth.depth * ppm / samples;
     const double top = depth.topOffset;
-    const bool convex = geometry.IsConvex();
-    const double fov = geometry.fieldOfView;
+    const double fov = key.fieldOfView;
     auto cellAt = [&](int x, int y) -> Cell {
         if (convex) {
             const double dx = x - 240;
@@ -123,21 +122,138 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
                     if (run.count == 0)
                         run.x0 = static_cast<uint16_t>(x);
                     ++run.count;
-                    taps_.push_back(
+                    t.taps.push_back(
                         Tap{static_cast<uint16_t>(c.line.whole), static_cast<uint16_t>(c.sample.whole),
                             static_cast<uint8_t>(c.line.frac64), static_cast<uint8_t>(below[x].line.frac64),
                             static_cast<uint8_t>(c.sample.frac64), 0});
                 } else if (run.count > 0) {
-                    runs_.push_back(run);
+                    t.runs.push_back(run);
                     run.count = 0;
                 }
             }
             if (run.count > 0)
-                runs_.push_back(run);
+                t.runs.push_back(run);
         }
         std::swap(current, below);
     }
-    valid_ = true;
+    t.valid = true;
+    return built;
+}
+
+// ---------------------------------------------------------------- the cache and its worker
+
+CUpsampledTableCache::~CUpsampledTableCache() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+std::shared_ptr<const UpsampledTables> CUpsampledTableCache::FindLocked(const UpsampledKey& key) const {
+    for (const Entry& e : kept_) {
+        if (e.first == key)
+            return e.second;
+    }
+    return nullptr;
+}
+
+bool CUpsampledTableCache::PendingLocked(const UpsampledKey& key) const {
+    return (building_ && buildingKey_ == key) || std::find(queue_.begin(), queue_.end(), key) != queue_.end();
+}
+
+void CUpsampledTableCache::KeepLocked(const UpsampledKey& key,
+                                      std::shared_ptr<const UpsampledTables> tables) {
+    auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Entry& e) { return e.first == key; });
+    if (it != kept_.end())
+        kept_.erase(it);
+    kept_.insert(kept_.begin(), Entry{key, std::move(tables)});
+    if (kept_.size() > kKept)
+        kept_.pop_back();
+}
+
+void CUpsampledTableCache::Prebuild(const UpsampledKey& key) {
+    {
+        std::lock_guard lock(mutex_);
+        if (stop_ || FindLocked(key) || PendingLocked(key))
+            return;
+        queue_.push_back(key);
+        if (!worker_.joinable()) {
+            try {
+                worker_ = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                queue_.clear();  // no worker: the image thread builds the tables itself
+                return;
+            }
+        }
+    }
+    changed_.notify_all();
+}
+
+std::shared_ptr<const UpsampledTables> CUpsampledTableCache::Get(const UpsampledKey& key) {
+    {
+        std::unique_lock lock(mutex_);
+        if (auto kept = FindLocked(key))
+            return kept;
+        // Under way on the worker: waiting costs less than starting over.
+        if (building_ && buildingKey_ == key) {
+            changed_.wait(lock, [&] { return !(building_ && buildingKey_ == key); });
+            if (auto kept = FindLocked(key))
+                return kept;
+        }
+        std::erase(queue_, key);
+    }
+    auto tables = BuildUpsampledTables(key);
+    std::lock_guard lock(mutex_);
+    KeepLocked(key, tables);
+    ++builtOnDemand_;
+    return tables;
+}
+
+size_t CUpsampledTableCache::BuiltOnDemand() const {
+    std::lock_guard lock(mutex_);
+    return builtOnDemand_;
+}
+
+void CUpsampledTableCache::WaitPrebuilt() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stop_ || (queue_.empty() && !building_); });
+}
+
+void CUpsampledTableCache::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+        if (stop_)
+            return;
+        const UpsampledKey key = queue_.front();
+        queue_.pop_front();
+        buildingKey_ = key;
+        building_ = true;
+        lock.unlock();
+        auto tables = BuildUpsampledTables(key);
+        lock.lock();
+        KeepLocked(key, std::move(tables));
+        building_ = false;
+        changed_.notify_all();
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+CUpsampledConverter::CUpsampledConverter(std::shared_ptr<CUpsampledTableCache> cache)
+    : cache_(std::move(cache)) {}
+
+bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                                  int lines) {
+    const UpsampledKey key = MakeUpsampledKey(geometry, depth, samples, lines);
+    if (!tables_ || !(key_ == key)) {
+        key_ = key;
+        tables_ = cache_ ? cache_->Get(key) : BuildUpsampledTables(key);
+    }
+    return tables_->valid;
 }
 
 namespace {
@@ -183,16 +299,18 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
 
 void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
                                Image8& image) const {
-    if (!valid_)
+    if (!tables_ || !tables_->valid)
         return;
-    const UpRow* rows = rows_.data();
-    const double invK = 1.0 / k_;  // k is a power of two: x * invK is exactly x / k
+    using Tap = UpsampledTables::Tap;
+    using Run = UpsampledTables::Run;
+    const UpsampledTables::UpRow* rows = tables_->rows.data();
+    const double invK = 1.0 / tables_->k;  // k is a power of two: x * invK is exactly x / k
     double frac[64];
     for (int f = 0; f < 64; ++f)
         frac[f] = f / 64.0;
 
-    const Tap* tap = taps_.data();
-    for (const Run& run : runs_) {
+    const Tap* tap = tables_->taps.data();
+    for (const Run& run : tables_->runs) {
         uint8_t* dst = image.Row(run.row);
         const Tap* end = tap + run.count;
         if (!invert) {
