@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -76,6 +79,13 @@ std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& 
         } else {
             t.rows[r] = {at(lines), at(lines), 0.0};
         }
+    }
+
+    t.weights.resize(static_cast<size_t>(samples));
+    for (int r = 0; r < samples; ++r) {
+        const double w0 = t.rows[r].q / k;
+        const double w1 = r + 1 < samples ? t.rows[r + 1].q / k : 0.0;
+        t.weights[r] = {{w0, w0, w1, w1}};
     }
 
     const double ppm = depth.pixelsPerMm;
@@ -258,12 +268,21 @@ bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeome
 
 namespace {
 
+using Tap = UpsampledTables::Tap;
+using Run = UpsampledTables::Run;
+
+// The tables as plain pointers: the image's byte stores may alias anything, so vectors'
+// data pointers would be loaded again for every pixel.
+struct TableView {
+    const UpsampledTables::UpRow* rows;
+    const UpsampledTables::RowWeights* weights;
+};
+
 // One drawn pixel's value before the gamma table.
-template <typename TapT, typename RowT>
-inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, const double* frac,
-                      double invK) {
-    const RowT& r0 = rows[tap.i];
-    const RowT& r1 = rows[tap.i + 1];
+inline int PixelValue(const double* work, TableView t, const Tap& tap, const double* frac) {
+    const UpsampledTables::UpRow& r0 = t.rows[tap.i];
+    const UpsampledTables::UpRow& r1 = t.rows[tap.i + 1];
+    const double* w = t.weights[tap.i].w;
     const int j = tap.j;
 #if defined(__SSE2__)
     // Lanes: sample j and sample j + 1 of upsampled rows i and i + 1.
@@ -271,9 +290,8 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
     const __m128d b0 = _mm_loadu_pd(work + r0.offsetB + j);
     const __m128d a1 = _mm_loadu_pd(work + r1.offsetA + j);
     const __m128d b1 = _mm_loadu_pd(work + r1.offsetB + j);
-    const __m128d scale = _mm_set1_pd(invK);
-    const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b0, a0), _mm_set1_pd(r0.q)), scale));
-    const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b1, a1), _mm_set1_pd(r1.q)), scale));
+    const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_sub_pd(b0, a0), _mm_load_pd(w)));
+    const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_sub_pd(b1, a1), _mm_load_pd(w + 2)));
     const __m128d f = _mm_set_pd(frac[tap.fiNext], frac[tap.fi]);
     const __m128d a = _mm_add_pd(u0, _mm_mul_pd(f, _mm_sub_pd(u1, u0)));  // [a, b]
     const __m128d b = _mm_unpackhi_pd(a, a);
@@ -282,11 +300,12 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
     v = _mm_min_sd(_mm_max_sd(v, _mm_setzero_pd()), _mm_set_sd(255.0));
     return _mm_cvttsd_si32(v);
 #else
-    auto up = [&](const RowT& r, int s) {
+    auto up = [&](const UpsampledTables::UpRow& r, double weight, int s) {
         const double va = work[r.offsetA + s];
-        return va + (work[r.offsetB + s] - va) * r.q * invK;
+        return va + (work[r.offsetB + s] - va) * weight;
     };
-    const double u00 = up(r0, j), u01 = up(r0, j + 1), u10 = up(r1, j), u11 = up(r1, j + 1);
+    const double u00 = up(r0, w[0], j), u01 = up(r0, w[0], j + 1), u10 = up(r1, w[2], j),
+                 u11 = up(r1, w[2], j + 1);
     const double a = u00 + frac[tap.fi] * (u10 - u00);
     const double b = u01 + frac[tap.fiNext] * (u11 - u01);
     double v = a + frac[tap.fj] * (b - a);
@@ -295,28 +314,17 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
 #endif
 }
 
-}  // namespace
-
-void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
-                               Image8& image) const {
-    if (!tables_ || !tables_->valid)
-        return;
-    using Tap = UpsampledTables::Tap;
-    using Run = UpsampledTables::Run;
-    const UpsampledTables::UpRow* rows = tables_->rows.data();
-    const double invK = 1.0 / tables_->k;  // k is a power of two: x * invK is exactly x / k
-    double frac[64];
-    for (int f = 0; f < 64; ++f)
-        frac[f] = f / 64.0;
-
-    const Tap* tap = tables_->taps.data();
-    for (const Run& run : tables_->runs) {
+template <typename Value>
+void DrawRuns(const UpsampledTables& t, const GammaTable& gamma, bool invert, Image8& image,
+              const Value& value) {
+    const Tap* tap = t.taps.data();
+    for (const Run& run : t.runs) {
         uint8_t* dst = image.Row(run.row);
         const Tap* end = tap + run.count;
         if (!invert) {
             uint8_t* out = dst + run.x0;
             for (; tap < end; ++tap)
-                *out++ = gamma[PixelValue(work, rows, *tap, frac, invK)];
+                *out++ = gamma[value(*tap)];
         } else {
             // Column x goes to 480 - x; source column 0 has no place.
             uint8_t* out = dst + (kImageSize - run.x0);
@@ -325,7 +333,115 @@ void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool
                 --out;
             }
             for (; tap < end; ++tap)
-                *out-- = gamma[PixelValue(work, rows, *tap, frac, invK)];
+                *out-- = gamma[value(*tap)];
         }
     }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TORVIK_HAVE_AVX2_DRAW 1
+
+// Four pixels of a run at a time, each lane the very operations of PixelValue in the same
+// order (no fused multiply-add), so the values are the same to the last bit.
+__attribute__((target("avx2"))) inline void Transposed(const double* const* at, __m256d& j0, __m256d& j1) {
+    const __m256d x = _mm256_loadu2_m128d(at[2], at[0]);
+    const __m256d y = _mm256_loadu2_m128d(at[3], at[1]);
+    j0 = _mm256_unpacklo_pd(x, y);  // sample j of pixels 0 1 2 3
+    j1 = _mm256_unpackhi_pd(x, y);  // sample j + 1
+}
+
+__attribute__((target("avx2"))) inline __m128i FourValues(const double* work, TableView t, const Tap* tap,
+                                                          const double* frac) {
+    const double* a0[4];
+    const double* b0[4];
+    const double* a1[4];
+    const double* b1[4];
+    for (int p = 0; p < 4; ++p) {
+        const UpsampledTables::UpRow& r0 = t.rows[tap[p].i];
+        const UpsampledTables::UpRow& r1 = t.rows[tap[p].i + 1];
+        const double* base = work + tap[p].j;
+        a0[p] = base + r0.offsetA;
+        b0[p] = base + r0.offsetB;
+        a1[p] = base + r1.offsetA;
+        b1[p] = base + r1.offsetB;
+    }
+    __m256d a0j, a0n, b0j, b0n, a1j, a1n, b1j, b1n;
+    Transposed(a0, a0j, a0n);
+    Transposed(b0, b0j, b0n);
+    Transposed(a1, a1j, a1n);
+    Transposed(b1, b1j, b1n);
+    const auto& w = t.weights;
+    const __m256d w0 = _mm256_set_pd(w[tap[3].i].w[0], w[tap[2].i].w[0], w[tap[1].i].w[0], w[tap[0].i].w[0]);
+    const __m256d w1 = _mm256_set_pd(w[tap[3].i].w[2], w[tap[2].i].w[2], w[tap[1].i].w[2], w[tap[0].i].w[2]);
+    const __m256d u00 = _mm256_add_pd(a0j, _mm256_mul_pd(_mm256_sub_pd(b0j, a0j), w0));
+    const __m256d u01 = _mm256_add_pd(a0n, _mm256_mul_pd(_mm256_sub_pd(b0n, a0n), w0));
+    const __m256d u10 = _mm256_add_pd(a1j, _mm256_mul_pd(_mm256_sub_pd(b1j, a1j), w1));
+    const __m256d u11 = _mm256_add_pd(a1n, _mm256_mul_pd(_mm256_sub_pd(b1n, a1n), w1));
+    const __m256d fi = _mm256_set_pd(frac[tap[3].fi], frac[tap[2].fi], frac[tap[1].fi], frac[tap[0].fi]);
+    const __m256d fn =
+        _mm256_set_pd(frac[tap[3].fiNext], frac[tap[2].fiNext], frac[tap[1].fiNext], frac[tap[0].fiNext]);
+    const __m256d fj = _mm256_set_pd(frac[tap[3].fj], frac[tap[2].fj], frac[tap[1].fj], frac[tap[0].fj]);
+    const __m256d a = _mm256_add_pd(u00, _mm256_mul_pd(fi, _mm256_sub_pd(u10, u00)));
+    const __m256d b = _mm256_add_pd(u01, _mm256_mul_pd(fn, _mm256_sub_pd(u11, u01)));
+    __m256d v = _mm256_add_pd(a, _mm256_mul_pd(fj, _mm256_sub_pd(b, a)));
+    v = _mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
+    return _mm256_cvttpd_epi32(v);
+}
+
+__attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const UpsampledTables& t,
+                                                  const GammaTable& gamma, bool invert, Image8& image,
+                                                  const double* frac) {
+    const TableView view{t.rows.data(), t.weights.data()};
+    const uint8_t* g = gamma.data();
+    const Tap* tap = t.taps.data();
+    for (const Run& run : t.runs) {
+        uint8_t* dst = image.Row(run.row);
+        const Tap* end = tap + run.count;
+        int step = 1;
+        uint8_t* out = dst + run.x0;
+        if (invert) {
+            // Column x goes to 480 - x; source column 0 has no place.
+            step = -1;
+            out = dst + (kImageSize - run.x0);
+            if (run.x0 == 0) {
+                ++tap;
+                --out;
+            }
+        }
+        for (; end - tap >= 4; tap += 4, out += 4 * step) {
+            const __m128i v = FourValues(work, view, tap, frac);
+            out[0] = g[_mm_cvtsi128_si32(v)];
+            out[step] = g[_mm_extract_epi32(v, 1)];
+            out[2 * step] = g[_mm_extract_epi32(v, 2)];
+            out[3 * step] = g[_mm_extract_epi32(v, 3)];
+        }
+        for (; tap < end; ++tap, out += step)
+            *out = g[PixelValue(work, view, *tap, frac)];
+    }
+}
+
+bool HaveAvx2() {
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+#endif
+
+}  // namespace
+
+void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
+                               Image8& image) const {
+    if (!tables_ || !tables_->valid)
+        return;
+    const UpsampledTables& t = *tables_;
+    double frac[64];
+    for (int f = 0; f < 64; ++f)
+        frac[f] = f / 64.0;
+#if defined(TORVIK_HAVE_AVX2_DRAW)
+    if (HaveAvx2()) {
+        DrawRunsAvx2(work, t, gamma, invert, image, frac);
+        return;
+    }
+#endif
+    const TableView view{t.rows.data(), t.weights.data()};
+    DrawRuns(t, gamma, invert, image, [&](const Tap& tap) { return PixelValue(work, view, tap, frac); });
 }

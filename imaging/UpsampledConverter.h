@@ -62,6 +62,12 @@ struct UpsampledTables {
     bool valid = false;
     int k = 0;
     std::vector<UpRow> rows;
+    // Per upsampled row i: q / k of rows i and i + 1, each twice (two samples a row). q / k is
+    // exact (k is a power of two), so d x (q / k) is the same number as d x q / k.
+    struct alignas(32) RowWeights {
+        double w[4];
+    };
+    std::vector<RowWeights> weights;
     std::vector<Tap> taps;
     std::vector<Run> runs;
 };
