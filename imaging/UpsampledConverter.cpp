@@ -87,6 +87,11 @@ std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& 
         const double w1 = r + 1 < samples ? t.rows[r + 1].q / k : 0.0;
         t.weights[r] = {{w0, w0, w1, w1}};
     }
+    t.quads.resize(static_cast<size_t>(samples));
+    for (int r = 0; r < samples; ++r) {
+        const UpRow& next = t.rows[std::min(r + 1, samples - 1)];
+        t.quads[r] = {{t.rows[r].offsetA, t.rows[r].offsetB, next.offsetA, next.offsetB}};
+    }
 
     const double ppm = depth.pixelsPerMm;
     const double pps = key.spacingFlag ? key.sampleSpacing * ppm : depth.depth * ppm / samples;
@@ -343,44 +348,63 @@ void DrawRuns(const UpsampledTables& t, const GammaTable& gamma, bool invert, Im
 
 // Four pixels of a run at a time, each lane the very operations of PixelValue in the same
 // order (no fused multiply-add), so the values are the same to the last bit.
-__attribute__((target("avx2"))) inline void Transposed(const double* const* at, __m256d& j0, __m256d& j1) {
-    const __m256d x = _mm256_loadu2_m128d(at[2], at[0]);
-    const __m256d y = _mm256_loadu2_m128d(at[3], at[1]);
+static_assert(sizeof(Tap) == 8, "the vector path reads four taps as 32 bytes");
+
+using LineStarts = std::array<const double*, 4>;  // a and b of row i, a and b of row i + 1
+
+__attribute__((target("avx2"))) inline void Transposed(const double* const* p, __m256d& j0, __m256d& j1) {
+    const __m256d x = _mm256_loadu2_m128d(p[2], p[0]);
+    const __m256d y = _mm256_loadu2_m128d(p[3], p[1]);
     j0 = _mm256_unpacklo_pd(x, y);  // sample j of pixels 0 1 2 3
     j1 = _mm256_unpackhi_pd(x, y);  // sample j + 1
 }
 
-__attribute__((target("avx2"))) inline __m128i FourValues(const double* work, TableView t, const Tap* tap,
-                                                          const double* frac) {
-    const double* a0[4];
-    const double* b0[4];
-    const double* a1[4];
-    const double* b1[4];
-    for (int p = 0; p < 4; ++p) {
-        const UpsampledTables::UpRow& r0 = t.rows[tap[p].i];
-        const UpsampledTables::UpRow& r1 = t.rows[tap[p].i + 1];
-        const double* base = work + tap[p].j;
-        a0[p] = base + r0.offsetA;
-        b0[p] = base + r0.offsetB;
-        a1[p] = base + r1.offsetA;
-        b1[p] = base + r1.offsetB;
+// Four pixels of a run at a time, each lane the very operations of PixelValue in the same
+// order (no fused multiply-add), so the values are the same to the last bit.
+__attribute__((target("avx2"))) inline __m128i FourValues(const LineStarts* starts,
+                                                          const UpsampledTables::RowWeights* weights,
+                                                          const Tap* tap) {
+    const double* p[4][4];  // [line of the quad][pixel]
+    for (int n = 0; n < 4; ++n) {
+        const LineStarts& s = starts[tap[n].i];
+        const int j = tap[n].j;
+        for (int k = 0; k < 4; ++k)
+            p[k][n] = s[k] + j;
     }
     __m256d a0j, a0n, b0j, b0n, a1j, a1n, b1j, b1n;
-    Transposed(a0, a0j, a0n);
-    Transposed(b0, b0j, b0n);
-    Transposed(a1, a1j, a1n);
-    Transposed(b1, b1j, b1n);
-    const auto& w = t.weights;
-    const __m256d w0 = _mm256_set_pd(w[tap[3].i].w[0], w[tap[2].i].w[0], w[tap[1].i].w[0], w[tap[0].i].w[0]);
-    const __m256d w1 = _mm256_set_pd(w[tap[3].i].w[2], w[tap[2].i].w[2], w[tap[1].i].w[2], w[tap[0].i].w[2]);
+    Transposed(p[0], a0j, a0n);
+    Transposed(p[1], b0j, b0n);
+    Transposed(p[2], a1j, a1n);
+    Transposed(p[3], b1j, b1n);
+    // Weights [w0 w0 w1 w1] of each pixel into w0 and w1 of the four.
+    const __m256d wa =
+        _mm256_unpacklo_pd(_mm256_load_pd(weights[tap[0].i].w), _mm256_load_pd(weights[tap[1].i].w));
+    const __m256d wb =
+        _mm256_unpacklo_pd(_mm256_load_pd(weights[tap[2].i].w), _mm256_load_pd(weights[tap[3].i].w));
+    const __m256d w0 = _mm256_permute2f128_pd(wa, wb, 0x20);
+    const __m256d w1 = _mm256_permute2f128_pd(wa, wb, 0x31);
+    // The fractions in 64ths, taken from the four taps at once: f / 64 is exact.
+    const __m256i taps = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tap));
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+    const __m256i fiFn = _mm256_permutevar8x32_epi32(
+        _mm256_shuffle_epi8(
+            taps, _mm256_setr_epi8(4, -1, -1, -1, 12, -1, -1, -1, 5, -1, -1, -1, 13, -1, -1, -1, 4, -1, -1,
+                                   -1, 12, -1, -1, -1, 5, -1, -1, -1, 13, -1, -1, -1)),
+        lanes);
+    const __m256i fjs = _mm256_permutevar8x32_epi32(
+        _mm256_shuffle_epi8(
+            taps, _mm256_setr_epi8(6, -1, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 6, -1, -1,
+                                   -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1)),
+        lanes);
+    const __m256d sixtyFourth = _mm256_set1_pd(1.0 / 64.0);
+    const __m256d fi = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(fiFn)), sixtyFourth);
+    const __m256d fn = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(fiFn, 1)), sixtyFourth);
+    const __m256d fj = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(fjs)), sixtyFourth);
+
     const __m256d u00 = _mm256_add_pd(a0j, _mm256_mul_pd(_mm256_sub_pd(b0j, a0j), w0));
     const __m256d u01 = _mm256_add_pd(a0n, _mm256_mul_pd(_mm256_sub_pd(b0n, a0n), w0));
     const __m256d u10 = _mm256_add_pd(a1j, _mm256_mul_pd(_mm256_sub_pd(b1j, a1j), w1));
     const __m256d u11 = _mm256_add_pd(a1n, _mm256_mul_pd(_mm256_sub_pd(b1n, a1n), w1));
-    const __m256d fi = _mm256_set_pd(frac[tap[3].fi], frac[tap[2].fi], frac[tap[1].fi], frac[tap[0].fi]);
-    const __m256d fn =
-        _mm256_set_pd(frac[tap[3].fiNext], frac[tap[2].fiNext], frac[tap[1].fiNext], frac[tap[0].fiNext]);
-    const __m256d fj = _mm256_set_pd(frac[tap[3].fj], frac[tap[2].fj], frac[tap[1].fj], frac[tap[0].fj]);
     const __m256d a = _mm256_add_pd(u00, _mm256_mul_pd(fi, _mm256_sub_pd(u10, u00)));
     const __m256d b = _mm256_add_pd(u01, _mm256_mul_pd(fn, _mm256_sub_pd(u11, u01)));
     __m256d v = _mm256_add_pd(a, _mm256_mul_pd(fj, _mm256_sub_pd(b, a)));
@@ -388,35 +412,57 @@ __attribute__((target("avx2"))) inline __m128i FourValues(const double* work, Ta
     return _mm256_cvttpd_epi32(v);
 }
 
+// One run's pixels: the values first, four at a time, then through the gamma table written
+// left to right (step 1) or mirrored (step -1). Apart, the vector loop keeps more pixels in
+// flight than with the table lookups and byte stores in it.
+template <int Step>
+__attribute__((target("avx2"))) inline void RunAvx2(const LineStarts* starts,
+                                                    const UpsampledTables::RowWeights* weights,
+                                                    const double* work, TableView view, const double* frac,
+                                                    const uint8_t* g, const Tap* tap, const Tap* end,
+                                                    uint8_t* out) {
+    alignas(32) int32_t values[kImageSize + 4];
+    const int count = static_cast<int>(end - tap);
+    int n = 0;
+    for (; n + 8 <= count; n += 8) {
+        const __m128i v = FourValues(starts, weights, tap + n);
+        const __m128i w = FourValues(starts, weights, tap + n + 4);
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + n), v);
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + n + 4), w);
+    }
+    for (; n + 4 <= count; n += 4)
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + n), FourValues(starts, weights, tap + n));
+    for (; n < count; ++n)
+        values[n] = PixelValue(work, view, tap[n], frac);
+    for (n = 0; n < count; ++n, out += Step)
+        *out = g[values[n]];
+}
+
 __attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const UpsampledTables& t,
                                                   const GammaTable& gamma, bool invert, Image8& image,
-                                                  const double* frac) {
-    const TableView view{t.rows.data(), t.weights.data()};
+                                                  const double* frac, std::vector<LineStarts>& starts) {
+    starts.resize(t.quads.size());
+    for (size_t r = 0; r < t.quads.size(); ++r) {
+        for (int k = 0; k < 4; ++k)
+            starts[r][k] = work + t.quads[r].offset[k];
+    }
+    const LineStarts* s = starts.data();
+    const UpsampledTables::RowWeights* weights = t.weights.data();
+    const TableView view{t.rows.data(), weights};
     const uint8_t* g = gamma.data();
     const Tap* tap = t.taps.data();
     for (const Run& run : t.runs) {
         uint8_t* dst = image.Row(run.row);
         const Tap* end = tap + run.count;
-        int step = 1;
-        uint8_t* out = dst + run.x0;
-        if (invert) {
+        if (!invert) {
+            RunAvx2<1>(s, weights, work, view, frac, g, tap, end, dst + run.x0);
+        } else if (run.x0 == 0) {
             // Column x goes to 480 - x; source column 0 has no place.
-            step = -1;
-            out = dst + (kImageSize - run.x0);
-            if (run.x0 == 0) {
-                ++tap;
-                --out;
-            }
+            RunAvx2<-1>(s, weights, work, view, frac, g, tap + 1, end, dst + kImageSize - 1);
+        } else {
+            RunAvx2<-1>(s, weights, work, view, frac, g, tap, end, dst + (kImageSize - run.x0));
         }
-        for (; end - tap >= 4; tap += 4, out += 4 * step) {
-            const __m128i v = FourValues(work, view, tap, frac);
-            out[0] = g[_mm_cvtsi128_si32(v)];
-            out[step] = g[_mm_extract_epi32(v, 1)];
-            out[2 * step] = g[_mm_extract_epi32(v, 2)];
-            out[3 * step] = g[_mm_extract_epi32(v, 3)];
-        }
-        for (; tap < end; ++tap, out += step)
-            *out = g[PixelValue(work, view, *tap, frac)];
+        tap = end;
     }
 }
 
@@ -438,7 +484,7 @@ void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool
         frac[f] = f / 64.0;
 #if defined(TORVIK_HAVE_AVX2_DRAW)
     if (HaveAvx2()) {
-        DrawRunsAvx2(work, t, gamma, invert, image, frac);
+        DrawRunsAvx2(work, t, gamma, invert, image, frac, lineStarts_);
         return;
     }
 #endif

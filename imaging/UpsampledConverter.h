@@ -5,6 +5,7 @@
 // straight from the processed lines, which gives the same numbers without an 8 MB array.
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -68,6 +69,11 @@ struct UpsampledTables {
         double w[4];
     };
     std::vector<RowWeights> weights;
+    // Per upsampled row i: the line offsets of rows i and i + 1 (a, b, a, b), read together.
+    struct RowQuad {
+        int32_t offset[4];
+    };
+    std::vector<RowQuad> quads;
     std::vector<Tap> taps;
     std::vector<Run> runs;
 };
@@ -134,4 +140,7 @@ private:
     std::shared_ptr<CUpsampledTableCache> cache_;
     UpsampledKey key_;
     std::shared_ptr<const UpsampledTables> tables_;
+    // Per upsampled row, where its quad's four lines start in this frame's work block: frame
+    // scratch of Draw, kept to spare the allocation.
+    mutable std::vector<std::array<const double*, 4>> lineStarts_;
 };
