@@ -127,6 +127,8 @@ private:
     const FrameSettings& RefreshThreadSettings();
     void FinishedOne();
     void ReportCacheOverflow(int rowsNeeded);
+    // Has the address cache of the depth and geometry in force built ahead on a worker.
+    void PrebuildTables();
     template <typename Apply>
     void ApplyGeometry(const Apply& apply);
     template <typename Edit>
@@ -135,7 +137,7 @@ private:
     mutable std::mutex paramMutex_;
     SharedSettings shared_;
 
-    // Image thread only.
+    // Image thread only, but for the converter's Prebuild.
     CFrameConverter converter_;
     FrameSettings threadSettings_;
     uint64_t threadVersion_ = 0;

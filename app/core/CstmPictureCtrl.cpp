@@ -274,7 +274,9 @@ const Image32& CCstmPictureCtrl::ClientImage(int clientWidth, int clientHeight, 
             return m_imgBack;
         scratch = m_imgBack;
     } else {
-        scratch.Resize(clientWidth, clientHeight, 0);
+        // The stretch covers every pixel: keep the storage of the last paint, unfilled.
+        if (scratch.width() != clientWidth || scratch.height() != clientHeight)
+            scratch.Resize(clientWidth, clientHeight, 0);
         draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, scratch,
                               {0, 0, clientWidth, clientHeight});
     }
