@@ -268,6 +268,18 @@ TEST_F(MainFrameTest, EveryResultLabelHoldsTheLongestTextOfItsKindAtStartUpAndMa
     Settle();
 }
 
+TEST_F(MainFrameTest, TheClockInEveryDateFormatAndAnEverydayNameShowWhole) {
+    // The widest digits in the longest date format the clock shows.
+    auto* clock = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_CLOCK));
+    ASSERT_NE(clock, nullptr);
+    for (const char* text : {"00-00-0000 00:00:00", "0000-00-00 00:00:00", "88-88-8888 88:88:88"})
+        EXPECT_TRUE(drawtest::TextFits(text, clock->GetFont(), clock->TextRect(), clock->GetFormat())) << text;
+    auto* header = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_HEADER));
+    ASSERT_NE(header, nullptr);
+    const std::string everyday = "ID: 0001  Name: Hanna Example";
+    EXPECT_TRUE(drawtest::TextFits(everyday, header->GetFont(), header->TextRect(), header->GetFormat()));
+}
+
 class LongNameTest : public MainFrameTest {
 protected:
     void BeforeOpen() override {
