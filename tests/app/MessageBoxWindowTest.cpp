@@ -70,7 +70,7 @@ public:
                 if (picture && picture->IsShown() && picture->GetBitmap().IsOk())
                     iconSize = picture->GetBitmap().GetSize();
                 if (auto* line = dynamic_cast<wxStaticText*>(child))
-                    text += line->GetLabel().utf8_string() + "|";
+                    text += line->GetLabelText().utf8_string() + "|";
             }
             size = box->GetSize();
         }
@@ -166,17 +166,18 @@ TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
     EXPECT_EQ(reader.title, GetProductName());
 }
 
-// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r'.
+// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r', and a
+// name's '&' as it is.
 TEST_F(MessageBoxWindowTest, WindowsLineEndsShowAsLines) {
     BoxReader reader;
     reader.Start(20);
-    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question,
+    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna & Tom", "", MsgIcon::Question,
                              MsgButtons::OkCancel);
     reader.Stop();
     ASSERT_TRUE(reader.read);
     EXPECT_EQ(reader.text.find('\r'), std::string::npos) << reader.text;
     EXPECT_NE(reader.text.find("May I delete it?|"), std::string::npos) << reader.text;
-    EXPECT_NE(reader.text.find("0001 : Anna|"), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("  0001 : Anna & Tom|"), std::string::npos) << reader.text;
 }
 
 // A long path (a growth table's, an export's) breaks over lines: the box stays well inside the
