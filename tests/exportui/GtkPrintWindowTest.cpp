@@ -225,10 +225,19 @@ TEST_F(GtkPrintWindow, PrintToFileOffersTheExportFolderUnderEachJobsName) {
     // One printer for the viewer's life: the second patient's page is not offered under the
     // first one's name. A slash of the name cannot be part of a file name.
     CWxPrinter printer(start);
+    // A long id and a 64-character name in Japanese run over the 255 bytes a file name holds:
+    // the name is cut at a character's start.
+    std::string longName;
+    for (int i = 0; i < 64; ++i)
+        longName += "\u3042";
+    const std::string longTitle = std::string(63, '7') + " " + longName;
+    const std::string longFile = longTitle.substr(0, 64 + 3 * 62) + ".pdf";
     const struct {
-        const char* title;
-        const char* file;
-    } jobs[] = {{"0001 Test/Name", "0001 Test_Name.pdf"}, {"0002 Other #50%", "0002 Other #50%.pdf"}};
+        std::string title;
+        std::string file;
+    } jobs[] = {{"0001 Test/Name", "0001 Test_Name.pdf"},
+                {"0002 Other #50%", "0002 Other #50%.pdf"},
+                {longTitle, longFile}};
     for (const auto& job : jobs) {
         SCOPED_TRACE(job.title);
         const PrintDialogAnswerer answer(gtk);

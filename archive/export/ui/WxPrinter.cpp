@@ -16,6 +16,8 @@ namespace {
 // reads as an error rather than a frozen viewer.
 constexpr std::chrono::seconds kDefaultPrinterWait{5};
 
+constexpr size_t kMaxFileNameBytes = 255;
+
 using GetSetting = const char* (*)(GtkPrintSettings*, const char*);
 using SetSetting = void (*)(GtkPrintSettings*, const char*, const char*);
 
@@ -44,8 +46,18 @@ void OfferExportFolderForFile(const wxPrintData& data, const std::string& title)
         if (c == '/')
             c = '_';
     const char* format = GetPrintSetting(data, "output-file-format");
-    const std::string path = exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder +
-                             name + "." + (format && *format ? format : "pdf");
+    const std::string extension = std::string(".") + (format && *format ? format : "pdf");
+    // A file name holds 255 bytes: a long id and name in Japanese run over; the name is cut at
+    // a character's start.
+    const size_t room = kMaxFileNameBytes - extension.size();
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    const std::string path =
+        exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder + name + extension;
     if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
         set(settings, "output-uri", uri);
         g_free(uri);
