@@ -1,16 +1,12 @@
 #include "app/WxMessageBox.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
-#include <type_traits>  // wx/weakref.h needs it first
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
 #include <wx/dcscreen.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
-#include <wx/weakref.h>
 
 #include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
 
@@ -65,21 +61,6 @@ MsgAnswer AnswerFromDialogResult(int result) {
 }
 
 namespace {
-
-// GTK's message dialog can open with the keyboard focus on its selectable text, where Enter does
-// not answer it. Once it is up, the focus goes to its default button. GTK is in the process (wx's
-// port loaded it); these two calls need no GTK headers.
-void FocusDefaultButton(void* gtkDialog) {
-    using GetDefault = void* (*)(void*);
-    using GrabFocus = void (*)(void*);
-    static const auto getDefault =
-        reinterpret_cast<GetDefault>(dlsym(RTLD_DEFAULT, "gtk_window_get_default_widget"));
-    static const auto grabFocus = reinterpret_cast<GrabFocus>(dlsym(RTLD_DEFAULT, "gtk_widget_grab_focus"));
-    if (!gtkDialog || !getDefault || !grabFocus)
-        return;
-    if (void* button = getDefault(gtkDialog))
-        grabFocus(button);
-}
 
 // wx's generic box breaks lines at '\n' only: a long path made it as wide as the screen, its
 // end cut off. A line wider than about sixty characters of the box's font breaks at a space,
@@ -145,16 +126,8 @@ void InstallWxMessageBoxHandler() {
             else if (i + 1 == r.text.size() || r.text[i + 1] != '\n')
                 text += '\n';
         }
-        wxGenericMessageDialog dialog(parent, BreakLongLines(wxString::FromUTF8(text)), wxString::FromUTF8(caption),
-                                      style);
-        // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
-        // from reaching a dialog that has already gone.
-        wxWeakRef<wxGenericMessageDialog> alive(&dialog);
-        if (wxTheApp)
-            wxTheApp->CallAfter([alive] {
-                if (alive)
-                    FocusDefaultButton(alive->GetHandle());
-            });
+        wxGenericMessageDialog dialog(parent, BreakLongLines(wxString::FromUTF8(text)),
+                                      wxString::FromUTF8(caption), style);
         return AnswerFromDialogResult(dialog.ShowModal());
     });
 }
