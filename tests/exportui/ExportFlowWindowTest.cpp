@@ -49,6 +49,7 @@ struct FakeSource : IExportSource {
         out = frames.at(static_cast<size_t>(i));
         return true;
     }
+    bool ReviewFrameLoaded(int) const override { return true; }
     std::optional<FrameRecord> ReviewFrameRecord(int i) const override {
         return records.at(static_cast<size_t>(i));
     }
