@@ -89,6 +89,8 @@ public:
 
 private:
     void Compose(std::vector<uint8_t>& frame);
+    // Drops the sink with any file it has not placed and the empty name the recording reserved.
+    void DropReservation();
 
     SinkFactory sinkFactory_;
     RecordingWriter::FailureFn onWriteFailure_;

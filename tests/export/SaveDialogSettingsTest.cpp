@@ -6,6 +6,7 @@
 #include "archive/export/ExportSource.h"
 #include "archive/export/SaveDialogSettings.h"
 #include "archive/export/VideoExport.h"
+#include "archive/export/VideoLeftovers.h"
 #include "archive/export/VideoResampler.h"
 #include "common/AppFolders.h"
 #include "common/SettingsStore.h"
@@ -248,4 +249,22 @@ TEST(ExportSource, ReviewTimesAndPrintCaptions) {
     source.storedShown = true;
     captions = MakePrintCaptions(source);
     EXPECT_EQ(captions.caption2, "Measurement Time:" + dates.FormatDateTime(At(10, 0, 0, 100).time, true));
+}
+
+// At start-up the folders of the video export and of the recorder lose what killed exports
+// and recordings left there.
+TEST_F(SaveDialogSettings, StartSweepsTheVideoAndRecordingFolders) {
+    const std::string videos = dir / "videos/";
+    const std::string recordings = dir / "recordings/";
+    ASSERT_TRUE(platform::CreateDirectories(videos));
+    ASSERT_TRUE(platform::CreateDirectories(recordings));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::outputfolder, videos));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::camera_outputfolder, recordings));
+    testsupport::WriteAll(videos + "0001_20200820123456_x_temp.avi.tmp.Ab12Cd", "frames");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_r_temp.avi", "");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_r_temp.avi.tmp.abcdef", "frames");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_k_temp.avi", "a kept recording");
+    EXPECT_EQ(SweepVideoLeftoversAtStart(), 3);
+    EXPECT_FALSE(platform::PathExists(videos + "0001_20200820123456_x_temp.avi.tmp.Ab12Cd"));
+    EXPECT_TRUE(platform::PathExists(recordings + "0001_20200820_123456_k_temp.avi"));
 }
