@@ -74,6 +74,7 @@ OpenOutcome RecordingSession::Open(const SessionSetup& setup, const platform::Sy
     composer_ = std::make_unique<FrameComposer>(setup.withCamera);
     writer_ = std::make_unique<RecordingWriter>(
         *sink_, [this](std::vector<uint8_t>& frame) { Compose(frame); }, onWriteFailure_);
+    writer_->SetLimit(limitFrames_, onLimit_);
     recordStart_ = platform::Clock().UtcMicros() / 1'000'000;
     writer_->Start();
     outcome.ok = true;
