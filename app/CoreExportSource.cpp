@@ -66,8 +66,8 @@ std::optional<FrameRecord> CCoreExportSource::ShownReviewRecord() const {
 bool CCoreExportSource::StoredItemShown() const {
     CKALVEXDlg* core = m_core();
     // A loaded cine, or a stored item previewed from the thumbnail list.
-    return core && (core->m_bStoredItemShown ||
-                    (core->m_nRunState == maindlg::kFrozen && core->Controls().IsShown(maindlg::IDC_PREVIEW)));
+    return core && (core->m_bStoredItemShown || (core->m_nRunState == maindlg::kFrozen &&
+                                                 core->Controls().IsShown(maindlg::IDC_PREVIEW)));
 }
 
 std::optional<FrameRecord> CCoreExportSource::LiveFrameRecord() const {

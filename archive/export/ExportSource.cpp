@@ -41,8 +41,8 @@ ReviewTimes CollectReviewTimes(const IExportSource& source) {
             const int64_t b = *known[static_cast<size_t>(next)];
             const int64_t span = next - (i - 1);
             for (int k = i; k < next; ++k)
-                known[static_cast<size_t>(k)] = a + (b - a) / span * (k - (i - 1)) +
-                                                (b - a) % span * (k - (i - 1)) / span;
+                known[static_cast<size_t>(k)] =
+                    a + (b - a) / span * (k - (i - 1)) + (b - a) % span * (k - (i - 1)) / span;
         }
         i = next;
     }

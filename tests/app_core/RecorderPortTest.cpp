@@ -88,17 +88,19 @@ protected:
         fakeUi.folder = recordings;
         Attach();
         port = std::make_unique<CRecorderPort>(fakeUi, [this](IRecorderUi& u) {
-            auto* made = new CCaptureRecorder(u, {}, [this](std::function<void(int)>) -> recorder::Transcoder {
-                return [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
-                    rows.push_back(row);
-                    if (!transcodeWorks) {
-                        error = "no encoder";
-                        return false;
-                    }
-                    std::ofstream(mp4) << "mp4 of " << avi;
-                    return true;
-                };
-            });
+            auto* made =
+                new CCaptureRecorder(u, {}, [this](std::function<void(int)>) -> recorder::Transcoder {
+                    return
+                        [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
+                            rows.push_back(row);
+                            if (!transcodeWorks) {
+                                error = "no encoder";
+                                return false;
+                            }
+                            std::ofstream(mp4) << "mp4 of " << avi;
+                            return true;
+                        };
+                });
             made->m_nLimitFrames = limitFrames;
             return made;
         });

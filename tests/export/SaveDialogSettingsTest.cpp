@@ -227,8 +227,8 @@ TEST(ExportSource, ReviewTimesAndPrintCaptions) {
     // A steady cine of 60 frames at 50 ms with a lost sidecar keeps the length of all 60.
     FakeSource steady;
     for (int i = 0; i < 60; ++i)
-        steady.review.push_back(At(10, 0, static_cast<uint16_t>(i * 50 / 1000),
-                                   static_cast<uint16_t>(i * 50 % 1000)));
+        steady.review.push_back(
+            At(10, 0, static_cast<uint16_t>(i * 50 / 1000), static_cast<uint16_t>(i * 50 % 1000)));
     for (int lost : {30, 58}) {
         FakeSource damaged = steady;
         damaged.review[static_cast<size_t>(lost)].reset();

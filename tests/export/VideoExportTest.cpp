@@ -222,8 +222,8 @@ TEST(VideoExport, CancelKeepsAPlayablePartialAvi) {
 TEST(VideoExport, LeftoversOfKilledExportsAreSweptAndNothingElse) {
     testsupport::TempDir dir;
     const std::vector<std::string> debris = {
-        "0001_20200820123456_x_temp.avi.tmp.Ab12Cd",  // an export killed writing its AVI
-        "0001_20200820123456_x.mp4.tmp.Zz99aa",       // ... or transcoding
+        "0001_20200820123456_x_temp.avi.tmp.Ab12Cd",   // an export killed writing its AVI
+        "0001_20200820123456_x.mp4.tmp.Zz99aa",        // ... or transcoding
         "0001_20200820_123456_r_temp.avi.tmp.abcdef",  // a recording killed while recording
         "0001_20200820_123456_r_temp.avi",             // ... and the name it reserved, empty
         "0001_20200820_123457_s.avi",                  // a "SEL" recording's reserved name
@@ -302,8 +302,8 @@ TEST(VideoExport, BadOutputGivesOneMessageAndNoPartialFile) {
         testsupport::WriteAll(dir / "y.mp4", "old mp4");
         testsupport::WriteAll(dir / "s.avi", "old avi");
         const VideoExportResult a = Export(MakeVideoPaths(dir.path() + "/", "y", "", kQualityLow), cine, 100);
-        const VideoExportResult b =
-            Export(MakeVideoPaths(dir.path() + "/", "s", "", kQualitySelect), cine, 100, 0, VideoCodecChoice{});
+        const VideoExportResult b = Export(MakeVideoPaths(dir.path() + "/", "s", "", kQualitySelect), cine,
+                                           100, 0, VideoCodecChoice{});
         for (const auto& r : {a, b}) {
             EXPECT_EQ(r.status, VideoExportStatus::Failed);
             EXPECT_NE(r.outcome.message.find("already exists"), std::string::npos);

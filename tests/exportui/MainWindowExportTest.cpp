@@ -193,7 +193,8 @@ TEST_F(MainWindowExport, DamagedCineIsCountedAndALostSidecarKeepsTheLength) {
     exportfile::ReviewTimes times = exportfile::CollectReviewTimes(*frame_->ExportSource());
     EXPECT_EQ(times.missing, 0);
     EXPECT_EQ(times.times.size(), whole.times.size());
-    EXPECT_EQ(exportfile::RepairFrameTimes(times.times).back(), exportfile::RepairFrameTimes(whole.times).back())
+    EXPECT_EQ(exportfile::RepairFrameTimes(times.times).back(),
+              exportfile::RepairFrameTimes(whole.times).back())
         << "the video keeps its length";
 
     ASSERT_EQ(::unlink((cine.cineFolder + "002.bmp").c_str()), 0);
