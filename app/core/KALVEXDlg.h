@@ -353,6 +353,7 @@ private:
     void UnfreezeNow();
     void WaitForStopped();
     void SuspendProbe();
+    void OnProbeGone();
     void PostUserMessage(int message);
     void ApplyLayoutRow(const LayoutRow& row);
     void ApplyBaseLayout(int layout, int subItem);
