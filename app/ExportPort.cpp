@@ -5,12 +5,14 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 #include <algorithm>
+#include <climits>
 
 #include "app/BusyWindowLock.h"
 #include "app/ProgressDlg.h"
 #include "archive/export/JpegExport.h"
 #include "archive/export/SaveDialogSettings.h"
 #include "archive/export/VideoExport.h"
+#include "archive/export/VideoResampler.h"
 #include "archive/export/ui/CompressorChooser.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/AppFolders.h"
@@ -88,6 +90,10 @@ bool ExportCineToVideo(wxWindow* owner, const ExportItem& item, const IExportSou
         CProgressDlg progress;
         progress.Create(nullptr);
         progress.m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(strings::kAviExport)));
+        // The bar's range is the planned output frames, 0 to M; the writing ends a little
+        // before M, where the nearest stored frame would be the last one.
+        const int64_t planned = PlannedOutputFrames(RepairFrameTimes(times));
+        progress.m_ctlProgress->SetRange(static_cast<int>(std::clamp<int64_t>(planned - 1, 1, INT_MAX)));
         progress.CentreOnScreen();
         progress.Show();
         // Esc and the Cancel button reach the progress window as events: it takes the focus.
@@ -95,14 +101,14 @@ bool ExportCineToVideo(wxWindow* owner, const ExportItem& item, const IExportSou
 
         Image8 frame;
         VideoExportCallbacks callbacks;
-        callbacks.aviFrame = [&](int64_t k, int64_t last) {
+        callbacks.aviFrame = [&](int64_t k, int64_t) {
             PumpWaitingMessages();
             if (hooks.onAviFrame)
                 hooks.onAviFrame(progress, k);
             if (progress.m_bCancel)
                 return false;
-            progress.m_ctlProgress->SetRange(static_cast<int>(std::max<int64_t>(last, 1)));
-            progress.m_ctlProgress->SetValue(static_cast<int>(k));
+            progress.m_ctlProgress->SetValue(
+                static_cast<int>(std::min<int64_t>(k, progress.m_ctlProgress->GetRange())));
             progress.Update();
             return true;
         };
@@ -110,7 +116,8 @@ bool ExportCineToVideo(wxWindow* owner, const ExportItem& item, const IExportSou
             progress.m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(strings::kEncoding)));
             progress.m_ctlProgress->SetRange(100);
             progress.m_ctlProgress->SetValue(0);
-            progress.Update();
+            // The encode dispatches nothing: the new caption is drawn before it starts.
+            progress.DrawNow();
         };
         callbacks.encodeProgress = [&](int percent) {
             progress.m_ctlProgress->SetValue(std::clamp(percent, 0, 100));

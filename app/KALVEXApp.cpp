@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/AssertLog.h"
 #include "app/EULADlg.h"
 #include "app/MainFrame.h"
 #include "app/WxMessageBox.h"
 #include "app/WxUiDispatcher.h"
 #include "app/core/EulaNotice.h"
 #include "archive/StartupChoice.h"
+#include "archive/export/VideoLeftovers.h"
 #include "archive/ui/PatientDialogsWx.h"
 #include "archive/ui/StartupDlg.h"
 #include "common/AppFolders.h"
@@ -66,6 +68,8 @@ int CKALVEXApp::OnRun() {
     m_strProgramFolder = ExecutableFolder();
     g_strDataRoot = GetDataFolder();
     EnsureDataRoot();
+    // What killed exports and recordings left: no other viewer can be writing it now.
+    exportfile::SweepVideoLeftoversAtStart();
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
@@ -123,6 +127,8 @@ int CKALVEXApp::OnExit() {
 wxIMPLEMENT_APP_NO_MAIN(CKALVEXApp);
 
 int main(int argc, char** argv) {
+    // A failed wx check is logged; it never stops the viewer on a dialog.
+    InstallAssertLogging();
     // X11 is the supported display; a backend the caller chose is kept.
     setenv("GDK_BACKEND", "x11", 0);
     // Before GTK starts: the name fixes the window class the desktop matches.

@@ -14,11 +14,12 @@
 namespace {
 
 unsigned TextFormat(uint32_t style) {
+    const unsigned ellipsis = style & kMainTextEllipsis ? draw::kTextEndEllipsis : 0u;
     if (style & kMainTextRight)
-        return draw::kTextRight | draw::kTextVCenter;
+        return draw::kTextRight | draw::kTextVCenter | ellipsis;
     if (style & kMainTextCentre)
-        return draw::kTextCenter | draw::kTextVCenter;
-    return draw::kTextLeft | draw::kTextVCenter;
+        return draw::kTextCenter | draw::kTextVCenter | ellipsis;
+    return draw::kTextLeft | draw::kTextVCenter | ellipsis;
 }
 
 // The fonts the main dialog gives its controls; every other control keeps the 12-point font.

@@ -1,5 +1,7 @@
 #include "app/MainGeometry.h"
 
+#include <algorithm>
+
 #include "app/MainLayoutTable.h"
 
 namespace {
@@ -11,8 +13,8 @@ draw::Rect RectOf(int id) {
     return {c->x, c->y, c->x + c->width, c->y + c->height};
 }
 
-// Room between the thumbnail list's right edge and the result labels' column.
-constexpr int kLabelColumnGap = 6;
+// Room between the "Preview" caption and the result labels under it.
+constexpr int kLabelGap = 6;
 
 }  // namespace
 
@@ -40,6 +42,10 @@ StartupRects MainStartupRects(const draw::Rect& gradation, const draw::Rect& rig
     s.clock = RectOf(1019);
     s.reviewTime = RectOf(1057);
     s.rightPanel = rightPanel;
+    s.header = RectOf(1018);
+    s.preview = RectOf(1196);
+    s.cinePrev = RectOf(1144);
+    s.cineNext = RectOf(1145);
     return s;
 }
 
@@ -49,13 +55,18 @@ GeometryConstants MainGeometryConstants() {
     const draw::Rect list = RectOf(1061);
     GeometryConstants k;
     k.viewSpan = main.Width();
-    // Labels 0..3 end up in one column right of the (shifted) list, at the height of their
-    // start-up row less the lift: the row right under the image.
-    k.labelShift = list.right + kLabelColumnGap - label0.left;
-    k.labelLift = label0.top - main.bottom - 4;
-    // The review buttons stay under the list's column.
-    k.reviewShift = RectOf(1058).left - list.left;
+    // The labels' block goes under the (shifted) list's column, below its "Preview" caption:
+    // right beside the enlarged image.
+    k.labelShift = list.left - label0.left;
+    k.labelLift = label0.top - (RectOf(1196).bottom + kLabelGap);
+    // The maximised labels' font is 10 point, the start-up one 12.
+    k.labelScale = 10.0 / 12.0;
     k.extra = 80;
     k.minViewSize = 100;
+    // The right panel, the list's column and the labels' block under it stay on the screen.
+    const MainControlPlacement* lastLabel = FindMainControl(kResultLabelIds.back());
+    const int labelsRight =
+        list.left + static_cast<int>((lastLabel->x + lastLabel->width - label0.left) * k.labelScale);
+    k.rightExtent = std::max({list.right, kMainClientWidth, labelsRight});
     return k;
 }

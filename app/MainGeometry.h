@@ -6,6 +6,6 @@
 
 // The gradation bar and the right panel are placed by their panels; the rest comes from the table.
 StartupRects MainStartupRects(const draw::Rect& gradation, const draw::Rect& rightPanel);
-// Our layout's constants: views without a border, the result labels in a column right of
-// the thumbnail list, the review buttons under the list.
+// Our layout's constants: views without a border, the result labels under the thumbnail
+// list's column, narrowed for their smaller font.
 GeometryConstants MainGeometryConstants();

@@ -9,20 +9,23 @@ constexpr int kViewLeft = 190;
 constexpr int kViewTop = 40;
 constexpr int kViewSize = 480;
 constexpr int kViewBottom = kViewTop + kViewSize;
-// Result labels: labels 0 to 3 side by side in the first row under the image; below each,
-// the three second values of its measurement (labels 4 + 3k to 6 + 3k).
-constexpr int kLabelWidth = 120;
+// Result labels: one row per measurement k under the image, its first value (label k: a
+// length, a perimeter or a dash text) then its second (label 4 + 3k: an area or the M-mode
+// "mm/s" reading), then labels 5 + 3k and 6 + 3k, which hold a perimeter at most (the fourth
+// ellipse on a right half writes label 5). Each is as wide as the longest text of its kind
+// needs at 12 point, "9999.9 mm" and "999.9 mm/240.00 s".
 constexpr int kLabelHeight = 20;
 constexpr int kLabelTop = kViewBottom + 28;
+constexpr int kLabelColumns[5] = {0, 100, 264, 364, kViewSize};  // left edges, then the row's end
 
 constexpr MainControlPlacement Label(int index, int id) {
-    const int column = index < 4 ? index : (index - 4) / 3;
-    const int row = index < 4 ? 0 : 1 + (index - 4) % 3;
+    const int row = index < 4 ? index : (index - 4) / 3;
+    const int column = index < 4 ? 0 : 1 + (index - 4) % 3;
     return {id,
             K::Static,
-            kViewLeft + kLabelWidth * column,
+            kViewLeft + kLabelColumns[column],
             kLabelTop + kLabelHeight * row,
-            kLabelWidth,
+            kLabelColumns[column + 1] - kLabelColumns[column],
             kLabelHeight,
             0,
             0,
@@ -50,8 +53,9 @@ const std::array<MainControlPlacement, kMainControlCount> kMainControls = {{
     {1197, K::BitmapButton, 24, 464, 62, 62, 0, 245, kMainStyleNone},
     {1032, K::Button, 24, 560, 129, 48, 315, 0, kMainStyleNone},
     // The image area: patient header and clock above, status and counter below.
-    {1018, K::Static, kViewLeft, 6, 300, 28, 0, 0, kMainTextLeft},
-    {1019, K::Static, 490, 6, 227, 28, 0, 0, kMainTextRight},
+    // The clock's text takes about 170 px at its font; the header has the rest up to it.
+    {1018, K::Static, kViewLeft, 6, 340, 28, 0, 0, kMainTextLeft | kMainTextEllipsis},
+    {1019, K::Static, 530, 6, 187, 28, 0, 0, kMainTextRight},
     {1011, K::ImageView, kViewLeft, kViewTop, kViewSize, kViewSize, 0, 0, kMainStyleNone},
     {1012, K::ImageView, kViewLeft, kViewTop, kViewSize / 2, kViewSize, 0, 0, kMainHidden},
     {1014, K::ImageView, kViewLeft + kViewSize / 2, kViewTop, kViewSize / 2, kViewSize, 0, 0, kMainHidden},
@@ -87,7 +91,7 @@ const std::array<MainControlPlacement, kMainControlCount> kMainControls = {{
     {1058, K::BitmapButton, kListLeft, 546, 40, 32, 0, 174, kMainHidden},
     {1059, K::BitmapButton, kListLeft + 44, 546, 40, 32, 0, 173, kMainHidden},
     {1060, K::BitmapButton, kListLeft + 88, 546, 40, 32, 0, 172, kMainHidden},
-    {1062, K::BitmapButton, kListLeft + 132, 546, 40, 32, 0, 177, kMainHidden},
+    {1062, K::BitmapButton, kListLeft + 44, 546, 40, 32, 0, 177, kMainHidden},  // in Play's place
     {1196, K::Static, kListLeft, 584, kListWidth, 22, 4030, 0, kMainTextLeft | kMainHidden},
 }};
 

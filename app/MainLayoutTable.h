@@ -28,8 +28,9 @@ enum MainControlStyle : uint32_t {
     kMainTextLeft = 1u << 0,
     kMainTextRight = 1u << 1,
     kMainTextCentre = 1u << 2,
-    kMainHidden = 1u << 3,    // not visible at start-up
-    kMainDisabled = 1u << 4,  // disabled at start-up
+    kMainHidden = 1u << 3,        // not visible at start-up
+    kMainDisabled = 1u << 4,      // disabled at start-up
+    kMainTextEllipsis = 1u << 5,  // a text that does not fit ends in "…"
 };
 
 struct MainControlPlacement {

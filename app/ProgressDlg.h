@@ -16,6 +16,15 @@ public:
     CProgressDlg() = default;
     // Makes the window, without a caption bar; `parent` may be null.
     virtual bool Create(wxWindow* parent = nullptr);
+    // Shows the window and lets the window system map and paint it, caption and bar, before a
+    // step that dispatches nothing (an encode): never an empty frame on the display. Only
+    // drawing and layout events are handled meanwhile, for at most `timeoutMs`.
+    void ShowDrawn(int timeoutMs = kDrawTimeoutMs);
+    // The same for a changed caption or bar while the window is up.
+    void DrawNow(int timeoutMs = kDrawTimeoutMs);
+    // True once the window was painted since it was shown or last asked to draw.
+    bool Painted() const { return m_bPainted; }
+    static constexpr int kDrawTimeoutMs = 3000;
 
     wxWindow* m_pCreateParent = nullptr;
     unsigned m_nTemplateId = 165;
@@ -26,4 +35,5 @@ public:
 
 private:
     void OnCharHook(wxKeyEvent& event);
+    bool m_bPainted = false;
 };

@@ -81,16 +81,9 @@ void CWxRecorderUi::BeginEncoding() {
     m_pProgress->CentreOnParent();
     m_pProgress->m_ctlCaption->SetLabel(wxString::FromUTF8(resources::LoadString(kStrEncoding)));
     m_pProgress->m_ctlProgress->SetValue(0);
-    m_pProgress->Show();
-    const wxLongLong until = wxGetLocalTimeMillis() + 500;
-    while (!m_pProgress->IsShownOnScreen() && wxGetLocalTimeMillis() < until) {
-        DrawPendingWindows();
-        wxMilliSleep(5);
-    }
-    DrawPendingWindows();
-    m_pProgress->Update();
+    m_pProgress->ShowDrawn();
     m_nShownPercent = 0;
-    m_bEncodingSeen = m_pProgress->IsShownOnScreen();
+    m_bEncodingSeen = m_pProgress->Painted();
 }
 
 void CWxRecorderUi::EncodingProgress(int percent) {

@@ -1,5 +1,6 @@
 // The texts and captions the archive shows, in one place. Store failures carry the store's
-// caption and the error icon; list, load and preview messages the product name and no icon.
+// caption and the error icon, except a cine's frame and folder failures ("Error", no icon);
+// list, load and preview messages the product name and no icon.
 #pragma once
 
 namespace archive {
@@ -19,5 +20,6 @@ inline constexpr const char* kMsgNotTrashed =
 
 inline constexpr const char* kCaptionImageStore = "ImageStore";
 inline constexpr const char* kCaptionCineStore = "CineStore";
+inline constexpr const char* kCaptionError = "Error";
 
 }  // namespace archive

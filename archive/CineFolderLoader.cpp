@@ -1,7 +1,12 @@
 #include "archive/CineFolderLoader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "archive/ArchiveMessages.h"
 #include "archive/StoreItemList.h"
@@ -18,9 +23,9 @@ namespace {
 
 constexpr int kFrameSide = 480;
 
-Image8 FitFrame(const Image8& picture) {
+Image8 FitFrame(Image8&& picture) {
     if (picture.width() == kFrameSide && picture.height() == kFrameSide)
-        return picture;
+        return std::move(picture);
     Image8 fitted(kFrameSide, kFrameSide, 0);
     const int w = std::min(picture.width(), kFrameSide);
     for (int y = 0; y < std::min(picture.height(), kFrameSide); ++y)
@@ -43,6 +48,34 @@ private:
     bool shown_ = false;
 };
 
+bool IsFrameImageName(const std::string& name) {
+    return CUser::MatchWildcard("???.bmp", name);
+}
+
+bool IsFrameSidecarName(const std::string& name) {
+    return CUser::MatchWildcard("???.info", name);
+}
+
+// Far more than a frame's picture or sidecar: a huge file under a frame's name is not pulled
+// into memory ahead of the load that refuses it.
+constexpr off_t kReadAheadBytes = 1 << 20;
+
+// Asks the kernel to read every frame file of the folder at once: from a cold cache the disk
+// then works on many files together instead of one small read after the other.
+void ReadAhead(const std::string& folder, const std::vector<platform::DirEntry>& entries) {
+    for (const platform::DirEntry& e : entries) {
+        if (e.isDirectory || e.isSymlink || !(IsFrameImageName(e.name) || IsFrameSidecarName(e.name)))
+            continue;
+        const int fd = ::open(platform::JoinPath(folder, e.name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            ::posix_fadvise(fd, 0, std::min(st.st_size, kReadAheadBytes), POSIX_FADV_WILLNEED);
+        ::close(fd);
+    }
+}
+
 }  // namespace
 
 LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
@@ -51,6 +84,7 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
     std::vector<platform::DirEntry> entries;
     out.folderRead = platform::ListDirectory(folder, entries);
     out.entries = static_cast<int>(entries.size());
+    ReadAhead(folder, entries);
     OnceMessage loadError(kMsgBitmapLoadError);
     OnceMessage infoError(kMsgInfoReadError);
     Image8 picture;
@@ -60,8 +94,8 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
             sink.progress(++done, out.entries);
         if (e.isDirectory)
             continue;
-        const bool image = CUser::MatchWildcard("???.bmp", e.name);
-        const bool sidecar = CUser::MatchWildcard("???.info", e.name);
+        const bool image = IsFrameImageName(e.name);
+        const bool sidecar = IsFrameSidecarName(e.name);
         if ((!image && !sidecar) || e.name == "Body.bmp")
             continue;
         int number = 0;
@@ -78,15 +112,17 @@ LoadedCine LoadCineFolder(const std::string& folder, const CineLoadSink& sink) {
         const std::string path = platform::JoinPath(folder, e.name);
         if (image) {
             if (!platform::ReadBmpFileGrey(path, picture)) {
-                loadError.Show();
+                if (!sink.unreadFile || sink.unreadFile(path))
+                    loadError.Show();
                 continue;  // the frame stays black
             }
             if (sink.frame)
-                sink.frame(index, FitFrame(picture));
+                sink.frame(index, FitFrame(std::move(picture)));
         } else {
             FrameRecord record;
             if (!ReadStoreInfo(path, record)) {
-                infoError.Show();
+                if (!sink.unreadFile || sink.unreadFile(path))
+                    infoError.Show();
                 continue;
             }
             out.records[static_cast<size_t>(index)] = record;

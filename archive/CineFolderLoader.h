@@ -21,6 +21,9 @@ struct CineLoadSink {
     std::function<void(int index, const FrameRecord& record)> record;
     // (entries done, entries in all), once per entry of the folder.
     std::function<void(int done, int total)> progress;
+    // A frame's picture or sidecar that did not read: true when its message is due (unset:
+    // always), false when the user was already told.
+    std::function<bool(const std::string& path)> unreadFile;
 };
 
 struct LoadedCine {

@@ -24,6 +24,11 @@ constexpr int kFrameSide = 480;
 constexpr uint64_t kBlock = 4096;
 constexpr int64_t kProgressEveryMicros = 50'000;
 
+// A frame or its folder that could not be written: the plain "Error" box, unlike the records'.
+void ShowFrameError(const char* text) {
+    platform::ShowMessageBox(text, kCaptionError, platform::MsgIcon::None);
+}
+
 uint64_t RoundToBlock(uint64_t bytes) {
     return (bytes + kBlock - 1) / kBlock * kBlock;
 }
@@ -132,7 +137,7 @@ bool StoreCine(const StoreIdentity& who, const ICineSource& source, ExamState& e
         out.stamp = record.name;
         const std::string cineFolder = WithoutTrailingSlash(record.GetCinePath());
         if (cineFolder.empty()) {
-            ShowStoreError(kMsgFolderCreateError, kCaptionCineStore);
+            ShowFrameError(kMsgFolderCreateError);
             return false;
         }
         const std::string part = cineFolder + kPartSuffix;
@@ -151,7 +156,7 @@ bool StoreCine(const StoreIdentity& who, const ICineSource& source, ExamState& e
         if (!WriteStoreRecords(record, user, kCaptionCineStore))
             return false;
         if (::mkdir(part.c_str(), platform::kPrivateDirMode) != 0) {
-            ShowStoreError(kMsgFolderCreateError, kCaptionCineStore);
+            ShowFrameError(kMsgFolderCreateError);
             return false;
         }
         partFolder = part;
@@ -165,7 +170,7 @@ bool StoreCine(const StoreIdentity& who, const ICineSource& source, ExamState& e
         if (outcome == FrameOutcome::Failed || !platform::SyncFileSystem(part) ||
             !platform::RenameNoReplace(part, cineFolder)) {
             DeleteFolderRecursive(part);
-            ShowStoreError(kMsgFileWriteError, kCaptionCineStore);
+            ShowFrameError(kMsgFileWriteError);
             return false;
         }
         exam.NoteStored(record.GetCineFileName(), record.name);
@@ -174,7 +179,7 @@ bool StoreCine(const StoreIdentity& who, const ICineSource& source, ExamState& e
     } catch (const std::exception&) {
         if (!partFolder.empty())
             DeleteFolderRecursive(partFolder);
-        ShowStoreError(kMsgFileWriteError, kCaptionCineStore);
+        ShowFrameError(kMsgFileWriteError);
         return false;
     }
 }

@@ -14,6 +14,11 @@ namespace archive {
 struct ExamStill {
     std::string imagePath;  // the stored still's .bmp
     Image32 bitmap;         // the 480 x 480 rendered still
+    // A still of two halves side by side (BB with its halves apart, BM) has no one scale: the
+    // column of the still where the right half starts, and each half's depth (-1 where no
+    // length scale holds, as across the M-mode strip). 0: one image at its sidecar's depth.
+    int splitColumn = 0;
+    int halfDepth[2] = {-1, -1};
 };
 
 struct ExamState {

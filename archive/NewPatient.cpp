@@ -8,6 +8,7 @@
 #include "archive/ArchiveStrings.h"
 #include "archive/TextTemplate.h"
 #include "common/AppFolders.h"
+#include "common/PatientFolderStaging.h"
 #include "common/User.h"
 #include "platform/MessageBox.h"
 #include "platform/StringUtil.h"
@@ -88,11 +89,20 @@ std::optional<NewPatient> CreateNewPatient(const PatientEntry& entry) {
     user.m_strSex = entry.sex;
     user.m_strBirthdate = entry.birthdate;
     user.m_strNote = entry.note;
+    // The folder is filled under a staging name and renamed into place whole: a kill on the
+    // way leaves no patient folder without its file, which would bring "File is not found."
+    // at every later start.
     const std::string path = CUser::GetXmlPath(*id);
-    if (!user.SaveXml(path)) {
-        const std::string reason = WriteFailureText(platform::DiagnoseWriteFailure(path));
-        // An empty folder left here would bring "File is not found." at every later start.
-        ::rmdir((root + *id).c_str());
+    const std::string staging = CreatePatientStagingFolder(root);
+    const std::string stagedPath =
+        staging.empty() ? std::string() : platform::JoinPath(staging, *id + ".xml");
+    if (staging.empty() || !user.SaveXml(stagedPath) || !platform::RenameNoReplace(staging, root + *id)) {
+        const std::string reason =
+            WriteFailureText(platform::DiagnoseWriteFailure(staging.empty() ? path : stagedPath));
+        if (!staging.empty()) {
+            ::unlink(stagedPath.c_str());
+            ::rmdir(staging.c_str());
+        }
         platform::ShowMessageBox(
             FillTextTemplate(LoadArchiveText(archive_strings::kPatientFileNotWritten), {path, reason}),
             GetProductName(), platform::MsgIcon::Error, platform::MsgButtons::Ok);

@@ -1,6 +1,7 @@
 // Creating a new patient from the entry dialog's values: the next free id after the largest
 // number that starts a folder name under the data root, and the patient file written into a
-// new folder of that id. Nothing is left behind when the write fails.
+// staging folder renamed to that id. Nothing is left behind when the write fails, and a kill
+// leaves no folder without its patient file.
 #pragma once
 
 #include <optional>
@@ -24,6 +25,6 @@ struct NewPatient {
 
 // New: finds the next id, skipping a name that something other than a folder already holds,
 // and writes the patient file of the entry there. On failure shows one message (the folder
-// that blocks the id, or the file and the reason it could not be written), removes the folder
-// it created when it is empty, and returns nothing: the dialog stays open.
+// that blocks the id, or the file and the reason it could not be written), removes what it
+// created, and returns nothing: the dialog stays open.
 std::optional<NewPatient> CreateNewPatient(const PatientEntry& entry);

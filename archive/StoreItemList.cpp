@@ -69,6 +69,7 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
     if (request.reset) {
         items_.clear();
         swept_ = 0;
+        unreadFiles_.clear();
     }
     CUser user;
     if (!user.Load(request.patientId)) {
@@ -121,6 +122,7 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
                 // An empty cine folder holds nothing to show: it goes to the trash.
                 leftOut = MoveToTrash(r.cineFolder) == TrashStatus::Ok;
             }
+            unreadFiles_.insert(r.sidecarPath);
             if (!infoErrorShown) {
                 ShowListMessage(kMsgInfoReadError);
                 infoErrorShown = true;
@@ -130,6 +132,10 @@ void StoreItemList::Fill(const FillRequest& request, const ExamState& exam) {
             items_.push_back(std::move(r));
         ++counter;
     }
+}
+
+bool StoreItemList::ReportUnreadFile(const std::string& path) {
+    return unreadFiles_.insert(path).second;
 }
 
 int ListIndexToImageIndex(const std::vector<StoreItemRecord>& items, int i) {

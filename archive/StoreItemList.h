@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,16 @@ public:
     // Number of leftovers the last full refill moved to the trash.
     int SweptLeftovers() const { return swept_; }
 
+    // A sidecar or picture of a listed item did not read when it was previewed or opened:
+    // true when its message ("Bitmap Inf Read Error.", "Bitmap Load Error.") is still due,
+    // false when this fill already said so (a message at every click would swallow the
+    // double click that opens a cine).
+    bool ReportUnreadFile(const std::string& path);
+
 private:
     std::vector<StoreItemRecord> items_;
     int swept_ = 0;
+    std::set<std::string> unreadFiles_;  // since the last full fill
 };
 
 // Index of list item i among the listed stills (i less the cines up to it); negative i as is.

@@ -35,6 +35,7 @@ BENCHMARK(BM_RenderClient)
     ->Args({480, 1})
     ->Args({744, 0})
     ->Args({744, 1})
+    ->Args({941, 0})
     ->Unit(benchmark::kMillisecond);
 
 void BM_OverlaysPerFrame(benchmark::State& state) {

@@ -88,7 +88,8 @@ inline constexpr SettingKey jpeg_quality = detail::AppText(15, "jpeg_quality", "
 inline constexpr SettingKey outputfolder = detail::AppText(16, "outputfolder", "");
 inline constexpr SettingKey gamma = detail::AppDouble(17, "gamma", 1.0);
 inline constexpr SettingKey auto_stop_time = detail::AppUnsigned(18, "auto_stop_time", 7200);
-inline constexpr SettingKey ob_gamodel = detail::AppInt(19, "ob_gamodel", 3);
+// USA by default: the set whose tables ship (JSUM has none, so every age would fail).
+inline constexpr SettingKey ob_gamodel = detail::AppInt(19, "ob_gamodel", 0);
 inline constexpr SettingKey ob_display = detail::AppText(20, "ob_display", "JSUM");
 inline constexpr SettingKey SHOW_TEMPERATURE = detail::AppInt(21, "SHOW_TEMPERATURE", 0);
 

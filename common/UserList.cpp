@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "common/AppFolders.h"
+#include "common/PatientFolderStaging.h"
 #include "common/PatientId.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -36,6 +37,8 @@ void CUserList::LoadAll() {
     m_lstUsers.clear();
     const std::string root = GetDataFolder();
     std::vector<platform::DirEntry> entries;
+    // What a New killed half-way left: never a patient, and gone once stale.
+    SweepStalePatientStaging(root);
     if (!platform::ListDirectory(root, entries))
         return;
     for (const platform::DirEntry& e : entries) {

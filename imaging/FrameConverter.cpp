@@ -10,7 +10,7 @@ constexpr int kMaxSamples = 65535;
 constexpr int kMaxLines = 4096;
 }  // namespace
 
-CFrameConverter::CFrameConverter() = default;
+CFrameConverter::CFrameConverter() : tables_(std::make_shared<CUpsampledTableCache>()), upsampled_(tables_) {}
 CFrameConverter::~CFrameConverter() = default;
 
 int** CFrameConverter::RawFrame(int samples, int lines) {
@@ -33,6 +33,26 @@ int** CFrameConverter::RawFrame(int samples, int lines) {
         lines_ = lines;
     }
     return raw_.get();
+}
+
+void CFrameConverter::Prebuild(const FrameSettings& settings, int depth) {
+    const ScanGeometry& g = settings.geometry;
+    const int raw2Bitmap = g.EffectiveRaw2Bitmap(settings.params.raw2Bitmap, depth);
+    if (!(g.IsConvex() || g.IsLinear()) || (g.IsConvex() && raw2Bitmap != 1) || g.samples <= 0 ||
+        g.lines <= 0)
+        return;  // the sector path keeps its own cache
+    const DepthGeometry d = ComputeDepthGeometry(g, depth, raw2Bitmap);
+    if (d.CacheRowsNeeded() > kCacheRows)
+        return;
+    tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
+}
+
+void CFrameConverter::WaitPrebuilt() {
+    tables_->WaitPrebuilt();
+}
+
+size_t CFrameConverter::TablesBuiltInFrame() const {
+    return tables_->BuiltOnDemand();
 }
 
 size_t CFrameConverter::DrawnPixelCount() const {

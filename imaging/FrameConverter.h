@@ -1,7 +1,8 @@
 // One raw frame to one 480 x 480 grey image: processing, the per-depth geometry, scan
 // conversion through the path in force, then the orientation mark, the M-line sample and
 // the scale ticks. Keeps what carries from frame to frame (the previous raw frame, the
-// working array, the address caches). Used by one thread at a time: the image thread.
+// working array, the address caches). Used by one thread at a time, the image thread, but
+// for Prebuild.
 #pragma once
 
 #include <memory>
@@ -53,6 +54,15 @@ public:
 
     size_t DrawnPixelCount() const;
 
+    // Any thread: has the address cache for these settings at this depth built on a worker,
+    // so that the first frame of a new depth or probe does not wait for it. Frames are sized
+    // as the geometry says.
+    void Prebuild(const FrameSettings& settings, int depth);
+    // Waits until the builds asked for are done (tests and benchmarks).
+    void WaitPrebuilt();
+    // Address caches a conversion had to build itself, not ahead (tests).
+    size_t TablesBuiltInFrame() const;
+
 private:
     Int2D raw_;
     Int2D previous_;
@@ -61,6 +71,7 @@ private:
     int lines_ = 0;
     bool previousValid_ = false;
     bool lastWasSector_ = false;
+    std::shared_ptr<CUpsampledTableCache> tables_;  // shared with its worker, thread-safe
     CUpsampledConverter upsampled_;
     std::unique_ptr<CSectorConverter> sector_;  // only while the sector path is in use
 };

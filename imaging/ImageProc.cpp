@@ -32,11 +32,32 @@ CImageProc::~CImageProc() {
 
 template <typename Edit>
 void CImageProc::EditParams(const Edit& edit) {
-    std::lock_guard lock(paramMutex_);
-    ImagingParams edited = shared_.frame.params;
-    edit(edited);
-    shared_.frame.params = SanitizeParams(edited, shared_.frame.params);
-    ++shared_.version;
+    bool newPath = false;
+    {
+        std::lock_guard lock(paramMutex_);
+        ImagingParams edited = shared_.frame.params;
+        edit(edited);
+        edited = SanitizeParams(edited, shared_.frame.params);
+        newPath = edited.depth != shared_.frame.params.depth ||
+                  edited.raw2Bitmap != shared_.frame.params.raw2Bitmap;
+        shared_.frame.params = edited;
+        ++shared_.version;
+    }
+    if (newPath)
+        PrebuildTables();
+}
+
+void CImageProc::PrebuildTables() {
+    // Only for the live processor: the review processor converts nothing.
+    if (!IsImageThreadRunning())
+        return;
+    FrameSettings ahead;
+    {
+        std::lock_guard lock(paramMutex_);
+        ahead.params = shared_.frame.params;
+        ahead.geometry = shared_.frame.geometry;
+    }
+    converter_.Prebuild(ahead, ahead.params.depth);
 }
 
 ImagingParams CImageProc::GetParams() const {
@@ -108,13 +129,16 @@ GammaTable CImageProc::GetGammaTable() const {
 
 template <typename Apply>
 void CImageProc::ApplyGeometry(const Apply& apply) {
-    std::lock_guard lock(paramMutex_);
-    ScanGeometry& g = shared_.frame.geometry;
-    apply(g);
-    // A new probe starts with a flat STC curve until the main window builds its own.
-    shared_.frame.stc.assign(static_cast<size_t>(std::max(g.samples, 0)), 0);
-    shared_.stcScratch.assign(static_cast<size_t>(std::max(g.samples, 0)), 0);
-    ++shared_.version;
+    {
+        std::lock_guard lock(paramMutex_);
+        ScanGeometry& g = shared_.frame.geometry;
+        apply(g);
+        // A new probe starts with a flat STC curve until the main window builds its own.
+        shared_.frame.stc.assign(static_cast<size_t>(std::max(g.samples, 0)), 0);
+        shared_.stcScratch.assign(static_cast<size_t>(std::max(g.samples, 0)), 0);
+        ++shared_.version;
+    }
+    PrebuildTables();
 }
 
 void CImageProc::SetProbeGeometry(const LinearProbeGeometry& record) {
@@ -225,18 +249,21 @@ void CImageProc::SetFrameNotify(std::function<void(int slot)> notify) {
 }
 
 bool CImageProc::StartImageThread() {
-    std::lock_guard lock(idleMutex_);
-    if (threadRunning_ || thread_.joinable())
-        return false;
-    stop_ = false;
-    quit_.ResetEvent();  // a quit left over from an earlier stop
-    try {
-        thread_ = std::thread([this] { ImageThreadProc(this); });
-    } catch (const std::system_error& e) {
-        DebugLog("image thread: %s\n", e.what());
-        return false;
+    {
+        std::lock_guard lock(idleMutex_);
+        if (threadRunning_ || thread_.joinable())
+            return false;
+        stop_ = false;
+        quit_.ResetEvent();  // a quit left over from an earlier stop
+        try {
+            thread_ = std::thread([this] { ImageThreadProc(this); });
+        } catch (const std::system_error& e) {
+            DebugLog("image thread: %s\n", e.what());
+            return false;
+        }
+        threadRunning_ = true;  // the thread takes idleMutex_ before it can clear it
     }
-    threadRunning_ = true;  // the thread takes idleMutex_ before it can clear it
+    PrebuildTables();  // the first live frame does not wait for them
     return true;
 }
 
@@ -363,7 +390,13 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
         notify = notify_;
     }
     if (notify) {
-        platform::PostToUi([notify, slot] { notify(slot); });
+        notice_->slot = slot;
+        if (notice_->pending.exchange(true))
+            return;  // the waiting notice will give this newer slot
+        platform::PostToUi([notify, notice = notice_] {
+            notify(notice->slot.load());
+            notice->pending = false;
+        });
         DebugLog("PostMessage(%d)\n", slot);
     }
 }

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -86,8 +87,11 @@ public:
     // Empties the input queue (the buffers are about to be set up again). Returns the count.
     size_t ClearInputQueue();
     size_t GetQueuedCount() const { return input_.GetCountLocked(); }
-    // Receives the frame notice (WM_PROBE_DATA with the cine slot) on the UI thread. Set it
-    // before the thread starts.
+    // Receives the frame notice (WM_PROBE_DATA with the cine slot) on the UI thread. At most
+    // one notice waits for the UI thread, and it gives the newest slot: a window that draws
+    // slower than frames come skips frames rather than queueing notices ahead of the user's
+    // input. The notice is free again only once `notify` returned, so the event loop sees
+    // input between two drawings. Set it before the thread starts.
     void SetFrameNotify(std::function<void(int slot)> notify);
     bool StartImageThread();
     // Asks the thread to end (stop flag and quit event) and joins it.
@@ -127,6 +131,8 @@ private:
     const FrameSettings& RefreshThreadSettings();
     void FinishedOne();
     void ReportCacheOverflow(int rowsNeeded);
+    // Has the address cache of the depth and geometry in force built ahead on a worker.
+    void PrebuildTables();
     template <typename Apply>
     void ApplyGeometry(const Apply& apply);
     template <typename Edit>
@@ -135,7 +141,7 @@ private:
     mutable std::mutex paramMutex_;
     SharedSettings shared_;
 
-    // Image thread only.
+    // Image thread only, but for the converter's Prebuild.
     CFrameConverter converter_;
     FrameSettings threadSettings_;
     uint64_t threadVersion_ = 0;
@@ -147,6 +153,11 @@ private:
     platform::Event quit_{platform::Event::Reset::Auto};
     std::atomic<bool> stop_{false};
     std::function<void(int)> notify_;
+    struct FrameNotice {
+        std::atomic<bool> pending{false};
+        std::atomic<int> slot{0};
+    };
+    std::shared_ptr<FrameNotice> notice_ = std::make_shared<FrameNotice>();
     std::thread thread_;
 
     mutable std::mutex idleMutex_;

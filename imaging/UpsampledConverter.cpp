@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -29,60 +33,70 @@ struct Cell {
 
 }  // namespace
 
-bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
-                                  int lines) {
-    CacheKey key{geometry.probeType,
-                 samples,
-                 lines,
-                 geometry.firstSample,
-                 geometry.spacingFlag,
-                 geometry.sampleSpacing,
-                 geometry.fieldOfView,
-                 depth};
-    if (key_ != key || rows_.empty()) {
-        key_ = key;
-        Rebuild(geometry, depth, samples, lines);
-    }
-    return valid_;
+UpsampledKey MakeUpsampledKey(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                              int lines) {
+    return UpsampledKey{geometry.probeType,
+                        samples,
+                        lines,
+                        geometry.firstSample,
+                        geometry.spacingFlag,
+                        geometry.sampleSpacing,
+                        geometry.fieldOfView,
+                        depth};
 }
 
-void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
-                                  int lines) {
-    valid_ = false;
-    taps_.clear();
-    runs_.clear();
-    rows_.assign(1, UpRow{0, 0, 0.0});  // marks "built" even when nothing can be drawn
-    samples_ = samples;
-    lines_ = lines;
-    k_ = lines > 0 ? samples / lines : 0;
-    if ((k_ != 4 && k_ != 8) || samples > 65535 || !(geometry.IsConvex() || geometry.IsLinear()))
-        return;
+std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key) {
+    using UpRow = UpsampledTables::UpRow;
+    using Tap = UpsampledTables::Tap;
+    using Run = UpsampledTables::Run;
+    auto built = std::make_shared<UpsampledTables>();
+    UpsampledTables& t = *built;
+    const int samples = key.samples;
+    const int lines = key.lines;
+    const DepthGeometry& depth = key.depth;
+    t.rows.assign(1, UpRow{0, 0, 0.0});
+    t.k = lines > 0 ? samples / lines : 0;
+    const bool convex = key.probeType == ProbeTypeConvex;
+    if ((t.k != 4 && t.k != 8) || samples > 65535 || !(convex || key.probeType == ProbeTypeLinear))
+        return built;
+    const int k = t.k;
 
     // Upsampled row r: line l centred on row l x k + k/2; the first and last k/2 rows repeat
     // the end lines; rows past lines x k (when samples is larger) read the zero line behind
     // the last line.
-    const int half = k_ / 2;
-    const int upRows = lines * k_;
+    const int half = k / 2;
+    const int upRows = lines * k;
     auto at = [samples](int line) { return line * samples; };
-    rows_.resize(static_cast<size_t>(samples));
+    t.rows.resize(static_cast<size_t>(samples));
     for (int r = 0; r < samples; ++r) {
         if (r < half) {
-            rows_[r] = {at(0), at(0), 0.0};
+            t.rows[r] = {at(0), at(0), 0.0};
         } else if (r < upRows - half) {
-            const int l = (r - half) / k_;
-            rows_[r] = {at(l), at(l + 1), static_cast<double>((r - half) % k_)};
+            const int l = (r - half) / k;
+            t.rows[r] = {at(l), at(l + 1), static_cast<double>((r - half) % k)};
         } else if (r < upRows) {
-            rows_[r] = {at(lines - 1), at(lines - 1), 0.0};
+            t.rows[r] = {at(lines - 1), at(lines - 1), 0.0};
         } else {
-            rows_[r] = {at(lines), at(lines), 0.0};
+            t.rows[r] = {at(lines), at(lines), 0.0};
         }
     }
 
+    t.weights.resize(static_cast<size_t>(samples));
+    for (int r = 0; r < samples; ++r) {
+        const double w0 = t.rows[r].q / k;
+        const double w1 = r + 1 < samples ? t.rows[r + 1].q / k : 0.0;
+        t.weights[r] = {{w0, w0, w1, w1}};
+    }
+    t.quads.resize(static_cast<size_t>(samples));
+    for (int r = 0; r < samples; ++r) {
+        const UpRow& next = t.rows[std::min(r + 1, samples - 1)];
+        t.quads[r] = {{t.rows[r].offsetA, t.rows[r].offsetB, next.offsetA, next.offsetB}};
+    }
+
     const double ppm = depth.pixelsPerMm;
-    const double pps = geometry.spacingFlag ? geometry.sampleSpacing * ppm : depth.depth * ppm / samples;
+    const double pps = key.spacingFlag ? key.sampleSpacing * ppm : depth.depth * ppm / samples;
     const double top = depth.topOffset;
-    const bool convex = geometry.IsConvex();
-    const double fov = geometry.fieldOfView;
+    const double fov = key.fieldOfView;
     auto cellAt = [&](int x, int y) -> Cell {
         if (convex) {
             const double dx = x - 240;
@@ -123,31 +137,157 @@ void CUpsampledConverter::Rebuild(const ScanGeometry& geometry, const DepthGeome
                     if (run.count == 0)
                         run.x0 = static_cast<uint16_t>(x);
                     ++run.count;
-                    taps_.push_back(
+                    t.taps.push_back(
                         Tap{static_cast<uint16_t>(c.line.whole), static_cast<uint16_t>(c.sample.whole),
                             static_cast<uint8_t>(c.line.frac64), static_cast<uint8_t>(below[x].line.frac64),
                             static_cast<uint8_t>(c.sample.frac64), 0});
                 } else if (run.count > 0) {
-                    runs_.push_back(run);
+                    t.runs.push_back(run);
                     run.count = 0;
                 }
             }
             if (run.count > 0)
-                runs_.push_back(run);
+                t.runs.push_back(run);
         }
         std::swap(current, below);
     }
-    valid_ = true;
+    t.valid = true;
+    return built;
+}
+
+// ---------------------------------------------------------------- the cache and its worker
+
+CUpsampledTableCache::~CUpsampledTableCache() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+std::shared_ptr<const UpsampledTables> CUpsampledTableCache::FindLocked(const UpsampledKey& key) const {
+    for (const Entry& e : kept_) {
+        if (e.first == key)
+            return e.second;
+    }
+    return nullptr;
+}
+
+bool CUpsampledTableCache::PendingLocked(const UpsampledKey& key) const {
+    return (building_ && buildingKey_ == key) || std::find(queue_.begin(), queue_.end(), key) != queue_.end();
+}
+
+void CUpsampledTableCache::KeepLocked(const UpsampledKey& key,
+                                      std::shared_ptr<const UpsampledTables> tables) {
+    auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Entry& e) { return e.first == key; });
+    if (it != kept_.end())
+        kept_.erase(it);
+    kept_.insert(kept_.begin(), Entry{key, std::move(tables)});
+    if (kept_.size() > kKept)
+        kept_.pop_back();
+}
+
+void CUpsampledTableCache::Prebuild(const UpsampledKey& key) {
+    {
+        std::lock_guard lock(mutex_);
+        if (stop_ || FindLocked(key) || PendingLocked(key))
+            return;
+        queue_.push_back(key);
+        if (!worker_.joinable()) {
+            try {
+                worker_ = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                queue_.clear();  // no worker: the image thread builds the tables itself
+                return;
+            }
+        }
+    }
+    changed_.notify_all();
+}
+
+std::shared_ptr<const UpsampledTables> CUpsampledTableCache::Get(const UpsampledKey& key) {
+    {
+        std::unique_lock lock(mutex_);
+        if (auto kept = FindLocked(key))
+            return kept;
+        // Under way on the worker: waiting costs less than starting over.
+        if (building_ && buildingKey_ == key) {
+            changed_.wait(lock, [&] { return !(building_ && buildingKey_ == key); });
+            if (auto kept = FindLocked(key))
+                return kept;
+        }
+        std::erase(queue_, key);
+    }
+    auto tables = BuildUpsampledTables(key);
+    std::lock_guard lock(mutex_);
+    KeepLocked(key, tables);
+    ++builtOnDemand_;
+    return tables;
+}
+
+size_t CUpsampledTableCache::BuiltOnDemand() const {
+    std::lock_guard lock(mutex_);
+    return builtOnDemand_;
+}
+
+void CUpsampledTableCache::WaitPrebuilt() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stop_ || (queue_.empty() && !building_); });
+}
+
+void CUpsampledTableCache::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+        if (stop_)
+            return;
+        const UpsampledKey key = queue_.front();
+        queue_.pop_front();
+        buildingKey_ = key;
+        building_ = true;
+        lock.unlock();
+        auto tables = BuildUpsampledTables(key);
+        lock.lock();
+        KeepLocked(key, std::move(tables));
+        building_ = false;
+        changed_.notify_all();
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+CUpsampledConverter::CUpsampledConverter(std::shared_ptr<CUpsampledTableCache> cache)
+    : cache_(std::move(cache)) {}
+
+bool CUpsampledConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                                  int lines) {
+    const UpsampledKey key = MakeUpsampledKey(geometry, depth, samples, lines);
+    if (!tables_ || !(key_ == key)) {
+        key_ = key;
+        tables_ = cache_ ? cache_->Get(key) : BuildUpsampledTables(key);
+    }
+    return tables_->valid;
 }
 
 namespace {
 
+using Tap = UpsampledTables::Tap;
+using Run = UpsampledTables::Run;
+
+// The tables as plain pointers: the image's byte stores may alias anything, so vectors'
+// data pointers would be loaded again for every pixel.
+struct TableView {
+    const UpsampledTables::UpRow* rows;
+    const UpsampledTables::RowWeights* weights;
+};
+
 // One drawn pixel's value before the gamma table.
-template <typename TapT, typename RowT>
-inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, const double* frac,
-                      double invK) {
-    const RowT& r0 = rows[tap.i];
-    const RowT& r1 = rows[tap.i + 1];
+inline int PixelValue(const double* work, TableView t, const Tap& tap, const double* frac) {
+    const UpsampledTables::UpRow& r0 = t.rows[tap.i];
+    const UpsampledTables::UpRow& r1 = t.rows[tap.i + 1];
+    const double* w = t.weights[tap.i].w;
     const int j = tap.j;
 #if defined(__SSE2__)
     // Lanes: sample j and sample j + 1 of upsampled rows i and i + 1.
@@ -155,9 +295,8 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
     const __m128d b0 = _mm_loadu_pd(work + r0.offsetB + j);
     const __m128d a1 = _mm_loadu_pd(work + r1.offsetA + j);
     const __m128d b1 = _mm_loadu_pd(work + r1.offsetB + j);
-    const __m128d scale = _mm_set1_pd(invK);
-    const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b0, a0), _mm_set1_pd(r0.q)), scale));
-    const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(b1, a1), _mm_set1_pd(r1.q)), scale));
+    const __m128d u0 = _mm_add_pd(a0, _mm_mul_pd(_mm_sub_pd(b0, a0), _mm_load_pd(w)));
+    const __m128d u1 = _mm_add_pd(a1, _mm_mul_pd(_mm_sub_pd(b1, a1), _mm_load_pd(w + 2)));
     const __m128d f = _mm_set_pd(frac[tap.fiNext], frac[tap.fi]);
     const __m128d a = _mm_add_pd(u0, _mm_mul_pd(f, _mm_sub_pd(u1, u0)));  // [a, b]
     const __m128d b = _mm_unpackhi_pd(a, a);
@@ -166,11 +305,12 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
     v = _mm_min_sd(_mm_max_sd(v, _mm_setzero_pd()), _mm_set_sd(255.0));
     return _mm_cvttsd_si32(v);
 #else
-    auto up = [&](const RowT& r, int s) {
+    auto up = [&](const UpsampledTables::UpRow& r, double weight, int s) {
         const double va = work[r.offsetA + s];
-        return va + (work[r.offsetB + s] - va) * r.q * invK;
+        return va + (work[r.offsetB + s] - va) * weight;
     };
-    const double u00 = up(r0, j), u01 = up(r0, j + 1), u10 = up(r1, j), u11 = up(r1, j + 1);
+    const double u00 = up(r0, w[0], j), u01 = up(r0, w[0], j + 1), u10 = up(r1, w[2], j),
+                 u11 = up(r1, w[2], j + 1);
     const double a = u00 + frac[tap.fi] * (u10 - u00);
     const double b = u01 + frac[tap.fiNext] * (u11 - u01);
     double v = a + frac[tap.fj] * (b - a);
@@ -179,26 +319,17 @@ inline int PixelValue(const double* work, const RowT* rows, const TapT& tap, con
 #endif
 }
 
-}  // namespace
-
-void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
-                               Image8& image) const {
-    if (!valid_)
-        return;
-    const UpRow* rows = rows_.data();
-    const double invK = 1.0 / k_;  // k is a power of two: x * invK is exactly x / k
-    double frac[64];
-    for (int f = 0; f < 64; ++f)
-        frac[f] = f / 64.0;
-
-    const Tap* tap = taps_.data();
-    for (const Run& run : runs_) {
+template <typename Value>
+void DrawRuns(const UpsampledTables& t, const GammaTable& gamma, bool invert, Image8& image,
+              const Value& value) {
+    const Tap* tap = t.taps.data();
+    for (const Run& run : t.runs) {
         uint8_t* dst = image.Row(run.row);
         const Tap* end = tap + run.count;
         if (!invert) {
             uint8_t* out = dst + run.x0;
             for (; tap < end; ++tap)
-                *out++ = gamma[PixelValue(work, rows, *tap, frac, invK)];
+                *out++ = gamma[value(*tap)];
         } else {
             // Column x goes to 480 - x; source column 0 has no place.
             uint8_t* out = dst + (kImageSize - run.x0);
@@ -207,7 +338,164 @@ void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool
                 --out;
             }
             for (; tap < end; ++tap)
-                *out-- = gamma[PixelValue(work, rows, *tap, frac, invK)];
+                *out-- = gamma[value(*tap)];
         }
     }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TORVIK_HAVE_AVX2_DRAW 1
+
+// Four pixels of a run at a time, each lane the very operations of PixelValue in the same
+// order (no fused multiply-add), so the values are the same to the last bit.
+static_assert(sizeof(Tap) == 8, "the vector path reads four taps as 32 bytes");
+
+using LineStarts = std::array<const double*, 4>;  // a and b of row i, a and b of row i + 1
+
+__attribute__((target("avx2"))) inline void Transposed(const double* const* p, __m256d& j0, __m256d& j1) {
+    const __m256d x = _mm256_loadu2_m128d(p[2], p[0]);
+    const __m256d y = _mm256_loadu2_m128d(p[3], p[1]);
+    j0 = _mm256_unpacklo_pd(x, y);  // sample j of pixels 0 1 2 3
+    j1 = _mm256_unpackhi_pd(x, y);  // sample j + 1
+}
+
+// Four pixels of a run at a time, each lane the very operations of PixelValue in the same
+// order (no fused multiply-add), so the values are the same to the last bit.
+__attribute__((target("avx2"))) inline __m128i FourValues(const LineStarts* starts,
+                                                          const UpsampledTables::RowWeights* weights,
+                                                          const Tap* tap) {
+    const double* p[4][4];  // [line of the quad][pixel]
+    for (int n = 0; n < 4; ++n) {
+        const LineStarts& s = starts[tap[n].i];
+        const int j = tap[n].j;
+        for (int k = 0; k < 4; ++k)
+            p[k][n] = s[k] + j;
+    }
+    __m256d a0j, a0n, b0j, b0n, a1j, a1n, b1j, b1n;
+    Transposed(p[0], a0j, a0n);
+    Transposed(p[1], b0j, b0n);
+    Transposed(p[2], a1j, a1n);
+    Transposed(p[3], b1j, b1n);
+    // Weights [w0 w0 w1 w1] of each pixel into w0 and w1 of the four.
+    const __m256d wa =
+        _mm256_unpacklo_pd(_mm256_load_pd(weights[tap[0].i].w), _mm256_load_pd(weights[tap[1].i].w));
+    const __m256d wb =
+        _mm256_unpacklo_pd(_mm256_load_pd(weights[tap[2].i].w), _mm256_load_pd(weights[tap[3].i].w));
+    const __m256d w0 = _mm256_permute2f128_pd(wa, wb, 0x20);
+    const __m256d w1 = _mm256_permute2f128_pd(wa, wb, 0x31);
+    // The fractions in 64ths, taken from the four taps at once: f / 64 is exact.
+    const __m256i taps = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tap));
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+    const __m256i fiFn = _mm256_permutevar8x32_epi32(
+        _mm256_shuffle_epi8(
+            taps, _mm256_setr_epi8(4, -1, -1, -1, 12, -1, -1, -1, 5, -1, -1, -1, 13, -1, -1, -1, 4, -1, -1,
+                                   -1, 12, -1, -1, -1, 5, -1, -1, -1, 13, -1, -1, -1)),
+        lanes);
+    const __m256i fjs = _mm256_permutevar8x32_epi32(
+        _mm256_shuffle_epi8(
+            taps, _mm256_setr_epi8(6, -1, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 6, -1, -1,
+                                   -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1)),
+        lanes);
+    const __m256d sixtyFourth = _mm256_set1_pd(1.0 / 64.0);
+    const __m256d fi = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(fiFn)), sixtyFourth);
+    const __m256d fn = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(fiFn, 1)), sixtyFourth);
+    const __m256d fj = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(fjs)), sixtyFourth);
+
+    const __m256d u00 = _mm256_add_pd(a0j, _mm256_mul_pd(_mm256_sub_pd(b0j, a0j), w0));
+    const __m256d u01 = _mm256_add_pd(a0n, _mm256_mul_pd(_mm256_sub_pd(b0n, a0n), w0));
+    const __m256d u10 = _mm256_add_pd(a1j, _mm256_mul_pd(_mm256_sub_pd(b1j, a1j), w1));
+    const __m256d u11 = _mm256_add_pd(a1n, _mm256_mul_pd(_mm256_sub_pd(b1n, a1n), w1));
+    const __m256d a = _mm256_add_pd(u00, _mm256_mul_pd(fi, _mm256_sub_pd(u10, u00)));
+    const __m256d b = _mm256_add_pd(u01, _mm256_mul_pd(fn, _mm256_sub_pd(u11, u01)));
+    __m256d v = _mm256_add_pd(a, _mm256_mul_pd(fj, _mm256_sub_pd(b, a)));
+    v = _mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
+    return _mm256_cvttpd_epi32(v);
+}
+
+// One run's pixels: the values first, eight at a time, packed to bytes, then through the
+// gamma table (unless it is the identity) written left to right (step 1) or mirrored (step
+// -1). Apart, the vector loop keeps more pixels in flight than with the lookups in it.
+template <int Step>
+__attribute__((target("avx2"))) inline void RunAvx2(const LineStarts* starts,
+                                                    const UpsampledTables::RowWeights* weights,
+                                                    const double* work, TableView view, const double* frac,
+                                                    const uint8_t* g, bool identity, const Tap* tap,
+                                                    const Tap* end, uint8_t* out) {
+    alignas(32) uint8_t values[kImageSize + 8];
+    const int count = static_cast<int>(end - tap);
+    int n = 0;
+    for (; n + 8 <= count; n += 8) {
+        const __m128i v = FourValues(starts, weights, tap + n);
+        const __m128i w = FourValues(starts, weights, tap + n + 4);
+        const __m128i words = _mm_packus_epi32(v, w);  // values are 0..255
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(values + n), _mm_packus_epi16(words, words));
+    }
+    for (; n < count; ++n)
+        values[n] = static_cast<uint8_t>(PixelValue(work, view, tap[n], frac));
+    if (identity) {
+        if constexpr (Step == 1) {
+            std::copy(values, values + count, out);
+            return;
+        }
+        for (n = 0; n < count; ++n, out += Step)
+            *out = values[n];
+        return;
+    }
+    for (n = 0; n < count; ++n, out += Step)
+        *out = g[values[n]];
+}
+
+__attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const UpsampledTables& t,
+                                                  const GammaTable& gamma, bool invert, Image8& image,
+                                                  const double* frac, std::vector<LineStarts>& starts) {
+    starts.resize(t.quads.size());
+    for (size_t r = 0; r < t.quads.size(); ++r) {
+        for (int k = 0; k < 4; ++k)
+            starts[r][k] = work + t.quads[r].offset[k];
+    }
+    const LineStarts* s = starts.data();
+    const UpsampledTables::RowWeights* weights = t.weights.data();
+    const TableView view{t.rows.data(), weights};
+    const uint8_t* g = gamma.data();
+    const bool identity = gamma == IdentityGammaTable();
+    const Tap* tap = t.taps.data();
+    for (const Run& run : t.runs) {
+        uint8_t* dst = image.Row(run.row);
+        const Tap* end = tap + run.count;
+        if (!invert) {
+            RunAvx2<1>(s, weights, work, view, frac, g, identity, tap, end, dst + run.x0);
+        } else if (run.x0 == 0) {
+            // Column x goes to 480 - x; source column 0 has no place.
+            RunAvx2<-1>(s, weights, work, view, frac, g, identity, tap + 1, end, dst + kImageSize - 1);
+        } else {
+            RunAvx2<-1>(s, weights, work, view, frac, g, identity, tap, end, dst + (kImageSize - run.x0));
+        }
+        tap = end;
+    }
+}
+
+bool HaveAvx2() {
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+#endif
+
+}  // namespace
+
+void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
+                               Image8& image) const {
+    if (!tables_ || !tables_->valid)
+        return;
+    const UpsampledTables& t = *tables_;
+    double frac[64];
+    for (int f = 0; f < 64; ++f)
+        frac[f] = f / 64.0;
+#if defined(TORVIK_HAVE_AVX2_DRAW)
+    if (HaveAvx2()) {
+        DrawRunsAvx2(work, t, gamma, invert, image, frac, lineStarts_);
+        return;
+    }
+#endif
+    const TableView view{t.rows.data(), t.weights.data()};
+    DrawRuns(t, gamma, invert, image, [&](const Tap& tap) { return PixelValue(work, view, tap, frac); });
 }

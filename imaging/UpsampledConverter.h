@@ -5,40 +5,36 @@
 // straight from the processed lines, which gives the same numbers without an 8 MB array.
 #pragma once
 
+#include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "imaging/GammaTable.h"
 #include "imaging/ScanGeometry.h"
 #include "platform/Image.h"
 
-class CUpsampledConverter {
-public:
-    // Rebuilds the address cache when the geometry, depth or frame size changed since the
-    // last call. False when frames of this size cannot be drawn (samples / lines is not 4
-    // or 8): the image then stays black.
-    bool Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines);
+// What the address cache of the upsampling path depends on.
+struct UpsampledKey {
+    int probeType = 0;
+    int samples = 0;
+    int lines = 0;
+    int firstSample = 0;
+    bool spacingFlag = false;
+    double sampleSpacing = 0.0;
+    double fieldOfView = 0.0;
+    DepthGeometry depth;
+    friend bool operator==(const UpsampledKey&, const UpsampledKey&) = default;
+};
+UpsampledKey MakeUpsampledKey(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                              int lines);
 
-    // Draws the processed samples into the image (top-down, 480 x 480, already black),
-    // mirroring column x to 480 - x when inverted. `work` holds the lines one after another,
-    // `samples` doubles each, followed by one more line of zeros.
-    void Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const;
-
-    // Pixels the current cache draws (for tests and the benchmark).
-    size_t DrawnPixelCount() const { return taps_.size(); }
-
-private:
-    struct CacheKey {
-        int probeType = 0;
-        int samples = 0;
-        int lines = 0;
-        int firstSample = 0;
-        bool spacingFlag = false;
-        double sampleSpacing = 0.0;
-        double fieldOfView = 0.0;
-        DepthGeometry depth;
-        friend bool operator==(const CacheKey&, const CacheKey&) = default;
-    };
+// The address cache of one key. Read only once built, so threads may share it.
+struct UpsampledTables {
     // One upsampled row: line a + (line b - line a) x q / k, the lines given as offsets of
     // their first sample in the work block.
     struct UpRow {
@@ -63,14 +59,88 @@ private:
         uint32_t count;
     };
 
-    void Rebuild(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines);
+    // False when frames of this size cannot be drawn (samples / lines is not 4 or 8).
+    bool valid = false;
+    int k = 0;
+    std::vector<UpRow> rows;
+    // Per upsampled row i: q / k of rows i and i + 1, each twice (two samples a row). q / k is
+    // exact (k is a power of two), so d x (q / k) is the same number as d x q / k.
+    struct alignas(32) RowWeights {
+        double w[4];
+    };
+    std::vector<RowWeights> weights;
+    // Per upsampled row i: the line offsets of rows i and i + 1 (a, b, a, b), read together.
+    struct RowQuad {
+        int32_t offset[4];
+    };
+    std::vector<RowQuad> quads;
+    std::vector<Tap> taps;
+    std::vector<Run> runs;
+};
+std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key);
 
-    bool valid_ = false;
-    CacheKey key_;
-    int k_ = 0;
-    int samples_ = 0;
-    int lines_ = 0;
-    std::vector<UpRow> rows_;
-    std::vector<Tap> taps_;
-    std::vector<Run> runs_;
+// The tables of the last few keys, and a worker that builds the tables of a key ahead of the
+// first frame that needs them (a new depth or probe), so that no frame waits for them. Any
+// thread may ask for a build ahead; the tables are taken by the image thread.
+class CUpsampledTableCache {
+public:
+    CUpsampledTableCache() = default;
+    ~CUpsampledTableCache();  // ends and joins the worker
+    CUpsampledTableCache(const CUpsampledTableCache&) = delete;
+    CUpsampledTableCache& operator=(const CUpsampledTableCache&) = delete;
+
+    // Has the worker build the tables of this key unless they are kept or on their way.
+    void Prebuild(const UpsampledKey& key);
+    // The tables of this key: kept ones at once, the worker's when it is building them (its
+    // remaining share of the work), else built here.
+    std::shared_ptr<const UpsampledTables> Get(const UpsampledKey& key);
+    // Waits until the worker has nothing left to build (for tests and benchmarks).
+    void WaitPrebuilt();
+    // Tables Get had to build itself (for tests).
+    size_t BuiltOnDemand() const;
+
+private:
+    using Entry = std::pair<UpsampledKey, std::shared_ptr<const UpsampledTables>>;
+    std::shared_ptr<const UpsampledTables> FindLocked(const UpsampledKey& key) const;
+    bool PendingLocked(const UpsampledKey& key) const;
+    void KeepLocked(const UpsampledKey& key, std::shared_ptr<const UpsampledTables> tables);
+    void Work();
+
+    static constexpr size_t kKept = 3;  // the depth in force and the ones just left or ahead
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Entry> kept_;  // most recent first
+    std::deque<UpsampledKey> queue_;
+    bool building_ = false;
+    UpsampledKey buildingKey_;
+    bool stop_ = false;
+    size_t builtOnDemand_ = 0;
+    std::thread worker_;  // started on the first build ahead
+};
+
+class CUpsampledConverter {
+public:
+    // Tables come from `cache` when given (shared with its worker), else are built here.
+    explicit CUpsampledConverter(std::shared_ptr<CUpsampledTableCache> cache = nullptr);
+
+    // Takes the address cache of the geometry, depth and frame size when they changed since
+    // the last call. False when frames of this size cannot be drawn (samples / lines is not 4
+    // or 8): the image then stays black.
+    bool Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines);
+
+    // Draws the processed samples into the image (top-down, 480 x 480, already black),
+    // mirroring column x to 480 - x when inverted. `work` holds the lines one after another,
+    // `samples` doubles each, followed by one more line of zeros.
+    void Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const;
+
+    // Pixels the current cache draws (for tests and the benchmark).
+    size_t DrawnPixelCount() const { return tables_ ? tables_->taps.size() : 0; }
+
+private:
+    std::shared_ptr<CUpsampledTableCache> cache_;
+    UpsampledKey key_;
+    std::shared_ptr<const UpsampledTables> tables_;
+    // Per upsampled row, where its quad's four lines start in this frame's work block: frame
+    // scratch of Draw, kept to spare the allocation.
+    mutable std::vector<std::array<const double*, 4>> lineStarts_;
 };

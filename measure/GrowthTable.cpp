@@ -1,6 +1,7 @@
 #include "measure/GrowthTable.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int kOpenFailedStringId = 251;
 constexpr int kReadFailedStringId = 256;
+// The tables hold a few hundred lines; a file far larger is no growth table.
+constexpr off_t kMaxTableBytes = 1 << 20;
 
 void ShowPlain(const std::string& text) {
     platform::ShowMessageBox(text, "", platform::MsgIcon::None, platform::MsgButtons::Ok);
@@ -47,7 +50,15 @@ std::string NextField(const std::string& line, size_t& pos) {
 void GrowthTable::Load(const std::string& path) {
     // Shared for reading and writing by others; non-blocking so a FIFO in place of a table
     // cannot hang the evaluation.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // A device or a huge file would take the evaluation's memory and time: neither is read.
+    // (A folder opens and fails at its first read, which says why.)
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) ||
+                    st.st_size > kMaxTableBytes)) {
+        ::close(fd);
+        fd = -1;
+    }
     if (fd < 0) {
         ShowPlain(platform::Format(resources::LoadString(kOpenFailedStringId).c_str(), path.c_str()));
         return;

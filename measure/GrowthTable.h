@@ -21,7 +21,7 @@ struct GrowthEntry {
     friend bool operator==(const GrowthEntry&, const GrowthEntry&) = default;
 };
 
-// The growth-table sets of the setting "ob_gamodel" (default 3).
+// The growth-table sets of the setting "ob_gamodel" (default 0, USA: the first set with tables).
 inline constexpr int kGrowthModelCount = 4;
 inline constexpr const char* kGrowthModelFolders[kGrowthModelCount] = {"USA/", "Europe1/", "Europe2/",
                                                                        "JSUM/"};

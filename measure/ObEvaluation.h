@@ -53,7 +53,7 @@ struct ObEvaluationInput {
     std::array<int, kObItemCount> imageIndices{-1, -1, -1, -1, -1, -1, -1};
     // m_abObSaveImage, order BPD, CRL, FL, AC, GS.
     std::array<bool, kObEvalItemCount> saveImage{};
-    int gaModel = 3;        // ob_gamodel
+    int gaModel = 0;        // ob_gamodel
     int efwEquation = 0;    // 0 JSUM, 1 Hadlock
     std::string tableRoot;  // the program folder + "gs_data/"
     // The main dialog's LMP and BBT dates and the texts the OB/GY panel shows for them (empty:

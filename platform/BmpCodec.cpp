@@ -14,6 +14,10 @@ constexpr uint32_t kBiBitfields = 3;
 // Larger pictures are not ours; the bound also keeps the size arithmetic far from overflow.
 constexpr int64_t kMaxSide = 32768;
 
+// The largest picture file read: the archive's pictures are 480 x 480 (under 1 MB at 32 bits);
+// a foreign picture of a few megapixels still loads, a huge file is refused unread.
+constexpr size_t kMaxBmpFileBytes = 8u << 20;
+
 std::atomic<uint64_t> g_decodes{0};
 
 uint16_t Get16(const std::string& b, size_t at) {
@@ -172,13 +176,20 @@ bool DecodeBmpGrey(const std::string& bytes, Image8& out, std::string* error) {
     if (l.bits == 8) {
         // The grey of each palette entry once, then one lookup per pixel.
         uint8_t grey[256] = {};
-        for (uint32_t i = 0; i < l.paletteCount; ++i)
+        bool identity = l.paletteCount == 256;
+        for (uint32_t i = 0; i < l.paletteCount; ++i) {
             grey[i] = NearestGrey(l.palette[i]);
+            identity = identity && grey[i] == i;
+        }
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
         for (int y = 0; y < l.height; ++y) {
             const int fileRow = l.topDown ? y : l.height - 1 - y;
             const uint8_t* row = data + l.pixelOffset + static_cast<size_t>(fileRow) * l.rowStride;
             uint8_t* dst = out.Row(y);
+            if (identity) {  // the archive's own grey frames: rows as they stand
+                std::memcpy(dst, row, static_cast<size_t>(l.width));
+                continue;
+            }
             for (int x = 0; x < l.width; ++x)
                 dst[x] = grey[row[x]];
         }
@@ -190,14 +201,14 @@ bool DecodeBmpGrey(const std::string& bytes, Image8& out, std::string* error) {
 
 bool ReadBmpFile(const std::string& path, Image32& out, std::string* error) {
     std::string bytes;
-    if (!ReadFile(path, bytes))
+    if (!ReadFile(path, bytes, kMaxBmpFileBytes))
         return Fail(error, "the file cannot be read");
     return DecodeBmp(bytes, out, error);
 }
 
 bool ReadBmpFileGrey(const std::string& path, Image8& out, std::string* error) {
     std::string bytes;
-    if (!ReadFile(path, bytes))
+    if (!ReadFile(path, bytes, kMaxBmpFileBytes))
         return Fail(error, "the file cannot be read");
     return DecodeBmpGrey(bytes, out, error);
 }

@@ -22,6 +22,7 @@ inline constexpr size_t kBmpGreyPaletteSize = 256 * 4;
 bool DecodeBmp(const std::string& bytes, Image32& out, std::string* error = nullptr);
 // The same, each pixel turned into the nearest grey level, round((r + g + b) / 3).
 bool DecodeBmpGrey(const std::string& bytes, Image8& out, std::string* error = nullptr);
+// Reading a file: only a regular file of at most 8 MiB is read at all.
 bool ReadBmpFile(const std::string& path, Image32& out, std::string* error = nullptr);
 bool ReadBmpFileGrey(const std::string& path, Image8& out, std::string* error = nullptr);
 

@@ -9,24 +9,32 @@
 
 namespace platform {
 
-bool ReadFile(const std::string& path, std::string& bytes) {
+bool ReadFile(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uintmax_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return false;
     }
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
+            bytes.clear();
             return false;
         }
         if (n == 0) break;
+        if (bytes.size() + static_cast<size_t>(n) > maxBytes) {  // grew while being read
+            ::close(fd);
+            bytes.clear();
+            return false;
+        }
         bytes.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);

@@ -12,8 +12,9 @@
 
 namespace platform {
 
-// Reads a whole regular file. False when it cannot be opened or read.
-bool ReadFile(const std::string& path, std::string& bytes);
+// Reads a whole regular file of at most `maxBytes`. False when it cannot be opened or read,
+// is no regular file (a FIFO or a device is never waited on) or is larger.
+bool ReadFile(const std::string& path, std::string& bytes, size_t maxBytes = SIZE_MAX);
 
 bool PathExists(const std::string& path);  // file, folder or anything else; symbolic links followed
 bool IsDirectory(const std::string& path);

@@ -1,6 +1,7 @@
 // The one way the program shows a message box. The windowed program installs a handler
 // that shows a wx dialog; tests install one that records the text, caption and icon and
-// gives the answer they choose. Call on the UI thread only: workers post instead.
+// gives the answer they choose. Call on the UI thread only: workers post instead. An empty
+// caption is an application message box: the window carries the program's name.
 #pragma once
 
 #include <functional>

@@ -140,6 +140,10 @@ std::string SingleInstance::DefaultFolder(std::string* error) {
         if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
             return runtime;
     }
+    return PrivateTempFolder(error);
+}
+
+std::string SingleInstance::PrivateTempFolder(std::string* error) {
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = (tmp && tmp[0] == '/') ? tmp : "/tmp";
     while (folder.size() > 1 && folder.back() == '/')
@@ -168,17 +172,38 @@ std::string SingleInstance::DefaultFolder(std::string* error) {
 InstanceRole SingleInstance::Acquire() {
     if (lockFd_ >= 0)
         return InstanceRole::First;
-    if (folder_.empty()) {
+    const bool chosenHere = folder_.empty();
+    if (chosenHere) {
         folder_ = DefaultFolder(&error_);
         if (folder_.empty())
             return InstanceRole::NoLock;
     }
-    const std::string lockPath = LockPath();
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        error_ = ErrnoText("cannot open " + lockPath, errno);
-        return InstanceRole::NoLock;
+    const auto openLock = [this](int& fd) {
+        fd = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            const int err = errno;
+            error_ = ErrnoText("cannot open " + LockPath(), err);
+        }
+        return fd >= 0;
+    };
+    int fd = -1;
+    if (!openLock(fd) && chosenHere) {
+        // A runtime folder where nothing can be made: every start comes here alike, so the
+        // private temporary folder serves them all in its place.
+        std::string why;
+        const std::string fallback = PrivateTempFolder(&why);
+        if (fallback.empty()) {
+            error_ += "; " + why;
+            return InstanceRole::NoLock;
+        }
+        if (fallback != folder_) {
+            folder_ = fallback;
+            openLock(fd);
+        }
     }
+    if (fd < 0)
+        return InstanceRole::NoLock;
+    const std::string lockPath = LockPath();
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);

@@ -41,10 +41,13 @@ public:
     std::string SocketPath() const;
     const std::string& ErrorText() const { return error_; }
 
-    // $XDG_RUNTIME_DIR when it names a folder; otherwise "TORVIKVIEWER716C-<uid>" in the
-    // temporary folder ($TMPDIR or /tmp), created 0700 and used only while it is a real folder
-    // (not a link) of this user with mode 0700. Empty, with the reason, when unsafe.
+    // $XDG_RUNTIME_DIR when it names a folder; otherwise PrivateTempFolder. When the lock
+    // cannot be made in $XDG_RUNTIME_DIR, Acquire goes on in PrivateTempFolder.
     static std::string DefaultFolder(std::string* error = nullptr);
+    // "TORVIKVIEWER716C-<uid>" in the temporary folder ($TMPDIR or /tmp), created 0700 and used
+    // only while it is a real folder (not a link) of this user with mode 0700. Empty, with the
+    // reason, when unsafe.
+    static std::string PrivateTempFolder(std::string* error = nullptr);
 
 private:
     struct Server;

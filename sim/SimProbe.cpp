@@ -27,8 +27,6 @@ SimProbe::SimProbe(const SimOptions& options, const SimFaultScript& faults)
       phantom_(options.linear ? SimScanGeometry::Linear() : SimScanGeometry::Convex(), compression_,
                options.seed),
       display_(static_cast<size_t>(kProbeLinesPerFrame) * kProbeSamplesPerLine),
-      amplitudes_(display_.size()),
-      cacheFrames_(options.pacing == SimPacing::Unpaced),
       cache_(SimPhantom::kBreathingFrames) {
     PowerOnRegisters();
 }
@@ -173,18 +171,15 @@ void SimProbe::SendHeader(IPacketSink& sink, uint64_t frame, bool headerOnly) {
 }
 
 const float* SimProbe::Amplitudes(uint64_t frame) {
-    std::vector<float>* target = &amplitudes_;
-    if (cacheFrames_) {
-        if (cachedDepthMm_ != depthMm_) {
-            for (auto& phase : cache_)
-                phase.clear();
-            cachedDepthMm_ = depthMm_;
-        }
-        target = &cache_[frame % SimPhantom::kBreathingFrames];
-        if (!target->empty())
-            return target->data();
-        target->resize(display_.size());
+    if (cachedDepthMm_ != depthMm_) {
+        for (auto& phase : cache_)
+            phase.clear();
+        cachedDepthMm_ = depthMm_;
     }
+    std::vector<float>* target = &cache_[frame % SimPhantom::kBreathingFrames];
+    if (!target->empty())
+        return target->data();
+    target->resize(display_.size());
     phantom_.RenderDisplay(frame, depthMm_, display_.data());
     for (size_t i = 0; i < display_.size(); ++i)
         (*target)[i] = phantom_.DisplayToAmplitude(display_[i]);

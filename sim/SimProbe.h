@@ -58,7 +58,7 @@ private:
     void Answer(const UsbProbeCommand& command, Reply& reply);
     void SendHeader(IPacketSink& sink, uint64_t frame, bool headerOnly);
     void SendLines(IPacketSink& sink, uint64_t frame);
-    // The echo amplitudes of a frame: rendered, or from the cache of one breathing cycle.
+    // The echo amplitudes of a frame, from the cache of one breathing cycle (made on first use).
     const float* Amplitudes(uint64_t frame);
 
     const bool linear_;
@@ -76,10 +76,9 @@ private:
     uint64_t framesSent_ = 0;
     uint64_t resets_ = 0;
     std::vector<float> display_;
-    std::vector<float> amplitudes_;
-    // Unpaced, the picture of each phase of the (repeating) breathing cycle is kept once made,
-    // so that the simulator keeps up with a host reading as fast as it can.
-    const bool cacheFrames_;
+    // The picture of each phase of the (repeating) breathing cycle is kept once made for the
+    // depth in force (about 32 MB): a live run draws the phantom once per phase and depth, not
+    // every frame, and an unpaced host reading as fast as it can is kept up with.
     uint16_t cachedDepthMm_ = 0;
     std::vector<std::vector<float>> cache_;
     ProbeStreamPacket packet_{};

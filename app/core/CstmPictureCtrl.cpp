@@ -151,7 +151,8 @@ void CCstmPictureCtrl::DrawDepthScale(Image32& dc, int focusMm, double pixelsPer
             continue;
         }
         const int h = focus ? 12 : 9;
-        const Rect rect = d == 0.0 ? Rect{9, iy + 3, 48, iy + 18} : Rect{14, iy - h, 48, iy + h};
+        const Rect rect = d == 0.0 ? Rect{9, iy + 3, kDepthLabelRight, iy + 18}
+                                   : Rect{14, iy - h, kDepthLabelRight, iy + h};
         const std::string text = d == 0.0           ? platform::Format("%dcm", 0)
                                  : wholeCentimetres ? platform::Format("%d", static_cast<int>(d))
                                                     : platform::Format("%.1f", d);
@@ -273,7 +274,9 @@ const Image32& CCstmPictureCtrl::ClientImage(int clientWidth, int clientHeight, 
             return m_imgBack;
         scratch = m_imgBack;
     } else {
-        scratch.Resize(clientWidth, clientHeight, 0);
+        // The stretch covers every pixel: keep the storage of the last paint, unfilled.
+        if (scratch.width() != clientWidth || scratch.height() != clientHeight)
+            scratch.Resize(clientWidth, clientHeight, 0);
         draw::StretchHalftone(m_imgBack, {0, 0, m_imgBack.width(), m_imgBack.height()}, scratch,
                               {0, 0, clientWidth, clientHeight});
     }

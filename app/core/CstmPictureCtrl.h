@@ -23,6 +23,8 @@ public:
     static constexpr int kObgyPointCount = 10;
     static constexpr int kTraceSlotCount = 4;
     static constexpr int kEllipseCount = 4;
+    // The depth scale's labels end left of this column; texts over the image start right of it.
+    static constexpr int kDepthLabelRight = 48;
     // Overlay colours, pen and brush i.
     static constexpr std::array<uint32_t, kPenCount> kOverlayColours = {
         MakePixel(0, 167, 227), MakePixel(0, 255, 0),     MakePixel(255, 0, 0),    MakePixel(255, 255, 255),

@@ -16,6 +16,9 @@ public:
     virtual std::string StillStamp(int /*index*/) const { return {}; }
     // The depth the still was taken at, from its sidecar; -1 when unknown.
     virtual int StillDepth(int /*index*/) const { return -1; }
+    // The depth a measurement whose points lie in the still's columns xFrom..xTo reads at: a
+    // still of two halves has one per half, and across them only one both share; -1 when unknown.
+    virtual int StillDepthOver(int index, int /*xFrom*/, int /*xTo*/) const { return StillDepth(index); }
     // The still's picture as stored (480 x 480), which the OB/GY mode draws in place of the
     // cine frame; null when there is none.
     virtual const Image32* StillBitmap(int /*index*/) const { return nullptr; }

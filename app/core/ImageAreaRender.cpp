@@ -10,12 +10,27 @@ namespace mainarchive {
 
 using namespace maindlg;
 
-Image32 RenderImageArea(const CKALVEXDlg& dlg) {
+namespace {
+
+bool ShowsHalves(const CKALVEXDlg& dlg) {
     const CMainControlModel& controls = dlg.Controls();
-    const bool halves = !controls.IsShown(IDC_VIEW_MAIN) && controls.IsShown(IDC_VIEW_LEFT) &&
-                        (dlg.m_nDisplayMode == kDisplayBB || dlg.m_nDisplayMode == kDisplayBM);
+    return !controls.IsShown(IDC_VIEW_MAIN) && controls.IsShown(IDC_VIEW_LEFT) &&
+           (dlg.m_nDisplayMode == kDisplayBB || dlg.m_nDisplayMode == kDisplayBM);
+}
+
+}  // namespace
+
+int HalvesSplitColumn(const CKALVEXDlg& dlg) {
+    if (!ShowsHalves(dlg))
+        return 0;
+    const int left = dlg.m_viewLeft.BackBuffer().width();
+    const int both = left + dlg.m_viewRight.BackBuffer().width();
+    return both > 0 ? left * kStillSide / both : 0;
+}
+
+Image32 RenderImageArea(const CKALVEXDlg& dlg) {
     Image32 source;
-    if (halves) {
+    if (ShowsHalves(dlg)) {
         const Image32& left = dlg.m_viewLeft.BackBuffer();
         const Image32& right = dlg.m_viewRight.BackBuffer();
         const int h = std::max(left.height(), right.height());

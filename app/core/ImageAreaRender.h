@@ -19,6 +19,9 @@ inline constexpr int kStillSide = 480;
 
 // The image area without labels.
 Image32 RenderImageArea(const CKALVEXDlg& dlg);
+// The column of the rendered picture where its right half starts when it shows the two half
+// views side by side; 0 when it shows one image.
+int HalvesSplitColumn(const CKALVEXDlg& dlg);
 
 // The texts and visibility of the sixteen result labels, as the label model holds them.
 archive::ResultLabels CollectResultLabels(const CKALVEXDlg& dlg);

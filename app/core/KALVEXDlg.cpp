@@ -233,7 +233,7 @@ bool CKALVEXDlg::OnInitDialog() {
     m_nAutoStopTime =
         ParseAutoStopTime(GetSettingText(SettingSectionApp, SettingKeyTable::auto_stop_time, "7200"));
     // Kept as read (the OB/GY layout tests it); every lookup by it is bounded.
-    m_nObGaModel = GetSettingInt(SettingSectionApp, SettingKeyTable::ob_gamodel, 3);
+    m_nObGaModel = GetSettingInt(SettingSectionApp, SettingKeyTable::ob_gamodel);
 
     m_ports.obPanel->SetGaModelText(m_nObGaModel >= 0 && m_nObGaModel < 4 ? kGaModelNames[m_nObGaModel]
                                                                           : "-");

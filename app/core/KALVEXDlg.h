@@ -276,7 +276,7 @@ public:
     int m_nHeldTicks = 0;
     bool m_bProbeLost = false;
     int m_nObSelectedImage = -1;
-    int m_nObGaModel = 3;
+    int m_nObGaModel = 0;
     int m_nEfwEquation = 0;
     bool m_bActive = true;
     bool m_bAskBeforeQuit = false;
@@ -334,6 +334,9 @@ private:
     void RouteRightButtonUp(const MouseMessage& msg);
     MeasurePointer PointerOf(const MouseMessage& msg, int viewCode) const;
     void ApplyGeometry(const WindowLayout& layout);
+    void ReplaceScreen();
+    // Frozen with a stored still or cine in the main view instead of the cine.
+    bool IsStoredItemOnScreen() const;
     void ApplyObLayout(int layout, int subItem, bool redraw);
     void StripCaliperClick(draw::Point p);
     StartupRects m_startup = DefaultStartupRects();
@@ -350,6 +353,7 @@ private:
     void UnfreezeNow();
     void WaitForStopped();
     void SuspendProbe();
+    void OnProbeGone();
     void PostUserMessage(int message);
     void ApplyLayoutRow(const LayoutRow& row);
     void ApplyBaseLayout(int layout, int subItem);

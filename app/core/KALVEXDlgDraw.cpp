@@ -442,7 +442,9 @@ void CKALVEXDlg::SelectMeasureSlot(int n) {
 }
 
 void CKALVEXDlg::ClearMModeSweep() {
+    // The columns swept so far go with their depth: an empty strip has no scale.
     m_viewRight.BackBuffer().Fill(0);
+    m_nMStripDepth = -1;
     m_nMColumnsThisSecond = -1;
     m_nMColumnsPerSecond = -1;
     m_nMSweepColumn = 0;

@@ -34,8 +34,10 @@ void CKALVEXDlg::ToggleFreeze(int*, int*) {
                 SetBtn7Locked(true);
             return;
         }
-        if (reopening)
+        if (reopening) {
             m_bProbeLost = false;
+            m_controls.SetText(IDC_STATUS, "");  // "probe not found" of a lost probe
+        }
         m_controls.Enable(IDC_BTN7, true);
         UpdateStcCurve();
     }
@@ -186,6 +188,7 @@ void CKALVEXDlg::UnfreezeNow() {
             DrawFrame(m_nBbSide == 1 ? kSpecialFrameB : kSpecialFrameA, false);
         } else if (m_nDisplayMode == kDisplayBM) {
             m_viewRight.BackBuffer().Fill(0);
+            m_nMStripDepth = -1;
             m_ports.views->RepaintView(kViewRight);
         }
     }

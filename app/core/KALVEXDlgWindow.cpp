@@ -26,9 +26,31 @@ void CKALVEXDlg::OnSize(bool maximised, int cx, int cy) {
         return;
     ApplyGeometry(maximised ? MaximisedLayout(m_startup, m_geometryConstants, cx, cy)
                             : RestoredLayout(m_startup));
-    RedrawImages();
+    // The back buffers keep their size; a stored item in the main view is no cine frame to
+    // draw again.
+    if (!IsStoredItemOnScreen())
+        RedrawImages();
     ApplyGammaFromSlider();
-    SetScreenLayout(m_nScreenLayout, m_nObSelItem, true);
+    ReplaceScreen();
+}
+
+bool CKALVEXDlg::IsStoredItemOnScreen() const {
+    return m_nRunState == kFrozen && (m_bStoredItemShown || m_controls.IsShown(IDC_PREVIEW));
+}
+
+// What a new size moves of the current screen: the left panel that is up spans the new
+// height, and the cine buttons follow their rule. Applying the layout again would also empty
+// the result labels, hide a stored item's controls and move the focus: the screen stays as
+// it was.
+void CKALVEXDlg::ReplaceScreen() {
+    const std::pair<ISidePanel*, int> panels[] = {{m_ports.livePanel, IDC_LIVE_GRADATION},
+                                                  {m_ports.stcPanel, IDC_STC_ANCHOR},
+                                                  {m_ports.obPanel, IDC_OB_ANCHOR}};
+    for (const auto& [panel, anchor] : panels) {
+        if (panel->IsShown())
+            ShowPanel(true, panel, anchor);
+    }
+    LayoutEnd(true);
 }
 
 void CKALVEXDlg::ApplyGeometry(const WindowLayout& l) {
@@ -61,7 +83,11 @@ void CKALVEXDlg::ApplyGeometry(const WindowLayout& l) {
                                                 {IDC_REVIEW_STOP, l.reviewStop},
                                                 {IDC_THUMB_CAPTION, l.thumbCaption},
                                                 {IDC_CLOCK, l.clock},
-                                                {IDC_REVIEW_TIME, l.reviewTime}};
+                                                {IDC_REVIEW_TIME, l.reviewTime},
+                                                {IDC_HEADER, l.header},
+                                                {IDC_PREVIEW, l.preview},
+                                                {IDC_CINE_PREV, l.cinePrev},
+                                                {IDC_CINE_NEXT, l.cineNext}};
     for (const auto& [id, rect] : moved)
         m_ports.controls->MoveControl(id, rect);
     m_ports.rightPanel->MoveTo({l.rightPanel.left, l.rightPanel.top});

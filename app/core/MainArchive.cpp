@@ -250,7 +250,7 @@ bool CMainArchive::LoadStoredPreview(const archive::StoreItemRecord& item) {
     reviewCount_ = 0;
     FrameRecord record{};
     const bool recordRead = archive::ReadStoreInfo(item.sidecarPath, record);
-    if (!recordRead)
+    if (!recordRead && list_.ReportUnreadFile(item.sidecarPath))
         ShowArchiveMessage(archive::kMsgInfoReadError);
     // Only a sane depth may become the measuring scale of the stored picture.
     if (review)
@@ -267,7 +267,8 @@ bool CMainArchive::LoadStoredPreview(const archive::StoreItemRecord& item) {
 
     Image32 picture;
     if (!archive::LoadStoredPicture(item.imagePath, picture)) {
-        ShowArchiveMessage(archive::kMsgBitmapLoadError);
+        if (list_.ReportUnreadFile(item.imagePath))
+            ShowArchiveMessage(archive::kMsgBitmapLoadError);
         return false;
     }
     Image32& back = d.m_viewMain.BackBuffer();

@@ -58,6 +58,7 @@ public:
     std::string StillPath(int index) const override;
     std::string StillStamp(int index) const override;
     int StillDepth(int index) const override;
+    int StillDepthOver(int index, int xFrom, int xTo) const override;
     const Image32* StillBitmap(int index) const override;
     void PreviewStill(int index) override;
     void SetTag(const std::string& path, const std::string& tag) override;
@@ -90,6 +91,8 @@ public:
 
 private:
     void SyncExam();
+    // A still stored from two half views keeps where its halves meet and each half's depth.
+    void NoteStillHalves(const std::string& imagePath, int shownDepth);
     void OnThumbnailSelected(int i, int selectedCount);
     void StopPlayback();
     void HideReviewButtons();

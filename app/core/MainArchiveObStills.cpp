@@ -32,6 +32,21 @@ int CMainArchive::StillDepth(int index) const {
     return record.depth;
 }
 
+int CMainArchive::StillDepthOver(int index, int xFrom, int xTo) const {
+    if (index < 0 || index >= static_cast<int>(exam_.stills.size()))
+        return -1;
+    const archive::ExamStill& still = exam_.stills[static_cast<size_t>(index)];
+    if (still.splitColumn <= 0)
+        return StillDepth(index);
+    // Each half at its own depth; what reaches into both has one scale only when they share it.
+    int depth = -1;
+    if (xTo < still.splitColumn)
+        depth = still.halfDepth[0];
+    else if (xFrom >= still.splitColumn || still.halfDepth[0] == still.halfDepth[1])
+        depth = still.halfDepth[1];
+    return archive::IsMeasurableDepth(depth) ? depth : -1;
+}
+
 const Image32* CMainArchive::StillBitmap(int index) const {
     if (index < 0 || index >= static_cast<int>(exam_.stills.size()))
         return nullptr;

@@ -94,6 +94,7 @@ void CMainArchive::OpenItem(int i) {
         }
         progress_->Update(done);
     };
+    sink.unreadFile = [this](const std::string& path) { return list_.ReportUnreadFile(path); };
     const archive::LoadedCine loaded = archive::LoadCineFolder(item.cineFolder, sink);
     if (progressShown)
         progress_->End();

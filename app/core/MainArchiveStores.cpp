@@ -44,9 +44,29 @@ bool CMainArchive::StoreImage(bool print) {
         if (auto record = live->GetFrameRecord(live->Cine().GetCurrentIndex()))
             shown = *record;
     }
-    const bool stored = archive::StoreStill(IdentityOf(d), rendered, shown, exam_);
+    archive::StillStoreResult result;
+    const bool stored = archive::StoreStill(IdentityOf(d), rendered, shown, exam_, &result);
     d.m_strExamStamp = exam_.examStamp;
+    if (stored)
+        NoteStillHalves(result.imagePath, shown.depth);
     return stored;
+}
+
+void CMainArchive::NoteStillHalves(const std::string& imagePath, int shownDepth) {
+    const int index = exam_.FindStill(imagePath);
+    const int split = mainarchive::HalvesSplitColumn(*dlg_);
+    if (index < 0 || split <= 0)
+        return;
+    archive::ExamStill& still = exam_.stills[static_cast<size_t>(index)];
+    still.splitColumn = split;
+    if (dlg_->m_nDisplayMode == kDisplayBM) {
+        // The B image at the shown frame's depth; across the strip runs time, not length.
+        still.halfDepth[0] = shownDepth;
+        still.halfDepth[1] = -1;
+    } else if (const CImageProc* live = dlg_->Live()) {
+        still.halfDepth[0] = live->Cine().GetSpecialDepth(0);
+        still.halfDepth[1] = live->Cine().GetSpecialDepth(1);
+    }
 }
 
 bool CMainArchive::RenderReportImage(const std::string& path) {

@@ -97,6 +97,7 @@ enum ObPanelControl : int {
     IDC_OB_GS = 1049,
     IDC_OB_LMP = 1050,
     IDC_OB_BBT = 1051,
+    IDC_OB_ANCHOR = 1180,     // the panel's width ends at its right edge
     IDC_OB_EFW_MODEL = 1181,  // the fetal-weight equation's name
     IDC_OB_GA_MODEL = 1182,   // the growth tables' model name
     IDC_OB_GAGE = 1188,

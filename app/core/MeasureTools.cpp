@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/core/KALVEXDlg.h"
 #include "measure/EllipseMeasure.h"
@@ -51,12 +52,16 @@ int CMeasureTools::CurrentCineFrame() const {
 }
 
 int CMeasureTools::DepthOfView(int viewCode) const {
+    return DepthOfColumns(viewCode, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+int CMeasureTools::DepthOfColumns(int viewCode, int xFrom, int xTo) const {
     const CImageProc* proc = d_.m_pLiveProc.get();
     if (d_.m_nTool == kToolObgy && viewCode == kViewMain) {
         if (m_nShownStillDepth != -2)
             return m_nShownStillDepth;
         if (d_.m_nObSelectedImage >= 0)
-            return d_.m_ports.obStills->StillDepth(d_.m_nObSelectedImage);
+            return d_.m_ports.obStills->StillDepthOver(d_.m_nObSelectedImage, xFrom, xTo);
         return -1;
     }
     if (!proc)
@@ -74,10 +79,22 @@ int CMeasureTools::DepthOfView(int viewCode) const {
 }
 
 MeasureScale CMeasureTools::ScaleOfView(int viewCode) const {
+    return ScaleOfColumns(viewCode, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+MeasureScale CMeasureTools::ScaleOfColumns(int viewCode, int xFrom, int xTo) const {
     const CImageProc* proc = d_.m_pLiveProc.get();
     if (!proc)
         return {};
-    return MeasureScale::ForDepth(*proc, DepthOfView(viewCode));
+    return MeasureScale::ForDepth(*proc, DepthOfColumns(viewCode, xFrom, xTo));
+}
+
+MeasureScale CMeasureTools::ScaleOfPoints(int viewCode, const std::vector<draw::Point>& points) const {
+    if (points.empty())
+        return ScaleOfView(viewCode);
+    const auto [lo, hi] = std::minmax_element(points.begin(), points.end(),
+                                              [](draw::Point p, draw::Point q) { return p.x < q.x; });
+    return ScaleOfColumns(viewCode, lo->x, hi->x);
 }
 
 void CMeasureTools::SetResultLabel(int label, const std::string& text, bool show) {

@@ -57,12 +57,20 @@ public:
     double ObValue(int item) const override { return m_obValues.Value(item); }
 
     bool SavePatientDates();
+    // Saves the dates just picked; when the patient file is not written, says "File write
+    // error!" and shows the dates as they were (`before`).
+    void CommitPatientDates(const ObPatientDates& before);
     bool LoadPatientDatesResult();
 
     // ---- the texts and the scale
     // The depth of what the view shows; -1 when unknown.
     int DepthOfView(int viewCode) const;
     MeasureScale ScaleOfView(int viewCode) const;
+    // The same for a measurement whose points lie in the image columns xFrom..xTo: a still of
+    // two halves measures in each half at that half's depth, across them only at a depth both share.
+    int DepthOfColumns(int viewCode, int xFrom, int xTo) const;
+    MeasureScale ScaleOfColumns(int viewCode, int xFrom, int xTo) const;
+    MeasureScale ScaleOfPoints(int viewCode, const std::vector<draw::Point>& points) const;
     void ShowDistanceText(int viewCode, int pointIndex, int label);
     void ShowMModeMeasureText(int pointIndex, int pair);
     // The one accessor of the 16 result labels; a number outside 0..15 is ignored.

@@ -95,7 +95,7 @@ void CMeasureTools::TraceMouse(int viewCode, int otherViewCode, draw::Point p, b
 }
 
 void CMeasureTools::CloseTrace(int viewCode, std::vector<draw::Point>& trace, bool hc) {
-    const auto result = MeasureTrace(trace, ScaleOfView(viewCode));
+    const auto result = MeasureTrace(trace, ScaleOfPoints(viewCode, trace));
     if (hc) {
         const int image = d_.m_nObSelectedImage >= 0       ? d_.m_nObSelectedImage
                           : d_.m_nDisplayMode == kDisplayB ? CurrentCineFrame()

@@ -2,6 +2,7 @@
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MeasureTools.h"
 #include "archive/ArchiveMessages.h"
+#include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/User.h"
 #include "measure/GrowthTable.h"
@@ -14,32 +15,46 @@ namespace {
 constexpr int kStrLmpTitle = 208;
 constexpr int kStrBbtTitle = 218;
 
+bool SaveDatesTo(const ObPatientDates& dates, CUser& user) {
+    WritePatientDates(dates, user);
+    return user.SaveXml(CUser::GetXmlPath(user.m_strId));
+}
+
 }  // namespace
 
 void CMeasureTools::EditLmpDate() {
     platform::SystemTime date = LmpPickerStart(m_dates);
     if (!d_.m_ports.measureWindows->PickDate(resources::LoadString(kStrLmpTitle), date))
         return;
+    const ObPatientDates before = m_dates;
     SetLmpDate(m_dates, date, CCommonUtil::GetDateFormatter());
-    d_.m_ports.obPanel->SetDateTexts(m_dates.lmpText, m_dates.bbtText);
-    SavePatientDates();
+    CommitPatientDates(before);
 }
 
 void CMeasureTools::EditBbtDate() {
     platform::SystemTime date = BbtPickerStart(m_dates);
     if (!d_.m_ports.measureWindows->PickDate(resources::LoadString(kStrBbtTitle), date))
         return;
+    const ObPatientDates before = m_dates;
     SetBbtDate(m_dates, date, CCommonUtil::GetDateFormatter());
+    CommitPatientDates(before);
+}
+
+void CMeasureTools::CommitPatientDates(const ObPatientDates& before) {
+    // A patient record that does not load leaves the dates unsaved, without a message; one
+    // that loads but is not written back is said, and the panel goes on showing what the
+    // patient file holds, not a date that was lost.
+    CUser user;
+    if (user.Load(d_.m_strPatientId) && !SaveDatesTo(m_dates, user)) {
+        m_dates = before;
+        platform::ShowMessageBox(archive::kMsgFileWriteError, GetProductName(), platform::MsgIcon::Error);
+    }
     d_.m_ports.obPanel->SetDateTexts(m_dates.lmpText, m_dates.bbtText);
-    SavePatientDates();
 }
 
 bool CMeasureTools::SavePatientDates() {
     CUser user;
-    if (!user.Load(d_.m_strPatientId))
-        return false;
-    WritePatientDates(m_dates, user);
-    return user.SaveXml(CUser::GetXmlPath(user.m_strId));
+    return user.Load(d_.m_strPatientId) && SaveDatesTo(m_dates, user);
 }
 
 bool CMeasureTools::LoadPatientDatesResult() {

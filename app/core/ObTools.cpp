@@ -2,6 +2,8 @@
 // ellipse, resets, highlights, tags and the result lines.
 #include "app/core/MeasureTools.h"
 
+#include <cmath>
+
 #include "app/core/KALVEXDlg.h"
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
@@ -26,7 +28,6 @@ constexpr int kStrFinishOb = 175;
 constexpr int kStrTakeOffGuard = 220;
 constexpr int kStrResetAc = 221;
 constexpr int kObLayout = 18;
-constexpr int kObPanelAnchor = 1180;
 
 // Result label of each two-point item (BPD, CRL, GS, SL, FL).
 constexpr int kObLabel[kObItemCount + 1] = {-1, 0, 4, 1, 5, 2, -1, -1};
@@ -182,7 +183,8 @@ void CMeasureTools::UpdateObCaliper(int viewCode, int item, bool click, int poin
         v.m_abObgyFlag[static_cast<size_t>(pointIndex)] = 1;
     }
     if (step > 0) {
-        const auto length = PairLengthMm(v.m_aptObgy[q], v.m_aptObgy[q + 1], ScaleOfView(viewCode));
+        const auto length = PairLengthMm(v.m_aptObgy[q], v.m_aptObgy[q + 1],
+                                         ScaleOfPoints(viewCode, {v.m_aptObgy[q], v.m_aptObgy[q + 1]}));
         if (complete) {
             m_obValues.Commit(item, length, image);
             TagSelectedImage(ObItemName(item));
@@ -221,7 +223,12 @@ void CMeasureTools::AcMouse(int viewCode, draw::Point p) {
 
 void CMeasureTools::UpdateAcResult() {
     const CCstmPictureCtrl& v = View(kViewMain);
-    const auto result = MeasureEllipse(v.m_ellipseObgy, ScaleOfView(kViewMain));
+    // How far the outline reaches left and right of its centre, as its axes lie.
+    const CEllipseCaliper& e = v.m_ellipseObgy;
+    const double angle = e.Angle();
+    const int reach = static_cast<int>(std::ceil(std::hypot(e.a * std::cos(angle), e.b * std::sin(angle))));
+    const auto result =
+        MeasureEllipse(e, ScaleOfColumns(kViewMain, e.centre().x - reach, e.centre().x + reach));
     // The image is taken when the ellipse completes (while it is dragged, it is the one shown).
     m_obValues.Commit(ObItemAc, result ? std::optional<double>(result->circumferenceMm) : std::nullopt,
                       d_.m_nObSelectedImage);
@@ -339,7 +346,9 @@ void CMeasureTools::TagSelectedImage(const std::string& tag) {
 }
 
 void CMeasureTools::DrawObgyResults(Image32& buffer) {
-    draw::Rect r{30, 10, 160, 40};
+    // Clear of the depth scale's "0cm" at the top left.
+    const int left = CCstmPictureCtrl::kDepthLabelRight + 4;
+    draw::Rect r{left, 10, left + 130, 40};
     const draw::Font font = draw::FontFor(draw::FontRole::Overlay);
     const CCstmPictureCtrl& v = View(kViewMain);
     for (int item : {ObItemBpd, ObItemFl, ObItemCrl, ObItemAc, ObItemGs}) {
@@ -413,7 +422,7 @@ void CMeasureTools::ToggleObMode() {
     }
     if (!d_.m_ports.thumbnails->HasStoredImage())
         return;
-    d_.ShowPanel(true, &panel, kObPanelAnchor);
+    d_.ShowPanel(true, &panel, IDC_OB_ANCHOR);
     panel.SetState(1);
     d_.m_nTool = kToolObgy;
     d_.m_nObItem = 0;

@@ -98,7 +98,7 @@ SettingsValues PrefillSettings(const SettingsContext& ctx) {
     v.efwNames = ctx.efwNames;
     v.efwEquation = ctx.efwEquation && *ctx.efwEquation == 1 ? 1 : 0;
     // A model outside 0..3 pre-selects no radio.
-    const int model = ctx.obGaModel ? *ctx.obGaModel : 3;
+    const int model = ctx.obGaModel ? *ctx.obGaModel : 0;
     v.gaModel = model >= 0 && model <= 3 ? model : -1;
 
     if (IProbeData* probe = ctx.probe) {

@@ -55,7 +55,7 @@ struct SettingsContext {
 struct SettingsValues {
     int frameCorrelation = 0;  // 0 OFF, 1 x0.2, 2 x0.5, 3 x1.0
     int mModeType = 0;         // 0 moving bar, 1 scroll
-    int gaModel = 3;           // 0 USA, 1 Euro1, 2 Euro2, 3 JSUM; -1 none chosen
+    int gaModel = 0;           // 0 USA, 1 Euro1, 2 Euro2, 3 JSUM; -1 none chosen
     int scanDirection = 0;     // 0 normal, 1 invert
     int hiFrameMode = 0;
     int autoSleepTime = 0;

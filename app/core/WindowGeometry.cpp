@@ -14,7 +14,9 @@ draw::Rect Shifted(draw::Rect r, int dx, int dy) {
 int Enlargement(const StartupRects& s, const GeometryConstants& k, int cx, int cy) {
     const int w0 = s.client.Width();
     const int h0 = s.client.Height();
-    const int e = std::min(cx - w0, std::abs(cy - h0)) + k.extra;
+    int e = std::min(cx - w0, std::abs(cy - h0)) + k.extra;
+    if (k.rightExtent > 0)
+        e = std::min(e, std::max(cx - k.rightExtent, 0));
     return std::max(e, k.minViewSize - k.viewSpan);
 }
 
@@ -42,11 +44,18 @@ WindowLayout RestoredLayout(const StartupRects& s) {
     l.clock = s.clock;
     l.reviewTime = s.reviewTime;
     l.rightPanel = s.rightPanel;
+    l.header = s.header;
+    l.preview = s.preview;
+    l.cinePrev = s.cinePrev;
+    l.cineNext = s.cineNext;
     return l;
 }
 
 WindowLayout MaximisedLayout(const StartupRects& s, const GeometryConstants& k, int cx, int cy) {
     WindowLayout l = RestoredLayout(s);
+    // Too narrow for the labels beside the image: nothing grows, so everything stays put.
+    if (k.rightExtent > 0 && cx <= k.rightExtent)
+        return l;
     const int e = Enlargement(s, k, cx, cy);
     l.enlargement = e;
     l.largeLabelFont = false;
@@ -58,64 +67,41 @@ WindowLayout MaximisedLayout(const StartupRects& s, const GeometryConstants& k, 
     l.right = {l.main.left + half, l.main.top, l.main.left + 2 * half, l.main.bottom};
     l.gradation = {s.gradation.left, s.gradation.top, s.gradation.right, s.gradation.bottom + e};
 
-    // Labels 0..3 stacked at half width, labels 4, 7, 10 and 13 beside them; the other eight
-    // keep their arrangement, shifted with them.
-    const int w = s.labels[0].Width();
-    const int g = static_cast<int>(w * 0.05);
-    struct Delta {
-        int left, right, rows;  // rows: top and bottom move by rows x the label's height
-    };
-    auto delta = [&](int i) -> Delta {
-        switch (i) {
-            case 0:
-                return {0, -w / 2, 0};
-            case 1:
-                return {-w, -3 * w / 2, 1};
-            case 2:
-                return {-2 * w, -5 * w / 2, 2};
-            case 3:
-                return {-3 * w, -7 * w / 2, 3};
-            case 4:
-                return {w / 2 + g, w / 2 + g, -1};
-            case 7:
-                return {g - w / 2, g - w / 2, 0};
-            case 10:
-                return {g - 3 * w / 2, g - 3 * w / 2, 1};
-            case 13:
-                return {g - 5 * w / 2, g - 5 * w / 2, 2};
-            default:
-                return {0, 0, 0};
-        }
-    };
-    for (int i = 0; i < 16; ++i) {
-        const draw::Rect r = s.labels[static_cast<size_t>(i)];
-        const Delta d = delta(i);
-        const int h = r.Height();
-        const int shift = k.labelShift + e;
-        l.labels[static_cast<size_t>(i)] = {r.left + shift + d.left, r.top - k.labelLift + d.rows * h,
-                                            r.right + shift + d.right, r.bottom - k.labelLift + d.rows * h};
+    // The result labels keep their arrangement, one row per measurement, beside the enlarged
+    // image; narrower for the smaller font.
+    const int x0 = s.labels[0].left;
+    const int shift = k.labelShift + e;
+    auto scaled = [&](int x) { return x0 + shift + static_cast<int>((x - x0) * k.labelScale); };
+    for (size_t i = 0; i < l.labels.size(); ++i) {
+        const draw::Rect r = s.labels[i];
+        l.labels[i] = {scaled(r.left), r.top - k.labelLift, scaled(r.right), r.bottom - k.labelLift};
     }
 
+    // Under the enlarged image: the counter at its right edge, the status at its left, and the
+    // cine buttons below them, where the image does not reach.
     const int bm = s.main.bottom + e;
     l.counter = {s.counter.left + e, bm, s.counter.right + e, bm + s.counter.Height()};
     l.status = {s.status.left, bm + 2, s.status.right, bm + 2 + s.status.Height() - 2};
+    const int cineTop = l.counter.bottom + 2;
+    l.cinePrev = {s.cinePrev.left, cineTop, s.cinePrev.right, cineTop + s.cinePrev.Height()};
+    l.cineNext = {s.cineNext.left + e, cineTop, s.cineNext.right + e, cineTop + s.cineNext.Height()};
+    // The header reaches to the clock, which moves right with everything beside the image.
+    l.header.right = s.header.right + e;
     for (auto [from, to] : {std::pair{&s.list, &l.list},
                             {&s.del, &l.del},
                             {&s.expJpeg, &l.expJpeg},
                             {&s.expVideo, &l.expVideo},
                             {&s.print, &l.print},
+                            {&s.reviewNext, &l.reviewNext},
+                            {&s.reviewPrev, &l.reviewPrev},
+                            {&s.reviewPlay, &l.reviewPlay},
+                            {&s.reviewStop, &l.reviewStop},
                             {&s.thumbCaption, &l.thumbCaption},
+                            {&s.preview, &l.preview},
                             {&s.clock, &l.clock},
                             {&s.reviewTime, &l.reviewTime},
                             {&s.rightPanel, &l.rightPanel}})
         *to = Shifted(*from, e, 0);
-    for (auto [from, to] : {std::pair{&s.reviewNext, &l.reviewNext},
-                            {&s.reviewPrev, &l.reviewPrev},
-                            {&s.reviewPlay, &l.reviewPlay},
-                            {&s.reviewStop, &l.reviewStop}}) {
-        const int height = from->Height() - 5;
-        *to = {from->left + e - k.reviewShift, bm + 5, from->right + e - k.reviewShift, bm + 5 + height};
-    }
     return l;
 }
 

@@ -16,20 +16,24 @@ struct StartupRects {
     draw::Rect counter, status, list, del, expJpeg, expVideo, print;
     draw::Rect reviewNext, reviewPrev, reviewPlay, reviewStop;
     draw::Rect thumbCaption, clock, reviewTime, rightPanel;
+    draw::Rect header, preview, cinePrev, cineNext;
 };
 
 // Pixels of the layout the geometry depends on.
 struct GeometryConstants {
-    int viewSpan = 480;     // the main view's width (no border)
-    int labelShift = 502;   // result labels: to the right of the enlarged image
-    int labelLift = 24;     // and up
-    int reviewShift = 50;   // review buttons: left of the enlarged column
-    int extra = 80;         // added to the smaller of the two growths
-    int minViewSize = 100;  // the main view never gets smaller than this
+    int viewSpan = 480;       // the main view's width (no border)
+    int labelShift = 502;     // result labels: to the right of the enlarged image
+    int labelLift = 24;       // and up (down when negative)
+    double labelScale = 1.0;  // their widths while maximised, for the smaller font
+    int extra = 80;           // added to the smaller of the two growths
+    int minViewSize = 100;    // the main view never gets smaller than this
+    // The right edge, without growth, of what moves right as the image grows: the growth
+    // stops where that would leave the client area (0: no such bound).
+    int rightExtent = 0;
 };
 
-// The constants of the original dialog template (views with a 2-pixel border).
-inline constexpr GeometryConstants kTemplateGeometry{484, 502, 24, 50, 80, 100};
+// The growth constants of the original dialog template (views with a 2-pixel border).
+inline constexpr GeometryConstants kTemplateGeometry{484, 502, 24, 1.0, 80, 100, 0};
 
 struct WindowLayout {
     int enlargement = 0;
@@ -39,11 +43,14 @@ struct WindowLayout {
     draw::Rect counter, status, list, del, expJpeg, expVideo, print;
     draw::Rect reviewNext, reviewPrev, reviewPlay, reviewStop;
     draw::Rect thumbCaption, clock, reviewTime, rightPanel;
+    draw::Rect header, preview, cinePrev, cineNext;
 };
 
-// e = min(cx - W0, |cy - H0|) + extra, bounded below so that the main view keeps at least
+// e = min(cx - W0, |cy - H0|) + extra, no more than keeps the controls beside the image on a
+// narrow screen (rightExtent), and bounded below so that the main view keeps at least
 // minViewSize pixels (a small screen would otherwise shrink it to nothing or less).
 int Enlargement(const StartupRects& s, const GeometryConstants& k, int cx, int cy);
+// The start-up layout where the client is no wider than rightExtent.
 WindowLayout MaximisedLayout(const StartupRects& s, const GeometryConstants& k, int cx, int cy);
 WindowLayout RestoredLayout(const StartupRects& s);
 // Until the frame gives its table: a 900 x 680 client with the views at its top-left corner.

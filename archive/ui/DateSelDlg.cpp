@@ -7,14 +7,18 @@
 
 namespace {
 
-// Client pixels (the template's dialog units at 1.5 px, the calendar taller for GTK's
-// month choice and year spin).
-const wxSize kClient{300, 286};
-constexpr DialogItem kMonth{10, 10, 160, 34};
+// Client pixels (the template's dialog units at 1.5 px): the width, the margins, and the least
+// sizes of the month choice and year spin above the calendar and of the buttons under it. GTK's
+// controls may need more; the rows grow to what they need.
+constexpr int kWidth = 300;
+constexpr int kMargin = 10;
+constexpr int kGap = 6;
+constexpr DialogItem kMonth{kMargin, 10, 160, 34};
 constexpr DialogItem kYear{176, 10, 114, 34};
-constexpr DialogItem kCalendar{10, 50, 280, 184};
-constexpr DialogItem kOk{94, 246, 94, 30};
-constexpr DialogItem kCancel{196, 246, 94, 30};
+constexpr DialogItem kOk{94, 0, 94, 30};
+constexpr DialogItem kCancel{196, 0, 94, 30};
+// The calendar's text grows up to this size while its rows fit between the margins.
+constexpr int kLargestCalendarTextPx = 24;
 
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
@@ -29,21 +33,43 @@ wxDateTime ToDateTime(const platform::SystemTime& date) {
 CDateSelDlg::CDateSelDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxCLOSE_BOX) {
     SetFont(DialogFont());
-    SetClientSize(kClient);
-    m_choMonth = new wxChoice(this, wxID_ANY, kMonth.Pos(), kMonth.Size());
+    m_choMonth = new wxChoice(this, wxID_ANY);
     for (const char* name : kMonthNames)
         m_choMonth->Append(name);
-    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", kYear.Pos(), kYear.Size(), wxSP_ARROW_KEYS, kFirstYear,
-                               kLastYear, kFirstYear);
+    m_spnYear = new wxSpinCtrl(this, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS,
+                               kFirstYear, kLastYear, kFirstYear);
+    // The year spin gets at least the width GTK lays its entry and two buttons out in; the month
+    // choice takes the rest of the row.
+    const wxSize yearBest = m_spnYear->GetBestSize();
+    const int rowHeight = std::max({kMonth.h, yearBest.y, m_choMonth->GetBestSize().y});
+    const int yearWidth = std::max(kYear.w, yearBest.x);
+    m_spnYear->SetSize(kWidth - kMargin - yearWidth, kMonth.y, yearWidth, rowHeight);
+    m_choMonth->SetSize(kMonth.x, kMonth.y, kWidth - kMargin - yearWidth - kGap - kMonth.x, rowHeight);
+
     // The calendar's own month and year controls do not fit GTK's taller widgets; ours sit above.
+    // It draws its rows at its font's size from its top-left corner: its text grows while the
+    // rows fit the dialog's width, and its box is just what it draws.
     m_calendar = new wxGenericCalendarCtrl(
-        this, IDC_CALENDAR, wxDateTime::Today(), kCalendar.Pos(), kCalendar.Size(),
+        this, IDC_CALENDAR, wxDateTime::Today(), wxDefaultPosition, wxDefaultSize,
         wxCAL_SUNDAY_FIRST | wxCAL_SHOW_SURROUNDING_WEEKS | wxCAL_SEQUENTIAL_MONTH_SELECTION);
-    // The calendar draws at its own size: centre it and close the dialog around it.
-    const wxSize best = m_calendar->GetBestSize();
-    m_calendar->SetSize((kClient.x - best.x) / 2, kCalendar.y, best.x, best.y);
-    const int buttonsTop = kCalendar.y + best.y + 12;
-    SetClientSize(kClient.x, buttonsTop + kOk.h + 10);
+    const int widest = kWidth - 2 * kMargin;
+    wxFont text = GetFont();
+    for (int px = text.GetPixelSize().y + 1; px <= kLargestCalendarTextPx; ++px) {
+        wxFont larger = text;
+        larger.SetPixelSize(wxSize(0, px));
+        m_calendar->SetFont(larger);
+        m_calendar->InvalidateBestSize();
+        if (m_calendar->GetBestSize().x > widest)
+            break;
+        text = larger;
+    }
+    m_calendar->SetFont(text);
+    m_calendar->InvalidateBestSize();
+    const wxSize calendar = m_calendar->GetBestSize();
+    const int calendarTop = kMonth.y + rowHeight + kGap;
+    m_calendar->SetSize((kWidth - calendar.x) / 2, calendarTop, calendar.x, calendar.y);
+    const int buttonsTop = calendarTop + calendar.y + kMargin;
+    SetClientSize(kWidth, buttonsTop + kOk.h + kMargin);
     m_choMonth->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnMonthOrYear(); });
     m_spnYear->Bind(wxEVT_SPINCTRL, [this](wxSpinEvent&) { OnMonthOrYear(); });
     m_calendar->Bind(wxEVT_CALENDAR_SEL_CHANGED, [this](wxCalendarEvent& event) {

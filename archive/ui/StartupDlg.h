@@ -27,7 +27,8 @@ public:
         IDC_LIST = 1062,
         IDC_OK = 1074,
         IDC_EXIT = 1032,
-        ID_DELETE_PATIENT = 32775,
+        // The popup's Delete: wx takes menu ids below 0x7FFF only.
+        ID_DELETE_PATIENT = wxID_HIGHEST + 1,
     };
     static constexpr int kResultOk = 1;
     static constexpr int kResultExit = 1032;

@@ -78,7 +78,10 @@ CLSideOBGYPanel::CLSideOBGYPanel(wxWindow* parent) : CSidePanel(parent, kDialogI
         auto* b = new CCstmButton(this, row.id, LoadString(row.stringId), DuPoint(6, row.y), DuSize(96, 22));
         b->m_nShape = ButtonShapeLeftCaption;
         b->m_nKind = 2;
-        b->m_font = draw::FontFor(draw::FontRole::PanelText);
+        // 9 point: between the two 24-pixel indents the caption shares 96 pixels with the
+        // value, which at 10 point takes about 70 ("345.9 mm", "600.8 cm2"); at 12 point
+        // "BPD" and "CRL" ran into it.
+        b->m_font = {draw::kUiFace, draw::PointsToPixels(9), false};
         m_apButtons[i++] = b;
     }
     auto* gage = new CCstmButton(this, IDC_GAGE, LoadString(kStrGAge), DuPoint(6, 246), DuSize(96, 28));
@@ -127,8 +130,9 @@ void CLSideOBGYPanel::SetMode(int layout, int item) {
     for (int id : kItemButtons) {
         CCstmButton* b = Button(id);
         if (layout == kObLayout) {
+            // Enabled or not by the layout before this call: a growth-table set outside the
+            // four has no items to measure.
             b->m_nState = id == highlighted ? ButtonStateHighlighted : ButtonStateNormal;
-            b->EnableButton(true);
             b->Show();
         } else {
             // Hidden but still enabled: the patient keys F1 and F4 ask BPD and CRL in every layout.

@@ -51,7 +51,8 @@ public:
     // Empties both sub-captions of the five item buttons.
     void ClearMeasureValues();
     // Layout 18: the item buttons shown in the normal state, the item's highlighted, the date
-    // texts shown; any other layout: the item buttons disabled and hidden.
+    // texts shown, their enabling left as the layout set it; any other layout: the item
+    // buttons hidden.
     void SetMode(int layout, int item);
     void SetDateTexts(const std::string& lmp, const std::string& bbt);
     CCstmButton* Button(int id) const;

@@ -8,6 +8,45 @@ extern "C" {
 }
 
 namespace camera {
+namespace {
+
+// Whole blocks of pixels libswscale converts without touching bytes beyond them.
+constexpr int kYuyvBlock = 16;
+
+uint8_t Clamp8(int v) {
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// Video-range BT.601, as libswscale converts by default.
+void YuvToBgr(int y, int u, int v, uint8_t* out) {
+    const int c = 298 * (y - 16);
+    const int d = u - 128;
+    const int e = v - 128;
+    out[0] = Clamp8((c + 516 * d + 128) >> 8);
+    out[1] = Clamp8((c - 100 * d - 208 * e + 128) >> 8);
+    out[2] = Clamp8((c + 409 * e + 128) >> 8);
+}
+
+// Columns [first, w) of every row (first even), reading only the row's own w * 2 bytes. A last pixel
+// without its pair (odd width) takes the chroma of the pair before it, or grey.
+void ConvertYuyvColumns(const uint8_t* data, int stride, int w, int h, int first, uint8_t* bgr) {
+    for (int row = 0; row < h; ++row) {
+        const uint8_t* in = data + static_cast<size_t>(row) * static_cast<size_t>(stride);
+        uint8_t* out = bgr + static_cast<size_t>(h - 1 - row) * static_cast<size_t>(w) * 3;
+        for (int x = first; x < w; x += 2) {
+            const uint8_t* pair = in + static_cast<size_t>(x) * 2;
+            if (x + 1 < w) {
+                YuvToBgr(pair[0], pair[1], pair[3], out + static_cast<size_t>(x) * 3);
+                YuvToBgr(pair[2], pair[1], pair[3], out + static_cast<size_t>(x + 1) * 3);
+            } else {
+                const int v = x >= 2 ? pair[-1] : 128;
+                YuvToBgr(pair[0], pair[1], v, out + static_cast<size_t>(x) * 3);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 FrameConverter::FrameConverter() = default;
 
@@ -20,11 +59,16 @@ FrameConverter::~FrameConverter() {
 
 bool FrameConverter::Convert(const CameraFormat& format, const uint8_t* data, size_t bytes,
                              std::vector<uint8_t>& bgr, std::string& error, int stride) {
+    return Convert(format, data, bytes, bgr.data(), bgr.size(), error, stride);
+}
+
+bool FrameConverter::Convert(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr,
+                             size_t bgrBytes, std::string& error, int stride) {
     if (!IsVideoFormat(format)) {
         error = "unsupported camera format";
         return false;
     }
-    if (bgr.size() != static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3) {
+    if (bgrBytes != static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3) {
         error = "sample buffer of the wrong size";
         return false;
     }
@@ -33,8 +77,8 @@ bool FrameConverter::Convert(const CameraFormat& format, const uint8_t* data, si
     return ConvertMjpeg(format, data, bytes, bgr, error);
 }
 
-bool FrameConverter::ConvertYuyv(const CameraFormat& format, const uint8_t* data, size_t bytes,
-                                 std::vector<uint8_t>& bgr, std::string& error, int stride) {
+bool FrameConverter::ConvertYuyv(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr,
+                                 std::string& error, int stride) {
     const int w = format.width;
     const int h = format.height;
     if (stride < w * 2)
@@ -45,33 +89,41 @@ bool FrameConverter::ConvertYuyv(const CameraFormat& format, const uint8_t* data
         error = "short YUYV picture (" + std::to_string(bytes) + " of " + std::to_string(needed) + " bytes)";
         return false;
     }
-    if (!sws_ || swsWidth_ != w || swsHeight_ != h) {
-        if (sws_)
-            sws_freeContext(sws_);
-        sws_ = sws_getContext(w, h, AV_PIX_FMT_YUYV422, w, h, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr,
-                              nullptr, nullptr);
-        swsWidth_ = w;
-        swsHeight_ = h;
-        if (!sws_) {
-            error = "no YUYV converter for " + std::to_string(w) + "x" + std::to_string(h);
+    // libswscale's vector loops read and write whole blocks: past the row on a width that is
+    // not a multiple of 16, and past the buffers on the last rows. It converts the part of
+    // each row that is whole blocks; the rest goes through the scalar loop below.
+    const int vectorWidth = w & ~(kYuyvBlock - 1);
+    if (vectorWidth > 0) {
+        if (!sws_ || swsWidth_ != vectorWidth || swsHeight_ != h) {
+            if (sws_)
+                sws_freeContext(sws_);
+            sws_ = sws_getContext(vectorWidth, h, AV_PIX_FMT_YUYV422, vectorWidth, h, AV_PIX_FMT_BGR24,
+                                  SWS_BILINEAR, nullptr, nullptr, nullptr);
+            swsWidth_ = vectorWidth;
+            swsHeight_ = h;
+            if (!sws_) {
+                error = "no YUYV converter for " + std::to_string(w) + "x" + std::to_string(h);
+                return false;
+            }
+        }
+        const uint8_t* src[4] = {data, nullptr, nullptr, nullptr};
+        const int srcStride[4] = {stride, 0, 0, 0};
+        // The camera's top row goes to the last row of the buffer: a negative stride flips.
+        uint8_t* dst[4] = {bgr + static_cast<size_t>(h - 1) * static_cast<size_t>(w) * 3, nullptr, nullptr,
+                           nullptr};
+        const int dstStride[4] = {-w * 3, 0, 0, 0};
+        if (sws_scale(sws_, src, srcStride, 0, h, dst, dstStride) != h) {
+            error = "YUYV conversion failed";
             return false;
         }
     }
-    const uint8_t* src[4] = {data, nullptr, nullptr, nullptr};
-    const int srcStride[4] = {stride, 0, 0, 0};
-    // The camera's top row goes to the last row of the buffer: a negative stride flips.
-    uint8_t* dst[4] = {bgr.data() + static_cast<size_t>(h - 1) * static_cast<size_t>(w) * 3, nullptr, nullptr,
-                       nullptr};
-    const int dstStride[4] = {-w * 3, 0, 0, 0};
-    if (sws_scale(sws_, src, srcStride, 0, h, dst, dstStride) != h) {
-        error = "YUYV conversion failed";
-        return false;
-    }
+    if (vectorWidth < w)
+        ConvertYuyvColumns(data, stride, w, h, vectorWidth, bgr);
     return true;
 }
 
-bool FrameConverter::ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes,
-                                  std::vector<uint8_t>& bgr, std::string& error) {
+bool FrameConverter::ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr,
+                                  std::string& error) {
     if (!jpeg_) {
         jpeg_ = tjInitDecompress();
         if (!jpeg_) {
@@ -88,6 +140,10 @@ bool FrameConverter::ConvertMjpeg(const CameraFormat& format, const uint8_t* dat
     if (tjDecompressHeader3(handle, data, static_cast<unsigned long>(bytes), &w, &h, &subsamp, &colorspace) !=
         0) {
         error = std::string("JPEG header: ") + tjGetErrorStr2(handle);
+        // After a header it could not finish, the decoder reads the next one as 0 x 0: the
+        // next picture starts on a fresh decoder.
+        tjDestroy(handle);
+        jpeg_ = nullptr;
         return false;
     }
     if (w != format.width || h != format.height) {
@@ -95,7 +151,7 @@ bool FrameConverter::ConvertMjpeg(const CameraFormat& format, const uint8_t* dat
                 std::to_string(format.width) + "x" + std::to_string(format.height) + " stream";
         return false;
     }
-    if (tjDecompress2(handle, data, static_cast<unsigned long>(bytes), bgr.data(), w, w * 3, h, TJPF_BGR,
+    if (tjDecompress2(handle, data, static_cast<unsigned long>(bytes), bgr, w, w * 3, h, TJPF_BGR,
                       TJFLAG_BOTTOMUP) != 0) {
         // A damaged picture (even one the decoder only warns about) is not shown: the last
         // good one stays.

@@ -26,12 +26,15 @@ public:
     // to that size; `error` then says why. `stride` is the bytes per YUYV row (0: packed).
     bool Convert(const CameraFormat& format, const uint8_t* data, size_t bytes, std::vector<uint8_t>& bgr,
                  std::string& error, int stride = 0);
+    // The same into `bgrBytes` bytes at `bgr`; neither buffer is touched beyond its end.
+    bool Convert(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr, size_t bgrBytes,
+                 std::string& error, int stride = 0);
 
 private:
-    bool ConvertYuyv(const CameraFormat& format, const uint8_t* data, size_t bytes, std::vector<uint8_t>& bgr,
+    bool ConvertYuyv(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr,
                      std::string& error, int stride);
-    bool ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes,
-                      std::vector<uint8_t>& bgr, std::string& error);
+    bool ConvertMjpeg(const CameraFormat& format, const uint8_t* data, size_t bytes, uint8_t* bgr,
+                      std::string& error);
 
     SwsContext* sws_ = nullptr;
     int swsWidth_ = 0;

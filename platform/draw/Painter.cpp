@@ -185,6 +185,10 @@ TextSize Painter::DrawText(const Rect& rect, const std::string& utf8, const Font
     impl_->Touch(rect);
     const bool wrap = (format & kTextWordBreak) != 0;
     PangoLayout* layout = MakeLayout(cr, utf8, font, wrap ? rect.Width() : -1);
+    if (!wrap && (format & kTextEndEllipsis)) {
+        pango_layout_set_width(layout, rect.Width() * PANGO_SCALE);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
     if (wrap) {
         pango_layout_set_alignment(layout, (format & kTextCenter)  ? PANGO_ALIGN_CENTER
                                            : (format & kTextRight) ? PANGO_ALIGN_RIGHT

@@ -21,7 +21,8 @@ enum TextFormat : unsigned {
     kTextTop = 0,
     kTextVCenter = 1u << 2,
     kTextBottom = 1u << 3,
-    kTextWordBreak = 1u << 4,  // wrap at the rectangle's width; otherwise one line, cut at the edge
+    kTextWordBreak = 1u << 4,    // wrap at the rectangle's width; otherwise one line, cut at the edge
+    kTextEndEllipsis = 1u << 5,  // one line that does not fit ends in "…" inside the rectangle
 };
 
 struct TextSize {

@@ -25,10 +25,14 @@
 #include "common/AppFolders.h"
 #include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
+#include "measure/MeasureText.h"
 #include "measure/ui/ObSidePanel.h"
+#include "platform/StringUtil.h"
+#include "platform/draw/Painter.h"
 #include "tests/app/DialogTestSupport.h"
 #include "tests/app/MainFrameFixture.h"
 #include "tests/app/WxTestSupport.h"
+#include "tests/draw/PixelTestUtil.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -172,18 +176,18 @@ TEST_F(MainFrameTest, FrozenTheSettingsButtonOpensTheSettingsDialog) {
                                           [](CSettingsDlg& s) {
                                               EXPECT_EQ(s.GetTitle(), "Settings");
                                               s.DateFormatChoice()->SetSelection(1);
-                                              s.EfwChoice()->SetSelection(1);            // Hadlock
-                                              Click(s.Radio(CSettingsDlg::kIdGaModel));  // USA
+                                              s.EfwChoice()->SetSelection(1);                // Hadlock
+                                              Click(s.Radio(CSettingsDlg::kIdGaModel + 1));  // Euro1
                                               wxtest::Settle();
                                               Click(s.FindWindow(wxID_OK));
                                               wxtest::Settle();
                                           }));
     EXPECT_EQ(CCommonUtil::GetDateFormatter().GetMode(), DateFormatModeYearFirst);
-    EXPECT_EQ(Core().m_nObGaModel, 0);
+    EXPECT_EQ(Core().m_nObGaModel, 1);
     EXPECT_EQ(Core().m_nEfwEquation, 1);
     // The OB/GY panel: the model's caption shows the new model; the equation's caption
     // follows only at the next OB/GY layout.
-    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "USA");
+    EXPECT_EQ(frame_->ObPanel()->m_pGaModel->GetText(), "EURO1");
     EXPECT_EQ(frame_->ObPanel()->m_pEfwModel->GetText(), "JSUM");
     EXPECT_FALSE(ended_);
     EXPECT_EQ(boxes_.shown().size(), boxesBefore);
@@ -233,4 +237,77 @@ TEST_F(MainFrameTest, MOnAFrozenImageOpensThePickerAndTheChoiceShowsInTheMainVie
             changed += after.At(x, y) != before.At(x, y);
     EXPECT_GT(changed, 100);  // the body picture and its marker are drawn
     Shot("main_frozen_body_mark");
+}
+
+TEST_F(MainFrameTest, EveryResultLabelHoldsTheLongestTextOfItsKindAtStartUpAndMaximised) {
+    // First values: a length or a trace's perimeter (below 10 m), the dash texts, the zoom.
+    // Second values: an area (the image holds less than 1000 cm2), the dash texts and the
+    // M-mode reading at its longest: 240 strip columns at the lowest rate, one a second.
+    const std::vector<std::string> first = {FormatLengthMm(9999.9), kDistanceDashText, CircumDashText(),
+                                            "Zoom: 2.0"};
+    const std::vector<std::string> second = {platform::Format("%.1f mm/%4.2f s", 999.9, 240.0),
+                                             FormatAreaCm2(99990.0), AreaDashText(), kMModeDashText};
+    for (bool maximised : {false, true}) {
+        frame_->ForceMaximised(maximised);
+        Settle();
+        ASSERT_EQ(Core().m_nEnlargement > 0, maximised);
+        for (size_t k = 0; k < maindlg::kResultLabels.size(); ++k) {
+            auto* label = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::kResultLabels[k]));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->GetFont().pixelSize, draw::PointsToPixels(maximised ? 10 : 12));
+            // Label 4 + 3m holds the second value of measurement m; every other one a first value.
+            const bool secondValue = k >= 4 && (k - 4) % 3 == 0;
+            for (const std::string& text : secondValue ? second : first) {
+                EXPECT_TRUE(drawtest::TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
+                    << "label " << k << (maximised ? " maximised" : "") << ": \"" << text << "\" in "
+                    << label->TextRect().Width() << " pixels";
+            }
+        }
+    }
+    frame_->ForceMaximised(false);
+    Settle();
+}
+
+TEST_F(MainFrameTest, TheClockInEveryDateFormatAndAnEverydayNameShowWhole) {
+    // The widest digits in the longest date format the clock shows.
+    auto* clock = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_CLOCK));
+    ASSERT_NE(clock, nullptr);
+    for (const char* text : {"00-00-0000 00:00:00", "0000-00-00 00:00:00", "88-88-8888 88:88:88"})
+        EXPECT_TRUE(drawtest::TextFits(text, clock->GetFont(), clock->TextRect(), clock->GetFormat())) << text;
+    auto* header = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_HEADER));
+    ASSERT_NE(header, nullptr);
+    const std::string everyday = "ID: 0001  Name: Hanna Example";
+    EXPECT_TRUE(drawtest::TextFits(everyday, header->GetFont(), header->TextRect(), header->GetFormat()));
+}
+
+class LongNameTest : public MainFrameTest {
+protected:
+    void BeforeOpen() override {
+        patientName_ = "Maximiliana Wilhelmina Josephina Theodora Hohenzollern-Sigmaring";
+        ASSERT_EQ(patientName_.size(), 64u);
+    }
+};
+
+TEST_F(LongNameTest, TheHeaderEndsACutNameInAnEllipsisAndShowsMoreOfItMaximised) {
+    auto* header = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_HEADER));
+    ASSERT_NE(header, nullptr);
+    ASSERT_NE(header->GetText().find(patientName_), std::string::npos);
+    int width = 0;
+    for (bool maximised : {false, true}) {
+        frame_->ForceMaximised(maximised);
+        Settle();
+        const Image32 pixels = header->Render();
+        const uint32_t back = pixels.At(0, 0);
+        EXPECT_TRUE(drawtest::InkEndsInEllipsis(pixels, back)) << (maximised ? "maximised" : "start-up");
+        const draw::Rect ink = drawtest::InkBox(pixels, back);
+        EXPECT_LT(ink.right, pixels.width()) << "the ellipsis inside the header";
+        EXPECT_GT(ink.Width(), width) << "more of the name maximised";
+        width = ink.Width();
+    }
+    frame_->ForceMaximised(false);
+    Settle();
+    // A name that fits ends as it stands.
+    header->SetText("ID: TEST  Name: Test");
+    const Image32 pixels = header->Render();
+    EXPECT_FALSE(drawtest::InkEndsInEllipsis(pixels, pixels.At(0, 0)));
 }

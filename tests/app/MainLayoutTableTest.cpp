@@ -1,11 +1,14 @@
 // The main window's pixel table: every control once, inside the start-up client, the views
-// at their sizes, the result labels in the arrangement that maximising relies on, and the
-// right panel fitting beside the clock.
+// at their sizes, the result labels in rows under the image, and the right panel fitting
+// beside the clock; maximised, what lies beside the image stays off it and on the screen.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "app/MainFonts.h"
+#include "app/MainGeometry.h"
 #include "app/MainLayoutTable.h"
 #include "resources/StringTable.h"
 
@@ -40,21 +43,80 @@ TEST(MainLayoutTable, ViewsCoverOneSquareAndTheHalvesSplitIt) {
     EXPECT_EQ(right->y, main->y);
 }
 
-TEST(MainLayoutTable, ResultLabelsSitInTheRowsMaximisingRearranges) {
-    // Labels 0 to 3 side by side in one row, labels 4, 7, 10 and 13 side by side in the row
-    // below, all of one size: maximising stacks them from these positions.
-    const MainControlPlacement* first = FindMainControl(kResultLabelIds[0]);
-    ASSERT_NE(first, nullptr);
+TEST(MainLayoutTable, ResultLabelsSitOneRowPerMeasurementUnderTheImage) {
+    // Row k: label k, then label 4 + 3k beside it, then the two labels after it, edge to edge
+    // across the image's width; maximising moves the block as it stands.
+    const MainControlPlacement* view = FindMainControl(1011);
+    ASSERT_NE(view, nullptr);
     for (int k = 0; k < 4; ++k) {
-        const MainControlPlacement* top = FindMainControl(kResultLabelIds[static_cast<size_t>(k)]);
-        const MainControlPlacement* below = FindMainControl(kResultLabelIds[static_cast<size_t>(4 + 3 * k)]);
-        ASSERT_TRUE(top && below);
-        EXPECT_EQ(top->x, first->x + k * first->width);
-        EXPECT_EQ(top->y, first->y);
-        EXPECT_EQ(below->x, top->x);
-        EXPECT_EQ(below->y, first->y + first->height);
-        EXPECT_EQ(top->width, first->width);
-        EXPECT_EQ(below->height, first->height);
+        const int ids[4] = {
+            kResultLabelIds[static_cast<size_t>(k)], kResultLabelIds[static_cast<size_t>(4 + 3 * k)],
+            kResultLabelIds[static_cast<size_t>(5 + 3 * k)], kResultLabelIds[static_cast<size_t>(6 + 3 * k)]};
+        int x = view->x;
+        for (int id : ids) {
+            const MainControlPlacement* label = FindMainControl(id);
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->x, x) << id;
+            EXPECT_EQ(label->y, view->y + view->height + 28 + 20 * k) << id;
+            EXPECT_EQ(label->height, 20) << id;
+            x += label->width;
+        }
+        EXPECT_EQ(x, view->x + view->width) << k;
+    }
+}
+
+TEST(MainLayoutTable, StopTakesPlaysPlaceAtStartUpAndMaximised) {
+    const StartupRects s = MainStartupRects({171, 40, 179, 520}, {735, 0, 900, 500});
+    EXPECT_EQ(s.reviewStop, s.reviewPlay);
+    const WindowLayout l = MaximisedLayout(s, MainGeometryConstants(), 1600, 860);
+    EXPECT_EQ(l.reviewStop, l.reviewPlay);
+}
+
+namespace {
+
+bool Overlap(const draw::Rect& a, const draw::Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+TEST(MainLayoutTable, MaximisedNothingBesideTheImageLiesUnderItOrOutsideTheClient) {
+    const StartupRects s = MainStartupRects({171, 40, 179, 520}, {735, 0, 900, 500});
+    for (const draw::Point client :
+         {draw::Point{1600, 860}, draw::Point{1600, 960}, draw::Point{1920, 1050}, draw::Point{1366, 740},
+          draw::Point{1280, 990}, draw::Point{1280, 770}, draw::Point{1024, 740}}) {
+        const WindowLayout l = MaximisedLayout(s, MainGeometryConstants(), client.x, client.y);
+        const draw::Rect inside{0, 0, client.x, client.y};
+        std::vector<std::pair<const char*, draw::Rect>> moved = {{"counter", l.counter},
+                                                                 {"status", l.status},
+                                                                 {"cine Prev", l.cinePrev},
+                                                                 {"cine Next", l.cineNext},
+                                                                 {"list", l.list},
+                                                                 {"Del", l.del},
+                                                                 {"JPEG", l.expJpeg},
+                                                                 {"video", l.expVideo},
+                                                                 {"Print", l.print},
+                                                                 {"review Prev", l.reviewPrev},
+                                                                 {"Play", l.reviewPlay},
+                                                                 {"review Next", l.reviewNext},
+                                                                 {"list caption", l.thumbCaption},
+                                                                 {"Preview", l.preview},
+                                                                 {"review time", l.reviewTime},
+                                                                 {"clock", l.clock},
+                                                                 {"header", l.header}};
+        for (size_t k = 0; k < l.labels.size(); ++k)
+            moved.push_back({"result label", l.labels[k]});
+        for (const auto& [what, rect] : moved) {
+            EXPECT_FALSE(Overlap(rect, l.main)) << what << " at " << client.x << "x" << client.y;
+            EXPECT_EQ(rect.Intersect(inside), rect) << what << " at " << client.x << "x" << client.y;
+        }
+        // The result labels share no pixel with one another, nor with the list's column.
+        for (size_t a = 0; a < l.labels.size(); ++a) {
+            for (size_t b = a + 1; b < l.labels.size(); ++b)
+                EXPECT_FALSE(Overlap(l.labels[a], l.labels[b])) << a << " and " << b;
+            EXPECT_FALSE(Overlap(l.labels[a], l.list)) << a;
+            EXPECT_FALSE(Overlap(l.labels[a], l.reviewPlay)) << a;
+        }
     }
 }
 

@@ -73,7 +73,7 @@ TEST_F(SettingsDlgWindowTest, OkPutsTheChosenValuesIntoForce) {
         Settle();
         EXPECT_EQ(s->GetTitle(), "Settings");
         EXPECT_TRUE(s->Radio(1049)->GetValue());  // OFF
-        EXPECT_TRUE(s->Radio(1056)->GetValue());  // JSUM
+        EXPECT_TRUE(s->Radio(1053)->GetValue());  // USA, the default
         EXPECT_TRUE(s->Radio(1216)->IsEnabled());
         EXPECT_TRUE(s->AutoSleepEdit()->IsEnabled());
         // The groups are independent: a click in one leaves the others' choice.

@@ -10,6 +10,7 @@
 #include "app/LSideDxUnFreeze.h"
 #include "app/RSideDxUnFreeze.h"
 #include "common/EventHub.h"
+#include "measure/MeasureText.h"
 #include "measure/ui/ObSidePanel.h"
 #include "tests/app/WxTestSupport.h"
 #include "tests/draw/PixelTestUtil.h"
@@ -307,15 +308,66 @@ TEST_F(SidePanelTest, RightPanelValuesEndInOneColumnAndShowWhole) {
 
 namespace {
 
-// True when the text, drawn clipped to a box of the size of `box`, loses none of its ink.
-bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect& box, unsigned format) {
-    Image32 clipped(box.Width(), box.Height(), 0);
-    draw::DrawText(clipped, {0, 0, box.Width(), box.Height()}, text, font, 0xFFFFFF, format);
-    Image32 whole(box.Width() * 3 + 100, box.Height() * 3 + 100, 0);
+// The pixels the button's painting of `content` changes against the bare button (no caption,
+// no sub-captions), as a box.
+draw::Rect InkOverBareButton(const CCstmButton* button, const draw::Rect& item,
+                             const ButtonContent& content) {
+    ButtonContent bare = content;
+    bare.caption.clear();
+    bare.subText1.clear();
+    bare.subText2.clear();
+    Image32 empty(item.Width(), item.Height(), 0);
+    Image32 painted(item.Width(), item.Height(), 0);
+    PaintButton(empty, item, 0, button->PickColours(), bare);
+    PaintButton(painted, item, 0, button->PickColours(), content);
+    draw::Rect box{item.Width(), item.Height(), 0, 0};
+    for (int y = 0; y < item.Height(); ++y) {
+        for (int x = 0; x < item.Width(); ++x) {
+            if (painted.At(x, y) != empty.At(x, y))
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+        }
+    }
+    return box;
+}
+
+// The ink box of a text drawn with room to spare.
+draw::Rect FreeInkBox(const std::string& text, const draw::Font& font) {
+    Image32 whole(400, 100, 0);
     draw::DrawText(whole, {0, 0, whole.width(), whole.height()}, text, font, 0xFFFFFF);
-    const draw::Rect a = drawtest::InkBox(clipped, 0);
-    const draw::Rect b = drawtest::InkBox(whole, 0);
-    return !a.IsEmpty() && a.Width() == b.Width() && a.Height() == b.Height();
+    return drawtest::InkBox(whole, 0);
+}
+
+// A left-caption button with the value(s) beside its caption: each value shows whole inside
+// the button and stays clear of the caption by a few pixels of face.
+void ExpectValuesBesideCaption(const CCstmButton* button, const draw::Rect& item, const std::string& top,
+                               const std::string& bottom = "") {
+    constexpr int kClearance = 3;
+    ButtonContent caption = button->Content();
+    caption.subText1.clear();
+    caption.subText2.clear();
+    const draw::Rect captionInk = InkOverBareButton(button, item, caption);
+    const draw::Font valueFont = draw::FontFor(draw::FontRole::ButtonSubCaption);
+    for (const bool first : {true, false}) {
+        const std::string& value = first ? top : bottom;
+        if (value.empty())
+            continue;
+        // Painted alone at its place: a blank stands for the other value of a pair.
+        ButtonContent placed = caption;
+        placed.caption.clear();
+        placed.subText1 = first ? top : " ";
+        placed.subText2 = first ? (bottom.empty() ? "" : " ") : bottom;
+        const draw::Rect ink = InkOverBareButton(button, item, placed);
+        const draw::Rect free = FreeInkBox(value, valueFont);
+        const std::string what =
+            std::to_string(button->GetId()) + " " + button->GetCaption() + " \"" + value + "\"";
+        EXPECT_EQ(ink.Width(), free.Width()) << what << " is cut";
+        EXPECT_EQ(ink.Height(), free.Height()) << what << " is cut";
+        EXPECT_GE(ink.left, 2) << what << " runs into the border";
+        EXPECT_GE(ink.left - captionInk.right, kClearance)
+            << what << " runs into the caption: value from x " << ink.left << ", caption to x "
+            << captionInk.right;
+    }
 }
 
 // Every caption and label of a panel, with the other texts the main window puts there, must
@@ -337,20 +389,25 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
                                         ? draw::kTextVCenter
                                         : draw::kTextCenter | draw::kTextVCenter;
             for (const std::string& text : texts) {
-                EXPECT_TRUE(TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
+                EXPECT_TRUE(
+                    drawtest::TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
                     << child->GetId() << " \"" << text << "\"";
             }
             if (auto it = subCaptions.find(child->GetId()); it != subCaptions.end()) {
                 for (const std::string& sub : it->second) {
+                    if (content.shape == ButtonShapeLeftCaption) {
+                        ExpectValuesBesideCaption(button, item, sub);
+                        continue;
+                    }
                     ButtonContent withSub = content;
                     withSub.subText1 = sub;
-                    EXPECT_TRUE(TextFits(withSub.caption, withSub.captionFont,
-                                         ButtonCaptionRect(item, withSub),
-                                         draw::kTextCenter | draw::kTextVCenter))
+                    EXPECT_TRUE(drawtest::TextFits(withSub.caption, withSub.captionFont,
+                                                   ButtonCaptionRect(item, withSub),
+                                                   draw::kTextCenter | draw::kTextVCenter))
                         << child->GetId() << " over \"" << sub << "\"";
-                    EXPECT_TRUE(TextFits(sub, draw::FontFor(draw::FontRole::ButtonSubCaption),
-                                         ButtonSubCaptionRect(item, withSub),
-                                         draw::kTextCenter | draw::kTextBottom))
+                    EXPECT_TRUE(drawtest::TextFits(sub, draw::FontFor(draw::FontRole::ButtonSubCaption),
+                                                   ButtonSubCaptionRect(item, withSub),
+                                                   draw::kTextCenter | draw::kTextBottom))
                         << child->GetId() << " \"" << sub << "\"";
                 }
             }
@@ -364,7 +421,7 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
         } else if (auto* label = dynamic_cast<CColorLabel*>(child)) {
             texts.push_back(label->GetText());
             for (const std::string& text : texts) {
-                EXPECT_TRUE(TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
+                EXPECT_TRUE(drawtest::TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
                     << child->GetId() << " \"" << text << "\"";
             }
             if (label->GetFont().pixelSize < draw::PointsToPixels(18)) {
@@ -399,10 +456,31 @@ TEST_F(SidePanelTest, EveryCaptionFitsAtItsPointSizeAndSmallTextStaysLegible) {
     ob->SetDateTexts("30-12-2024", "30-12-2024");
     ob->m_pGaModel->SetText("JSUM");
     ob->m_pEfwModel->SetText("JSUM");
+    // The largest values a 480-pixel image gives at the coarsest scale (the deepest depth):
+    // the diagonal, and an ellipse inside the image, whose circumference and area stay below
+    // the image's own.
+    const MeasureScale scale = MeasureScale::ForDepth(ScanGeometry{}, 1, MeasureScale::kMaxDepth);
+    ASSERT_TRUE(scale.valid());
+    const double mm = scale.MmPerPixel();
+    const std::string diagonal = FormatLengthMm(*PairLengthMm({0, 0}, {479, 479}, scale));
+    const std::string circumference = FormatLengthMm(4 * 480 * mm);
+    const std::string area = FormatAreaCm2(480 * 480 * mm * mm);
+    EXPECT_EQ(diagonal, "345.9 mm");
     std::map<int, std::vector<std::string>> obValues;
-    for (int id : {1008, 1009, 1010, 1036, 1049})
-        obValues[id] = {"999.9 mm", "---"};
-    ExpectTextsFitAndAreLegible(ob, {{1182, {"EURO1", "JSUM"}}, {1181, {"Hadlock", "JSUM"}}}, obValues);
+    for (int id : CLSideOBGYPanel::kItemButtons)
+        obValues[id] = {diagonal, circumference, area, "---"};
+    // An AC ellipse dragged out past the image's edges reads four digits.
+    obValues[CLSideOBGYPanel::IDC_AC].push_back("9999.9 mm");
+    ExpectTextsFitAndAreLegible(ob,
+                                {{1182, {"EURO1", "JSUM"}},
+                                 {1181, {"Hadlock", "JSUM"}},
+                                 {1183, {"2024-12-30", "12-30-2024"}},
+                                 {1184, {"2024-12-30", "12-30-2024"}}},
+                                obValues);
+    for (int id : CLSideOBGYPanel::kItemButtons) {  // a length over an area
+        const wxSize size = ob->Button(id)->GetClientSize();
+        ExpectValuesBesideCaption(ob->Button(id), {0, 0, size.x, size.y}, circumference, area);
+    }
 }
 
 TEST_F(SidePanelTest, ScreenshotsOfTheThreePanels) {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ArchiveFixture.h"
+#include "ScreenSnapshot.h"
 #include "app/core/ImageAreaRender.h"
 #include "app/core/MainArchive.h"
 #include "archive/ArchiveMessages.h"
@@ -146,6 +147,43 @@ TEST_F(ArchiveUiTest, DoubleClickedCinePlaysAtItsPaceAndWraps) {
     EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), stopped);
 }
 
+TEST_F(ArchiveUiTest, MaximisingAndRestoringKeepAPreviewAndAPlayingCine) {
+    Image(6);
+    dlg->ExecCommand(kCmdStoreStill);
+    NextSecond();
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 2);
+    // Each size change leaves the screen and the main view's picture as they were.
+    auto resizeKeeps = [&](const char* what) {
+        const ScreenSnapshot before = TakeScreen(*dlg);
+        const Image32 picture = dlg->m_viewMain.BackBuffer();
+        dlg->OnSize(true, 1600, 860);
+        ExpectSameScreen(before, TakeScreen(*dlg), std::string(what) + ", maximised");
+        EXPECT_TRUE(dlg->m_viewMain.BackBuffer() == picture) << what << ": another picture, maximised";
+        dlg->OnSize(false, 900, 680);
+        ExpectSameScreen(before, TakeScreen(*dlg), std::string(what) + ", restored");
+        EXPECT_TRUE(dlg->m_viewMain.BackBuffer() == picture) << what << ": another picture, restored";
+    };
+
+    Select(0);
+    ASSERT_TRUE(dlg->Controls().IsShown(IDC_DELETE));
+    ASSERT_FALSE(dlg->Controls().IsShown(IDC_CLOCK));  // the item's time in the clock's place
+    resizeKeeps("still preview");
+    EXPECT_TRUE(dlg->IsPreviewShown());
+    EXPECT_EQ(dlg->m_nPressedToolButton, -2);  // stores and tools stay off
+
+    view.SetSelection({1});
+    archive.OnItemDoubleClicked();
+    dlg->OnButtonClicked(IDC_REVIEW_PLAY);
+    ASSERT_TRUE(dlg->Controls().IsShown(IDC_REVIEW_STOP));
+    resizeKeeps("playing cine");
+    EXPECT_TRUE(dlg->m_bPlaying);
+    // The loaded frames are still there to step through.
+    dlg->OnButtonClicked(IDC_REVIEW_STOP);
+    archive.OnBnClickedNext();
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  2 /   6");
+}
+
 TEST_F(ArchiveUiTest, DeleteMovesTheSelectionToTheTrashAndKeepsExamStillsInStep) {
     Image(3);
     dlg->ExecCommand(kCmdStoreStill);
@@ -245,6 +283,56 @@ TEST_F(ArchiveUiTest, ThumbnailPaintNeverShowsAMessageAndOwesOnePerFill) {
     archive.ShowPendingPaintMessage();
     EXPECT_EQ(Texts(before), std::vector<std::string>{archive::kMsgBitmapLoadError});
 }
+
+// A cine whose first sidecar or picture is damaged: the message comes once per fill (from
+// the fill for a sidecar, at the first click for a picture) and neither the other clicks of
+// the double click nor the opening say it again (a modal box would swallow the double
+// click); the cine opens with what loads.
+struct DamagedFirstFile {
+    const char* name;
+    std::string archive::StoreItemRecord::*path;
+    const char* message;
+    bool saidByTheFill;
+};
+
+class DamagedCineTest : public ArchiveCoreTest, public testing::WithParamInterface<DamagedFirstFile> {};
+
+TEST_P(DamagedCineTest, OpensAfterOneMessagePerFill) {
+    const DamagedFirstFile& c = GetParam();
+    Image(4);
+    dlg->ExecCommand(kCmdStoreCine);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    const archive::StoreItemRecord item = archive.List().Items()[0];
+    ASSERT_TRUE(platform::WriteFileAtomic(item.*c.path, "BMxx"));
+    const size_t before = boxes.shown().size();
+    archive.FillThumbnailList(0, 1, 1);
+    ASSERT_EQ(archive.GetItemCount(), 1);
+    EXPECT_EQ(Texts(before).size(), c.saidByTheFill ? 1u : 0u);
+
+    for (int click = 0; click < 3; ++click)
+        Select(0);
+    archive.OnItemDoubleClicked();
+    EXPECT_EQ(Texts(before), std::vector<std::string>{c.message});
+    EXPECT_TRUE(dlg->m_bStoredItemShown);
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  1 /   4");
+    archive.OnBnClickedNext();
+    EXPECT_FALSE(dlg->Controls().Text(IDC_REVIEW_TIME).empty()) << "frame 2 has its record";
+
+    // The next fill tells again, once.
+    archive.FillThumbnailList(0, 1, 1);
+    Select(0);
+    Select(0);
+    EXPECT_EQ(Texts(before).size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstFile, DamagedCineTest,
+                         testing::Values(DamagedFirstFile{"Sidecar", &archive::StoreItemRecord::sidecarPath,
+                                                          archive::kMsgInfoReadError, true},
+                                         DamagedFirstFile{"Picture", &archive::StoreItemRecord::imagePath,
+                                                          archive::kMsgBitmapLoadError, false}),
+                         [](const testing::TestParamInfo<DamagedFirstFile>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ArchiveUiTest, ReportImageIsTheImageAreaAndSaysWhetherItWasWritten) {
     Image(2);

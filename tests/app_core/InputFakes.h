@@ -82,7 +82,9 @@ public:
 class FakeThumbnails : public IThumbnailList {
 public:
     void ShowThumbnailList() override { ++shown; }
+    bool HasStoredImage() const override { return stored; }
     int shown = 0;
+    bool stored = false;
 };
 
 }  // namespace coretest

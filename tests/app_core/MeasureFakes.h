@@ -15,6 +15,13 @@ namespace coretest {
 
 class FakeObPanel : public IObPanel {
 public:
+    void PlaceAndShow(const draw::Rect& r) override {
+        rect = r;
+        shown = true;
+    }
+    void Show(bool s) override { shown = s; }
+    bool IsShown() const override { return shown; }
+    int AnchorRight(int id) const override { return id == maindlg::IDC_OB_ANCHOR ? 166 : -1; }
     int GetState() const override { return state; }
     void SetState(int s) override { state = s; }
     void EnableItemButtons(bool enable) override { itemsEnabled = enable; }
@@ -29,6 +36,8 @@ public:
         lmp = l;
         bbt = b;
     }
+    bool shown = false;
+    draw::Rect rect{};
     int state = 0;
     bool itemsEnabled = true;
     std::map<int, std::string> sub;

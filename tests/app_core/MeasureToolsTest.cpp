@@ -3,9 +3,11 @@
 // with their guard and the committed value of an abandoned re-measure.
 #include "CoreFixture.h"
 #include "MeasureFakes.h"
+#include "ScreenSnapshot.h"
 #include "app/core/MeasureTools.h"
 #include "measure/ResultLabels.h"
 #include "platform/StringUtil.h"
+#include "tests/draw/PixelTestUtil.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -113,6 +115,25 @@ TEST_F(MeasureTest, DistancePairsReadTheirLengthAtTheFramesDepthAndTheFifthOverw
     Click(kViewMain, 0, 47 * 3);
     EXPECT_EQ(Label(0), "30.0 mm");
     EXPECT_EQ(dlg->m_viewMain.m_nDistanceCount, 2);
+}
+
+TEST_F(MeasureTest, MaximisingAndRestoringKeepTheValuesAndTheirCalipers) {
+    dlg->m_nScreenLayout = 8;  // distance in frozen B
+    dlg->SetScreenLayout(8, 0, true);
+    Tool(kToolDistance);
+    Click(kViewMain, 100, 100);
+    Click(kViewMain, 147, 100);
+    Click(kViewMain, 20, 20);  // a second pair under way
+    ASSERT_EQ(Label(0), "10.0 mm");
+    const ScreenSnapshot before = TakeScreen(*dlg);
+    dlg->OnSize(true, 1600, 860);
+    ExpectSameScreen(before, TakeScreen(*dlg), "maximised");
+    dlg->OnSize(false, 900, 680);
+    ExpectSameScreen(before, TakeScreen(*dlg), "restored");
+    EXPECT_EQ(dlg->m_viewMain.m_nDistanceCount, 3);
+    EXPECT_EQ(dlg->m_nPressedToolButton, 1);
+    Click(kViewMain, 20, 67);  // and the pair under way ends as it would have
+    EXPECT_EQ(Label(1), "10.0 mm");
 }
 
 TEST_F(MeasureTest, TheRightButtonPicksUpTheOtherEndAndPutsTheCursorOnIt) {
@@ -326,6 +347,15 @@ TEST_F(MeasureTest, TheResultLinesShowOnlyItemsOfTheShownImage) {
     };
     EXPECT_GT(count(a, MakePixel(0, 167, 227)), 5);  // the BPD line
     EXPECT_EQ(count(a, MakePixel(255, 165, 0)), 0);  // FL was measured on another image
+
+    // The lines stay clear of the depth scale's labels ("0cm" at the top), whatever the depth.
+    for (int depth : {47, 150}) {
+        Image32 scale(480, 480, 0);
+        dlg->m_viewMain.DrawDepthScale(scale, -1, 470.0 / depth);
+        const draw::Rect lines = drawtest::InkBox(a, 0);
+        const draw::Rect marks = drawtest::InkBoxIn(scale, 0, {0, lines.top, 480, lines.bottom});
+        EXPECT_LE(marks.right, lines.left) << depth;
+    }
 }
 
 TEST_F(MeasureTest, LeavingTheModeAsksOnlyWhenAllFiveButtonsShowValues) {
@@ -470,7 +500,7 @@ TEST_F(MeasureTest, GAgeEvaluatesTheCommittedValuesAndWritesTheFlaggedReportImag
     const ObEvaluationResult& r = windows.results[0];
     EXPECT_EQ(r.Text(ObResWeight), "2670.03 g");
     EXPECT_EQ(r.Text(ObResBpd1), "90.0 mm");
-    EXPECT_EQ(r.Text(ObResBpd3), "-");  // no growth table ships
+    EXPECT_EQ(r.Text(ObResBpd3), "36 W 3 D");  // the USA table beside the program
     EXPECT_EQ(r.Text(ObResIdName), "ID: 0042  Name: <&>");
     EXPECT_EQ(stills.previewed, (std::vector<int>{1}));
     EXPECT_EQ(stills.reports, (std::vector<std::string>{"/data/0042/BPD20240410120001.bmp"}));

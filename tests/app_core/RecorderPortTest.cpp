@@ -59,10 +59,16 @@ public:
     }
     void EncodingProgress(int) override {}
     void EndEncoding() override {}
-    Image32 RenderImageArea() override { return Image32(480, 480, 0x808080); }
+    Image32 RenderImageArea() override {
+        ++renders;
+        std::this_thread::sleep_for(std::chrono::milliseconds(renderMs));
+        return Image32(480, 480, 0x808080);
+    }
     Image32 CaptionIcon() override { return {}; }
 
     std::string folder;
+    int renderMs = 0;  // a window that draws slowly
+    int renders = 0;
     int quality = recorder::kQualityHigh;
     int answer = kRecordingDialogOk;
     int enlargement = 0;
@@ -86,7 +92,7 @@ protected:
             const auto sinks = [this](const exportfile::VideoCodecChoice& codec) {
                 return recordertest::Watched(recorder::AviSinkFactory(codec), written);
             };
-            return new CCaptureRecorder(u, sinks, [this](std::function<void(int)>) -> recorder::Transcoder {
+            auto* made = new CCaptureRecorder(u, sinks, [this](std::function<void(int)>) -> recorder::Transcoder {
                 return [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
                     rows.push_back(row);
                     if (!transcodeWorks) {
@@ -97,6 +103,8 @@ protected:
                     return true;
                 };
             });
+            made->m_nLimitFrames = limitFrames;
+            return made;
         });
         MainDlgPorts ports = side.Ports();
         ports.recorder = port.get();
@@ -146,6 +154,7 @@ protected:
     std::vector<int> rows;
     bool transcodeWorks = true;
     recordertest::WrittenFrames written;  // by every recording of the test
+    int limitFrames = recorder::kRecordLimitFrames;
 };
 
 }  // namespace
@@ -230,6 +239,30 @@ TEST_F(RecorderPortTest, TheThirtySecondLimitStopsLikeRec) {
     EXPECT_EQ(g_pCaptureRecorder, nullptr);
     EXPECT_EQ(side.live.buttons[IDC_LIVE_REC].caption, "REC");
     EXPECT_EQ(Files().size(), 1u);
+}
+
+// The window draws slower than the probe delivers and no tick runs: the recording still ends
+// at its limit on the writer's clock, nothing is written past it, and the image area is
+// rendered for the writer's pictures, not again for every drawn frame.
+TEST_F(RecorderPortTest, ASlowWindowStillEndsTheRecordingAtItsLimit) {
+    limitFrames = 13;  // one second of the recording's clock
+    fakeUi.renderMs = 120;
+    Rec();
+    ASSERT_EQ(port->State(), 1);
+    int drawn = 0;
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
+    while (g_pCaptureRecorder && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(Step(2));
+        drawn += 2;
+        ui.RunPending();
+    }
+    ASSERT_EQ(g_pCaptureRecorder, nullptr) << "timed out waiting for the recording to end by its limit";
+    EXPECT_EQ(side.live.buttons[IDC_LIVE_REC].caption, "REC");
+    const recorder::FinishOutcome& done = port->LastFinish();
+    EXPECT_GE(done.stop.framesWritten, 1);
+    EXPECT_LE(done.stop.lastIndex, 12) << "nothing past the limit";
+    EXPECT_EQ(Files().size(), 1u);
+    EXPECT_LT(fakeUi.renders, drawn) << "one render per picture the writer takes, not per frame";
 }
 
 TEST_F(RecorderPortTest, AnAviThatCannotBeMadeIsReportedAndNothingLooksLikeARecording) {

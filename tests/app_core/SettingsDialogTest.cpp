@@ -385,7 +385,7 @@ TEST_F(SettingsDialogModelTest, ANewDateFormatReachesTheDatesOnScreenOutsideObgy
     EXPECT_EQ(obgy.loads, 2);
     // The equation's caption (1181) and the model's (1182) are told apart.
     EXPECT_EQ(obPanel.shown[1181], "Hadlock");
-    EXPECT_EQ(obPanel.shown[1182], "JSUM");
+    EXPECT_EQ(obPanel.shown[1182], "USA");
 }
 
 TEST_F(SettingsDialogModelTest, CancelChangesNothing) {

@@ -105,6 +105,9 @@ TEST_F(CoreTest, SettingsReadAtStart) {
         {"ob_display Hadlock", SettingKeyTable::ob_display, "Hadlock", &CKALVEXDlg::m_nEfwEquation, 1},
         {"ob_display other", SettingKeyTable::ob_display, "hadlock", &CKALVEXDlg::m_nEfwEquation, 0},
         {"ob_gamodel kept beyond the names", SettingKeyTable::ob_gamodel, "7", &CKALVEXDlg::m_nObGaModel, 7},
+        // Absent, the set whose tables ship; a stored JSUM stays JSUM.
+        {"ob_gamodel default", SettingKeyTable::ob_gamodel, nullptr, &CKALVEXDlg::m_nObGaModel, 0},
+        {"ob_gamodel JSUM", SettingKeyTable::ob_gamodel, "3", &CKALVEXDlg::m_nObGaModel, 3},
     };
     for (const SettingsCase& c : ints) {
         ResetSettingsForTesting();

@@ -220,6 +220,8 @@ TEST_F(CineStoreTest, AFaultAtAnyStepGivesOneMessageAndNoFrameFolder) {
         {"/100.bmp", archive::kMsgFileWriteError, 1},  {s + ".cine.part", archive::kMsgFileWriteError, 1},
         {s + ".cine", archive::kMsgFileWriteError, 1},
     };
+    // The records' failures carry the store's caption and the error icon; the frames' failures
+    // the caption "Error" and no icon.
     FakeCine cine(100, 99);
     int patient = 20;
     for (const Case& c : cases) {
@@ -230,7 +232,9 @@ TEST_F(CineStoreTest, AFaultAtAnyStepGivesOneMessageAndNoFrameFolder) {
         EXPECT_FALSE(Store(cine));
         platform::SetWriteFaultHook(nullptr);
         EXPECT_EQ(MessageTexts(shown), std::vector<std::string>{c.message});
-        EXPECT_EQ(boxes.shown().back().caption, archive::kCaptionCineStore);
+        const bool records = std::string(c.message) == archive::kMsgInfoWriteError;
+        EXPECT_EQ(boxes.shown().back().caption, records ? archive::kCaptionCineStore : "Error");
+        EXPECT_EQ(boxes.shown().back().icon, records ? platform::MsgIcon::Error : platform::MsgIcon::None);
         ExpectNoFrameFolder();
         EXPECT_EQ(LastId(), c.idAfter);
         EXPECT_TRUE(exam.storedNames.empty());

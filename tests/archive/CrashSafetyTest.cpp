@@ -3,15 +3,19 @@
 // leaves behind is checked.
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
+#include <random>
 
 #include "archive/CineStore.h"
 #include "archive/StillStore.h"
 #include "archive/StoreItemList.h"
 #include "common/ArchiveNames.h"
 #include "common/BitmapInfo.h"
+#include "common/StoreInfo.h"
 #include "platform/BmpCodec.h"
 #include "platform/StringUtil.h"
+#include "tests/archive/RandomKill.h"
 #include "tests/archive/StoreFixture.h"
 
 namespace archivetest {
@@ -145,6 +149,85 @@ TEST_F(CrashSafetyTest, ADeathAtAnyWriteCostsAtMostTheItemBeingStored) {
         EXPECT_LE(list.SweptLeftovers(), k <= kAllSteps ? 1 : 0);
         EXPECT_EQ(TrashCount(), trashBefore + static_cast<size_t>(list.SweptLeftovers()));
     }
+}
+
+// The ids of the store records in the patient folder.
+std::vector<uint64_t> StoredIds(const std::string& folder) {
+    std::vector<platform::DirEntry> entries;
+    platform::ListDirectory(folder, entries);
+    std::vector<uint64_t> ids;
+    for (const auto& e : entries) {
+        CStoreInfo record;
+        if (!e.isDirectory && e.name.ends_with(".xml") && record.LoadXml(platform::JoinPath(folder, e.name)))
+            ids.push_back(record.id);
+    }
+    return ids;
+}
+
+testing::AssertionResult NoIdTwice(std::vector<uint64_t> ids) {
+    std::sort(ids.begin(), ids.end());
+    const auto twice = std::adjacent_find(ids.begin(), ids.end());
+    if (twice != ids.end())
+        return testing::AssertionFailure() << "id " << *twice << " names two items of " << ids.size();
+    return testing::AssertionSuccess();
+}
+
+// The next id follows the records on disk as well as the patient file: a patient file left
+// behind by a kill or a failed write, or one that lost its last id, never brings an id back.
+TEST_F(CrashSafetyTest, NoIdNamesTwoItems) {
+    // The patient file not written after the store record.
+    RecordWrites(std::string(kPatient) + ".xml");
+    EXPECT_FALSE(archive::StoreStill(who, RenderedStill(1), ShownFrame(), exam));
+    platform::SetWriteFaultHook(nullptr);
+    NextSecond();
+    EXPECT_TRUE(archive::StoreStill(who, RenderedStill(2), ShownFrame(), exam));
+    NextSecond();
+    EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
+
+    // Killed between the store record and the patient file.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        platform::SetWriteFaultHook([](const std::string& path) {
+            if (path.ends_with(std::string("/") + kPatient + ".xml"))
+                ::raise(SIGKILL);
+            return false;
+        });
+        archive::StoreStill(who, RenderedStill(4), ShownFrame(), exam);
+        ::_exit(0);
+    }
+    int killed = 0;
+    ASSERT_EQ(::waitpid(pid, &killed, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(killed)) << killed;
+    NextSecond();
+    EXPECT_TRUE(archive::StoreStill(who, RenderedStill(5), ShownFrame(), exam));
+    NextSecond();
+    EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
+
+    // The patient file lost its last id.
+    CUser user;
+    ASSERT_TRUE(user.Load(kPatient));
+    user.m_nLastStoreInfoId = 0;
+    ASSERT_TRUE(user.Save());
+    EXPECT_TRUE(archive::StoreStill(who, RenderedStill(3), ShownFrame(), exam));
+    NextSecond();
+    EXPECT_TRUE(archive::StoreCine(who, FakeCine(3, 2), exam, {}));
+    NextSecond();
+    EXPECT_TRUE(NoIdTwice(StoredIds(Folder())));
+
+    // Kills at random moments of stills stored one after the other, after 0, 1 or 2 stores.
+    std::mt19937 rng(5);
+    for (int round = 0; round < 30; ++round) {
+        clock.Advance(100'000'000);  // past every stamp of the round before
+        uint32_t n = 0;
+        const auto store = [&] {
+            archive::StoreStill(who, RenderedStill(n++), ShownFrame(), exam);
+            clock.Advance(1'000'000);
+        };
+        ASSERT_TRUE(KillDuringSteps(store, round % 3, 40000, rng)) << "round " << round;
+    }
+    const std::vector<uint64_t> ids = StoredIds(Folder());
+    EXPECT_GT(ids.size(), 10u) << "the children stored before they were killed";
+    EXPECT_TRUE(NoIdTwice(ids));
 }
 
 }  // namespace

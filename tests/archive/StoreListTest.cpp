@@ -1,5 +1,15 @@
 #include "archive/StoreItemList.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
+#include "archive/CineFolderLoader.h"
+#include "archive/ThumbnailCache.h"
+
 #include "archive/ArchiveMessages.h"
 #include "archive/CineStore.h"
 #include "archive/StillStore.h"
@@ -215,6 +225,69 @@ TEST(StoreItemIndex, StillIndexAndHasStoredImage) {
             EXPECT_EQ(archive::ListIndexToImageIndex(items, static_cast<int>(i) - 1), c.expected[i]) << i;
         EXPECT_EQ(archive::HasStoredImage(items), c.hasImage);
     }
+}
+
+// What lies in a patient folder under an archive name never stops the viewer: a FIFO is not
+// waited on, a huge file is refused before it is read, wherever the archive reads its files
+// (the list, thumbnails, preview, cine review, the next store id, the patient file).
+TEST_F(StoreListTest, AFifoOrAHugeFileUnderAnArchiveNameIsRefusedUnread) {
+    StoreStillNow();
+    const std::string fifoStamp = "20230101120000", hugeStamp = "20230101120001";
+    std::vector<std::string> fifos;
+    const auto makeFifo = [&](const std::string& path) {
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+        fifos.push_back(path);
+    };
+    for (const char* ext : {".bmp", ".info", ".xml"})
+        makeFifo(Folder() + "/" + fifoStamp + ext);
+    const std::string cine = Folder() + "/" + fifoStamp + ".cine";
+    ASSERT_TRUE(platform::CreateDirectories(cine));
+    for (const char* name : {"001.bmp", "001.info"})
+        makeFifo(cine + "/" + name);
+    // 1 GiB, sparse, with the header of a 16384 x 16384 picture of 32 bits.
+    const std::string huge = Folder() + "/" + hugeStamp + ".bmp";
+    {
+        Image32 small(1, 1);
+        std::string header = platform::EncodeBmp32(small).substr(0, 54);
+        const auto put32 = [&](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                header[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i));
+        };
+        put32(2, 0);
+        put32(18, 16384);
+        put32(22, 16384);
+        testsupport::WriteAll(huge, header);
+        ASSERT_EQ(::truncate(huge.c_str(), 1LL << 30), 0);
+    }
+
+    const uint64_t decodesBefore = platform::BmpDecodeCount();
+    auto work = std::async(std::launch::async, [&] {
+        Fill(false);
+        archive::ThumbnailCache cache;
+        for (const auto& item : list.Items())
+            cache.Get(item, "");
+        Image32 picture;
+        EXPECT_FALSE(archive::LoadStoredPicture(Folder() + "/" + fifoStamp + ".bmp", picture));
+        EXPECT_FALSE(archive::LoadStoredPicture(huge, picture));
+        const archive::LoadedCine loaded = archive::LoadCineFolder(cine + "/", {});
+        EXPECT_FALSE(loaded.records[0].has_value());
+        NextSecond();
+        EXPECT_TRUE(archive::StoreStill(who, RenderedStill(2), ShownFrame(), exam));
+    });
+    if (work.wait_for(std::chrono::seconds(120)) != std::future_status::ready) {
+        // Let the blocked reader go before failing, so the test can end.
+        while (work.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            for (const std::string& fifo : fifos) {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        }
+        FAIL() << "the archive waited on a FIFO or read a huge file for two minutes";
+    }
+    // Only the two stills of this test were decoded for thumbnails; the huge one never.
+    EXPECT_LE(platform::BmpDecodeCount() - decodesBefore, 1u);
+    EXPECT_EQ(list.Count(), 4);  // both stills, the FIFO and the huge one, listed with fallbacks
 }
 
 }  // namespace

@@ -3,10 +3,15 @@
 // trash in the change-of-patient form; the entry dialog's Esc, empty name and pasted control
 // characters; the date picker's opening date and result. Screenshots of the list sorted by
 // name and of the entry dialog with the picker open go to artifacts/.
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
+#include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "archive/ExamEditModel.h"
 #include "archive/ui/DateSelDlg.h"
@@ -23,6 +28,80 @@
 using namespace dialogtest;
 
 namespace {
+
+// Records every wx consistency check that fails while it is alive, in place of wx's dialog.
+class WxCheckRecorder {
+public:
+    WxCheckRecorder() {
+        Failed().clear();
+        previous_ = wxSetAssertHandler(&Record);
+    }
+    ~WxCheckRecorder() { wxSetAssertHandler(previous_); }
+    static std::vector<std::string>& Failed() {
+        static std::vector<std::string> failed;
+        return failed;
+    }
+
+private:
+    static void Record(const wxString& file, int line, const wxString&, const wxString& cond,
+                       const wxString& msg) {
+        Failed().push_back((file + ":" + std::to_string(line) + " " + cond + " " + msg).utf8_string());
+    }
+    wxAssertHandler_t previous_ = nullptr;
+};
+
+// GTK's complaints (its critical and warning lines) while one of these is alive; every line
+// still goes to standard error as before. GLib takes one log writer per process.
+class GtkComplaints {
+public:
+    GtkComplaints() {
+        static const bool installed = [] {
+            g_log_set_writer_func(&Write, nullptr, nullptr);
+            return true;
+        }();
+        (void)installed;
+        const std::lock_guard lock(Mutex());
+        Text().clear();
+        Active() = true;
+    }
+    ~GtkComplaints() {
+        const std::lock_guard lock(Mutex());
+        Active() = false;
+    }
+    static std::string Lines() {
+        const std::lock_guard lock(Mutex());
+        return Text();
+    }
+
+private:
+    // GLib's own threads log too.
+    static std::mutex& Mutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::string& Text() {
+        static std::string lines;
+        return lines;
+    }
+    static bool& Active() {
+        static bool active = false;
+        return active;
+    }
+    static GLogWriterOutput Write(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
+        if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
+            std::string domain, message;
+            for (gsize i = 0; i < n; ++i) {
+                const std::string key = fields[i].key;
+                if (fields[i].length < 0 && (key == "GLIB_DOMAIN" || key == "MESSAGE"))
+                    (key == "MESSAGE" ? message : domain) = static_cast<const char*>(fields[i].value);
+            }
+            const std::lock_guard lock(Mutex());
+            if (Active() && (domain.rfind("Gtk", 0) == 0 || domain.rfind("Gdk", 0) == 0))
+                Text() += domain + ": " + message + "\n";
+        }
+        return g_log_writer_default(level, fields, n, data);
+    }
+};
 
 class PatientDialogTest : public ::testing::Test {
 protected:
@@ -198,6 +277,64 @@ TEST_F(PatientDialogTest, DeletingTheCurrentPatientTurnsCancelIntoExitOnlyWhenTh
     }
 }
 
+TEST_F(PatientDialogTest, TheRightClickPopupDeletesTheRowWithNoWxCheckFailing) {
+    ThreePatients();
+    WxCheckRecorder checks;
+    CStartupDlg dialog;
+    std::vector<std::string> trashed;
+    dialog.m_fnTrash = [&](const std::string& path, std::string*) -> int32_t {
+        trashed.push_back(path);
+        return 0;
+    };
+    // The popup runs its own loop: once it is up, the keyboard picks its first item, Delete.
+    bool menuOpened = false;
+    bool picked = false;
+    dialog.Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        menuOpened = true;
+        event.Skip();
+    });
+    wxTimer picker;
+    picker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!menuOpened || picked)
+            return;
+        picked = true;
+        Catch(100);  // the popup takes the keyboard as it maps
+        wxUIActionSimulator sim;
+        sim.Char(WXK_DOWN);
+        sim.Char(WXK_RETURN);
+    });
+    DialogScript script;
+    script.timeoutSeconds = 40;  // beyond the act's own wait for Delete
+    script.Then<CStartupDlg>([&](CStartupDlg& d) {
+        wxRect row;
+        ASSERT_TRUE(d.m_lstPatients->GetItemRect(1, row));
+        const wxPoint at = d.m_lstPatients->ClientToScreen(row.GetPosition() + row.GetSize() / 2);
+        wxUIActionSimulator sim;
+        sim.MouseMove(at);
+        Catch(40);
+        sim.MouseClick(wxMOUSE_BTN_LEFT);  // selects the row
+        Catch(100);
+        picker.Start(20);
+        sim.MouseClick(wxMOUSE_BTN_RIGHT);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (trashed.empty() && std::chrono::steady_clock::now() < deadline)
+            Catch(40);
+        picker.Stop();
+        d.EndModal(-1);
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_TRUE(menuOpened) << "the popup never opened";
+    ASSERT_EQ(trashed.size(), 1u) << "Delete was not reached through the popup";
+    EXPECT_EQ(trashed[0].find(GetDataFolder() + "0002"), 0u);
+    EXPECT_EQ(ListedIds(dialog), (std::vector<std::string>{"0001", "0012"}));
+    EXPECT_EQ(BoxesWith("May I delete it?"), 1u);
+    std::string failed;
+    for (const std::string& f : WxCheckRecorder::Failed())
+        failed += f + "\n";
+    EXPECT_TRUE(WxCheckRecorder::Failed().empty()) << failed;
+}
+
 TEST_F(PatientDialogTest, EntryDialogEscAnEmptyNameAndPastedControlCharacters) {
     {
         ExamEditModel model;
@@ -304,6 +441,43 @@ TEST_F(PatientDialogTest, ThePickerOpensOnTodayForNoDateAndHandsOutAZeroTime) {
     script.Then<CDateSelDlg>([](CDateSelDlg& d) { ClickOn(d.m_btnCancel); });
     EXPECT_EQ(cancelled.DoModal(), CDateSelDlg::IDC_CANCEL);
     EXPECT_EQ(cancelled.m_stDateOut.wYear, 1999);
+}
+
+TEST_F(PatientDialogTest, ThePickerGivesItsControlsTheirRoomAndKeepsOkAndCancelUnderTheCalendar) {
+    GtkComplaints gtk;
+    CDateSelDlg picker;
+    picker.m_strTitle = "Birthdate";
+    picker.m_stDateIn.wYear = 1946;
+    picker.m_stDateIn.wMonth = 5;
+    picker.m_stDateIn.wDay = 17;
+    DialogScript script;
+    script.Then<CDateSelDlg>([](CDateSelDlg& d) {
+        Catch(200);
+        for (wxWindow* control :
+             {static_cast<wxWindow*>(d.m_choMonth), static_cast<wxWindow*>(d.m_spnYear)}) {
+            EXPECT_GE(control->GetSize().x, control->GetBestSize().x);
+            EXPECT_GE(control->GetSize().y, control->GetBestSize().y);
+            EXPECT_LE(control->GetRect().GetRight(), d.GetClientSize().x);
+        }
+        // The calendar's box is what it draws (its rows at its font), and the buttons follow
+        // right under it.
+        const wxRect calendar = d.m_calendar->GetRect();
+        d.m_calendar->SetMinSize(wxDefaultSize);
+        d.m_calendar->InvalidateBestSize();
+        EXPECT_EQ(calendar.GetSize(), d.m_calendar->GetBestSize());
+        EXPECT_LE(calendar.GetRight(), d.GetClientSize().x);
+        const int gap = d.m_btnOk->GetPosition().y - calendar.GetBottom() - 1;
+        EXPECT_GE(gap, 4);
+        EXPECT_LE(gap, 14);
+        EXPECT_LE(d.GetClientSize().y - d.m_btnOk->GetRect().GetBottom() - 1, 14);
+        ScreenArtifact(&d, "date_picker");
+        ClickOn(d.m_btnOk);
+    });
+    EXPECT_EQ(picker.DoModal(), CDateSelDlg::IDC_OK);
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_EQ(picker.m_stDateOut.wYear, 1946);
+    EXPECT_EQ(picker.m_stDateOut.wMonth, 5);
+    EXPECT_EQ(GtkComplaints::Lines(), "");
 }
 
 TEST_F(PatientDialogTest, TheListShowsItsFourColumnsWholeBesideAScrollBar) {

@@ -328,7 +328,7 @@ TEST_F(SettingsTest, EveryKeyReadFromAnEmptyFileGivesItsTableDefault) {
         {"outputfolder", 16, A, Txt, 0, ""},
         {"gamma", 17, A, Dbl, 1.0, "1.000000"},
         {"auto_stop_time", 18, A, Uns, 7200, "7200"},
-        {"ob_gamodel", 19, A, Int, 3, "3"},
+        {"ob_gamodel", 19, A, Int, 0, "0"},
         {"ob_display", 20, A, Txt, 0, "JSUM"},
         {"SHOW_TEMPERATURE", 21, A, Int, 0, "0"},
         {"RAW2BITMAP", 4097, P, Int, 1, "1"},

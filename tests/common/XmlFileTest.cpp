@@ -1,6 +1,12 @@
 #include "common/XmlFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "platform/FileSystem.h"
 #include "tests/support/TestSupport.h"
@@ -166,4 +172,32 @@ TEST_F(XmlFileTest, NonAsciiFolderNamesLoadAndSaveTheSameFile) {
     XMLDocument back;
     ASSERT_TRUE(XmlOpenDocument(&back, false, path));
     EXPECT_NE(XmlFindRoot(&back), nullptr);
+}
+
+// A FIFO or a huge file under an XML file's name (settings, patient file, record, sidecar)
+// opens as a file that could not be read, at once: nothing waits for a writer, nothing reads
+// a gigabyte.
+TEST_F(XmlFileTest, AFifoOrAHugeFileIsNotRead) {
+    const std::string fifo = dir / "fifo.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = dir / "huge.xml";
+    WriteAll(huge, "<?xml version=\"1.0\"?><quarnet>");
+    ASSERT_EQ(::truncate(huge.c_str(), 1LL << 30), 0);  // sparse
+    for (const std::string& path : {fifo, huge}) {
+        auto open = std::async(std::launch::async, [&] {
+            XMLDocument doc;
+            EXPECT_TRUE(XmlOpenDocument(&doc, false, path));
+            EXPECT_TRUE(XmlDocumentUnreadable(&doc)) << path;
+            EXPECT_EQ(doc.FirstChild(), nullptr) << path;
+        });
+        if (open.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            // Let a reader blocked on the FIFO go, so that the test can end.
+            while (open.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            ADD_FAILURE() << path << " was still being opened after a minute";
+        }
+    }
 }

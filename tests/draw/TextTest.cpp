@@ -43,6 +43,29 @@ TEST(Text, IsClippedToItsRectangle) {
     EXPECT_LE(ink.right, 30);
 }
 
+TEST(Text, ALineThatDoesNotFitEndsInAnEllipsisWhenAsked) {
+    const draw::Font font = draw::FontFor(draw::FontRole::PanelText);
+    const Rect rect{10, 5, 160, 35};
+    auto draw = [&](const std::string& text, unsigned format) {
+        Image32 img(200, 40, kBack);
+        draw::DrawText(img, rect, text, font, 0xFFFFFF, format | draw::kTextVCenter);
+        return img;
+    };
+    const std::string name = "Name: Maximiliana Wilhelmina Josephina Hohenzollern";
+    const Image32 cut = draw(name, draw::kTextLeft);
+    EXPECT_FALSE(drawtest::InkEndsInEllipsis(cut, kBack));
+    for (unsigned align : {draw::kTextLeft, draw::kTextRight}) {
+        const Image32 ended = draw(name, align | draw::kTextEndEllipsis);
+        EXPECT_TRUE(drawtest::InkEndsInEllipsis(ended, kBack)) << align;
+        const Rect ink = InkBox(ended, kBack);
+        EXPECT_GE(ink.left, rect.left);
+        EXPECT_LE(ink.right, rect.right);
+    }
+    // A text that fits is drawn as it stands.
+    EXPECT_EQ(draw("Name: Max", draw::kTextLeft | draw::kTextEndEllipsis),
+              draw("Name: Max", draw::kTextLeft));
+}
+
 TEST(Text, WrapsAtTheRectangleWidthWhenAsked) {
     const draw::Font font = draw::FontFor(draw::FontRole::ButtonCaption);
     const draw::TextSize one = draw::MeasureText("Camera prep", font);

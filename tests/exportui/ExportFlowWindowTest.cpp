@@ -38,6 +38,7 @@ struct FakeSource : IExportSource {
     Image32 render;
     std::vector<Image8> frames;
     std::vector<std::optional<FrameRecord>> records;
+    int missingPicture = -1;
     bool storedShown = true;
     bool selectPrinter = true;
     std::optional<archive::StoreItemRecord> SelectedItem() const override { return selected; }
@@ -49,6 +50,7 @@ struct FakeSource : IExportSource {
         out = frames.at(static_cast<size_t>(i));
         return true;
     }
+    bool ReviewFrameLoaded(int i) const override { return i != missingPicture; }
     std::optional<FrameRecord> ReviewFrameRecord(int i) const override {
         return records.at(static_cast<size_t>(i));
     }
@@ -215,7 +217,7 @@ TEST_F(ExportFlowWindow, NothingToExportIsRefusedBeforeTheDialog) {
     LoadCine(1, 100);
     port->ExportVideo();
     LoadCine(5, 100);
-    source.records[2].reset();
+    source.missingPicture = 2;
     port->ExportVideo();
     ASSERT_EQ(boxes.shown().size(), 5u);
     EXPECT_EQ(boxes.shown()[0].text, "No data");
@@ -230,7 +232,15 @@ TEST_F(ExportFlowWindow, VideoBecomesAnMp4AtTheRecordedPace) {
     testsupport::MessageBoxRecorder boxes;
     LoadCine(31, 100);  // 3 s
     AnswerSaveDialog("clip", -2, "video_flow_dialog");
+    // The bar runs over the planned output frames from the start, 0 to 3000 ms x 12 / 1000 =
+    // 36; the writing stops before the last stored frame, after 36 frames (0 to 35).
+    std::vector<int> ranges;
+    port->hooks.onAviFrame = [&](CProgressDlg& progress, int64_t) {
+        ranges.push_back(progress.m_ctlProgress->GetRange());
+    };
     port->ExportVideo();
+    port->hooks.onAviFrame = nullptr;
+    EXPECT_EQ(ranges, std::vector<int>(36, 36));
     const std::string mp4 = out + "0001_20200820123457_clip.mp4";
     ASSERT_EQ(boxes.shown().size(), 1u) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
     EXPECT_EQ(boxes.shown()[0].text, "saved\n\n" + mp4);

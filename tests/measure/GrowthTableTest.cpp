@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <limits>
 #include <stdexcept>
 
@@ -98,6 +99,23 @@ TEST(GrowthTable, UnreadableHeaderShowsReadFailedOnce) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text,
               "read from " + path + " failed\n\xEF\xBC\x88" + "Is a directory" + "\xEF\xBC\x89");
+}
+
+// A FIFO or a huge file under a table's name is not read: it cannot be opened as a table.
+TEST(GrowthTable, AFifoOrAHugeFileIsRefusedUnread) {
+    TempDir dir;
+    const std::string huge = dir / "BPD.DAT";
+    WriteAll(huge, "Header, cited source\n9.0,36,3\n");
+    ASSERT_EQ(::truncate(huge.c_str(), 1LL << 30), 0);  // sparse
+    const std::string fifo = dir / "FL.DAT";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {huge, fifo}) {
+        MessageBoxRecorder boxes;
+        const GrowthTable t = LoadGrowthTable(path);
+        EXPECT_TRUE(t.empty()) << path;
+        ASSERT_EQ(boxes.shown().size(), 1u) << path;
+        EXPECT_EQ(boxes.shown()[0].text.rfind("opening ", 0), 0u) << path;
+    }
 }
 
 TEST(GrowthTable, LoadsAFileWithCrLfLikeLf) {

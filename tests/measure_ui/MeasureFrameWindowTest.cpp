@@ -43,6 +43,20 @@ protected:
         M().OnMeasureLButton(maindlg::kViewMain, {kMsgLButtonUp, {x1, y1}});
     }
     const std::string& Label(int id) { return Core().Controls().Text(id); }
+    // Frozen, a still stored for a patient on file, and O.
+    void StoreAStillAndEnterObgy() {
+        Unfreeze();
+        Key(' ');
+        ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
+        CUser patient;
+        patient.m_strId = "TEST";
+        patient.m_strName = "TEST";
+        ASSERT_TRUE(patient.Save());
+        Key('i');
+        ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
+        Key('O');
+        ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    }
 };
 
 }  // namespace
@@ -78,18 +92,8 @@ TEST_F(MeasureFrameTest, DistanceTraceAndEllipseShowTheirLabels) {
 }
 
 TEST_F(MeasureFrameTest, ResultLinesOnTheMeasuredImageBesideThePanel) {
-    Unfreeze();
-    Key(' ');
-    ASSERT_EQ(Core().m_nRunState, maindlg::kFrozen);
     // A stored still, O, and BPD, FL and AC measured on it.
-    CUser patient;  // stills are stored for a patient on file
-    patient.m_strId = "TEST";
-    patient.m_strName = "TEST";
-    ASSERT_TRUE(patient.Save());
-    Key('i');
-    ASSERT_EQ(frame_->Archive()->GetItemCount(), 1);
-    Key('O');
-    ASSERT_EQ(Core().m_nTool, maindlg::kToolObgy);
+    ASSERT_NO_FATAL_FAILURE(StoreAStillAndEnterObgy());
     ASSERT_EQ(Core().m_nObSelectedImage, 0);
     const double scale = Core().View(maindlg::kViewMain).m_dViewScale;
     auto at = [scale](int image) { return static_cast<int>(image / scale + 0.5); };
@@ -124,12 +128,50 @@ TEST_F(MeasureFrameTest, EnterOnGAgeRunsTheEvaluationThroughThePanelsEvent) {
     Flush();
     panel->Button(CLSideOBGYPanel::IDC_GAGE)->SetFocus();
     Flush();
+    const size_t boxesBefore = boxes_.shown().size();
     wxKeyEvent enter(wxEVT_CHAR_HOOK);
     enter.m_keyCode = WXK_RETURN;
     EXPECT_TRUE(panel->PreTranslateKey(enter));
     Flush();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Text(ObResWeight), "2670.03 g");
-    EXPECT_EQ(shown[0].Text(ObResBpd3), "-");  // no growth table ships
+    // The default set's table, beside the program.
+    EXPECT_EQ(shown[0].Text(ObResBpd3), "36 W 3 D");
+    EXPECT_EQ(shown[0].Text(ObResFl3), "35 W 6 D");
+    for (size_t i = boxesBefore; i < boxes_.shown().size(); ++i)
+        ADD_FAILURE() << "message box: " << boxes_.shown()[i].text;
     Core().m_nTool = maindlg::kToolNone;
+}
+
+namespace {
+
+// A growth-table set beyond the four stored in the settings file.
+class UnknownGaModelFrameTest : public MeasureFrameTest {
+protected:
+    void BeforeOpen() override {
+        ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::ob_gamodel, "7"));
+    }
+};
+
+}  // namespace
+
+TEST_F(UnknownGaModelFrameTest, TheItemButtonsStayDisabledOnThePanelInObgy) {
+    ASSERT_EQ(Core().m_nObGaModel, 7);
+    ASSERT_NO_FATAL_FAILURE(StoreAStillAndEnterObgy());
+    Flush();
+    CLSideOBGYPanel* panel = frame_->ObPanel();
+    ASSERT_TRUE(panel->IsShown());
+    CObPanelPort port(panel);
+    for (int id : CLSideOBGYPanel::kItemButtons) {
+        CCstmButton* b = panel->Button(id);
+        EXPECT_TRUE(b->IsShown()) << id;
+        EXPECT_FALSE(b->IsEnabled()) << id;
+        EXPECT_FALSE(port.IsButtonEnabled(id)) << id;
+    }
+    // Choosing an item from the dispatcher brings the layout back: still disabled.
+    Core().ExecCommand(17);
+    Flush();
+    for (int id : CLSideOBGYPanel::kItemButtons)
+        EXPECT_FALSE(panel->Button(id)->IsEnabled()) << id;
+    Shot("ob_panel_unknown_ga_model");
 }

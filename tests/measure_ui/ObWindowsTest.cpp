@@ -142,7 +142,7 @@ TEST_F(ObWindowsTest, ScreenshotsOfThePanelAndTheResultsTable) {
     port.SetDateTexts("01-01-2024", "15-01-2024");
     port.SetMode(18, 1, true);
     port.SetItemSubCaptionColour(CLSideOBGYPanel::IDC_BPD, MakePixel(0, 167, 227));
-    port.SetItemSubCaption(CLSideOBGYPanel::IDC_BPD, "90.0 mm");
+    port.SetItemSubCaption(CLSideOBGYPanel::IDC_BPD, "100.5 mm");
     port.SetItemSubCaptionColour(CLSideOBGYPanel::IDC_FL, MakePixel(255, 165, 0));
     port.SetItemSubCaption(CLSideOBGYPanel::IDC_FL, "70.0 mm");
     port.SetAcSubCaptionColour(MakePixel(255, 192, 203));

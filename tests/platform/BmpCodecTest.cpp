@@ -134,6 +134,17 @@ TEST(BmpCodec, ReadsForeignFiles) {
     ASSERT_TRUE(DecodeBmpGrey(indexed.Bytes(), grey));
     EXPECT_EQ(grey.At(0, 0), 20);  // 61 / 3 = 20.33
     EXPECT_EQ(grey.At(1, 0), 85);
+
+    // 8-bit with a full palette of greys but for one colour: every pixel through its entry.
+    ForeignBmp almostGrey(3, 1, 8, false);
+    for (uint32_t i = 0; i < 256; ++i)
+        almostGrey.palette.push_back(GreyPixel(static_cast<uint8_t>(i)));
+    almostGrey.palette[200] = MakePixel(255, 0, 0);
+    almostGrey.rows = {{200, 7, 201}};
+    ASSERT_TRUE(DecodeBmpGrey(almostGrey.Bytes(), grey));
+    EXPECT_EQ(grey.At(0, 0), 85);
+    EXPECT_EQ(grey.At(1, 0), 7);
+    EXPECT_EQ(grey.At(2, 0), 201);
 }
 
 TEST(BmpCodec, RefusesDamagedAndUnsupportedFiles) {

@@ -310,6 +310,30 @@ TEST(SingleInstanceTest, TheFallbackFolderIsUsedOnlyWhenItIsPrivate) {
     }
 }
 
+TEST(SingleInstanceTest, ARuntimeFolderWhereNothingCanBeMadeGivesWayToThePrivateTemporaryFolder) {
+    testsupport::TempDir dir;
+    // Root may create files anywhere but in a pseudo file system.
+    std::string closed = "/proc";
+    if (::geteuid() != 0) {
+        closed = dir / "closed";
+        ASSERT_EQ(::mkdir(closed.c_str(), 0500), 0);
+    }
+    ASSERT_EQ(::mkdir((dir / "tmp").c_str(), 0700), 0);
+    testsupport::ScopedEnv runtime("XDG_RUNTIME_DIR", closed);
+    testsupport::ScopedEnv tmp("TMPDIR", dir / "tmp");
+    const std::string fallback = dir / ("tmp/TORVIKVIEWER716C-" + std::to_string(::getuid()));
+
+    Helper first({});
+    ASSERT_EQ(first.ReadLine(), "ready") << first.Stderr();
+    struct stat st {};
+    EXPECT_EQ(::stat((fallback + "/TORVIKVIEWER716C_MUTEX.lock").c_str(), &st), 0);
+    Helper second({});
+    EXPECT_EQ(second.Wait(), 0);
+    EXPECT_EQ(second.ReadLine(100), std::nullopt);
+    EXPECT_EQ(second.Stderr(), "");
+    EXPECT_EQ(first.ReadLine(), "raised");
+}
+
 TEST(SingleInstanceTest, WithoutALockTheProgramSaysSoOnceAndEnds) {
     testsupport::TempDir dir;
     testsupport::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);

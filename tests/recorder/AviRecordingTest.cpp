@@ -4,6 +4,7 @@
 // with the simulated camera becomes a 960 x 480 Baseline MP4 of about three seconds with the
 // image on the left and the camera on the right.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -51,11 +52,20 @@ TEST(AviRecording, TheReservedNameIsFilledAndSkippedClockTicksStayEmpty) {
     ASSERT_TRUE(sink) << error;
     for (int index : {0, 1, 4})
         ASSERT_EQ(sink->WriteFrame(index, SolidFrame(960, 200, 100, 50), error), 0) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat(paths.avi.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the reserved name of patient video";
     ASSERT_TRUE(sink->Close(error)) << error;
+    // Closed, the AVI waits under the writer's temporary name until it is placed.
+    ASSERT_FALSE(sink->CompletedPath().empty());
+    EXPECT_EQ(::stat(sink->CompletedPath().c_str(), &st), 0);
+    ASSERT_TRUE(sink->Place(error)) << error;
     sink.reset();
 
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
               1);  // no temp left
+    ASSERT_EQ(::stat(paths.avi.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     const exporttest::DecodedVideo v = exporttest::DecodeVideo(paths.avi, true);
     ASSERT_EQ(v.status, 0);
     EXPECT_EQ(v.codec, "rawvideo");

@@ -1,9 +1,10 @@
 // Writes growth-table files (gs_data/<set>/<ITEM>.DAT) from published dating regressions:
 // gestational age from fetal size, one line per whole millimetre of the source's size range.
 //
-// Line format: "%.1f,%d,%d" (cm, weeks, days) with the age rounded to whole days,
-// floor(weeks × 7 + 0.5); CR LF line ends, no blank lines. The header line carries the
-// citation, the equation with its units and the range. Out of range gives no line, never an
+// Line format: "%.1f,%d,%d" (cm, weeks, days) with the age rounded to the nearest whole day,
+// floor(days + 0.5); CR LF line ends, no blank lines. The header line names the authors, the
+// title, the journal and year, the equation with its units and the range, so that the file
+// can be checked against the paper on its own. Out of range gives no line, never an
 // extrapolation, and the table stops before any size whose age would go down.
 #pragma once
 
@@ -14,14 +15,14 @@
 namespace growthgen {
 
 struct DatingSource {
-    std::string set;   // "USA", "Europe1", "Europe2", "JSUM"
-    std::string file;  // "BPD.DAT", ...
-    std::string citation;
-    std::string checked;   // the table or page the coefficients were checked against
-    std::string equation;  // with units
-    int minMm = 0;
+    std::string set;       // "USA", "Europe1", "Europe2", "JSUM"
+    std::string file;      // "BPD.DAT", ...
+    std::string citation;  // authors, title, journal year;volume:pages
+    std::string equation;  // with its units
+    std::string range;     // the source's valid range, as it states it
+    int minMm = 0;         // first and last whole millimetre inside that range
     int maxMm = 0;
-    std::function<double(double cm)> weeksAt;
+    std::function<double(double cm)> daysAt;  // age in days, unrounded
 };
 
 struct GrowthRow {
@@ -34,11 +35,12 @@ struct GrowthRow {
 GrowthRow RowAt(const DatingSource& source, int mm);
 // Every whole millimetre of the range while ages do not decrease.
 std::vector<GrowthRow> Rows(const DatingSource& source);
+// The header line, without its line end.
+std::string HeaderLine(const DatingSource& source);
 // The whole file: header and rows, CR LF.
 std::string FileText(const DatingSource& source);
 
-// The regressions this generator knows, with the coefficients as the secondary listings
-// give them: not yet checked against the papers.
+// The regressions that ship: USA BPD, FL and CRL, Europe1 CRL.
 std::vector<DatingSource> KnownSources();
 
 // Writes every known source under root/<set>/<file>. False when a file cannot be written.
