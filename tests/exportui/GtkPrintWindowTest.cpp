@@ -131,7 +131,7 @@ public:
         m_watch.Bind(wxEVT_TIMER, [this, &gtk](wxTimerEvent&) {
             void* dialog = gtk.PrintDialog();
             if (!dialog || !answered || m_gaveUp ||
-                std::chrono::steady_clock::now() - m_answeredAt < std::chrono::seconds(5))
+                std::chrono::steady_clock::now() - m_answeredAt < std::chrono::seconds(30))
                 return;
             m_gaveUp = true;
             ADD_FAILURE() << "the print dialog was still up after OK: it asked to replace a file";
