@@ -141,7 +141,8 @@ protected:
     }
     // Runs the UI queue until `done` holds; fails naming `what` after `timeout`.
     template <typename Done>
-    ::testing::AssertionResult RunUntil(Done done, const std::string& what,
+    ::testing::AssertionResult RunUntil(Done done,
+                                        const std::string& what = "the condition the test waits on",
                                         std::chrono::milliseconds timeout = testsupport::kPatience) {
         return testsupport::WaitUntil(done, what, timeout, [this] {
             ui.RunPending();
