@@ -109,8 +109,12 @@ TEST_F(EndToEnd, UnpacedFramesKeepTheBuffersCirculating) {
     ASSERT_TRUE(main.ui.RunUntil([&] { return notices.size() >= 200; }));
     ASSERT_TRUE(main.Freeze());
     ExpectEveryBufferBack();
-    for (size_t i = 0; i < notices.size(); ++i)
-        ASSERT_EQ(notices[i], static_cast<int>(i % 512));
+    // One notice waits at most and draws the newest frame: a slow window skips slots, but
+    // the notices move forward through the ring, never back or twice on one frame.
+    for (size_t i = 1; i < notices.size(); ++i) {
+        const int step = (notices[i] - notices[i - 1] + 512) % 512;
+        ASSERT_GE(step, 1) << "notice " << i;
+    }
     EXPECT_EQ(Sim().State().pendingReads, 0u);
 }
 

@@ -30,6 +30,8 @@ public:
         return code;
     }
     bool Close(std::string& reason) override { return inner_->Close(reason); }
+    std::string CompletedPath() const override { return inner_->CompletedPath(); }
+    bool Place(std::string& reason) override { return inner_->Place(reason); }
 
 private:
     std::unique_ptr<recorder::IFrameSink> inner_;
