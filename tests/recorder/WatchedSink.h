@@ -3,8 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "archive/recorder/FrameSink.h"
@@ -15,6 +17,8 @@ namespace recordertest {
 struct WrittenFrames {
     std::atomic<int> count{0};
     std::atomic<int> lastIndex{-1};
+    std::atomic<int> entered{0};    // writes begun
+    std::atomic<bool> hold{false};  // while set, a write waits before it begins
 };
 
 class WatchedSink : public recorder::IFrameSink {
@@ -22,6 +26,9 @@ public:
     WatchedSink(std::unique_ptr<recorder::IFrameSink> inner, WrittenFrames& seen)
         : inner_(std::move(inner)), seen_(seen) {}
     int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) override {
+        ++seen_.entered;
+        while (seen_.hold)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const int code = inner_->WriteFrame(index, frame, reason);
         if (code == 0) {
             seen_.lastIndex = index;
