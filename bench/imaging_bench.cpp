@@ -155,7 +155,8 @@ void FastPath(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frames[n % 2], settings.params.depth, ++n + 1, settings, image);
+        const int frame = n++;
+        ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
         times.Add(watch.Stop());
     }
     state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
@@ -189,7 +190,8 @@ void FastPathDepthChange(benchmark::State& state) {
             state.ResumeTiming();
         }
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frames[n % 2], s.params.depth, ++n + 1, s, image);
+        const int frame = n++;
+        ConvertFrame(converter, frames[frame % 2], s.params.depth, frame + 2, s, image);
         const FrameTimes::Sample took = watch.Stop();
         times.Add(took);
         if (first)
