@@ -61,7 +61,7 @@ protected:
         });
         timer.Start(20);
         start();
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto until = std::chrono::steady_clock::now() + testsupport::kPatience;
         while (!ran && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             Flush();

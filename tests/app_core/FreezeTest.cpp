@@ -55,12 +55,11 @@ TEST_F(FreezeTest, FrameNoticesWaitAsOneThatDrawsTheNewestFrame) {
     ASSERT_EQ(ui.PendingCount(), 0u);
     for (int want = 2; want <= 6; ++want) {
         ASSERT_EQ(bridge->StepFrames(1), 1);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (Frames() < want && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_EQ(Frames(), want) << "waited 20 s for frame " << want;
+        ASSERT_TRUE(
+            testsupport::WaitUntil([&] { return Frames() >= want; }, "cine frame " + std::to_string(want)));
+        ASSERT_EQ(Frames(), want);
     }
-    Proc().WaitIdle(5000);
+    ASSERT_TRUE(Proc().WaitIdle(static_cast<uint32_t>(testsupport::kPatience.count())));
     EXPECT_EQ(ui.PendingCount(), 1u) << "five frames, one notice";
     ui.RunPending();
     EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  6 / 512");

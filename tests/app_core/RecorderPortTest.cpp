@@ -11,6 +11,7 @@
 #include "archive/recorder/AviFrameSink.h"
 #include "platform/AtomicFile.h"
 #include "platform/camera/SimulatedCamera.h"
+#include "tests/recorder/WatchedSink.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -88,19 +89,20 @@ protected:
         fakeUi.folder = recordings;
         Attach();
         port = std::make_unique<CRecorderPort>(fakeUi, [this](IRecorderUi& u) {
-            auto* made =
-                new CCaptureRecorder(u, {}, [this](std::function<void(int)>) -> recorder::Transcoder {
-                    return
-                        [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
-                            rows.push_back(row);
-                            if (!transcodeWorks) {
-                                error = "no encoder";
-                                return false;
-                            }
-                            std::ofstream(mp4) << "mp4 of " << avi;
-                            return true;
-                        };
-                });
+            const auto sinks = [this](const exportfile::VideoCodecChoice& codec) {
+                return recordertest::Watched(recorder::AviSinkFactory(codec), written);
+            };
+            auto* made = new CCaptureRecorder(u, sinks, [this](std::function<void(int)>) -> recorder::Transcoder {
+                return [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
+                    rows.push_back(row);
+                    if (!transcodeWorks) {
+                        error = "no encoder";
+                        return false;
+                    }
+                    std::ofstream(mp4) << "mp4 of " << avi;
+                    return true;
+                };
+            });
             made->m_nLimitFrames = limitFrames;
             return made;
         });
@@ -123,11 +125,14 @@ protected:
         dlg->ExecCommand(kCmdPrintRecord);
         ui.RunPending();
     }
-    // Lets the recording's clock run over a few 77 ms ticks with frames drawn.
+    // Lets the recording run over a few of its 77 ms ticks with frames drawn: one frame drawn
+    // and one more written a tick.
     void Record(int ticks = 4) {
         for (int i = 0; i < ticks; ++i) {
+            const int want = written.count + 1;
             ASSERT_TRUE(Step(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return written.count >= want; },
+                                               "recorded frame " + std::to_string(want)));
         }
     }
     std::vector<std::string> Files() const {
@@ -148,6 +153,7 @@ protected:
     std::unique_ptr<CRecorderPort> port;
     std::vector<int> rows;
     bool transcodeWorks = true;
+    recordertest::WrittenFrames written;  // by every recording of the test
     int limitFrames = recorder::kRecordLimitFrames;
 };
 
@@ -244,13 +250,13 @@ TEST_F(RecorderPortTest, ASlowWindowStillEndsTheRecordingAtItsLimit) {
     Rec();
     ASSERT_EQ(port->State(), 1);
     int drawn = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
     while (g_pCaptureRecorder && std::chrono::steady_clock::now() < deadline) {
         ASSERT_TRUE(Step(2));
         drawn += 2;
         ui.RunPending();
     }
-    ASSERT_EQ(g_pCaptureRecorder, nullptr) << "waited 60 s for the recording to end by its limit";
+    ASSERT_EQ(g_pCaptureRecorder, nullptr) << "timed out waiting for the recording to end by its limit";
     EXPECT_EQ(side.live.buttons[IDC_LIVE_REC].caption, "REC");
     const recorder::FinishOutcome& done = port->LastFinish();
     EXPECT_GE(done.stop.framesWritten, 1);
@@ -278,7 +284,7 @@ TEST_F(RecorderPortTest, AFailedWriteIsReportedOnceAndEndsTheRecordingWithoutAPa
     Record(2);
     platform::SetWriteFaultHook(
         [](const std::string& path) { return path.find("/rec/") != std::string::npos; });
-    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, "the \"error camera\" message"));
     ui.RunPending();
     const auto errors = std::count_if(boxes.shown().begin(), boxes.shown().end(),
                                       [](const auto& b) { return b.text.rfind("error camera(", 0) == 0; });

@@ -114,7 +114,7 @@ public:
             if (!dialog || answered)
                 return;
             void* selected = gtk.selectedPrinter(dialog);
-            const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(60);
+            const bool late = std::chrono::steady_clock::now() - began > testsupport::kPatience;
             if ((!selected || ++m_ticksChosen < 4) && !late)
                 return;
             chosenPrinter = selected ? gtk.printerName(selected) : "";
@@ -131,7 +131,7 @@ public:
         m_watch.Bind(wxEVT_TIMER, [this, &gtk](wxTimerEvent&) {
             void* dialog = gtk.PrintDialog();
             if (!dialog || !answered || m_gaveUp ||
-                std::chrono::steady_clock::now() - m_answeredAt < std::chrono::seconds(5))
+                std::chrono::steady_clock::now() - m_answeredAt < std::chrono::seconds(30))
                 return;
             m_gaveUp = true;
             ADD_FAILURE() << "the print dialog was still up after OK: it asked to replace a file";
