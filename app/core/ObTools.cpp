@@ -132,6 +132,7 @@ void CMeasureTools::ObPairMouse(int viewCode, draw::Point p) {
         v.m_abObgyFlag[uq + 1] = 0;
         m_obValues.BeginMeasure(item);
         SetItemButton(item);
+        Redraw(viewCode);
         return;
     }
     if (state == 3)
