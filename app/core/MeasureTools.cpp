@@ -224,6 +224,9 @@ void CMeasureTools::CancelMeasureSequence() {
         ResetObMeasureResults(vc);
     }
     d_.m_nTraceView = 0;
+    // What was dropped leaves the picture as well.
+    if (d_.m_nRunState == kFrozen)
+        d_.RedrawImages();
 }
 
 void CMeasureTools::DropOpenPair(int viewCode, bool showDash) {

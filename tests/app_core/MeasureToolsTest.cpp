@@ -678,3 +678,37 @@ TEST_F(MeasureTest, AClickedPointIsDrawnAndRepaintedWithoutWaitingForTheNextRedr
         }
     }
 }
+
+// A click that ends in another view cancels the open pair: it goes from the picture too.
+TEST_F(MeasureTest, APairDroppedByAClickInAnotherViewLeavesThePicture) {
+    dlg->m_bActive = true;
+    struct Case {
+        const char* what;
+        int display, pressView, otherView;
+    } cases[] = {
+        {"B", kDisplayB, kViewMain, 0},
+        {"M-mode strip, then the B image", kDisplayBM, kViewRight, kViewLeft},
+        {"B image of BM, then the strip", kDisplayBM, kViewLeft, kViewRight},
+    };
+    for (const Case& c : cases) {
+        M().ClearMeasurements();
+        dlg->MeasureClickState = 0;
+        dlg->m_nPressView = 0;
+        dlg->m_nDisplayMode = c.display;
+        dlg->m_nTool = kToolDistance;
+        dlg->RedrawImages();
+        const Image32 clean = dlg->View(c.pressView).BackBuffer();
+        auto click = [&](int view) {
+            // No view: far outside all of them.
+            const draw::Rect r = view ? dlg->ViewRect(view) : draw::Rect{-1000, -1000, -900, -900};
+            for (int message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+                dlg->PreTranslateMouse(MouseMessage{message, {r.left + 100, r.top + 100}});
+        };
+        click(c.pressView);
+        ASSERT_EQ(dlg->View(c.pressView).m_nDistanceCount, 1) << c.what;
+        click(c.otherView);
+        EXPECT_EQ(dlg->View(c.pressView).m_nDistanceCount, 0) << c.what;
+        EXPECT_TRUE(dlg->View(c.pressView).BackBuffer() == clean)
+            << c.what << ": the dropped point still shows";
+    }
+}
