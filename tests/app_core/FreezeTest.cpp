@@ -73,10 +73,12 @@ TEST_F(FreezeTest, AnUnpluggedProbeFreezesTheWindowAndSaysSo) {
     Unfreeze();
     ASSERT_TRUE(Step(2));
     bridge->Unplug();
-    ASSERT_TRUE(RunUntil([&] {
-        dlg->OnTickTimer();
-        return dlg->m_nRunState == kFrozen;
-    })) << "waited 20 s for the window to freeze";
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            dlg->OnTickTimer();
+            return dlg->m_nRunState == kFrozen;
+        },
+        "the window frozen after the unplug"));
     EXPECT_EQ(g_pProbe.load(), nullptr);
     EXPECT_TRUE(dlg->m_bProbeLost);
     EXPECT_TRUE(side.live.freezeChecked);
