@@ -154,8 +154,9 @@ void FastPath(benchmark::State& state) {
     FrameTimes times;
     int n = 0;
     for (auto _ : state) {
+        const auto& frame = frames[n++ % 2];
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frames[n % 2], settings.params.depth, ++n + 1, settings, image);
+        ConvertFrame(converter, frame, settings.params.depth, n + 1, settings, image);
         times.Add(watch.Stop());
     }
     state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
@@ -188,8 +189,9 @@ void FastPathDepthChange(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
             state.ResumeTiming();
         }
+        const auto& frame = frames[n++ % 2];
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frames[n % 2], s.params.depth, ++n + 1, s, image);
+        ConvertFrame(converter, frame, s.params.depth, n + 1, s, image);
         const FrameTimes::Sample took = watch.Stop();
         times.Add(took);
         if (first)
