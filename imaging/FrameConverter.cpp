@@ -79,19 +79,34 @@ ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const Fram
     in.firstSample = g.firstSample;
     in.stc = settings.stc.empty() ? nullptr : settings.stc.data();
     in.stcSize = static_cast<int>(settings.stc.size());
-    ProcessFrame(in, p, work_.get());
-    DebugLog("RawToBitmap Gain / Contrast\n");
 
     const int raw2Bitmap = g.EffectiveRaw2Bitmap(p.raw2Bitmap, depth);
     result.depth = ComputeDepthGeometry(g, depth, raw2Bitmap);
+    const bool drawable = g.IsConvex() || g.IsLinear();
+    const bool sectorPath = drawable && g.IsConvex() && raw2Bitmap != 1;
+    const bool upsampledPath = drawable && !sectorPath && result.depth.CacheRowsNeeded() <= kCacheRows &&
+                               upsampled_.Prepare(g, result.depth, samples_, lines_);
+    // Most frames' samples are whole numbers: then they go to the drawing as bytes.
+    bool whole = false;
+    if (upsampledPath && upsampled_.WholeStride() > 0) {
+        const int stride = upsampled_.WholeStride();
+        const size_t size = static_cast<size_t>(samples_) * static_cast<size_t>(stride);
+        if (wholeStride_ != stride || whole_.size() != size) {
+            whole_.assign(size, 0);  // the zero line and the padding stay 0
+            wholeStride_ = stride;
+        }
+        whole = ProcessFrameWhole(in, p, whole_.data(), stride, wholeScratch_);
+    }
+    if (!whole)
+        ProcessFrame(in, p, work_.get());
+    DebugLog("RawToBitmap Gain / Contrast\n");
+
     if (result.depth.CacheRowsNeeded() > kCacheRows) {
         result.status = ConvertResult::Status::CacheOverflow;
         return result;
     }
 
-    const bool drawable = g.IsConvex() || g.IsLinear();
     if (drawable) {
-        const bool sectorPath = g.IsConvex() && raw2Bitmap != 1;
         if (sectorPath) {
             if (!sector_)
                 sector_ = std::make_unique<CSectorConverter>();
@@ -99,7 +114,9 @@ ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const Fram
             sector_->Draw(work_.get(), settings.gamma, p.invert, p.bicubic, image);
         } else {
             sector_.reset();  // about 25 MB that the upsampling path does not need
-            if (upsampled_.Prepare(g, result.depth, samples_, lines_)) {
+            if (whole) {
+                upsampled_.DrawWhole(whole_.data(), settings.gamma, p.invert, image);
+            } else if (upsampledPath) {
                 upsampled_.Draw(work_.get()[0], settings.gamma, p.invert, image);
             }
         }

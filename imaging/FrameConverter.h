@@ -5,6 +5,7 @@
 // for Prebuild.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,10 @@ private:
     Int2D raw_;
     Int2D previous_;
     Double2D work_;
+    // The processed samples as bytes, sample by sample, when they are whole numbers.
+    std::vector<uint8_t> whole_;
+    int wholeStride_ = 0;
+    std::vector<int32_t> wholeScratch_;
     int samples_ = 0;
     int lines_ = 0;
     bool previousValid_ = false;

@@ -76,6 +76,18 @@ struct UpsampledTables {
     std::vector<RowQuad> quads;
     std::vector<Tap> taps;
     std::vector<Run> runs;
+
+    // The same drawing for frames whose processed samples are all whole numbers, held as
+    // bytes sample by sample (`wholeStride` bytes each, the lines, the zero line and
+    // zeros). Every step of the arithmetic above is then exact: each upsampled value is a
+    // multiple of 1/8, each pixel's value one of 1/32768, so integers scaled by 32768 give
+    // the very same pixels. Per tap, SoA: where the four lines L .. L + 3 of sample j start
+    // (row i reads lines L and L + 1, row i + 1 lines L + d and L + d + 1), with fj and d:
+    // offset | fj << 24 | d << 31; and fi | q0 << 8 | fn << 16 | q1 << 24, q0 and q1 the
+    // weights of rows i and i + 1 in 8ths. wholeStride is 0 when a size does not fit.
+    int wholeStride = 0;
+    std::vector<uint32_t> wholeAddress;
+    std::vector<uint32_t> wholeWeights;
 };
 std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key);
 
@@ -132,6 +144,13 @@ public:
     // mirroring column x to 480 - x when inverted. `work` holds the lines one after another,
     // `samples` doubles each, followed by one more line of zeros.
     void Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const;
+
+    // Bytes per sample of the whole-number samples DrawWhole reads, or 0 when the current
+    // tables have no whole-number form or the CPU lacks AVX2.
+    int WholeStride() const;
+    // Draw for whole-number samples: `samples` holds them sample by sample, WholeStride()
+    // bytes each (the lines, then zeros). Gives the very pixels Draw gives for the same values.
+    void DrawWhole(const uint8_t* samples, const GammaTable& gamma, bool invert, Image8& image) const;
 
     // Pixels the current cache draws (for tests and the benchmark).
     size_t DrawnPixelCount() const { return tables_ ? tables_->taps.size() : 0; }
