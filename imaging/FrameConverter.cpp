@@ -10,7 +10,10 @@ constexpr int kMaxSamples = 65535;
 constexpr int kMaxLines = 4096;
 }  // namespace
 
-CFrameConverter::CFrameConverter() : tables_(std::make_shared<CUpsampledTableCache>()), upsampled_(tables_) {}
+CFrameConverter::CFrameConverter()
+    : tables_(std::make_shared<CUpsampledTableCache>()),
+      sectorTables_(std::make_shared<CSectorTableCache>()),
+      upsampled_(tables_) {}
 CFrameConverter::~CFrameConverter() = default;
 
 int** CFrameConverter::RawFrame(int samples, int lines) {
@@ -38,21 +41,25 @@ int** CFrameConverter::RawFrame(int samples, int lines) {
 void CFrameConverter::Prebuild(const FrameSettings& settings, int depth) {
     const ScanGeometry& g = settings.geometry;
     const int raw2Bitmap = g.EffectiveRaw2Bitmap(settings.params.raw2Bitmap, depth);
-    if (!(g.IsConvex() || g.IsLinear()) || (g.IsConvex() && raw2Bitmap != 1) || g.samples <= 0 ||
-        g.lines <= 0)
-        return;  // the sector path keeps its own cache
+    if (!(g.IsConvex() || g.IsLinear()) || g.samples <= 0 || g.lines <= 0)
+        return;
     const DepthGeometry d = ComputeDepthGeometry(g, depth, raw2Bitmap);
     if (d.CacheRowsNeeded() > kCacheRows)
         return;
-    tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
+    if (g.IsConvex() && raw2Bitmap != 1) {
+        sectorTables_->Prebuild(MakeSectorKey(g, d, g.samples, g.lines, settings.params.bicubicA));
+    } else {
+        tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
+    }
 }
 
 void CFrameConverter::WaitPrebuilt() {
     tables_->WaitPrebuilt();
+    sectorTables_->WaitPrebuilt();
 }
 
 size_t CFrameConverter::TablesBuiltInFrame() const {
-    return tables_->BuiltOnDemand();
+    return tables_->BuiltOnDemand() + sectorTables_->BuiltOnDemand();
 }
 
 size_t CFrameConverter::DrawnPixelCount() const {
@@ -109,11 +116,15 @@ ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const Fram
     if (drawable) {
         if (sectorPath) {
             if (!sector_)
-                sector_ = std::make_unique<CSectorConverter>();
+                sector_ = std::make_unique<CSectorConverter>(sectorTables_);
             sector_->Prepare(g, result.depth, samples_, lines_, p.bicubicA);
             sector_->Draw(work_.get(), settings.gamma, p.invert, p.bicubic, image);
         } else {
-            sector_.reset();  // about 25 MB that the upsampling path does not need
+            if (sector_) {
+                // About 25 MB a depth that the upsampling path does not need.
+                sector_.reset();
+                sectorTables_->Drop();
+            }
             if (whole) {
                 upsampled_.DrawWhole(whole_.data(), settings.gamma, p.invert, image);
             } else if (upsampledPath) {

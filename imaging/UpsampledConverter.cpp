@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -188,107 +187,6 @@ std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& 
     t.valid = true;
     BuildWholeForm(t, samples, lines);
     return built;
-}
-
-// ---------------------------------------------------------------- the cache and its worker
-
-CUpsampledTableCache::~CUpsampledTableCache() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    changed_.notify_all();
-    if (worker_.joinable())
-        worker_.join();
-}
-
-std::shared_ptr<const UpsampledTables> CUpsampledTableCache::FindLocked(const UpsampledKey& key) const {
-    for (const Entry& e : kept_) {
-        if (e.first == key)
-            return e.second;
-    }
-    return nullptr;
-}
-
-bool CUpsampledTableCache::PendingLocked(const UpsampledKey& key) const {
-    return (building_ && buildingKey_ == key) || std::find(queue_.begin(), queue_.end(), key) != queue_.end();
-}
-
-void CUpsampledTableCache::KeepLocked(const UpsampledKey& key,
-                                      std::shared_ptr<const UpsampledTables> tables) {
-    auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Entry& e) { return e.first == key; });
-    if (it != kept_.end())
-        kept_.erase(it);
-    kept_.insert(kept_.begin(), Entry{key, std::move(tables)});
-    if (kept_.size() > kKept)
-        kept_.pop_back();
-}
-
-void CUpsampledTableCache::Prebuild(const UpsampledKey& key) {
-    {
-        std::lock_guard lock(mutex_);
-        if (stop_ || FindLocked(key) || PendingLocked(key))
-            return;
-        queue_.push_back(key);
-        if (!worker_.joinable()) {
-            try {
-                worker_ = std::thread([this] { Work(); });
-            } catch (const std::system_error&) {
-                queue_.clear();  // no worker: the image thread builds the tables itself
-                return;
-            }
-        }
-    }
-    changed_.notify_all();
-}
-
-std::shared_ptr<const UpsampledTables> CUpsampledTableCache::Get(const UpsampledKey& key) {
-    {
-        std::unique_lock lock(mutex_);
-        if (auto kept = FindLocked(key))
-            return kept;
-        // Under way on the worker: waiting costs less than starting over.
-        if (building_ && buildingKey_ == key) {
-            changed_.wait(lock, [&] { return !(building_ && buildingKey_ == key); });
-            if (auto kept = FindLocked(key))
-                return kept;
-        }
-        std::erase(queue_, key);
-    }
-    auto tables = BuildUpsampledTables(key);
-    std::lock_guard lock(mutex_);
-    KeepLocked(key, tables);
-    ++builtOnDemand_;
-    return tables;
-}
-
-size_t CUpsampledTableCache::BuiltOnDemand() const {
-    std::lock_guard lock(mutex_);
-    return builtOnDemand_;
-}
-
-void CUpsampledTableCache::WaitPrebuilt() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return stop_ || (queue_.empty() && !building_); });
-}
-
-void CUpsampledTableCache::Work() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
-        if (stop_)
-            return;
-        const UpsampledKey key = queue_.front();
-        queue_.pop_front();
-        buildingKey_ = key;
-        building_ = true;
-        lock.unlock();
-        auto tables = BuildUpsampledTables(key);
-        lock.lock();
-        KeepLocked(key, std::move(tables));
-        building_ = false;
-        changed_.notify_all();
-    }
 }
 
 // ---------------------------------------------------------------- drawing

@@ -6,16 +6,13 @@
 #pragma once
 
 #include <array>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "imaging/GammaTable.h"
 #include "imaging/ScanGeometry.h"
+#include "imaging/TableCache.h"
 #include "platform/Image.h"
 
 // What the address cache of the upsampling path depends on.
@@ -91,44 +88,8 @@ struct UpsampledTables {
 };
 std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key);
 
-// The tables of the last few keys, and a worker that builds the tables of a key ahead of the
-// first frame that needs them (a new depth or probe), so that no frame waits for them. Any
-// thread may ask for a build ahead; the tables are taken by the image thread.
-class CUpsampledTableCache {
-public:
-    CUpsampledTableCache() = default;
-    ~CUpsampledTableCache();  // ends and joins the worker
-    CUpsampledTableCache(const CUpsampledTableCache&) = delete;
-    CUpsampledTableCache& operator=(const CUpsampledTableCache&) = delete;
-
-    // Has the worker build the tables of this key unless they are kept or on their way.
-    void Prebuild(const UpsampledKey& key);
-    // The tables of this key: kept ones at once, the worker's when it is building them (its
-    // remaining share of the work), else built here.
-    std::shared_ptr<const UpsampledTables> Get(const UpsampledKey& key);
-    // Waits until the worker has nothing left to build (for tests and benchmarks).
-    void WaitPrebuilt();
-    // Tables Get had to build itself (for tests).
-    size_t BuiltOnDemand() const;
-
-private:
-    using Entry = std::pair<UpsampledKey, std::shared_ptr<const UpsampledTables>>;
-    std::shared_ptr<const UpsampledTables> FindLocked(const UpsampledKey& key) const;
-    bool PendingLocked(const UpsampledKey& key) const;
-    void KeepLocked(const UpsampledKey& key, std::shared_ptr<const UpsampledTables> tables);
-    void Work();
-
-    static constexpr size_t kKept = 3;  // the depth in force and the ones just left or ahead
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Entry> kept_;  // most recent first
-    std::deque<UpsampledKey> queue_;
-    bool building_ = false;
-    UpsampledKey buildingKey_;
-    bool stop_ = false;
-    size_t builtOnDemand_ = 0;
-    std::thread worker_;  // started on the first build ahead
-};
+// The tables of the depth in force and the ones just left or ahead, built ahead on a worker.
+using CUpsampledTableCache = CTableCache<UpsampledKey, UpsampledTables, &BuildUpsampledTables, 3>;
 
 class CUpsampledConverter {
 public:
