@@ -40,11 +40,20 @@ bool CCoreExportSource::ReviewFrame(int index, Image8& out) const {
     return core && core->m_pReviewProc && core->m_pReviewProc->GetFrameBitmap(index, out);
 }
 
+bool CCoreExportSource::ReviewFrameLoaded(int index) const {
+    CKALVEXDlg* core = m_core();
+    return core && core->m_pReviewProc && core->m_pReviewProc->Cine().HasFrame(index);
+}
+
 std::optional<FrameRecord> CCoreExportSource::ReviewFrameRecord(int index) const {
     CKALVEXDlg* core = m_core();
     if (!core || !core->m_pReviewProc)
         return std::nullopt;
-    return core->m_pReviewProc->GetFrameRecord(index);
+    std::optional<FrameRecord> record = core->m_pReviewProc->GetFrameRecord(index);
+    // A load starts from cleared records: one still cleared had no sidecar that could be read.
+    if (record && record->time == platform::SystemTime{})
+        return std::nullopt;
+    return record;
 }
 
 std::optional<FrameRecord> CCoreExportSource::ShownReviewRecord() const {
@@ -56,7 +65,9 @@ std::optional<FrameRecord> CCoreExportSource::ShownReviewRecord() const {
 
 bool CCoreExportSource::StoredItemShown() const {
     CKALVEXDlg* core = m_core();
-    return core && core->m_bStoredItemShown;
+    // A loaded cine, or a stored item previewed from the thumbnail list.
+    return core && (core->m_bStoredItemShown || (core->m_nRunState == maindlg::kFrozen &&
+                                                 core->Controls().IsShown(maindlg::IDC_PREVIEW)));
 }
 
 std::optional<FrameRecord> CCoreExportSource::LiveFrameRecord() const {

@@ -23,6 +23,7 @@ public:
     std::string PatientName() const override;
     int ReviewFrameCount() const override;
     bool ReviewFrame(int index, Image8& out) const override;
+    bool ReviewFrameLoaded(int index) const override;
     std::optional<FrameRecord> ReviewFrameRecord(int index) const override;
     std::optional<FrameRecord> ShownReviewRecord() const override;
     bool StoredItemShown() const override;

@@ -15,6 +15,7 @@
 #include "app/WxUiDispatcher.h"
 #include "app/core/EulaNotice.h"
 #include "archive/StartupChoice.h"
+#include "archive/export/VideoLeftovers.h"
 #include "archive/ui/PatientDialogsWx.h"
 #include "archive/ui/StartupDlg.h"
 #include "common/AppFolders.h"
@@ -67,6 +68,8 @@ int CKALVEXApp::OnRun() {
     m_strProgramFolder = ExecutableFolder();
     g_strDataRoot = GetDataFolder();
     EnsureDataRoot();
+    // What killed exports and recordings left: no other viewer can be writing it now.
+    exportfile::SweepVideoLeftoversAtStart();
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)

@@ -53,8 +53,9 @@ const std::array<MainControlPlacement, kMainControlCount> kMainControls = {{
     {1197, K::BitmapButton, 24, 464, 62, 62, 0, 245, kMainStyleNone},
     {1032, K::Button, 24, 560, 129, 48, 315, 0, kMainStyleNone},
     // The image area: patient header and clock above, status and counter below.
-    {1018, K::Static, kViewLeft, 6, 300, 28, 0, 0, kMainTextLeft | kMainTextEllipsis},
-    {1019, K::Static, 490, 6, 227, 28, 0, 0, kMainTextRight},
+    // The clock's text takes about 170 px at its font; the header has the rest up to it.
+    {1018, K::Static, kViewLeft, 6, 340, 28, 0, 0, kMainTextLeft | kMainTextEllipsis},
+    {1019, K::Static, 530, 6, 187, 28, 0, 0, kMainTextRight},
     {1011, K::ImageView, kViewLeft, kViewTop, kViewSize, kViewSize, 0, 0, kMainStyleNone},
     {1012, K::ImageView, kViewLeft, kViewTop, kViewSize / 2, kViewSize, 0, 0, kMainHidden},
     {1014, K::ImageView, kViewLeft + kViewSize / 2, kViewTop, kViewSize / 2, kViewSize, 0, 0, kMainHidden},

@@ -3,9 +3,9 @@
 #include <wx/app.h>
 #include <wx/apptrait.h>
 #include <wx/evtloop.h>
-#include <wx/time.h>
 #include <wx/utils.h>
 
+#include <chrono>
 #include <memory>
 
 #include "app/DialogLook.h"
@@ -54,6 +54,8 @@ void CProgressDlg::ShowDrawn(int timeoutMs) {
 
 void CProgressDlg::DrawNow(int timeoutMs) {
     m_bPainted = false;
+    if (!IsShown())
+        return;  // no paint would come
     Refresh();
     // Outside any running loop (start-up, tests) a loop of its own does the yielding.
     std::unique_ptr<wxEventLoopBase> own;
@@ -62,14 +64,17 @@ void CProgressDlg::DrawNow(int timeoutMs) {
         own.reset(wxTheApp->GetTraits()->CreateEventLoop());
         loop = own.get();
     }
-    const wxLongLong until = wxGetLocalTimeMillis() + timeoutMs;
-    while (!m_bPainted && wxGetLocalTimeMillis() < until) {
+    // A monotonic clock: a change of the wall clock neither stretches nor skips the wait.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!m_bPainted && std::chrono::steady_clock::now() < until) {
         // Map, expose and paint only: no input and nothing posted, so nothing re-enters the
         // caller that is about to block.
         loop->YieldFor(wxEVT_CATEGORY_UI);
         if (!m_bPainted)
             wxMilliSleep(2);
     }
+    // What was drawn goes out to the display now, not when the blocked loop next runs.
+    Update();
 }
 
 void CProgressDlg::OnCharHook(wxKeyEvent& event) {

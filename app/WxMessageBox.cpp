@@ -1,12 +1,12 @@
 #include "app/WxMessageBox.h"
 
-#include <dlfcn.h>
-
-#include <type_traits>  // wx/weakref.h needs it first
+#include <algorithm>
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
+#include <wx/dcscreen.h>
 #include <wx/msgdlg.h>
-#include <wx/weakref.h>
+#include <wx/settings.h>
 
 #include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
 
@@ -62,19 +62,49 @@ MsgAnswer AnswerFromDialogResult(int result) {
 
 namespace {
 
-// GTK's message dialog can open with the keyboard focus on its selectable text, where Enter does
-// not answer it. Once it is up, the focus goes to its default button. GTK is in the process (wx's
-// port loaded it); these two calls need no GTK headers.
-void FocusDefaultButton(void* gtkDialog) {
-    using GetDefault = void* (*)(void*);
-    using GrabFocus = void (*)(void*);
-    static const auto getDefault =
-        reinterpret_cast<GetDefault>(dlsym(RTLD_DEFAULT, "gtk_window_get_default_widget"));
-    static const auto grabFocus = reinterpret_cast<GrabFocus>(dlsym(RTLD_DEFAULT, "gtk_widget_grab_focus"));
-    if (!gtkDialog || !getDefault || !grabFocus)
-        return;
-    if (void* button = getDefault(gtkDialog))
-        grabFocus(button);
+// wx's generic box breaks lines at '\n' only: a long path made it as wide as the screen, its
+// end cut off. A line wider than about sixty characters of the box's font breaks at a space,
+// or, within a word too long for a line (a path), after its last '/' that fits, else where the
+// line is full. A line's leading spaces stay (the delete question indents its list).
+wxString BreakLongLines(const wxString& text) {
+    wxScreenDC dc;
+    dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+    const int widest = std::max(1, std::min(dc.GetCharWidth() * 60, wxGetDisplaySize().x / 2));
+    const auto fits = [&](const wxString& piece) { return dc.GetTextExtent(piece).x <= widest; };
+    wxString out;
+    const wxArrayString lines = wxSplit(text, '\n', '\0');
+    for (size_t l = 0; l < lines.size(); ++l) {
+        if (l > 0)
+            out += '\n';
+        wxString rest = lines[l];
+        size_t indent = std::min(rest.find_first_not_of(' '), rest.length());
+        while (!fits(rest)) {
+            // The most characters that fit, at least one.
+            size_t lo = 1, hi = rest.length() - 1;
+            while (lo < hi) {
+                const size_t mid = (lo + hi + 1) / 2;
+                if (fits(rest.Left(mid)))
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            size_t cut = lo;
+            size_t skip = 0;
+            const size_t space = rest.Left(lo + 1).find_last_of(' ');
+            const size_t slash = rest.Left(lo).find_last_of('/');
+            if (space != wxString::npos && space > indent) {
+                cut = space;
+                skip = 1;
+            } else if (slash != wxString::npos && slash > 0) {
+                cut = slash + 1;
+            }
+            out += rest.Left(cut) + '\n';
+            rest = rest.Mid(cut + skip);
+            indent = 0;
+        }
+        out += rest;
+    }
+    return out;
 }
 
 }  // namespace
@@ -96,15 +126,8 @@ void InstallWxMessageBoxHandler() {
             else if (i + 1 == r.text.size() || r.text[i + 1] != '\n')
                 text += '\n';
         }
-        wxGenericMessageDialog dialog(parent, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
-        // Runs inside the dialog's own loop, once it exists; a weak reference keeps a late call
-        // from reaching a dialog that has already gone.
-        wxWeakRef<wxGenericMessageDialog> alive(&dialog);
-        if (wxTheApp)
-            wxTheApp->CallAfter([alive] {
-                if (alive)
-                    FocusDefaultButton(alive->GetHandle());
-            });
+        wxGenericMessageDialog dialog(parent, BreakLongLines(wxString::FromUTF8(text)),
+                                      wxString::FromUTF8(caption), style);
         return AnswerFromDialogResult(dialog.ShowModal());
     });
 }

@@ -47,12 +47,12 @@ std::vector<PlacedLabel> StillLabelLayout(LabelTool tool, LabelDisplayMode mode,
         }
     }
     if (tool == LabelTool::Distance && mode == LabelDisplayMode::BM) {
+        // The strip's M-mode readings ("999.9 mm/240.00 s" at the longest) in one column over the
+        // strip, right of the lengths: two columns side by side would cut them.
         for (int i = 0; i < 4; ++i) {
             const ResultLabel& head = labels.column[static_cast<size_t>(i)][0];
-            const int a = i / 2;
-            const int b = i % 2;
             if (Shown(head))
-                Place(out, {250 + 120 * a, 436 + 20 * b, 360 + 120 * a, 456 + 20 * b}, head, i);
+                Place(out, {260, 396 + 20 * i, 480, 416 + 20 * i}, head, i);
         }
     }
     return out;

@@ -155,9 +155,9 @@ void FastPath(benchmark::State& state) {
     FrameTimes times;
     int n = 0;
     for (auto _ : state) {
-        const auto& frame = frames[n++ % 2];
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frame, settings.params.depth, n + 1, settings, image);
+        const int frame = n++;
+        ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
         times.Add(watch.Stop());
     }
     state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
@@ -179,9 +179,9 @@ void FastPathTuned(benchmark::State& state) {
     FrameTimes times;
     int n = 0;
     for (auto _ : state) {
-        const auto& frame = frames[n++ % 2];
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frame, settings.params.depth, n + 1, settings, image);
+        const int frame = n++;
+        ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
         times.Add(watch.Stop());
     }
     times.Report(state);
@@ -213,9 +213,9 @@ void FastPathDepthChange(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
             state.ResumeTiming();
         }
-        const auto& frame = frames[n++ % 2];
         const FrameTimes::Watch watch;
-        ConvertFrame(converter, frame, s.params.depth, n + 1, s, image);
+        const int frame = n++;
+        ConvertFrame(converter, frames[frame % 2], s.params.depth, frame + 2, s, image);
         const FrameTimes::Sample took = watch.Stop();
         times.Add(took);
         if (first)

@@ -84,6 +84,13 @@ bool CCineRing::CopyFrame(int index, Image8& out) const {
     return VisitFrame(index, [&](const Image8& image, const FrameRecord&) { CopyPixels(image, out); });
 }
 
+bool CCineRing::HasFrame(int index) const {
+    if (!IsRingIndex(index))
+        return false;
+    std::lock_guard lock(mutex_);
+    return !ring_[index].empty();
+}
+
 std::optional<FrameRecord> CCineRing::GetFrameRecord(int index) const {
     if (!IsRingIndex(index))
         return std::nullopt;

@@ -51,6 +51,8 @@ public:
     // must not call back into the ring.
     bool VisitFrame(int index, const std::function<void(const Image8&, const FrameRecord&)>& visit) const;
     bool CopyFrame(int index, Image8& out) const;
+    // A picture was written into ring slot `index` since the ring was last cleared.
+    bool HasFrame(int index) const;
     std::optional<FrameRecord> GetFrameRecord(int index) const;  // ring slots only
     bool SetFrameRecord(int index, const FrameRecord& record);   // ring slots only
     MLineRecord GetMLine() const;

@@ -390,7 +390,13 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
         notify = notify_;
     }
     if (notify) {
-        platform::PostToUi([notify, slot] { notify(slot); });
+        notice_->slot = slot;
+        if (notice_->pending.exchange(true))
+            return;  // the waiting notice will give this newer slot
+        platform::PostToUi([notify, notice = notice_] {
+            notify(notice->slot.load());
+            notice->pending = false;
+        });
         DebugLog("PostMessage(%d)\n", slot);
     }
 }

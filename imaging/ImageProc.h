@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -86,8 +87,11 @@ public:
     // Empties the input queue (the buffers are about to be set up again). Returns the count.
     size_t ClearInputQueue();
     size_t GetQueuedCount() const { return input_.GetCountLocked(); }
-    // Receives the frame notice (WM_PROBE_DATA with the cine slot) on the UI thread. Set it
-    // before the thread starts.
+    // Receives the frame notice (WM_PROBE_DATA with the cine slot) on the UI thread. At most
+    // one notice waits for the UI thread, and it gives the newest slot: a window that draws
+    // slower than frames come skips frames rather than queueing notices ahead of the user's
+    // input. The notice is free again only once `notify` returned, so the event loop sees
+    // input between two drawings. Set it before the thread starts.
     void SetFrameNotify(std::function<void(int slot)> notify);
     bool StartImageThread();
     // Asks the thread to end (stop flag and quit event) and joins it.
@@ -149,6 +153,11 @@ private:
     platform::Event quit_{platform::Event::Reset::Auto};
     std::atomic<bool> stop_{false};
     std::function<void(int)> notify_;
+    struct FrameNotice {
+        std::atomic<bool> pending{false};
+        std::atomic<int> slot{0};
+    };
+    std::shared_ptr<FrameNotice> notice_ = std::make_shared<FrameNotice>();
     std::thread thread_;
 
     mutable std::mutex idleMutex_;

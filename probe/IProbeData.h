@@ -99,4 +99,9 @@ public:
 
     // Appends a buffer to the driver's free list (ignored when null or without rows).
     virtual void ReturnBuffer(CRawBuf* buffer) = 0;
+
+    // The stream cannot deliver any more: the device went away (unplugged) or stopped
+    // answering, or the last start could not be sent. Frames will not come until the probe
+    // is opened again.
+    virtual bool IsDeviceLost() { return false; }
 };

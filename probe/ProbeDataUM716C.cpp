@@ -116,7 +116,13 @@ int CProbeDataUM716C::StartStreaming() {
         m_pCurrentBuffer->Clear();
     OpenUsbLog();
     m_bStreamStarted = true;
-    return UsbProbeStart();
+    const int started = UsbProbeStart();
+    m_bStartFailed = started == 0;
+    return started;
+}
+
+bool CProbeDataUM716C::IsDeviceLost() {
+    return m_bStartFailed.load() || UsbProbeGetStreamStats().readerGaveUp;
 }
 
 void CProbeDataUM716C::StopStreaming() {

@@ -25,6 +25,7 @@ public:
     bool WatchLoop() override;
     bool RequestStop() override;
     int StartStreaming() override;
+    bool IsDeviceLost() override;
     void StopStreaming() override;
 
     double GetMinDepth() override;
@@ -85,4 +86,5 @@ private:
     std::mutex m_mtxStream;  // open, close, start and stop of the stream
     bool m_bOpen = false;
     bool m_bStreamStarted = false;  // a start was asked of the probe since the last stop
+    std::atomic<bool> m_bStartFailed{false};  // the last start could not be sent
 };

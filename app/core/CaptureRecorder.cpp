@@ -99,6 +99,15 @@ bool CCaptureRecorder::Start(const std::string& patientId, const std::string& pa
                     m_onWriteFailed();
             });
         });
+    // The limit stands on the writer's clock: a busy UI thread cannot make a recording longer.
+    m_pSession->SetLimit(
+        [this, alive = std::weak_ptr<int>(m_alive)] {
+            platform::PostToUi([this, alive] {
+                if (!alive.expired() && m_onLimit)
+                    m_onLimit();
+            });
+        },
+        m_nLimitFrames);
     m_pSession->SetCamera(m_camera.Camera());
     return true;
 }
@@ -116,6 +125,7 @@ bool CCaptureRecorder::OpenAviFile() {
     setup.withCamera = m_bWithCamera;
     setup.quality = m_nRecQuality;
     m_bHaveCaption = false;
+    m_nViewClock = -1;
     m_lastOpen = m_pSession->Open(setup, platform::GetLocalTime());
     if (!m_lastOpen.ok)
         return false;
@@ -143,9 +153,15 @@ recorder::RecorderState CCaptureRecorder::RecorderState() const {
     return m_pSession ? m_pSession->State() : recorder::RecorderState::Idle;
 }
 
+bool CCaptureRecorder::WantsView() const {
+    return m_pSession && m_pSession->FrameClock() != m_nViewClock;
+}
+
 void CCaptureRecorder::PublishView(const Image32& view) {
-    if (m_pSession)
-        m_pSession->PublishView(view);
+    if (!m_pSession)
+        return;
+    m_nViewClock = m_pSession->FrameClock();
+    m_pSession->PublishView(view);
 }
 
 void CCaptureRecorder::PublishCaption(const recorder::CaptionValues& values) {

@@ -51,6 +51,15 @@ public:
     // Runs on the UI thread after a failed write was reported (the port ends the recording
     // as REC would); not run once the recorder is gone.
     std::function<void()> m_onWriteFailed;
+    // Runs on the UI thread once a recording reached its 30 seconds on the writer's clock
+    // (nothing more is written from then on); not run once the recorder is gone.
+    std::function<void()> m_onLimit;
+    // The recording's length limit in samples of its clock; tests shorten it. Before Start.
+    int m_nLimitFrames = recorder::kRecordLimitFrames;
+
+    // True when the writer's clock moved on since the image area was last handed over: only
+    // then is the image area worth rendering again.
+    bool WantsView() const;
 
     // Seconds since 1970 (UTC) when the running recording opened, in microseconds; 0 = none.
     std::atomic<int64_t> m_tRecordStart{0};
@@ -75,6 +84,7 @@ private:
     bool m_bWithCamera = false;
     bool m_bStopping = false;
     bool m_bHaveCaption = false;
+    int m_nViewClock = -1;  // the writer's clock when the image area was last handed over
     recorder::CaptionValues m_caption;
 };
 

@@ -220,8 +220,6 @@ public:
     void SetStartupGeometry(const StartupRects& rects, const GeometryConstants& constants);
     // Resizing: maximised or not (the window is at its start-up size or maximised).
     void OnSize(bool maximised, int cx, int cy);
-    // Frozen with a stored still or cine in the main view instead of the cine.
-    bool IsStoredItemOnScreen() const;
     void OnMove();
     void ShowFingerView(bool show);
     // Colours of a static or button of the main dialog at paint time.
@@ -337,6 +335,8 @@ private:
     MeasurePointer PointerOf(const MouseMessage& msg, int viewCode) const;
     void ApplyGeometry(const WindowLayout& layout);
     void ReplaceScreen();
+    // Frozen with a stored still or cine in the main view instead of the cine.
+    bool IsStoredItemOnScreen() const;
     void ApplyObLayout(int layout, int subItem, bool redraw);
     void StripCaliperClick(draw::Point p);
     StartupRects m_startup = DefaultStartupRects();
@@ -353,6 +353,7 @@ private:
     void UnfreezeNow();
     void WaitForStopped();
     void SuspendProbe();
+    void OnProbeGone();
     void PostUserMessage(int message);
     void ApplyLayoutRow(const LayoutRow& row);
     void ApplyBaseLayout(int layout, int subItem);

@@ -34,8 +34,10 @@ void CKALVEXDlg::ToggleFreeze(int*, int*) {
                 SetBtn7Locked(true);
             return;
         }
-        if (reopening)
+        if (reopening) {
             m_bProbeLost = false;
+            m_controls.SetText(IDC_STATUS, "");  // "probe not found" of a lost probe
+        }
         m_controls.Enable(IDC_BTN7, true);
         UpdateStcCurve();
     }

@@ -10,8 +10,10 @@
 #include "app/core/DepthMath.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainGlobals.h"
+#include "common/DebugLog.h"
 #include "common/GainCurve.h"
 #include "common/SettingsStore.h"
+#include "probe/ProbeStrings.h"
 #include "probe/RawBuf.h"
 #include "resources/StringTable.h"
 
@@ -235,6 +237,20 @@ void CKALVEXDlg::OnPowerBroadcast(int event) {
         if (m_nRunState == kLive)
             ExecCommand(kCmdFreeze);
     }
+}
+
+// The probe went away while live (unplugged, or it stopped answering): no frame will come, so
+// the window must not look live. The driver is closed as for a suspend, the next unfreeze
+// opens the probe again, and the window freezes and says why.
+void CKALVEXDlg::OnProbeGone() {
+    if (!g_pProbe.load() || m_nRunState != kLive || m_bFreezing)
+        return;
+    DebugLog("probe lost while live\n");
+    SuspendProbe();
+    ExecCommand(kCmdFreeze);
+    m_controls.SetText(IDC_STATUS, resources::LoadString(IDS_PROBE_NOT_FOUND));
+    m_controls.Show(IDC_STATUS, true);
+    m_controls.Repaint(IDC_STATUS, true);
 }
 
 void CKALVEXDlg::SuspendProbe() {

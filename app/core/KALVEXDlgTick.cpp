@@ -104,6 +104,10 @@ void CKALVEXDlg::OnTick() {
         else
             probe->SetLastReceiveTime(now);
     }
+    if (probe && m_nRunState == kLive && probe->IsDeviceLost()) {
+        OnProbeGone();
+        return;
+    }
 
     const int64_t utc = platform::Clock().UtcMicros();
     const platform::SystemTime local = platform::MicrosToLocal(utc);
@@ -123,18 +127,16 @@ void CKALVEXDlg::OnTick() {
         }
     }
 
+    // The recording's time; its 30-second limit stands on the writer's own clock, which ends
+    // the recording however late this tick comes.
     IRecorder& recorder = *m_ports.recorder;
     if (m_bSyncView && m_nTickCounter % 50 == 0 && recorder.Exists() && recorder.State() == 1 &&
         recorder.StartMicros() != 0) {
-        const int64_t elapsed = std::max<int64_t>(platform::Clock().UtcMicros() - recorder.StartMicros(), 0);
+        const int64_t elapsed = std::clamp<int64_t>(platform::Clock().UtcMicros() - recorder.StartMicros(), 0,
+                                                    kRecordLimitMicros);
         const int64_t secs = elapsed / 1'000'000;
         m_ports.livePanel->SetRecTimeText(
             platform::Format("%02d:%02d", static_cast<int>(secs / 60 % 60), static_cast<int>(secs % 60)));
-        // The whole time counts: the seconds field alone starts again at every minute.
-        if (elapsed >= kRecordLimitMicros) {
-            PostUserMessage(WM_RECORD_LIMIT);
-            recorder.ClearStartTime();
-        }
     }
 
     // The strip restarts after ten silent ticks: a tick that finds the countdown running draws nothing.

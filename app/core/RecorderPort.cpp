@@ -109,6 +109,11 @@ CCaptureRecorder* CRecorderPort::NewRecorder() {
         if (m_pDlg && m_pDlg->m_nRunState != kFrozen && State() == 1)
             ToggleRecord();
     };
+    // The 30 seconds are up on the writer's clock: the window ends the recording as REC does.
+    recorder->m_onLimit = [this] {
+        if (m_pDlg && m_pDlg->m_nRunState != kFrozen && State() == 1)
+            m_pDlg->OnRecordLimit();
+    };
     return recorder;
 }
 
@@ -214,7 +219,10 @@ void CRecorderPort::ReportFinish(const recorder::FinishOutcome& outcome) {
 }
 
 void CRecorderPort::OnFrameDrawn() {
-    if (g_pCaptureRecorder && g_pCaptureRecorder->RecorderState() == recorder::RecorderState::Recording)
+    // The writer takes 13 pictures a second: render the image area again only when it has
+    // taken the last one, not for every drawn frame.
+    if (g_pCaptureRecorder && g_pCaptureRecorder->RecorderState() == recorder::RecorderState::Recording &&
+        g_pCaptureRecorder->WantsView())
         CaptureViewToRecorderFrame();
 }
 

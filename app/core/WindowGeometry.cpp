@@ -53,6 +53,9 @@ WindowLayout RestoredLayout(const StartupRects& s) {
 
 WindowLayout MaximisedLayout(const StartupRects& s, const GeometryConstants& k, int cx, int cy) {
     WindowLayout l = RestoredLayout(s);
+    // Too narrow for the labels beside the image: nothing grows, so everything stays put.
+    if (k.rightExtent > 0 && cx <= k.rightExtent)
+        return l;
     const int e = Enlargement(s, k, cx, cy);
     l.enlargement = e;
     l.largeLabelFont = false;

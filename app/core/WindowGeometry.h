@@ -50,6 +50,7 @@ struct WindowLayout {
 // narrow screen (rightExtent), and bounded below so that the main view keeps at least
 // minViewSize pixels (a small screen would otherwise shrink it to nothing or less).
 int Enlargement(const StartupRects& s, const GeometryConstants& k, int cx, int cy);
+// The start-up layout where the client is no wider than rightExtent.
 WindowLayout MaximisedLayout(const StartupRects& s, const GeometryConstants& k, int cx, int cy);
 WindowLayout RestoredLayout(const StartupRects& s);
 // Until the frame gives its table: a 900 x 680 client with the views at its top-left corner.

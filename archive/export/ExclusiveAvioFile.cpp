@@ -13,6 +13,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
+#include "archive/export/VideoLeftovers.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 
@@ -26,14 +27,18 @@ ExclusiveAvioFile::~ExclusiveAvioFile() {
     Discard();
 }
 
-int ExclusiveAvioFile::Open(const std::string& target, bool replaceReserved) {
+int ExclusiveAvioFile::Open(const std::string& target, TargetMode mode) {
     Discard();
     target_ = target;
-    replaceReserved_ = replaceReserved;
-    if (replaceReserved) {
+    mode_ = mode;
+    struct stat st {};
+    const bool exists = ::lstat(target.c_str(), &st) == 0;
+    if (mode == TargetMode::ReplaceReserved) {
         // Only the empty placeholder of a reserved name may be replaced, never a recording.
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)
+        if (!exists || !S_ISREG(st.st_mode) || st.st_size != 0)
+            return AVERROR(EEXIST);
+    } else if (mode == TargetMode::ReplaceLeftover) {
+        if (exists && !S_ISREG(st.st_mode))
             return AVERROR(EEXIST);
     } else if (platform::PathExists(target)) {
         return AVERROR(EEXIST);
@@ -43,6 +48,7 @@ int ExclusiveAvioFile::Open(const std::string& target, bool replaceReserved) {
     if (fd_ < 0)
         return AVERROR(errno ? errno : EIO);
     temp_ = tmpl;
+    ClaimVideoFile(temp_);
     ::fchmod(fd_, platform::kPrivateFileMode);
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
     if (buffer)
@@ -104,6 +110,15 @@ void ExclusiveAvioFile::CloseContext() {
 }
 
 int ExclusiveAvioFile::Commit() {
+    const int rc = Close();
+    if (rc < 0) {
+        Discard();
+        return rc;
+    }
+    return Place();
+}
+
+int ExclusiveAvioFile::Close() {
     if (fd_ < 0 || !avio_)
         return AVERROR(EINVAL);
     avio_flush(avio_);
@@ -113,21 +128,40 @@ int ExclusiveAvioFile::Commit() {
     CloseContext();
     ::close(fd_);
     fd_ = -1;
-    if (rc >= 0 && replaceReserved_) {
-        if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    closed_ = rc >= 0;
+    return rc < 0 ? rc : 0;
+}
+
+int ExclusiveAvioFile::Place() {
+    if (!closed_ || temp_.empty())
+        return AVERROR(EINVAL);
+    int rc = 0;
+    struct stat st {};
+    const bool replacing = mode_ == TargetMode::ReplaceReserved ||
+                           (mode_ == TargetMode::ReplaceLeftover && ::lstat(target_.c_str(), &st) == 0);
+    if (replacing) {
+        if (mode_ == TargetMode::ReplaceReserved &&
+            (::lstat(target_.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0))
+            rc = AVERROR(EEXIST);  // the placeholder is not what it was
+        else if (::rename(temp_.c_str(), target_.c_str()) != 0)
             rc = AVERROR(errno);
         else
-            temp_.clear();  // renamed into place: nothing left to remove
-    } else if (rc >= 0) {
+            ForgetTemporary();  // renamed into place: nothing left to remove
+    } else {
         // The same steps as every record that must not replace a file, so a file system
         // without hard links still gets the video.
         const int err = platform::PlaceFileExclusive(temp_, target_, platform::kPrivateFileMode);
-        temp_.clear();  // gone either way
+        ForgetTemporary();  // gone either way
         if (err != 0)
             rc = AVERROR(err);
     }
     Discard();
-    return rc < 0 ? rc : 0;
+    return rc;
+}
+
+void ExclusiveAvioFile::ForgetTemporary() {
+    ReleaseVideoFile(temp_);
+    temp_.clear();
 }
 
 void ExclusiveAvioFile::Discard() {
@@ -138,8 +172,9 @@ void ExclusiveAvioFile::Discard() {
     }
     if (!temp_.empty()) {
         ::unlink(temp_.c_str());
-        temp_.clear();
+        ForgetTemporary();
     }
+    closed_ = false;
     pos_ = size_ = 0;
 }
 

@@ -12,6 +12,14 @@ struct AVIOContext;
 
 namespace exportfile {
 
+// What may stand at the target's name when the file is put in place.
+enum class TargetMode {
+    Exclusive,        // nothing: an existing file is never replaced
+    ReplaceReserved,  // the empty placeholder its caller created exclusively to reserve the name
+    ReplaceLeftover,  // a temporary name of this program ("_temp.avi") that a cancelled or killed
+                      // export left: any regular file of that name is replaced
+};
+
 class ExclusiveAvioFile {
 public:
     ExclusiveAvioFile() = default;
@@ -19,30 +27,38 @@ public:
     ExclusiveAvioFile(const ExclusiveAvioFile&) = delete;
     ExclusiveAvioFile& operator=(const ExclusiveAvioFile&) = delete;
 
-    // Creates the temporary file and the AVIO context. 0 or a negative AVERROR; the target
-    // existing already gives AVERROR(EEXIST). With `replaceReserved` the target must be an
-    // empty regular file its caller created exclusively to reserve the name (else EEXIST), and
-    // Commit renames over it.
-    int Open(const std::string& target, bool replaceReserved = false);
+    // Creates the temporary file (0600, claimed against sweeps) and the AVIO context. 0 or a
+    // negative AVERROR; a target the mode does not allow to replace gives AVERROR(EEXIST).
+    // ReplaceReserved and ReplaceLeftover put the file in place by a rename over the target.
+    int Open(const std::string& target, TargetMode mode = TargetMode::Exclusive);
     AVIOContext* context() const { return avio_; }
 
-    // Flushes, syncs and links the file into place. 0 or a negative AVERROR (AVERROR(EEXIST)
-    // when a file of the target's name appeared meanwhile); the temporary file is gone after.
+    // Flushes, syncs and links the file into place (Close, then Place). 0 or a negative
+    // AVERROR (AVERROR(EEXIST) when a file of the target's name appeared meanwhile); the
+    // temporary file is gone after.
     int Commit();
+    // Flushes, syncs and closes the complete file, which stays under its temporary name
+    // (readable at temporary()) until Place or Discard.
+    int Close();
+    // Puts the closed file in place as the target.
+    int Place();
     // Removes the temporary file; the target is untouched.
     void Discard();
 
     const std::string& target() const { return target_; }
+    const std::string& temporary() const { return temp_; }
     int64_t bytesWritten() const { return size_; }
 
 private:
     static int WritePacket(void* opaque, uint8_t* buf, int size);
     static int64_t Seek(void* opaque, int64_t offset, int whence);
     void CloseContext();
+    void ForgetTemporary();
 
     std::string target_;
     std::string temp_;
-    bool replaceReserved_ = false;
+    TargetMode mode_ = TargetMode::Exclusive;
+    bool closed_ = false;
     int fd_ = -1;
     int64_t pos_ = 0;
     int64_t size_ = 0;

@@ -27,6 +27,9 @@ public:
     // The review cine: the loaded stored cine, or the previewed still's frame.
     virtual int ReviewFrameCount() const = 0;
     virtual bool ReviewFrame(int index, Image8& out) const = 0;
+    // False when the frame's picture did not load (it reads black).
+    virtual bool ReviewFrameLoaded(int index) const = 0;
+    // None when the frame has no record (its sidecar did not load).
     virtual std::optional<FrameRecord> ReviewFrameRecord(int index) const = 0;
     // The review record at the current review position (the shown stored item).
     virtual std::optional<FrameRecord> ShownReviewRecord() const = 0;
@@ -39,7 +42,9 @@ public:
 };
 
 // The review cine's frame times in ms from frame 0 (at most 512 frames) and how many of its
-// frames have no record (they did not load).
+// pictures did not load. A frame without a record takes the time between its neighbours
+// that have one (before the first or after the last of them, an unknown step that the
+// repair of the intervals fills), so a lost sidecar neither lengthens nor shortens the video.
 struct ReviewTimes {
     std::vector<int64_t> times;
     int missing = 0;
@@ -47,7 +52,8 @@ struct ReviewTimes {
 ReviewTimes CollectReviewTimes(const IExportSource& source);
 
 // The two print captions: the patient id and name; "Measurement Time:" with the time of the
-// shown stored item, or of the live image when none is shown.
+// shown stored item (a previewed still or a loaded cine), or of the live image when none is
+// shown.
 struct PrintCaptions {
     std::string caption1;
     std::string caption2;

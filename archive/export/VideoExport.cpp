@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "archive/export/ExclusiveAvioFile.h"
+#include "archive/export/VideoLeftovers.h"
 #include "archive/export/VideoResampler.h"
 #include "platform/FileSystem.h"
 #include "platform/StringUtil.h"
@@ -56,6 +57,8 @@ VideoExportResult RunVideoExport(const VideoPaths& paths, const std::vector<int6
     if (chosen.empty())
         return {VideoExportStatus::Failed, {}, {false, "No data", platform::MsgIcon::Exclamation}};
 
+    // What killed exports left in the folder goes first: it is patient video nobody can use.
+    SweepVideoLeftovers(platform::ParentFolder(paths.avi));
     // Refuse before any work: an existing result, or too little room for the AVI and the MP4.
     if (paths.transcode && platform::PathExists(paths.result))
         return Failed(paths.result, AVERROR(EEXIST));
@@ -66,7 +69,11 @@ VideoExportResult RunVideoExport(const VideoPaths& paths, const std::vector<int6
         return Failed(paths.avi, AVERROR(ENOSPC));
 
     VideoFileWriter writer;
-    int rc = writer.Open(paths.avi, planned, codec);
+    VideoStreamFormat format;
+    // The temporary AVI's name is this program's own: one that a cancelled export left is
+    // replaced, and never blocks the export.
+    format.replaceLeftover = paths.transcode;
+    int rc = writer.Open(paths.avi, planned, codec, format);
     if (rc < 0)
         return Failed(paths.avi, rc);
     const int64_t last = static_cast<int64_t>(chosen.size()) - 1;
@@ -80,33 +87,44 @@ VideoExportResult RunVideoExport(const VideoPaths& paths, const std::vector<int6
         if (rc < 0)
             return Failed(paths.avi, rc);  // the writer removes its file
     }
-    // A cancelled export still finalises what it wrote, so the partial AVI plays.
-    rc = writer.Finish();
-    if (rc < 0)
-        return Failed(paths.avi, rc);
-    if (cancelled)
-        return {VideoExportStatus::Cancelled,
-                paths.avi,
-                {false, platform::Format("error or saved\n\n %s", paths.avi.c_str()),
-                 platform::MsgIcon::Exclamation}};
-
-    if (!paths.transcode)
+    if (cancelled || !paths.transcode) {
+        // A cancelled export still finalises what it wrote, so the partial AVI plays.
+        rc = writer.Finish();
+        if (rc < 0)
+            return Failed(paths.avi, rc);
+        if (cancelled)
+            return {VideoExportStatus::Cancelled,
+                    paths.avi,
+                    {false, platform::Format("error or saved\n\n %s", paths.avi.c_str()),
+                     platform::MsgIcon::Exclamation}};
         return {VideoExportStatus::Saved,
                 paths.avi,
                 {true, platform::Format("saved\n\n%s", paths.avi.c_str()), platform::MsgIcon::Information}};
+    }
 
+    // The AVI stays under its temporary name while it is transcoded: a kill leaves only
+    // temporaries, which the next export sweeps.
+    rc = writer.Complete();
+    if (rc < 0)
+        return Failed(paths.avi, rc);
     if (callbacks.encodingStarts)
         callbacks.encodingStarts();
     const Mp4ProfileParams params{66, 12, 1, kVideoSize, kVideoSize, bitRate};
-    rc = TranscodeToMp4(callbacks.encodeProgress, params, paths.avi, paths.result);
+    rc = TranscodeToMp4(callbacks.encodeProgress, params, writer.CompletedPath(), paths.result);
     if (rc < 0) {
         // The AVI is complete and playable: keep it rather than lose the export.
         VideoExportResult result = Failed(paths.result, rc);
+        const int placed = writer.Place();
+        if (placed < 0)
+            return Failed(paths.avi, placed);
         result.path = paths.avi;
         result.outcome.message += platform::Format("\nThe AVI file was kept:\n%s", paths.avi.c_str());
         return result;
     }
-    ::unlink(paths.avi.c_str());
+    writer.Abort();
+    // A partial AVI of this name that a cancelled export left is replaced by this export.
+    if (platform::IsRegularFile(paths.avi))
+        ::unlink(paths.avi.c_str());
     return {VideoExportStatus::Saved,
             paths.result,
             {true, platform::Format("saved\n\n%s", paths.result.c_str()), platform::MsgIcon::Information}};

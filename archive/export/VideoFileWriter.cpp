@@ -137,7 +137,9 @@ int VideoFileWriter::Open(const std::string& path, int64_t plannedFrames, const 
     m.width = format.width;
     m.height = format.height;
     m.timeBase = {1, format.framesPerSecond};
-    int rc = m.file.Open(path, format.replaceReservedFile);
+    int rc = m.file.Open(path, format.replaceReservedFile ? TargetMode::ReplaceReserved
+                               : format.replaceLeftover   ? TargetMode::ReplaceLeftover
+                                                          : TargetMode::Exclusive);
     if (rc < 0)
         return rc;
     rc = avformat_alloc_output_context2(&m.format, nullptr, "avi", nullptr);
@@ -238,6 +240,11 @@ int VideoFileWriter::WriteBgrFrame(int64_t index, const uint8_t* bottomUpBgr, si
 }
 
 int VideoFileWriter::Finish() {
+    const int rc = Complete();
+    return rc < 0 ? rc : Place();
+}
+
+int VideoFileWriter::Complete() {
     if (!impl_ || !impl_->headerWritten)
         return AVERROR(EINVAL);
     Impl& m = *impl_;
@@ -248,8 +255,23 @@ int VideoFileWriter::Finish() {
     if (rc >= 0 && m.format->pb->error < 0)
         rc = m.format->pb->error;
     m.headerWritten = false;
+    m.Release();
     if (rc >= 0)
-        rc = m.file.Commit();
+        rc = m.file.Close();
+    if (rc < 0)
+        Abort();
+    return rc < 0 ? rc : 0;
+}
+
+const std::string& VideoFileWriter::CompletedPath() const {
+    static const std::string none;
+    return impl_ ? impl_->file.temporary() : none;
+}
+
+int VideoFileWriter::Place() {
+    if (!impl_)
+        return AVERROR(EINVAL);
+    const int rc = impl_->file.Place();
     Abort();
     return rc < 0 ? rc : 0;
 }

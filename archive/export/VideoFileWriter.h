@@ -30,6 +30,7 @@ struct VideoStreamFormat {
     int height = kVideoSize;
     int framesPerSecond = 12;
     bool replaceReservedFile = false;  // the target is the caller's empty placeholder
+    bool replaceLeftover = false;      // the target is a temporary name a cancelled export left
 };
 
 // Bytes an AVI of `frames` uncompressed frames needs, with room for headers and the index.
@@ -55,6 +56,12 @@ public:
     // Completes the file (index, lengths) and links it into place: a cancelled export ends
     // here too, so what was written so far stays playable. 0 or a negative AVERROR.
     int Finish();
+    // Completes the file but leaves it under its temporary name (CompletedPath), where a
+    // kill leaves only a temporary that the next export sweeps; then Place puts it in place,
+    // or Abort drops it. 0 or a negative AVERROR (the file is dropped).
+    int Complete();
+    const std::string& CompletedPath() const;
+    int Place();
     // Drops the unfinished file.
     void Abort();
 

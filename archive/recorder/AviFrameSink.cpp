@@ -27,8 +27,19 @@ public:
         return rc;
     }
 
+    // The finished AVI stays under the writer's temporary name until it is placed: a kill
+    // during the transcode leaves only temporaries, which the next start sweeps.
     bool Close(std::string& reason) override {
-        const int rc = writer_.Finish();
+        const int rc = writer_.Complete();
+        if (rc < 0)
+            reason = exportfile::VideoFailureReason(rc);
+        return rc >= 0;
+    }
+
+    std::string CompletedPath() const override { return writer_.CompletedPath(); }
+
+    bool Place(std::string& reason) override {
+        const int rc = writer_.Place();
         if (rc < 0)
             reason = exportfile::VideoFailureReason(rc);
         return rc >= 0;

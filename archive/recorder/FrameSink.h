@@ -16,6 +16,11 @@ public:
     virtual int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) = 0;
     // Finishes the file. False with `reason` when it cannot be finalised.
     virtual bool Close(std::string& reason) = 0;
+    // After Close: where the finished file can be read, when it is not yet under its own
+    // name (empty: it is at the name given to the factory).
+    virtual std::string CompletedPath() const { return {}; }
+    // Puts a closed file under its own name. False with `reason` when it cannot.
+    virtual bool Place(std::string& /*reason*/) { return true; }
 };
 
 }  // namespace recorder

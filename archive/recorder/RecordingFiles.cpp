@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 
 namespace recorder {
@@ -9,7 +10,7 @@ namespace recorder {
 namespace {
 
 constexpr int kMaxSuffix = 1000;
-constexpr mode_t kRecordingMode = 0644;
+constexpr mode_t kRecordingMode = platform::kPrivateFileMode;  // patient video
 
 // The typed name is one file-name part: a '/' must not lead into another folder.
 std::string FileNamePartOf(const std::string& typed) {

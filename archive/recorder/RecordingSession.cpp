@@ -1,7 +1,9 @@
 #include "archive/recorder/RecordingSession.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "archive/export/VideoLeftovers.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
@@ -12,8 +14,24 @@ RecordingSession::RecordingSession(SinkFactory sinkFactory, RecordingWriter::Fai
 
 RecordingSession::~RecordingSession() {
     // A recorder deleted mid-recording (the window closes) still leaves a finished AVI.
-    if (writer_)
-        writer_->Stop();
+    if (writer_ && sink_) {
+        const StopResult stop = writer_->Stop();
+        std::string reason;
+        if (!stop.closed || stop.framesWritten == 0 || !sink_->Place(reason))
+            DropReservation();
+    }
+    writer_.reset();
+    sink_.reset();
+    exportfile::ReleaseVideoFile(paths_.avi);
+}
+
+void RecordingSession::DropReservation() {
+    sink_.reset();  // an unplaced file goes with its writer
+    // Only the empty placeholder that reserved the name, never a recording.
+    struct stat st {};
+    if (::lstat(paths_.avi.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+        ::unlink(paths_.avi.c_str());
+    exportfile::ReleaseVideoFile(paths_.avi);
 }
 
 RecorderState RecordingSession::State() const {
@@ -33,17 +51,21 @@ OpenOutcome RecordingSession::Open(const SessionSetup& setup, const platform::Sy
     name.fileName = setup.fileName;
     name.stamp = stamp;
     name.select = setup.quality == kQualitySelect;
+    // What killed recordings left in the folder goes first.
+    exportfile::SweepVideoLeftovers(setup.folder);
+    exportfile::ReleaseVideoFile(paths_.avi);
     std::string error;
     if (!CreateRecordingFile(name, paths_, error)) {
         outcome.path = MakeRecordingPaths(name).avi;
         outcome.reason = error;
         return outcome;
     }
+    exportfile::ClaimVideoFile(paths_.avi);
     const int width = RecorderFrameWidth(setup.withCamera);
     writer_.reset();
     sink_ = sinkFactory_(paths_.avi, width, error);
     if (!sink_) {
-        ::unlink(paths_.avi.c_str());  // the empty file reserved for it
+        DropReservation();  // the empty file reserved for it
         outcome.path = paths_.avi;
         outcome.reason = error;
         return outcome;
@@ -52,6 +74,7 @@ OpenOutcome RecordingSession::Open(const SessionSetup& setup, const platform::Sy
     composer_ = std::make_unique<FrameComposer>(setup.withCamera);
     writer_ = std::make_unique<RecordingWriter>(
         *sink_, [this](std::vector<uint8_t>& frame) { Compose(frame); }, onWriteFailure_);
+    writer_->SetLimit(limitFrames_, onLimit_);
     recordStart_ = platform::Clock().UtcMicros() / 1'000'000;
     writer_->Start();
     outcome.ok = true;
@@ -77,23 +100,35 @@ FinishOutcome RecordingSession::Stop(const Transcoder& transcode) {
     if (!writer_ || !sink_ || State() == RecorderState::Stopped || State() == RecorderState::Idle)
         return outcome;
     outcome.stop = writer_->Stop();
-    sink_.reset();
     recordStart_ = 0;
 
     if (!outcome.stop.closed || outcome.stop.framesWritten == 0) {
-        ::unlink(paths_.avi.c_str());
+        DropReservation();
         outcome.problem = outcome.stop.closed ? FinishProblem::NothingRecorded : FinishProblem::NotFinalised;
         outcome.reason = outcome.stop.closeError;
         return outcome;
     }
     const std::optional<int> row = Mp4RowFor(setup_.withCamera, setup_.quality);
+    std::string error;
     if (!row) {
+        if (!sink_->Place(error)) {
+            DropReservation();
+            outcome.problem = FinishProblem::NotFinalised;
+            outcome.reason = error;
+            return outcome;
+        }
+        sink_.reset();
+        exportfile::ReleaseVideoFile(paths_.avi);
         outcome.resultPath = paths_.avi;
         return outcome;
     }
-    std::string error;
-    if (transcode && transcode(paths_.avi, paths_.mp4, *row, error)) {
-        ::unlink(paths_.avi.c_str());
+    // The AVI is read where the sink finished it; it takes its own name only when it is kept.
+    const std::string completed = sink_->CompletedPath();
+    const std::string& source = completed.empty() ? paths_.avi : completed;
+    if (transcode && transcode(source, paths_.mp4, *row, error)) {
+        if (completed.empty())
+            ::unlink(paths_.avi.c_str());
+        DropReservation();
         outcome.resultPath = paths_.mp4;
         return outcome;
     }
@@ -101,6 +136,15 @@ FinishOutcome RecordingSession::Stop(const Transcoder& transcode) {
     ::unlink(paths_.mp4.c_str());
     outcome.problem = FinishProblem::TranscodeFailed;
     outcome.reason = transcode ? error : "no transcoder";
+    std::string placeError;
+    if (!sink_->Place(placeError)) {
+        DropReservation();
+        outcome.problem = FinishProblem::NotFinalised;
+        outcome.reason = placeError;
+        return outcome;
+    }
+    sink_.reset();
+    exportfile::ReleaseVideoFile(paths_.avi);
     outcome.resultPath = paths_.avi;
     return outcome;
 }

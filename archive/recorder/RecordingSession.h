@@ -67,6 +67,14 @@ public:
     RecordingSession(const RecordingSession&) = delete;
     RecordingSession& operator=(const RecordingSession&) = delete;
 
+    // What runs on the writer's thread, once per recording, when the recording reaches its
+    // length limit (post it to the UI thread, which ends the recording as REC does); the
+    // limit in samples, 30 seconds by default. Set before Open.
+    void SetLimit(std::function<void()> onLimit, int frames = kRecordLimitFrames) {
+        onLimit_ = std::move(onLimit);
+        limitFrames_ = frames;
+    }
+
     // The camera whose latest picture fills the right half (not owned; nullptr: black).
     // Set before Open; it must outlive the recordings.
     void SetCamera(const camera::ICamera* camera) { camera_ = camera; }
@@ -89,9 +97,13 @@ public:
 
 private:
     void Compose(std::vector<uint8_t>& frame);
+    // Drops the sink with any file it has not placed and the empty name the recording reserved.
+    void DropReservation();
 
     SinkFactory sinkFactory_;
     RecordingWriter::FailureFn onWriteFailure_;
+    std::function<void()> onLimit_;
+    int limitFrames_ = kRecordLimitFrames;
     const camera::ICamera* camera_ = nullptr;
     SharedImage view_;
     SharedImage caption_;

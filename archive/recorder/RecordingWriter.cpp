@@ -25,6 +25,7 @@ void RecordingWriter::Begin(int64_t startMicros) {
     lastGood_ = -1;
     framesWritten_ = 0;
     failed_ = false;
+    limitReported_ = false;
     {
         std::lock_guard lock(mutex_);
         ended_ = false;
@@ -53,6 +54,14 @@ WriterStep RecordingWriter::Step(int64_t nowMicros) {
     }
     if (expected != RecorderState::Recording || failed_)
         return WriterStep::NotRecording;
+    if (limitFrames_ > 0 && clock >= limitFrames_) {
+        if (!limitReported_) {
+            limitReported_ = true;
+            if (onLimit_)
+                onLimit_();
+        }
+        return WriterStep::NothingNew;
+    }
     if (lastWritten_ >= clock)
         return WriterStep::NothingNew;
 

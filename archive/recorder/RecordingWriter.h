@@ -32,6 +32,8 @@ enum class RecorderState : int {
 
 inline constexpr int64_t kFrameClockMicros = 77'000;  // 13 frames a second
 inline constexpr int64_t kWriterPeriodMicros = 15'000;
+// A recording lasts at most 30 seconds of its own clock: samples 0..389 at 13 a second.
+inline constexpr int kRecordLimitFrames = 390;
 
 struct WriteFailure {
     int code = 0;
@@ -40,7 +42,7 @@ struct WriteFailure {
 };
 
 enum class WriterStep {
-    NothingNew,    // the clock has not moved since the last frame
+    NothingNew,    // the clock has not moved since the last frame, or it reached the limit
     Wrote,         // one frame written
     Acknowledged,  // the stop request was acknowledged; nothing written
     NotRecording,  // idle, stopped, acknowledged earlier, or after a failed write
@@ -61,6 +63,14 @@ public:
     using FailureFn = std::function<void(const WriteFailure&)>;
 
     RecordingWriter(IFrameSink& sink, ComposeFn compose, FailureFn onFailure);
+
+    // The length limit in samples (0: none) and what to run, once, on the writer's thread
+    // when the clock reaches it: from then on nothing more is written, however late the UI
+    // thread comes to stop the recording. Set before Start.
+    void SetLimit(int frames, std::function<void()> onLimit) {
+        limitFrames_ = frames;
+        onLimit_ = std::move(onLimit);
+    }
     ~RecordingWriter();  // stops a running writer
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
@@ -98,6 +108,9 @@ private:
     IFrameSink& sink_;
     ComposeFn compose_;
     FailureFn onFailure_;
+    int limitFrames_ = kRecordLimitFrames;
+    std::function<void()> onLimit_;
+    bool limitReported_ = false;
 
     std::atomic<RecorderState> state_{RecorderState::Idle};
     std::atomic<int> frameClock_{0};

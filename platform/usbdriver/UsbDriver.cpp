@@ -257,6 +257,7 @@ void SetDefaultDeviceFactory(DefaultDeviceFactory factory) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     r.defaultFactory = factory;
+    r.defaultsDecided = !r.devices.empty();  // a new factory is asked at the next use
 }
 
 }  // namespace usbdriver

@@ -105,8 +105,8 @@ void AttachDevice(std::shared_ptr<IUsbDevice> device);
 void DetachDevice(const std::shared_ptr<IUsbDevice>& device);
 void DetachAllDevices();
 
-// Makes the device on first use: called once by the first enumeration or open, unless a
-// device was attached before; a null result attaches nothing. Install it before first use.
+// Makes the device on first use: called once by the first enumeration or open after it is
+// installed, unless a device is attached by then; a null result attaches nothing.
 using DefaultDeviceFactory = std::shared_ptr<IUsbDevice> (*)();
 void SetDefaultDeviceFactory(DefaultDeviceFactory factory);
 

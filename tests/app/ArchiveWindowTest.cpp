@@ -62,11 +62,13 @@ protected:
 
     CThumbnailListBox& List() { return *frame_->ThumbnailList(); }
 
-    // Frames here leave the window 50 ms each.
+    // Frames here leave the window 50 ms apart at least (a stored cine plays at their pace).
     void Frames(int n) {
         for (int i = 0; i < n; ++i) {
-            sim_->StepFrames(1);
-            Settle(10);
+            const auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+            MainFrameFixture::Frames(1);
+            while (std::chrono::steady_clock::now() < next)
+                Settle(1);
         }
     }
     void ClickAt(wxWindow* window, wxPoint at, bool twice = false) {
@@ -94,15 +96,13 @@ protected:
                         (row - top) * CThumbnailListBox::kRowHeight + CThumbnailListBox::kRowHeight / 2),
                 twice);
     }
-    void NextSecond() {
-        const int64_t now = platform::Clock().UtcMicros() / 1'000'000;
-        while (platform::Clock().UtcMicros() / 1'000'000 == now)
-            Settle(2);
-    }
+    void NextSecond() { wallClock_.NextSecond(); }
     void Shot(const std::string& name) {
         Settle(10);
         MainFrameFixture::Shot(name);
     }
+
+    testsupport::SteppedWallClock wallClock_;
 };
 
 }  // namespace

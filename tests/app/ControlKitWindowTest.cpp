@@ -300,8 +300,7 @@ TEST_F(ControlKitTest, TwoSlidersSwappingFocusPublishTwoFocusEvents) {
     auto* b = new CCstmSliderCtrl(frame, 2401, false, wxPoint(10, 40), wxSize(112, 22));
     CEventHub::GetInstance().Subscribe(EventKindSliderFocus, OnSliderFocus);
     a->SetFocus();
-    Flush();
-    ASSERT_TRUE(a->m_bFocused) << "the display gave no keyboard focus";
+    ASSERT_TRUE(wxtest::PumpUntil([&] { return a->m_bFocused; }, "the keyboard focus on the slider"));
     const wxRect t = a->ThumbRect();
     EXPECT_EQ(a->Render().At(t.x + t.width / 2, t.y + t.height / 2),
               MakePixel(192, 160, 31));  // gold when focused

@@ -33,6 +33,7 @@ inline void RunInsideModal(std::function<void()> script) {
     wxTheApp->CallAfter([script = std::move(script)] {
         for (int i = 0; i < 5; ++i)
             Flush();
+        PlacedModal();
         script();
     });
 }

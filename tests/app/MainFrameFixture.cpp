@@ -11,6 +11,8 @@
 #include "common/SettingsStore.h"
 #include "imaging/ProcessExit.h"
 #include "platform/usbdriver/UsbDriver.h"
+#include "probe/OpenProbe.h"
+#include "probe/ProbeDataUM716C.h"
 #include "tests/app/WxTestSupport.h"
 
 namespace wxtest {
@@ -49,6 +51,7 @@ void MainFrameFixture::OpenWindow() {
     frame_->Raise();
     frame_->SetFocus();
     Flush();
+    ASSERT_TRUE(WaitUntilPlaced(frame_));
 }
 
 void MainFrameFixture::CloseWindow() {
@@ -69,14 +72,38 @@ void MainFrameFixture::Settle(int rounds) {
     }
 }
 
+namespace {
+
+// Frames the probe driver dropped for want of a free raw buffer, as a busy machine drops live
+// frames.
+uint64_t LostFrames() {
+    auto* probe = dynamic_cast<CProbeDataUM716C*>(g_pProbe.load());
+    return probe ? probe->GetLostFrameCount() : 0;
+}
+
+}  // namespace
+
 void MainFrameFixture::Frames(int n) {
     for (int i = 0; i < n; ++i) {
+        const bool live = Core().m_nRunState == maindlg::kLive;
+        const int want = Core().m_pLiveProc->Cine().GetCount() + 1;
+        uint64_t lost = LostFrames();
         sim_->StepFrames(1);
-        for (int k = 0; k < 50; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            Flush();
+        // Live, each frame reaches the cine (another is sent for one dropped); frozen, the probe
+        // sends none.
+        if (live) {
+            EXPECT_TRUE(PumpUntil(
+                [&] {
+                    if (LostFrames() != lost) {
+                        lost = LostFrames();
+                        sim_->StepFrames(1);
+                    }
+                    return Core().m_pLiveProc->Cine().GetCount() >= want;
+                },
+                "cine frame " + std::to_string(want)));
         }
     }
+    Settle();  // the window draws what came
 }
 
 void MainFrameFixture::Key(int key, int modifiers) {

@@ -61,7 +61,7 @@ protected:
         });
         timer.Start(20);
         start();
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto until = std::chrono::steady_clock::now() + testsupport::kPatience;
         while (!ran && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             Flush();
@@ -239,21 +239,6 @@ TEST_F(MainFrameTest, MOnAFrozenImageOpensThePickerAndTheChoiceShowsInTheMainVie
     Shot("main_frozen_body_mark");
 }
 
-namespace {
-
-// True when the text, drawn clipped to a box of the size of `box`, loses none of its ink.
-bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect& box, unsigned format) {
-    Image32 clipped(box.Width(), box.Height(), 0);
-    draw::DrawText(clipped, {0, 0, box.Width(), box.Height()}, text, font, 0xFFFFFF, format);
-    Image32 whole(box.Width() * 3 + 100, box.Height() * 3 + 100, 0);
-    draw::DrawText(whole, {0, 0, whole.width(), whole.height()}, text, font, 0xFFFFFF);
-    const draw::Rect a = drawtest::InkBox(clipped, 0);
-    const draw::Rect b = drawtest::InkBox(whole, 0);
-    return !a.IsEmpty() && a.Width() == b.Width() && a.Height() == b.Height();
-}
-
-}  // namespace
-
 TEST_F(MainFrameTest, EveryResultLabelHoldsTheLongestTextOfItsKindAtStartUpAndMaximised) {
     // First values: a length or a trace's perimeter (below 10 m), the dash texts, the zoom.
     // Second values: an area (the image holds less than 1000 cm2), the dash texts and the
@@ -273,7 +258,7 @@ TEST_F(MainFrameTest, EveryResultLabelHoldsTheLongestTextOfItsKindAtStartUpAndMa
             // Label 4 + 3m holds the second value of measurement m; every other one a first value.
             const bool secondValue = k >= 4 && (k - 4) % 3 == 0;
             for (const std::string& text : secondValue ? second : first) {
-                EXPECT_TRUE(TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
+                EXPECT_TRUE(drawtest::TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
                     << "label " << k << (maximised ? " maximised" : "") << ": \"" << text << "\" in "
                     << label->TextRect().Width() << " pixels";
             }
@@ -281,6 +266,18 @@ TEST_F(MainFrameTest, EveryResultLabelHoldsTheLongestTextOfItsKindAtStartUpAndMa
     }
     frame_->ForceMaximised(false);
     Settle();
+}
+
+TEST_F(MainFrameTest, TheClockInEveryDateFormatAndAnEverydayNameShowWhole) {
+    // The widest digits in the longest date format the clock shows.
+    auto* clock = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_CLOCK));
+    ASSERT_NE(clock, nullptr);
+    for (const char* text : {"00-00-0000 00:00:00", "0000-00-00 00:00:00", "88-88-8888 88:88:88"})
+        EXPECT_TRUE(drawtest::TextFits(text, clock->GetFont(), clock->TextRect(), clock->GetFormat())) << text;
+    auto* header = dynamic_cast<CColorLabel*>(frame_->Controls().Find(maindlg::IDC_HEADER));
+    ASSERT_NE(header, nullptr);
+    const std::string everyday = "ID: 0001  Name: Hanna Example";
+    EXPECT_TRUE(drawtest::TextFits(everyday, header->GetFont(), header->TextRect(), header->GetFormat()));
 }
 
 class LongNameTest : public MainFrameTest {

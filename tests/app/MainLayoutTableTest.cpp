@@ -84,7 +84,7 @@ TEST(MainLayoutTable, MaximisedNothingBesideTheImageLiesUnderItOrOutsideTheClien
     const StartupRects s = MainStartupRects({171, 40, 179, 520}, {735, 0, 900, 500});
     for (const draw::Point client :
          {draw::Point{1600, 860}, draw::Point{1600, 960}, draw::Point{1920, 1050}, draw::Point{1366, 740},
-          draw::Point{1280, 990}, draw::Point{1280, 770}}) {
+          draw::Point{1280, 990}, draw::Point{1280, 770}, draw::Point{1024, 740}}) {
         const WindowLayout l = MaximisedLayout(s, MainGeometryConstants(), client.x, client.y);
         const draw::Rect inside{0, 0, client.x, client.y};
         std::vector<std::pair<const char*, draw::Rect>> moved = {{"counter", l.counter},

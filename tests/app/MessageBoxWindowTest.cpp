@@ -70,12 +70,15 @@ public:
                 if (picture && picture->IsShown() && picture->GetBitmap().IsOk())
                     iconSize = picture->GetBitmap().GetSize();
                 if (auto* line = dynamic_cast<wxStaticText*>(child))
-                    text += line->GetLabel().utf8_string() + "|";
+                    text += line->GetLabelText().utf8_string() + "|";
             }
+            size = box->GetSize();
         }
-        wxUIActionSimulator().Char(WXK_RETURN);
+        wxUIActionSimulator().Char(key);
     }
+    int key = WXK_RETURN;
     bool read = false;
+    wxSize size;
     std::string title;
     wxSize iconSize;
     std::string text;  // the lines shown, each followed by '|'
@@ -163,17 +166,70 @@ TEST_F(MessageBoxWindowTest, ABoxWithoutACaptionCarriesTheProgramsName) {
     EXPECT_EQ(reader.title, GetProductName());
 }
 
-// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r'.
+// The stored texts end their lines Windows' way: the box shows the lines, no stray '\r', and a
+// name's '&' as it is.
 TEST_F(MessageBoxWindowTest, WindowsLineEndsShowAsLines) {
     BoxReader reader;
     reader.Start(20);
-    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna", "", MsgIcon::Question,
+    platform::ShowMessageBox("May I delete it?\r\n\r\n  0001 : Anna & Tom", "", MsgIcon::Question,
                              MsgButtons::OkCancel);
     reader.Stop();
     ASSERT_TRUE(reader.read);
     EXPECT_EQ(reader.text.find('\r'), std::string::npos) << reader.text;
     EXPECT_NE(reader.text.find("May I delete it?|"), std::string::npos) << reader.text;
-    EXPECT_NE(reader.text.find("0001 : Anna|"), std::string::npos) << reader.text;
+    EXPECT_NE(reader.text.find("  0001 : Anna & Tom|"), std::string::npos) << reader.text;
+}
+
+// A long path (a growth table's, an export's) breaks over lines: the box stays well inside the
+// screen and shows every character, in order.
+TEST_F(MessageBoxWindowTest, ALongLineBreaksAndTheBoxStaysOnTheScreen) {
+    std::string path = "/home/user";
+    for (int i = 0; i < 20; ++i)
+        path += "/growth_tables_" + std::to_string(i);
+    const std::string texts[] = {
+        "read from " + path + "/BPD.csv failed\n\uff08Input/output error\uff09",
+        "save error\n\u3000" + path + "/0001_clip.mp4\nThe file could not be written (the disk may be full or "
+        "the folder read-only).",
+    };
+    const auto visible = [](const std::string& t) {
+        std::string kept;
+        for (char c : t)
+            if (c != ' ' && c != '\n' && c != '|')
+                kept += c;
+        return kept;
+    };
+    for (const std::string& text : texts) {
+        BoxReader reader;
+        reader.Start(20);
+        platform::ShowMessageBox(text, "", MsgIcon::Error);
+        reader.Stop();
+        ASSERT_TRUE(reader.read);
+        EXPECT_LE(reader.size.x, wxGetDisplaySize().x * 2 / 3) << reader.text;
+        EXPECT_EQ(visible(reader.text), visible(text));
+        wxtest::Flush();
+    }
+}
+
+// Esc answers a box that has Cancel with Cancel and a box with OK alone with OK; a Yes/No
+// question waits for Yes or No.
+TEST_F(MessageBoxWindowTest, EscAnswersWhereTheBoxHasAWayOut) {
+    const struct {
+        MsgButtons buttons;
+        MsgAnswer answer;
+    } cases[] = {
+        {MsgButtons::Ok, MsgAnswer::Ok},
+        {MsgButtons::OkCancel, MsgAnswer::Cancel},
+        {MsgButtons::YesNoCancel, MsgAnswer::Cancel},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.buttons));
+        BoxReader reader;
+        reader.key = WXK_ESCAPE;
+        reader.Start(20);
+        EXPECT_EQ(platform::ShowMessageBox("Quit?", "", MsgIcon::Question, c.buttons), c.answer);
+        reader.Stop();
+        wxtest::Flush();
+    }
 }
 
 }  // namespace

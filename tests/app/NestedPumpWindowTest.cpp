@@ -36,9 +36,9 @@ public:
     std::vector<int> keys;
 };
 
-// Pumps as a long operation does while it waits, until `done` or five seconds have passed.
+// Pumps as a long operation does while it waits, until `done` or the long deadline has passed.
 bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;

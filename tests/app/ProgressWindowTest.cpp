@@ -40,4 +40,19 @@ TEST_F(ProgressWindowTest, TheEncodingWindowIsPaintedBeforeTheEncodeBegins) {
     }
 }
 
+// While it waits for the paint, nothing queued for the window code runs: the caller is in the
+// middle of a stop or an export.
+TEST_F(ProgressWindowTest, TheWaitForThePaintRunsNothingQueued) {
+    CProgressDlg progress;
+    progress.Create(frame);
+    bool ran = false;
+    wxTheApp->CallAfter([&] { ran = true; });
+    progress.ShowDrawn();
+    EXPECT_TRUE(progress.Painted());
+    EXPECT_FALSE(ran) << "a queued call ran inside the wait for the paint";
+    progress.Hide();
+    wxtest::Flush();
+    EXPECT_TRUE(ran);
+}
+
 }  // namespace

@@ -23,6 +23,7 @@ protected:
         frame = new wxFrame(nullptr, wxID_ANY, "main", wxPoint(20, 20), wxSize(900, 700));
         frame->Show();
         Flush();
+        ASSERT_TRUE(wxtest::WaitUntilPlaced(frame));
         port = std::make_unique<CBodyMarkPickerPort>(frame, [] { return false; });
     }
     void TearDown() override {

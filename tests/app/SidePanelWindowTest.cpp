@@ -308,17 +308,6 @@ TEST_F(SidePanelTest, RightPanelValuesEndInOneColumnAndShowWhole) {
 
 namespace {
 
-// True when the text, drawn clipped to a box of the size of `box`, loses none of its ink.
-bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect& box, unsigned format) {
-    Image32 clipped(box.Width(), box.Height(), 0);
-    draw::DrawText(clipped, {0, 0, box.Width(), box.Height()}, text, font, 0xFFFFFF, format);
-    Image32 whole(box.Width() * 3 + 100, box.Height() * 3 + 100, 0);
-    draw::DrawText(whole, {0, 0, whole.width(), whole.height()}, text, font, 0xFFFFFF);
-    const draw::Rect a = drawtest::InkBox(clipped, 0);
-    const draw::Rect b = drawtest::InkBox(whole, 0);
-    return !a.IsEmpty() && a.Width() == b.Width() && a.Height() == b.Height();
-}
-
 // The pixels the button's painting of `content` changes against the bare button (no caption,
 // no sub-captions), as a box.
 draw::Rect InkOverBareButton(const CCstmButton* button, const draw::Rect& item,
@@ -400,7 +389,8 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
                                         ? draw::kTextVCenter
                                         : draw::kTextCenter | draw::kTextVCenter;
             for (const std::string& text : texts) {
-                EXPECT_TRUE(TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
+                EXPECT_TRUE(
+                    drawtest::TextFits(text, content.captionFont, ButtonCaptionRect(item, content), format))
                     << child->GetId() << " \"" << text << "\"";
             }
             if (auto it = subCaptions.find(child->GetId()); it != subCaptions.end()) {
@@ -411,13 +401,13 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
                     }
                     ButtonContent withSub = content;
                     withSub.subText1 = sub;
-                    EXPECT_TRUE(TextFits(withSub.caption, withSub.captionFont,
-                                         ButtonCaptionRect(item, withSub),
-                                         draw::kTextCenter | draw::kTextVCenter))
+                    EXPECT_TRUE(drawtest::TextFits(withSub.caption, withSub.captionFont,
+                                                   ButtonCaptionRect(item, withSub),
+                                                   draw::kTextCenter | draw::kTextVCenter))
                         << child->GetId() << " over \"" << sub << "\"";
-                    EXPECT_TRUE(TextFits(sub, draw::FontFor(draw::FontRole::ButtonSubCaption),
-                                         ButtonSubCaptionRect(item, withSub),
-                                         draw::kTextCenter | draw::kTextBottom))
+                    EXPECT_TRUE(drawtest::TextFits(sub, draw::FontFor(draw::FontRole::ButtonSubCaption),
+                                                   ButtonSubCaptionRect(item, withSub),
+                                                   draw::kTextCenter | draw::kTextBottom))
                         << child->GetId() << " \"" << sub << "\"";
                 }
             }
@@ -431,7 +421,7 @@ void ExpectTextsFitAndAreLegible(wxWindow* panel, const std::map<int, std::vecto
         } else if (auto* label = dynamic_cast<CColorLabel*>(child)) {
             texts.push_back(label->GetText());
             for (const std::string& text : texts) {
-                EXPECT_TRUE(TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
+                EXPECT_TRUE(drawtest::TextFits(text, label->GetFont(), label->TextRect(), label->GetFormat()))
                     << child->GetId() << " \"" << text << "\"";
             }
             if (label->GetFont().pixelSize < draw::PointsToPixels(18)) {

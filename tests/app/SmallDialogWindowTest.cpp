@@ -77,14 +77,14 @@ bool FocusInside(wxWindow* window) {
 }
 
 // Runs the dialog modally; once it is on screen with the focus inside it, `act` runs from
-// inside the modal loop. A dialog that does not end within five seconds ends with kTimedOut.
+// inside the modal loop. A dialog that does not end within the long deadline ends with kTimedOut.
 int RunModal(wxDialog& dialog, const std::function<void()>& act) {
     wxTimer timer;
     const auto start = std::chrono::steady_clock::now();
     bool acted = false;
     int readyTicks = 0;
     timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
+        if (std::chrono::steady_clock::now() - start > testsupport::kPatience) {
             timer.Stop();
             dialog.EndModal(kTimedOut);
             return;

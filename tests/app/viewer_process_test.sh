@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The real viewer as separate processes on the X display (DISPLAY, under xvfb-run, no window
-# manager): refusing the terms of use ends with 0 and creates no data root; a second start
+# The real viewer as separate processes on the X display (DISPLAY, under xvfb-run, with or
+# without a window manager): refusing the terms of use ends with 0 and creates no data root; a second start
 # ends with 0 and brings the first one's dialog to the top; the window class is the one the
 # desktop file names.
 # Usage: viewer_process_test.sh <viewer> <desktop file> refused|second|wmclass
@@ -29,11 +29,12 @@ start() {
   started=$!
   pids+=("$started")
 }
+# Waits are long: a sanitizer build on a busy machine starts slowly.
 # terms_window <pid>: sets $found to the id of a terms-of-use window that appeared since the last call, waiting
-# up to 40 s (no window manager sets the windows' process ids, so new ones are told by their ids).
+# up to 120 s (without a window manager nothing sets the windows' process ids, so new ones are told by their ids).
 seen=""
 terms_window() {
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     for w in $(xdotool search --onlyvisible --name "Terms of Use" 2>/dev/null); do
       case " $seen " in *" $w "*) ;; *) seen="$seen $w"; found=$w; return 0 ;; esac
     done
@@ -50,9 +51,26 @@ exits_within() {
   done
   return 124
 }
-# stack_index <window id>: its place among the root's children, counted from the top.
+# stack_index <window id>: its place in the stacking order, counted from the top: among the
+# root's children, or where a window manager frames them, in its list of client windows.
 stack_index() {
-  xwininfo -root -children | awk -v id="$(printf '0x%x' "$1")" '$1 == id { print NR }'
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+    xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x' | tac |
+      awk -v id="$(printf '0x%x' "$1")" '$1 == id { print NR }'
+  else
+    xwininfo -root -children | awk -v id="$(printf '0x%x' "$1")" '$1 == id { print NR }'
+  fi
+}
+# above <window> <window>: whether the first is stacked above the second, waiting up to 60 s
+# for the window system to restack them.
+above() {
+  for _ in $(seq 600); do
+    a=$(stack_index "$1")
+    b=$(stack_index "$2")
+    [ -n "$a" ] && [ -n "$b" ] && [ "$a" -lt "$b" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 case $case in
@@ -61,10 +79,9 @@ refused)
   first=$started
   terms_window "$first" || fail "no terms of use"
   w=$found
-  eval "$(xdotool getwindowgeometry --shell "$w")"
   # The refuse button: client pixels 333,277 120x24.
-  xdotool mousemove $((X + 393)) $((Y + 289)) click 1
-  exits_within "$first" 10
+  xdotool mousemove --window "$w" 393 289 click 1
+  exits_within "$first" 60
   rc=$?
   [ "$rc" -eq 0 ] || fail "refusing ended with $rc"
   [ ! -e "$tmp/pd/Quarnet/Torvik Viewer CL/Data" ] || fail "a data root was created"
@@ -79,15 +96,13 @@ second)
   other=$started
   terms_window "$other" || fail "no terms of use from the covering start"
   w2=$found
-  sleep 0.5
-  [ "$(stack_index "$w1")" -gt "$(stack_index "$w2")" ] || fail "the first window is not covered"
+  above "$w2" "$w1" || fail "the first window is not covered"
   start "$tmp/run1"
   second=$started
-  exits_within "$second" 10
+  exits_within "$second" 60
   rc=$?
   [ "$rc" -eq 0 ] || fail "the second start ended with $rc"
-  sleep 0.5
-  [ "$(stack_index "$w1")" -lt "$(stack_index "$w2")" ] || fail "the first window was not raised"
+  above "$w1" "$w2" || fail "the first window was not raised"
   kill -0 "$first" 2>/dev/null || fail "the first instance ended"
   ;;
 wmclass)

@@ -91,11 +91,7 @@ protected:
         Freeze();
     }
     // Stores land in their own second (a second store in the same second is refused).
-    void NextSecond() {
-        const int64_t now = platform::Clock().UtcMicros() / 1'000'000;
-        while (platform::Clock().UtcMicros() / 1'000'000 == now)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    void NextSecond() { wallClock.NextSecond(); }
     void Select(int row) {
         view.SetSelection({row});
         archive.OnSelectionChanged();
@@ -110,6 +106,7 @@ protected:
     static inline int64_t s_now = 0;
     testsupport::ScopedEnv home{"HOME", dir.path()};
     testsupport::ScopedEnv dataHome{"XDG_DATA_HOME", dir / "xdg"};
+    testsupport::SteppedWallClock wallClock;
     FakeListView view;
     FakeProgress progress;
     CMainArchive archive;

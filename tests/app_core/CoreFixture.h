@@ -24,6 +24,7 @@
 #include "platform/KeepAwake.h"
 #include "platform/UiThread.h"
 #include "platform/usbdriver/UsbDriver.h"
+#include "probe/ProbeDataUM716C.h"
 #include "probe/UsbProbe.h"
 #include "sim/SimBridge.h"
 
@@ -104,30 +105,48 @@ protected:
     CImageProc& Proc() { return *dlg->m_pLiveProc; }
     int Frames() { return dlg->m_pLiveProc->Cine().GetCount(); }
 
-    // Steps `n` frames through the probe and runs their notices; false when they do not arrive.
-    bool Step(int n = 1) {
+    // Steps `n` frames through the probe and runs their notices; fails naming the frame that
+    // did not arrive. A frame that finds no free raw buffer in time is dropped, as a busy
+    // machine drops live frames: another is sent in its place.
+    ::testing::AssertionResult Step(int n = 1) {
         for (int i = 0; i < n; ++i) {
             const int want = Frames() + 1;
+            uint64_t lost = LostFrames();
             if (bridge->StepFrames(1) != 1)
-                return false;
-            if (!RunUntil([&] { return Frames() >= want; }))
-                return false;
+                return ::testing::AssertionFailure() << "the simulated probe refused a frame";
+            int resent = 0;
+            auto arrived = RunUntil(
+                [&] {
+                    if (Frames() >= want)
+                        return true;
+                    if (LostFrames() != lost) {
+                        lost = LostFrames();
+                        resent += bridge->StepFrames(1);
+                    }
+                    return false;
+                },
+                "cine frame " + std::to_string(want));
+            if (!arrived)
+                return arrived << " (" << resent << " sent again for frames dropped)";
         }
-        Proc().WaitIdle(5000);
+        if (!Proc().WaitIdle(static_cast<uint32_t>(testsupport::kPatience.count())))
+            return ::testing::AssertionFailure() << "the image thread did not go idle";
         ui.RunPending();
-        return true;
+        return ::testing::AssertionSuccess();
     }
+    // Frames the probe driver dropped for want of a free raw buffer.
+    static uint64_t LostFrames() {
+        auto* probe = dynamic_cast<CProbeDataUM716C*>(g_pProbe.load());
+        return probe ? probe->GetLostFrameCount() : 0;
+    }
+    // Runs the UI queue until `done` holds; fails naming `what` after `timeout`.
     template <typename Done>
-    bool RunUntil(Done done, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
+    ::testing::AssertionResult RunUntil(Done done, const std::string& what,
+                                        std::chrono::milliseconds timeout = testsupport::kPatience) {
+        return testsupport::WaitUntil(done, what, timeout, [this] {
             ui.RunPending();
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        });
     }
     void Unfreeze() {
         ASSERT_EQ(dlg->m_nRunState, maindlg::kFrozen);

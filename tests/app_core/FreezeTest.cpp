@@ -48,6 +48,42 @@ TEST_F(FreezeTest, UnfreezeStreamsAndFreezeStopsKeepingTheNewestFrame) {
     EXPECT_TRUE(dlg->m_bStillStored);
 }
 
+// Frames that come while the window is busy wait as one notice, which draws the newest.
+TEST_F(FreezeTest, FrameNoticesWaitAsOneThatDrawsTheNewestFrame) {
+    Unfreeze();
+    ASSERT_TRUE(Step(1));
+    ASSERT_EQ(ui.PendingCount(), 0u);
+    for (int want = 2; want <= 6; ++want) {
+        ASSERT_EQ(bridge->StepFrames(1), 1);
+        ASSERT_TRUE(
+            testsupport::WaitUntil([&] { return Frames() >= want; }, "cine frame " + std::to_string(want)));
+        ASSERT_EQ(Frames(), want);
+    }
+    ASSERT_TRUE(Proc().WaitIdle(static_cast<uint32_t>(testsupport::kPatience.count())));
+    EXPECT_EQ(ui.PendingCount(), 1u) << "five frames, one notice";
+    ui.RunPending();
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  6 / 512");
+    ASSERT_TRUE(Step(1));  // the next frame has its notice again
+    EXPECT_EQ(dlg->Controls().Text(IDC_COUNTER), "  7 / 512");
+}
+
+// A probe pulled out while live: the window does not stay live with the last image; it closes
+// the driver as for a suspend, freezes and says so, and the next unfreeze opens the probe again.
+TEST_F(FreezeTest, AnUnpluggedProbeFreezesTheWindowAndSaysSo) {
+    Unfreeze();
+    ASSERT_TRUE(Step(2));
+    bridge->Unplug();
+    ASSERT_TRUE(RunUntil([&] {
+        dlg->OnTickTimer();
+        return dlg->m_nRunState == kFrozen;
+    })) << "waited 20 s for the window to freeze";
+    EXPECT_EQ(g_pProbe.load(), nullptr);
+    EXPECT_TRUE(dlg->m_bProbeLost);
+    EXPECT_TRUE(side.live.freezeChecked);
+    EXPECT_EQ(dlg->Controls().Text(IDC_STATUS), "probe not found");
+    EXPECT_TRUE(dlg->Controls().IsShown(IDC_STATUS));
+}
+
 TEST_F(FreezeTest, FreezingWithoutAFrameKeepsNothingToStore) {
     Unfreeze();
     Freeze();

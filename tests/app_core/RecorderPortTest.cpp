@@ -11,6 +11,7 @@
 #include "archive/recorder/AviFrameSink.h"
 #include "platform/AtomicFile.h"
 #include "platform/camera/SimulatedCamera.h"
+#include "tests/recorder/WatchedSink.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -58,10 +59,16 @@ public:
     }
     void EncodingProgress(int) override {}
     void EndEncoding() override {}
-    Image32 RenderImageArea() override { return Image32(480, 480, 0x808080); }
+    Image32 RenderImageArea() override {
+        ++renders;
+        std::this_thread::sleep_for(std::chrono::milliseconds(renderMs));
+        return Image32(480, 480, 0x808080);
+    }
     Image32 CaptionIcon() override { return {}; }
 
     std::string folder;
+    int renderMs = 0;  // a window that draws slowly
+    int renders = 0;
     int quality = recorder::kQualityHigh;
     int answer = kRecordingDialogOk;
     int enlargement = 0;
@@ -82,7 +89,10 @@ protected:
         fakeUi.folder = recordings;
         Attach();
         port = std::make_unique<CRecorderPort>(fakeUi, [this](IRecorderUi& u) {
-            return new CCaptureRecorder(u, {}, [this](std::function<void(int)>) -> recorder::Transcoder {
+            const auto sinks = [this](const exportfile::VideoCodecChoice& codec) {
+                return recordertest::Watched(recorder::AviSinkFactory(codec), written);
+            };
+            auto* made = new CCaptureRecorder(u, sinks, [this](std::function<void(int)>) -> recorder::Transcoder {
                 return [this](const std::string& avi, const std::string& mp4, int row, std::string& error) {
                     rows.push_back(row);
                     if (!transcodeWorks) {
@@ -93,6 +103,8 @@ protected:
                     return true;
                 };
             });
+            made->m_nLimitFrames = limitFrames;
+            return made;
         });
         MainDlgPorts ports = side.Ports();
         ports.recorder = port.get();
@@ -113,11 +125,14 @@ protected:
         dlg->ExecCommand(kCmdPrintRecord);
         ui.RunPending();
     }
-    // Lets the recording's clock run over a few 77 ms ticks with frames drawn.
+    // Lets the recording run over a few of its 77 ms ticks with frames drawn: one frame drawn
+    // and one more written a tick.
     void Record(int ticks = 4) {
         for (int i = 0; i < ticks; ++i) {
+            const int want = written.count + 1;
             ASSERT_TRUE(Step(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return written.count >= want; },
+                                               "recorded frame " + std::to_string(want)));
         }
     }
     std::vector<std::string> Files() const {
@@ -138,6 +153,8 @@ protected:
     std::unique_ptr<CRecorderPort> port;
     std::vector<int> rows;
     bool transcodeWorks = true;
+    recordertest::WrittenFrames written;  // by every recording of the test
+    int limitFrames = recorder::kRecordLimitFrames;
 };
 
 }  // namespace
@@ -224,6 +241,30 @@ TEST_F(RecorderPortTest, TheThirtySecondLimitStopsLikeRec) {
     EXPECT_EQ(Files().size(), 1u);
 }
 
+// The window draws slower than the probe delivers and no tick runs: the recording still ends
+// at its limit on the writer's clock, nothing is written past it, and the image area is
+// rendered for the writer's pictures, not again for every drawn frame.
+TEST_F(RecorderPortTest, ASlowWindowStillEndsTheRecordingAtItsLimit) {
+    limitFrames = 13;  // one second of the recording's clock
+    fakeUi.renderMs = 120;
+    Rec();
+    ASSERT_EQ(port->State(), 1);
+    int drawn = 0;
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
+    while (g_pCaptureRecorder && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(Step(2));
+        drawn += 2;
+        ui.RunPending();
+    }
+    ASSERT_EQ(g_pCaptureRecorder, nullptr) << "timed out waiting for the recording to end by its limit";
+    EXPECT_EQ(side.live.buttons[IDC_LIVE_REC].caption, "REC");
+    const recorder::FinishOutcome& done = port->LastFinish();
+    EXPECT_GE(done.stop.framesWritten, 1);
+    EXPECT_LE(done.stop.lastIndex, 12) << "nothing past the limit";
+    EXPECT_EQ(Files().size(), 1u);
+    EXPECT_LT(fakeUi.renders, drawn) << "one render per picture the writer takes, not per frame";
+}
+
 TEST_F(RecorderPortTest, AnAviThatCannotBeMadeIsReportedAndNothingLooksLikeARecording) {
     fakeUi.folder = dir.path() + "/missing/";
     Rec();
@@ -243,7 +284,7 @@ TEST_F(RecorderPortTest, AFailedWriteIsReportedOnceAndEndsTheRecordingWithoutAPa
     Record(2);
     platform::SetWriteFaultHook(
         [](const std::string& path) { return path.find("/rec/") != std::string::npos; });
-    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(RunUntil([&] { return Shown("error camera"); }, "the \"error camera\" message"));
     ui.RunPending();
     const auto errors = std::count_if(boxes.shown().begin(), boxes.shown().end(),
                                       [](const auto& b) { return b.text.rfind("error camera(", 0) == 0; });

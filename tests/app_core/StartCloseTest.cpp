@@ -231,9 +231,8 @@ TEST_F(CoreTest, FrameNoticesAndCommandsAfterTheCloseAreDropped) {
     // A frame converted but its notice not yet run when the window closes.
     const int want = Frames() + 1;
     ASSERT_EQ(bridge->StepFrames(1), 1);
-    for (int i = 0; i < 20000 && !(Frames() >= want && ui.PendingCount() > 0); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_GT(ui.PendingCount(), 0u);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Frames() >= want && ui.PendingCount() > 0; },
+                                       "the frame converted and its notice queued"));
     const int repaints = side.views.repaints[kViewMain];
     d.OnClose();
     ui.RunPending();

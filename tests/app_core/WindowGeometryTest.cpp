@@ -62,6 +62,13 @@ TEST(WindowGeometry, OnANarrowScreenTheGrowthKeepsWhatIsBesideTheImageOnIt) {
     EXPECT_EQ(Enlargement(s, k, 1280, 990), 200);       // not min(380, 310) + 80 = 390
     EXPECT_EQ(Enlargement(s, k, 1050, 990), 0);         // no room to grow: the start-up size
     EXPECT_EQ(Enlargement(s, k, 300, 900), 100 - 484);  // smaller than the start-up size
+    // Too narrow for the labels beside the image: the start-up layout, labels and font too.
+    const WindowLayout narrow = MaximisedLayout(s, k, 1050, 740);
+    EXPECT_EQ(narrow.enlargement, 0);
+    EXPECT_EQ(narrow.main, s.main);
+    EXPECT_EQ(narrow.labels, s.labels);
+    EXPECT_TRUE(narrow.largeLabelFont);
+    EXPECT_EQ(narrow.cinePrev, s.cinePrev);
 }
 
 TEST(WindowGeometry, MaximisedViewsLabelsAndControls) {

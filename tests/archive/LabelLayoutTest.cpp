@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "platform/draw/Painter.h"
+
 namespace {
 
 using archive::LabelDisplayMode;
@@ -46,7 +50,7 @@ TEST(StillLabelLayout, ToolByModeByVisibility) {
          "R1@60,450,160,480/0 R2@160,450,260,480/1 R3@260,450,360,480/2 R4@360,450,460,480/3 "},
         {Tool::Distance, Mode::BM, true,
          "R1@60,436,160,456/0 R2@60,456,160,476/1 R3@160,436,260,456/2 R4@160,456,260,476/3 "
-         "C11@250,436,360,456/0 C21@250,456,360,476/1 C31@370,436,480,456/2 C41@370,456,480,476/3 "},
+         "C11@260,396,480,416/0 C21@260,416,480,436/1 C31@260,436,480,456/2 C41@260,456,480,476/3 "},
         {Tool::Distance, Mode::B, false, ""},
         {Tool::Area, Mode::B, true,
          "R1@25,436,160,456/0 C11@25,456,160,476/0 R2@130,436,265,456/1 C21@130,456,265,476/1 "
@@ -74,7 +78,7 @@ TEST(StillLabelLayout, EachLabelNeedsItsOwnTextButAreaPairsFollowTheRowLabel) {
     l.column[2][0].visible = false;
     EXPECT_EQ(Describe(archive::StillLabelLayout(Tool::Distance, Mode::BM, l)),
               "R1@60,436,160,456/0 R3@160,436,260,456/2 R4@160,456,260,476/3 "
-              "C11@250,436,360,456/0 C21@250,456,360,476/1 C41@370,456,480,476/3 ");
+              "C11@260,396,480,416/0 C21@260,416,480,436/1 C41@260,456,480,476/3 ");
     // An area pair goes with its row label: the hidden column head is drawn beside it.
     EXPECT_EQ(archive::StillLabelLayout(Tool::Area, Mode::B, l).size(), 6u);
 }
@@ -105,6 +109,51 @@ TEST(ReportLabelLayout, ToolByModeByVisibility) {
     for (const Case& c : cases) {
         EXPECT_EQ(Describe(archive::ReportLabelLayout(c.tool, c.mode, Labels(c.visible))), c.expected)
             << static_cast<int>(c.tool) << " " << static_cast<int>(c.mode) << " " << c.visible;
+    }
+}
+
+TEST(StillLabelLayout, EveryTextOfItsKindFitsItsRectangleAndMeetsNoOther) {
+    // The longest text of each kind at the labels' font: distance pairs write a length (below
+    // 10 m) into row label k and, in BM, the strip's M-mode reading (240 strip columns at one a
+    // second at most) into the head of column k; traces and ellipses a perimeter and an area.
+    struct Kinds {
+        Tool tool;
+        std::vector<std::string> row, head;
+    };
+    const Kinds kinds[] = {
+        {Tool::Distance, {"9999.9 mm", "Dist:-----"}, {"999.9 mm/240.00 s", "------"}},
+        {Tool::Area, {"9999.9 mm", "Circum:----"}, {"999.9 cm2", "Area:-----"}},
+        {Tool::Ellipse, {"9999.9 mm", "Circum:----"}, {"999.9 cm2", "Area:-----"}},
+    };
+    const draw::Font font = draw::FontFor(draw::FontRole::ResultLabel12);
+    for (const Kinds& kind : kinds) {
+        for (Mode mode : {Mode::B, Mode::BB, Mode::BM}) {
+            for (const std::string& row : kind.row) {
+                for (const std::string& head : kind.head) {
+                    ResultLabels l;
+                    for (size_t k = 0; k < 4; ++k) {
+                        l.row[k] = {row, true};
+                        l.column[k][0] = {head, true};
+                    }
+                    std::vector<draw::Rect> ink;
+                    for (const PlacedLabel& p : archive::StillLabelLayout(kind.tool, mode, l)) {
+                        const draw::TextSize size = draw::MeasureText(p.text, font);
+                        const std::string what = "tool " + std::to_string(static_cast<int>(kind.tool)) +
+                                                 " mode " + std::to_string(static_cast<int>(mode)) + ": \"" +
+                                                 p.text + "\" at " + std::to_string(p.rect.left) + "," +
+                                                 std::to_string(p.rect.top);
+                        EXPECT_LE(size.width, p.rect.Width()) << what;
+                        EXPECT_EQ(p.rect.Intersect({0, 0, 480, 480}), p.rect) << what;
+                        // The ink of one label never runs into another's.
+                        const draw::Rect drawn{p.rect.left, p.rect.top, p.rect.left + size.width,
+                                               p.rect.top + std::min(size.height, p.rect.Height())};
+                        for (const draw::Rect& other : ink)
+                            EXPECT_TRUE(drawn.Intersect(other).IsEmpty()) << what;
+                        ink.push_back(drawn);
+                    }
+                }
+            }
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <wx/uiaction.h>
 
 #include "platform/FileSystem.h"
+#include "tests/app/WxTestSupport.h"
 
 namespace dialogtest {
 
@@ -105,7 +106,7 @@ void Key(int key, wxWindow* over) {
 
 void Catch(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 20) {
-        wxTheApp->Yield(true);
+        wxtest::Flush();
         wxMilliSleep(20);
     }
 }

@@ -31,7 +31,7 @@ public:
     }
     bool Done() const { return steps_.empty(); }
     // Ends every open modal dialog with -99 once the script stalls for `seconds`.
-    int timeoutSeconds = 8;
+    int timeoutSeconds = 120;
     bool timedOut = false;
 
 private:

@@ -95,6 +95,7 @@ TEST(NewUserRoad, TermsNewPatientLiveEditAndChange) {
     frame->Raise();
     frame->SetFocus();
     Catch(200);
+    ASSERT_TRUE(wxtest::WaitUntilPlaced(frame));
     CKALVEXDlg& core = *frame->Core();
     EXPECT_EQ(core.Controls().Text(maindlg::IDC_HEADER), "ID: 0001  Name: Anna Berg");
 
@@ -102,11 +103,10 @@ TEST(NewUserRoad, TermsNewPatientLiveEditAndChange) {
     Key(WXK_SPACE, frame->ClientWindow());
     EXPECT_EQ(core.m_nRunState, maindlg::kLive);
     for (int i = 0; i < 3; ++i) {
+        const int want = core.m_pLiveProc->Cine().GetCount() + 1;
         sim->StepFrames(1);
-        for (int k = 0; k < 50; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            wxtest::Flush();
-        }
+        ASSERT_TRUE(wxtest::PumpUntil([&] { return core.m_pLiveProc->Cine().GetCount() >= want; },
+                                      "cine frame " + std::to_string(want)));
     }
     Key(WXK_SPACE, frame->ClientWindow());
     EXPECT_EQ(core.m_nRunState, maindlg::kFrozen);

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "archive/ExamEditModel.h"
 #include "archive/ui/DateSelDlg.h"
@@ -59,30 +60,44 @@ public:
             return true;
         }();
         (void)installed;
-        Lines().clear();
+        const std::lock_guard lock(Mutex());
+        Text().clear();
         Active() = true;
     }
-    ~GtkComplaints() { Active() = false; }
-    static std::string& Lines() {
-        static std::string lines;
-        return lines;
+    ~GtkComplaints() {
+        const std::lock_guard lock(Mutex());
+        Active() = false;
+    }
+    static std::string Lines() {
+        const std::lock_guard lock(Mutex());
+        return Text();
     }
 
 private:
+    // GLib's own threads log too.
+    static std::mutex& Mutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::string& Text() {
+        static std::string lines;
+        return lines;
+    }
     static bool& Active() {
         static bool active = false;
         return active;
     }
     static GLogWriterOutput Write(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data) {
-        if (Active() && (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING))) {
+        if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) {
             std::string domain, message;
             for (gsize i = 0; i < n; ++i) {
                 const std::string key = fields[i].key;
                 if (fields[i].length < 0 && (key == "GLIB_DOMAIN" || key == "MESSAGE"))
                     (key == "MESSAGE" ? message : domain) = static_cast<const char*>(fields[i].value);
             }
-            if (domain.rfind("Gtk", 0) == 0 || domain.rfind("Gdk", 0) == 0)
-                Lines() += domain + ": " + message + "\n";
+            const std::lock_guard lock(Mutex());
+            if (Active() && (domain.rfind("Gtk", 0) == 0 || domain.rfind("Gdk", 0) == 0))
+                Text() += domain + ": " + message + "\n";
         }
         return g_log_writer_default(level, fields, n, data);
     }
@@ -301,7 +316,7 @@ TEST_F(PatientDialogTest, TheRightClickPopupDeletesTheRowWithNoWxCheckFailing) {
         Catch(100);
         picker.Start(20);
         sim.MouseClick(wxMOUSE_BTN_RIGHT);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
         while (trashed.empty() && std::chrono::steady_clock::now() < deadline)
             Catch(40);
         picker.Stop();

@@ -8,6 +8,7 @@
 
 #include "platform/Event.h"
 #include "tests/bridge/BridgeFixture.h"
+#include "tests/support/TestSupport.h"
 
 using namespace bridgetest;
 
@@ -15,7 +16,7 @@ namespace {
 
 // Waits (bounded) until the simulated chip holds `count` pending reads.
 bool WaitForPendingReads(const sim::SimBridge& device, size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
     while (device.State().pendingReads != count) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -199,7 +200,7 @@ TEST_F(BridgeTest, ByteStreamReaderBuffersRepliesForRead) {
     Send(h, kProbeCommandVersionA);
     Send(h, kProbeCommandVersionB);
     uint32_t queued = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
     while (queued < 1024 && std::chrono::steady_clock::now() < deadline) {
         ASSERT_EQ(FT_GetQueueStatus(h, &queued), kStatusOk);
     }
@@ -239,7 +240,7 @@ TEST_F(BridgeTest, GpioNotificationsReachTheCallback) {
     EXPECT_EQ(FT_GetGPIO(h, 1, callback, &seen, 0), kStatusOtherError);  // one callback at a time
     ASSERT_EQ(FT_EnableGPIO(h, 1, 1), kStatusOk);
     ASSERT_EQ(FT_WriteGPIO(h, 1, 0), kStatusOk);
-    ASSERT_TRUE(seen.called.Wait(10000));
+    ASSERT_TRUE(seen.called.Wait(static_cast<uint32_t>(testsupport::kPatience.count())));
     EXPECT_EQ(seen.kind.load(), uint32_t{kNotificationKindGpio});
     EXPECT_EQ(seen.gpio0.load(), 0u);
     uint32_t levels = 0;
@@ -385,7 +386,7 @@ TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
     ASSERT_EQ(FT_SetNotificationCallback(h, record, &seen), kStatusOk);
     ASSERT_TRUE([&] {
         // The wait for a notification is issued by the thread; the reply finds it pending.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + testsupport::kPatience;
         while (!device->State().notificationPending) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
@@ -394,7 +395,7 @@ TEST_F(BridgeTest, DataNotificationsNeedTheChipToOfferThem) {
         return true;
     }());
     Send(h, kProbeCommandHardwareId);
-    ASSERT_TRUE(seen.called.Wait(10000));
+    ASSERT_TRUE(seen.called.Wait(static_cast<uint32_t>(testsupport::kPatience.count())));
     EXPECT_EQ(seen.endpoint.load(), 0x82u);
     EXPECT_EQ(seen.size.load(), 512u);
     EXPECT_EQ(FT_Close(h), kStatusOk);  // stops the thread and cancels its wait

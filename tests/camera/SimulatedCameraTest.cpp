@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/camera/SimulatedCamera.h"
+#include "tests/support/TestSupport.h"
 
 using camera::CameraFormat;
 using camera::CameraSample;
@@ -42,7 +43,7 @@ TEST(SimulatedCamera, DeliversMovingUprightPicturesAtMost30PerSecondOnItsOwnThre
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}));
     ASSERT_TRUE(cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
 
     std::atomic<bool> done{false};
     std::atomic<int> reads{0};
@@ -58,11 +59,9 @@ TEST(SimulatedCamera, DeliversMovingUprightPicturesAtMost30PerSecondOnItsOwnThre
     CameraSample first, later;
     ASSERT_TRUE(cam.LatestSample(first));
     const auto start = std::chrono::steady_clock::now();
-    do {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_TRUE(cam.LatestSample(later));
-    } while (later.sequence < first.sequence + 3 &&
-             std::chrono::steady_clock::now() - start < std::chrono::seconds(10));
+    EXPECT_TRUE(testsupport::WaitUntil(
+        [&] { return cam.LatestSample(later) && later.sequence >= first.sequence + 3; },
+        "three more pictures"));
     const double elapsedMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     cam.Stop();

@@ -67,12 +67,6 @@ void ExpectNear(Bgr got, Bgr want, int tolerance, const char* where) {
     EXPECT_NEAR(got.r, want.r, tolerance) << where;
 }
 
-bool WaitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2000 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return done();
-}
-
 FakeNode CaptureNode(std::string card = "USB Camera") {
     FakeNode n;
     n.path = "/dev/video0";
@@ -195,7 +189,7 @@ TEST(V4l2Camera, ConvertsYuyvAndMjpegToUprightBgrRows) {
         FakeV4l2 io({node});
         camera::V4l2Camera cam(io, {"/dev/video0", "USB Camera"});
         ASSERT_TRUE(cam.Open() && cam.SetFormat(c.format) && cam.Start()) << cam.LastError();
-        ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+        ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
         CameraSample s;
         ASSERT_TRUE(cam.LatestSample(s));
         ASSERT_EQ(s.width, c.format.width);
@@ -217,7 +211,9 @@ TEST(V4l2Camera, KeepsTheLastGoodPictureWhenReadsFailOrTheCameraIsUnplugged) {
     FakeV4l2 io({node});
     camera::V4l2Camera cam(io, {"/dev/video0", "USB Camera"});
     ASSERT_TRUE(cam.Open() && cam.SetFormat({camera::kFourccMjpeg, 32, 16}) && cam.Start());
-    ASSERT_TRUE(WaitUntil([&] { return cam.LastError().find("disconnected") != std::string::npos; }))
+    ASSERT_TRUE(
+        testsupport::WaitUntil([&] { return cam.LastError().find("disconnected") != std::string::npos; },
+                               "the disconnection noticed"))
         << cam.LastError();
     EXPECT_EQ(io.dequeued, 4);
     CameraSample s;

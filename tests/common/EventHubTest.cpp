@@ -66,6 +66,7 @@ TEST(EventHub, ChangesDuringPublishTakeEffectOnTheNextPublish) {
 
 TEST(EventHub, PublishFromSeveralThreadsWhileSubscribing) {
     auto& hub = CEventHub::GetInstance();
+    g_threadCalls = 0;
     hub.Subscribe(kKindThreads, CountCall);
     std::vector<std::thread> publishers;
     for (int t = 0; t < 4; ++t) {

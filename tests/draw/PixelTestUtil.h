@@ -2,10 +2,12 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/Image.h"
 #include "platform/draw/Geometry.h"
+#include "platform/draw/Painter.h"
 
 namespace drawtest {
 
@@ -56,6 +58,18 @@ inline bool InkEndsInEllipsis(const Image32& image, uint32_t background) {
         return false;
     const draw::Rect tail = InkBoxIn(image, background, {ink.right - 4, ink.top, ink.right, ink.bottom});
     return !tail.IsEmpty() && tail.Height() <= 4;
+}
+
+// True when the text, drawn clipped to a box of the size of `box`, loses none of its ink.
+inline bool TextFits(const std::string& text, const draw::Font& font, const draw::Rect& box,
+                     unsigned format) {
+    Image32 clipped(box.Width(), box.Height(), 0);
+    draw::DrawText(clipped, {0, 0, box.Width(), box.Height()}, text, font, 0xFFFFFF, format);
+    Image32 whole(box.Width() * 3 + 100, box.Height() * 3 + 100, 0);
+    draw::DrawText(whole, {0, 0, whole.width(), whole.height()}, text, font, 0xFFFFFF);
+    const draw::Rect a = InkBox(clipped, 0);
+    const draw::Rect b = InkBox(whole, 0);
+    return !a.IsEmpty() && a.Width() == b.Width() && a.Height() == b.Height();
 }
 
 }  // namespace drawtest

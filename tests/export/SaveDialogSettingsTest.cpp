@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/export/ExportItem.h"
 #include "archive/export/ExportSource.h"
 #include "archive/export/SaveDialogSettings.h"
 #include "archive/export/VideoExport.h"
+#include "archive/export/VideoLeftovers.h"
+#include "archive/export/VideoResampler.h"
 #include "common/AppFolders.h"
 #include "common/SettingsStore.h"
 #include "platform/FileSystem.h"
@@ -164,6 +168,7 @@ namespace {
 
 struct FakeSource : IExportSource {
     std::vector<std::optional<FrameRecord>> review;
+    std::vector<int> pictureFailed;
     int position = 0;
     bool storedShown = false;
     std::optional<FrameRecord> live;
@@ -173,6 +178,9 @@ struct FakeSource : IExportSource {
     std::string PatientName() const override { return "Test"; }
     int ReviewFrameCount() const override { return static_cast<int>(review.size()); }
     bool ReviewFrame(int, Image8&) const override { return false; }
+    bool ReviewFrameLoaded(int i) const override {
+        return std::find(pictureFailed.begin(), pictureFailed.end(), i) == pictureFailed.end();
+    }
     std::optional<FrameRecord> ReviewFrameRecord(int i) const override {
         return review[static_cast<size_t>(i)];
     }
@@ -188,13 +196,49 @@ struct FakeSource : IExportSource {
 }  // namespace
 
 TEST(ExportSource, ReviewTimesAndPrintCaptions) {
-    FakeSource source;
-    source.review = {At(10, 0, 0, 0), At(10, 0, 0, 100), std::nullopt, At(10, 0, 1, 5)};
-    const ReviewTimes times = CollectReviewTimes(source);
-    EXPECT_EQ(times.times, (std::vector<int64_t>{0, 100, 100, 1005}));
-    EXPECT_EQ(times.missing, 1);
-    EXPECT_TRUE(VideoExportRefusal(static_cast<int>(times.times.size()), times.missing).has_value());
+    struct Case {
+        std::vector<std::optional<FrameRecord>> review;
+        std::vector<int> pictureFailed;
+        std::vector<int64_t> times;
+        int missing;
+    };
+    const std::optional<FrameRecord> none;
+    const Case cases[] = {
+        // A lost sidecar takes the time between its neighbours.
+        {{At(10, 0, 0, 0), At(10, 0, 0, 100), none, At(10, 0, 1, 5)}, {}, {0, 100, 552, 1005}, 0},
+        {{At(10, 0, 0, 0), none, none, At(10, 0, 0, 300)}, {}, {0, 100, 200, 300}, 0},
+        // Before the first and after the last record a step is unknown (0, repaired later).
+        {{none, At(10, 0, 0, 50), At(10, 0, 0, 100), none}, {}, {0, 0, 50, 50}, 0},
+        {{none, none}, {}, {0, 0}, 0},
+        // A picture that did not load is counted, and refuses the export.
+        {{At(10, 0, 0, 0), At(10, 0, 0, 100), At(10, 0, 0, 200)}, {1}, {0, 100, 200}, 1},
+    };
+    for (const Case& c : cases) {
+        FakeSource source;
+        source.review = c.review;
+        source.pictureFailed = c.pictureFailed;
+        const ReviewTimes times = CollectReviewTimes(source);
+        EXPECT_EQ(times.times, c.times);
+        EXPECT_EQ(times.missing, c.missing);
+        EXPECT_EQ(VideoExportRefusal(static_cast<int>(times.times.size()), times.missing).has_value(),
+                  c.missing > 0);
+    }
 
+    // A steady cine of 60 frames at 50 ms with a lost sidecar keeps the length of all 60.
+    FakeSource steady;
+    for (int i = 0; i < 60; ++i)
+        steady.review.push_back(
+            At(10, 0, static_cast<uint16_t>(i * 50 / 1000), static_cast<uint16_t>(i * 50 % 1000)));
+    for (int lost : {30, 58}) {
+        FakeSource damaged = steady;
+        damaged.review[static_cast<size_t>(lost)].reset();
+        const std::vector<int64_t> repaired = RepairFrameTimes(CollectReviewTimes(damaged).times);
+        EXPECT_EQ(repaired.back(), 59 * 50) << "sidecar " << lost + 1 << " lost";
+        EXPECT_EQ(ResampleFrames(repaired), ResampleFrames(CollectReviewTimes(steady).times));
+    }
+
+    FakeSource source;
+    source.review = {At(10, 0, 0, 0), At(10, 0, 0, 100)};
     source.live = At(11, 22, 33, 0);
     source.position = 1;
     const DateFormatter dates = source.Dates();
@@ -205,4 +249,22 @@ TEST(ExportSource, ReviewTimesAndPrintCaptions) {
     source.storedShown = true;
     captions = MakePrintCaptions(source);
     EXPECT_EQ(captions.caption2, "Measurement Time:" + dates.FormatDateTime(At(10, 0, 0, 100).time, true));
+}
+
+// At start-up the folders of the video export and of the recorder lose what killed exports
+// and recordings left there.
+TEST_F(SaveDialogSettings, StartSweepsTheVideoAndRecordingFolders) {
+    const std::string videos = dir / "videos/";
+    const std::string recordings = dir / "recordings/";
+    ASSERT_TRUE(platform::CreateDirectories(videos));
+    ASSERT_TRUE(platform::CreateDirectories(recordings));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::outputfolder, videos));
+    ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::camera_outputfolder, recordings));
+    testsupport::WriteAll(videos + "0001_20200820123456_x_temp.avi.tmp.Ab12Cd", "frames");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_r_temp.avi", "");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_r_temp.avi.tmp.abcdef", "frames");
+    testsupport::WriteAll(recordings + "0001_20200820_123456_k_temp.avi", "a kept recording");
+    EXPECT_EQ(SweepVideoLeftoversAtStart(), 3);
+    EXPECT_FALSE(platform::PathExists(videos + "0001_20200820123456_x_temp.avi.tmp.Ab12Cd"));
+    EXPECT_TRUE(platform::PathExists(recordings + "0001_20200820_123456_k_temp.avi"));
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -12,6 +16,7 @@ extern "C" {
 #include "archive/export/VideoCompressors.h"
 #include "archive/export/VideoExport.h"
 #include "archive/export/VideoFileWriter.h"
+#include "archive/export/VideoLeftovers.h"
 #include "archive/export/VideoResampler.h"
 #include "platform/FileSystem.h"
 #include "tests/export/DecodeBack.h"
@@ -196,6 +201,70 @@ TEST(VideoExport, CancelKeepsAPlayablePartialAvi) {
     const auto v = DecodeVideo(paths.avi);
     EXPECT_EQ(v.status, 0);
     EXPECT_EQ(v.frames, 4);
+    struct stat st {};
+    ASSERT_EQ(::stat(paths.avi.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "patient video";
+
+    // Exporting the same name again is not blocked by the partial AVI: a second cancel
+    // replaces it, and a finished export replaces it with the MP4.
+    callbacks.aviFrame = [](int64_t k, int64_t) { return k < 2; };
+    EXPECT_EQ(Export(paths, cine, 100, 5'000'000, {}, callbacks).status, VideoExportStatus::Cancelled);
+    EXPECT_EQ(DecodeVideo(paths.avi).frames, 2);
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"p__temp.avi"});
+    const VideoExportResult done = Export(paths, cine, 100, 5'000'000);
+    ASSERT_EQ(done.status, VideoExportStatus::Saved) << done.outcome.message;
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"p_.mp4"});
+}
+
+// What killed exports and recordings leave: the writer's temporaries and the empty name a
+// recording reserved go, at the next export too; a user's files, a kept recording and what a
+// running export holds stay.
+TEST(VideoExport, LeftoversOfKilledExportsAreSweptAndNothingElse) {
+    testsupport::TempDir dir;
+    const std::vector<std::string> debris = {
+        "0001_20200820123456_x_temp.avi.tmp.Ab12Cd",   // an export killed writing its AVI
+        "0001_20200820123456_x.mp4.tmp.Zz99aa",        // ... or transcoding
+        "0001_20200820_123456_r_temp.avi.tmp.abcdef",  // a recording killed while recording
+        "0001_20200820_123456_r_temp.avi",             // ... and the name it reserved, empty
+        "0001_20200820_123457_s.avi",                  // a "SEL" recording's reserved name
+    };
+    const std::vector<std::string> kept = {
+        "holiday.avi.tmp.abcdef",                // no name of this program
+        "0001_20200820123456_x.avi.tmp.abc",     // not the writer's suffix
+        "0001_20200820123456_x.jpg.tmp.abcdef",  // not a video
+        "0001_20200820_123458_k_temp.avi",       // a kept recording (its transcode failed)
+        "0001_20200820123456_y.mp4",             // an export
+        "0001_20200820123456_z_temp.avi",        // a cancelled export's partial AVI
+        "0001_20200820123456_w.mp4.tmp.Claim1",  // an export under way
+        "notes.txt",
+    };
+    const auto make = [&] {
+        for (const std::string& name : debris)
+            testsupport::WriteAll(dir / name, name.ends_with(".avi") ? "" : "frames");
+        for (const std::string& name : kept)
+            testsupport::WriteAll(dir / name, "frames");
+    };
+    make();
+    ASSERT_EQ(::mkdir((dir / "0001_20200820123456_d.mp4.tmp.Dir123").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("notes.txt", (dir / "0001_20200820123456_l.mp4.tmp.Link12").c_str()), 0);
+    std::vector<std::string> stays = kept;
+    stays.push_back("0001_20200820123456_d.mp4.tmp.Dir123");
+    stays.push_back("0001_20200820123456_l.mp4.tmp.Link12");
+    std::sort(stays.begin(), stays.end());
+
+    ClaimVideoFile(dir / "0001_20200820123456_w.mp4.tmp.Claim1");
+    EXPECT_EQ(SweepVideoLeftovers(dir.path()), static_cast<int>(debris.size()));
+    EXPECT_EQ(Names(dir.path()), stays);
+
+    // The next export sweeps its folder before it writes.
+    make();
+    const VideoPaths paths = MakeVideoPaths(dir.path() + "/", "n_", "", kQualityLow);
+    ASSERT_EQ(Export(paths, MakeCine(5), 100).status, VideoExportStatus::Saved);
+    stays.push_back("n_.mp4");
+    std::sort(stays.begin(), stays.end());
+    EXPECT_EQ(Names(dir.path()), stays);
+    ReleaseVideoFile(dir / "0001_20200820123456_w.mp4.tmp.Claim1");
+    EXPECT_EQ(SweepVideoLeftovers(dir.path()), 1) << "released: debris now";
 }
 
 TEST(VideoExport, BadOutputGivesOneMessageAndNoPartialFile) {
@@ -229,18 +298,19 @@ TEST(VideoExport, BadOutputGivesOneMessageAndNoPartialFile) {
         ::unlink(paths.avi.c_str());
     }
     {
-        SCOPED_TRACE("existing files are never replaced");
-        testsupport::WriteAll(dir / "x_temp.avi", "old avi");
+        SCOPED_TRACE("existing results are never replaced");
         testsupport::WriteAll(dir / "y.mp4", "old mp4");
-        const VideoExportResult a = Export(MakeVideoPaths(dir.path() + "/", "x", "", kQualityLow), cine, 100);
-        const VideoExportResult b = Export(MakeVideoPaths(dir.path() + "/", "y", "", kQualityLow), cine, 100);
+        testsupport::WriteAll(dir / "s.avi", "old avi");
+        const VideoExportResult a = Export(MakeVideoPaths(dir.path() + "/", "y", "", kQualityLow), cine, 100);
+        const VideoExportResult b = Export(MakeVideoPaths(dir.path() + "/", "s", "", kQualitySelect), cine,
+                                           100, 0, VideoCodecChoice{});
         for (const auto& r : {a, b}) {
             EXPECT_EQ(r.status, VideoExportStatus::Failed);
             EXPECT_NE(r.outcome.message.find("already exists"), std::string::npos);
         }
-        EXPECT_EQ(testsupport::ReadAll(dir / "x_temp.avi"), "old avi");
         EXPECT_EQ(testsupport::ReadAll(dir / "y.mp4"), "old mp4");
-        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"x_temp.avi", "y.mp4"}));
+        EXPECT_EQ(testsupport::ReadAll(dir / "s.avi"), "old avi");
+        ::unlink((dir / "s.avi").c_str());
     }
     {
         SCOPED_TRACE("a folder under a regular file");

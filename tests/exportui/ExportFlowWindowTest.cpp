@@ -38,6 +38,7 @@ struct FakeSource : IExportSource {
     Image32 render;
     std::vector<Image8> frames;
     std::vector<std::optional<FrameRecord>> records;
+    int missingPicture = -1;
     bool storedShown = true;
     bool selectPrinter = true;
     std::optional<archive::StoreItemRecord> SelectedItem() const override { return selected; }
@@ -49,6 +50,7 @@ struct FakeSource : IExportSource {
         out = frames.at(static_cast<size_t>(i));
         return true;
     }
+    bool ReviewFrameLoaded(int i) const override { return i != missingPicture; }
     std::optional<FrameRecord> ReviewFrameRecord(int i) const override {
         return records.at(static_cast<size_t>(i));
     }
@@ -215,7 +217,7 @@ TEST_F(ExportFlowWindow, NothingToExportIsRefusedBeforeTheDialog) {
     LoadCine(1, 100);
     port->ExportVideo();
     LoadCine(5, 100);
-    source.records[2].reset();
+    source.missingPicture = 2;
     port->ExportVideo();
     ASSERT_EQ(boxes.shown().size(), 5u);
     EXPECT_EQ(boxes.shown()[0].text, "No data");

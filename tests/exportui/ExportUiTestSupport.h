@@ -36,6 +36,7 @@ inline void Settle(int rounds = 5) {
 inline void RunInsideModal(std::function<void()> script) {
     wxTheApp->CallAfter([script = std::move(script)] {
         Settle(3);
+        wxtest::PlacedModal();
         script();
     });
 }

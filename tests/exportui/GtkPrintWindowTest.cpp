@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "archive/export/PrintJob.h"
@@ -100,6 +101,72 @@ private:
     std::string m_address;
 };
 
+// Answers GTK's print dialog from inside its loop: OK once the file printer is chosen in it and
+// the dialog had a few ticks to draw; Cancel when no printer is chosen within a minute, so that
+// a broken dialog fails the test rather than hangs it. A dialog still up well after OK has a
+// question over it (GTK asks before it replaces a file): both are cancelled, as a failure.
+class PrintDialogAnswerer {
+public:
+    PrintDialogAnswerer(const Gtk& gtk, std::function<void()> beforeOk = {}) {
+        const auto began = std::chrono::steady_clock::now();
+        m_timer.Bind(wxEVT_TIMER, [this, &gtk, began, beforeOk](wxTimerEvent&) {
+            void* dialog = gtk.PrintDialog();
+            if (!dialog || answered)
+                return;
+            void* selected = gtk.selectedPrinter(dialog);
+            const bool late = std::chrono::steady_clock::now() - began > testsupport::kPatience;
+            if ((!selected || ++m_ticksChosen < 4) && !late)
+                return;
+            chosenPrinter = selected ? gtk.printerName(selected) : "";
+            answered = true;
+            m_answeredAt = std::chrono::steady_clock::now();
+            if (late)
+                ADD_FAILURE() << "no printer was chosen in the print dialog within a minute";
+            else if (beforeOk)
+                beforeOk();
+            gtk.respond(dialog, late ? Gtk::kResponseCancel : Gtk::kResponseOk);
+        });
+        m_timer.Start(100);
+        // A timer of its own: the question runs its loop inside the OK given by the one above.
+        m_watch.Bind(wxEVT_TIMER, [this, &gtk](wxTimerEvent&) {
+            void* dialog = gtk.PrintDialog();
+            if (!dialog || !answered || m_gaveUp ||
+                std::chrono::steady_clock::now() - m_answeredAt < std::chrono::seconds(30))
+                return;
+            m_gaveUp = true;
+            ADD_FAILURE() << "the print dialog was still up after OK: it asked to replace a file";
+            CancelDialogsOver(gtk, dialog);
+            gtk.respond(dialog, Gtk::kResponseCancel);
+        });
+        m_watch.Start(250);
+    }
+    ~PrintDialogAnswerer() {
+        m_timer.Stop();
+        m_watch.Stop();
+    }
+    bool answered = false;
+    std::string chosenPrinter;
+
+private:
+    static void CancelDialogsOver(const Gtk& gtk, void* printDialog) {
+        using TypeOf = unsigned long (*)();
+        static const auto dialogType = reinterpret_cast<TypeOf>(dlsym(RTLD_DEFAULT, "gtk_dialog_get_type"));
+        if (!dialogType)
+            return;
+        Gtk::GList* all = gtk.listToplevels();
+        for (Gtk::GList* l = all; l; l = l->next)
+            if (l->data != printDialog && gtk.isA(l->data, dialogType()) && gtk.visible(l->data))
+                gtk.respond(l->data, Gtk::kResponseCancel);
+        gtk.freeList(all);
+    }
+
+    wxTimer m_timer;
+    wxTimer m_watch;
+    int m_ticksChosen = 0;  // the dialog is drawn a moment after it has its printer
+    std::chrono::steady_clock::time_point m_answeredAt;
+    bool m_gaveUp = false;
+};
+
 }  // namespace
 
 class GtkPrintWindow : public wxtest::WindowTest {};
@@ -118,37 +185,15 @@ TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
     gtk.setSetting(settings, "output-file-format", "pdf");
     CWxPrinter printer(start);
 
-    // Answer the dialog from inside its loop once the file printer is chosen in it; give up
-    // (cancel) after ten seconds so a broken dialog fails the test rather than hangs it.
-    std::string chosenPrinter;
-    bool answered = false;
     std::filesystem::path artifacts;
-    int ticksChosen = 0;  // the dialog is drawn a moment after it has its printer
-    const auto began = std::chrono::steady_clock::now();
-    wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        void* dialog = gtk.PrintDialog();
-        if (!dialog || answered)
-            return;
-        void* selected = gtk.selectedPrinter(dialog);
-        const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(10);
-        if ((!selected || ++ticksChosen < 4) && !late)
-            return;
-        chosenPrinter = selected ? gtk.printerName(selected) : "";
-        answered = true;
-        if (!late)
-            artifacts =
-                std::filesystem::path(exportuitest::SaveScreenArtifact("gtk_print_dialog")).parent_path();
-        gtk.respond(dialog, late ? Gtk::kResponseCancel : Gtk::kResponseOk);
+    PrintDialogAnswerer answer(gtk, [&] {
+        artifacts = std::filesystem::path(exportuitest::SaveScreenArtifact("gtk_print_dialog")).parent_path();
     });
-    timer.Start(100);
-
     testsupport::MessageBoxRecorder boxes;
     const bool printed = exportfile::PrintImage(printer, true, "0001 Test",
                                                 "Measurement Time:2020-08-20 12:34:56", Quadrants());
-    timer.Stop();
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(chosenPrinter, kFilePrinter);
+    EXPECT_TRUE(answer.answered);
+    EXPECT_EQ(answer.chosenPrinter, kFilePrinter);
     EXPECT_TRUE(printed);
     EXPECT_TRUE(boxes.shown().empty());
 
@@ -161,7 +206,7 @@ TEST_F(GtkPrintWindow, PrintToFileFromTheDialogGivesOnePdfPage) {
     EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos) << "the image was drawn";
 }
 
-TEST_F(GtkPrintWindow, PrintToFileOffersTheExportFolderUnderTheJobsName) {
+TEST_F(GtkPrintWindow, PrintToFileOffersTheExportFolderUnderEachJobsName) {
     const Gtk gtk;
     ASSERT_TRUE(gtk.Loaded());
     testsupport::TempDir dir;
@@ -177,37 +222,36 @@ TEST_F(GtkPrintWindow, PrintToFileOffersTheExportFolderUnderTheJobsName) {
     start.SetPaperId(wxPAPER_A4);
     void* settings = static_cast<wxGtkPrintNativeData*>(start.GetNativeData())->GetPrintConfig();
     gtk.setSetting(settings, "output-file-format", "pdf");
+    // One printer for the viewer's life: the second patient's page is not offered under the
+    // first one's name. A slash of the name cannot be part of a file name.
     CWxPrinter printer(start);
-
-    // OK as soon as the file printer is chosen; cancel after ten seconds.
-    bool answered = false;
-    int ticksChosen = 0;
-    const auto began = std::chrono::steady_clock::now();
-    wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        void* dialog = gtk.PrintDialog();
-        if (!dialog || answered)
-            return;
-        void* selected = gtk.selectedPrinter(dialog);
-        const bool late = std::chrono::steady_clock::now() - began > std::chrono::seconds(10);
-        if ((!selected || ++ticksChosen < 4) && !late)
-            return;
-        answered = true;
-        gtk.respond(dialog, late ? Gtk::kResponseCancel : Gtk::kResponseOk);
-    });
-    timer.Start(100);
-    testsupport::MessageBoxRecorder boxes;
-    const bool printed = exportfile::PrintImage(printer, true, "0001 Test/Name",
-                                                "Measurement Time:2020-08-20 12:34:56", Quadrants());
-    timer.Stop();
+    // A long id and a 64-character name in Japanese run over the 255 bytes a file name holds:
+    // the name is cut at a character's start.
+    std::string longName;
+    for (int i = 0; i < 64; ++i)
+        longName += "\u3042";
+    const std::string longTitle = std::string(63, '7') + " " + longName;
+    const std::string longFile = longTitle.substr(0, 64 + 3 * 62) + ".pdf";
+    const struct {
+        std::string title;
+        std::string file;
+    } jobs[] = {{"0001 Test/Name", "0001 Test_Name.pdf"},
+                {"0002 Other #50%", "0002 Other #50%.pdf"},
+                {longTitle, longFile}};
+    for (const auto& job : jobs) {
+        SCOPED_TRACE(job.title);
+        const PrintDialogAnswerer answer(gtk);
+        testsupport::MessageBoxRecorder boxes;
+        const bool printed = exportfile::PrintImage(printer, true, job.title,
+                                                    "Measurement Time:2020-08-20 12:34:56", Quadrants());
+        EXPECT_TRUE(answer.answered);
+        EXPECT_TRUE(printed);
+        const std::string pdf = out + job.file;
+        EXPECT_TRUE(std::filesystem::is_regular_file(pdf)) << "not in the export folder";
+        EXPECT_EQ(CountPages(testsupport::ReadAll(pdf)), 1);
+    }
     ResetSettingsForTesting();
     ResetAppFoldersForTesting();
-    EXPECT_TRUE(answered);
-    EXPECT_TRUE(printed);
-    // A slash of the name cannot be part of a file name.
-    const std::string pdf = out + "0001 Test_Name.pdf";
-    ASSERT_TRUE(std::filesystem::is_regular_file(pdf)) << "not in the export folder";
-    EXPECT_EQ(CountPages(testsupport::ReadAll(pdf)), 1);
 }
 
 TEST_F(GtkPrintWindow, WithoutTheDialogAMissingPrinterIsAnError) {

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "app/CoreExportSource.h"
 #include "app/ThumbnailListBox.h"
 #include "app/core/KALVEXDlg.h"
 #include "app/core/MainArchive.h"
+#include "archive/StoreItemList.h"
+#include "archive/export/VideoResampler.h"
 #include "archive/export/ui/SaveJpegAvi.h"
 #include "common/CommonUtil.h"
 #include "common/SettingsStore.h"
@@ -111,8 +115,18 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
     const auto& items = frame_->Archive()->List().Items();
     const int stillRow = items[0].isCine ? 1 : 0;
 
+    // A later live run: the frozen live frame is no longer the one the still was made of.
+    core.ExecCommand(maindlg::kCmdFreeze);
+    Frames(4);
+    core.ExecCommand(maindlg::kCmdFreeze);
+    ASSERT_EQ(frame_->Archive()->GetItemCount(), 2);
     frame_->ThumbnailList()->SetSelection({stillRow});
     frame_->Archive()->OnSelectionChanged();
+    // The previewed still prints its own capture time, not the frozen live frame's.
+    FrameRecord stillRecord;
+    ASSERT_TRUE(archive::ReadStoreInfo(items[stillRow].sidecarPath, stillRecord));
+    EXPECT_EQ(exportfile::MakePrintCaptions(*frame_->ExportSource()).caption2,
+              "Measurement Time:" + CCommonUtil::GetDateFormatter().FormatDateTime(stillRecord.time, true));
     RunInsideModal([&] {
         CSaveJpegAvi* d = FindShown<CSaveJpegAvi>();
         ASSERT_NE(d, nullptr);
@@ -143,4 +157,53 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
                             "_.mp4";
     EXPECT_EQ(boxes.shown().back().text, "saved\n\n" + mp4);
     EXPECT_TRUE(platform::IsRegularFile(mp4));
+}
+
+// A stored cine with a lost picture and a lost sidecar, loaded for review: the export counts
+// the picture that did not load and refuses; the frame without a sidecar alone is exported at
+// its place in time.
+TEST_F(MainWindowExport, DamagedCineIsCountedAndALostSidecarKeepsTheLength) {
+    testsupport::MessageBoxRecorder boxes;
+    CUser user;
+    user.m_strId = "0001";
+    user.m_strName = "Test";
+    ASSERT_TRUE(user.Save());
+    CKALVEXDlg& core = *frame_->Core();
+    core.ExecCommand(maindlg::kCmdFreeze);  // live
+    Frames(12);
+    core.ExecCommand(maindlg::kCmdFreeze);  // frozen
+    frame_->Archive()->pumpDuringStore = false;
+    core.ExecCommand(maindlg::kCmdStoreCine);
+    ASSERT_EQ(frame_->Archive()->GetItemCount(), 1) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);
+    const archive::StoreItemRecord cine = frame_->Archive()->List().Items()[0];
+    ASSERT_TRUE(cine.isCine);
+
+    const auto open = [&] {
+        frame_->ThumbnailList()->SetSelection({0});
+        frame_->Archive()->OnSelectionChanged();
+        frame_->Archive()->OnItemDoubleClicked();
+    };
+    open();
+    const exportfile::ReviewTimes whole = exportfile::CollectReviewTimes(*frame_->ExportSource());
+    ASSERT_GE(whole.times.size(), 4u);
+    EXPECT_EQ(whole.missing, 0);
+
+    ASSERT_EQ(::unlink((cine.cineFolder + "003.info").c_str()), 0);
+    open();
+    exportfile::ReviewTimes times = exportfile::CollectReviewTimes(*frame_->ExportSource());
+    EXPECT_EQ(times.missing, 0);
+    EXPECT_EQ(times.times.size(), whole.times.size());
+    EXPECT_EQ(exportfile::RepairFrameTimes(times.times).back(),
+              exportfile::RepairFrameTimes(whole.times).back())
+        << "the video keeps its length";
+
+    ASSERT_EQ(::unlink((cine.cineFolder + "002.bmp").c_str()), 0);
+    open();
+    times = exportfile::CollectReviewTimes(*frame_->ExportSource());
+    EXPECT_EQ(times.missing, 1);
+    const size_t before = boxes.shown().size();
+    core.OnButtonClicked(maindlg::IDC_EXP_VIDEO);
+    ASSERT_EQ(boxes.shown().size(), before + 1) << "refused before the save dialog";
+    EXPECT_NE(boxes.shown().back().text.find("could not be loaded"), std::string::npos)
+        << boxes.shown().back().text;
 }

@@ -1,4 +1,5 @@
 #include "platform/Event.h"
+#include "tests/support/TestSupport.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -49,14 +50,18 @@ TEST(Event, AutoResetWakesExactlyOneOfTwoWaiters) {
     Event e(Event::Reset::Auto);
     std::atomic<int> woken{0};
     auto waiter = [&] {
-        if (e.Wait(300)) ++woken;
+        if (e.Wait(static_cast<uint32_t>(testsupport::kPatience.count())))
+            ++woken;
     };
     std::thread t1(waiter), t2(waiter);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     e.Set();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return woken >= 1; }, "a waiter woken"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(woken.load(), 1);  // the set was used up
+    e.Set();                     // for the other one
     t1.join();
     t2.join();
-    EXPECT_EQ(woken.load(), 1);
+    EXPECT_EQ(woken.load(), 2);
 }
 
 TEST(Event, ManySetsAcrossThreadsAreNeverLost) {

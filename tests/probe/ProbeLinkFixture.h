@@ -127,7 +127,7 @@ public:
 // that other threads reach without telling anyone (the probe's scan state, as the main
 // window's freeze polls it).
 inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+                      std::chrono::milliseconds timeout = testsupport::kPatience) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
@@ -172,7 +172,7 @@ public:
     ~FrameCatcher() { UsbProbeClearFrameCallback(); }
 
     // Waits for the n-th frame since construction; false on time-out.
-    bool WaitFor(size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    bool WaitFor(size_t n, std::chrono::milliseconds timeout = testsupport::kPatience) {
         std::unique_lock lock(mutex_);
         return cv_.wait_for(lock, timeout, [&] { return frames_.size() >= n; });
     }

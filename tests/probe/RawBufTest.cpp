@@ -87,6 +87,7 @@ void Record(void* payload) {
 
 TEST(RawBuf, PublishingHandsTheBufferToEveryRawFrameSubscriber) {
     CRawBuf buffer(8, 2);
+    g_published.clear();
     CEventHub::GetInstance().Subscribe(EventKindRawFrame, Record);
     PublishRawBuf(&buffer);
     CEventHub::GetInstance().Unsubscribe(EventKindRawFrame, Record);

@@ -11,6 +11,7 @@
 #include "common/EventHub.h"
 #include "probe/OpenProbe.h"
 #include "probe/RawBuf.h"
+#include "tests/support/TestSupport.h"
 
 namespace probetest {
 
@@ -32,7 +33,7 @@ public:
     std::atomic<bool> recordStates{false};
 
     // The next complete buffer; null after `timeout`.
-    CRawBuf* WaitComplete(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    CRawBuf* WaitComplete(std::chrono::milliseconds timeout = testsupport::kPatience) {
         std::unique_lock lock(mutex_);
         if (!cv_.wait_for(lock, timeout, [&] { return !complete_.empty(); }))
             return nullptr;

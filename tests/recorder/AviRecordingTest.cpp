@@ -4,10 +4,10 @@
 // with the simulated camera becomes a 960 x 480 Baseline MP4 of about three seconds with the
 // image on the left and the camera on the right.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "archive/export/Mp4Transcode.h"
 #include "archive/recorder/AviFrameSink.h"
@@ -15,6 +15,7 @@
 #include "archive/recorder/RecordingSession.h"
 #include "platform/camera/SimulatedCamera.h"
 #include "tests/export/DecodeBack.h"
+#include "tests/recorder/WatchedSink.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -51,11 +52,20 @@ TEST(AviRecording, TheReservedNameIsFilledAndSkippedClockTicksStayEmpty) {
     ASSERT_TRUE(sink) << error;
     for (int index : {0, 1, 4})
         ASSERT_EQ(sink->WriteFrame(index, SolidFrame(960, 200, 100, 50), error), 0) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat(paths.avi.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the reserved name of patient video";
     ASSERT_TRUE(sink->Close(error)) << error;
+    // Closed, the AVI waits under the writer's temporary name until it is placed.
+    ASSERT_FALSE(sink->CompletedPath().empty());
+    EXPECT_EQ(::stat(sink->CompletedPath().c_str(), &st), 0);
+    ASSERT_TRUE(sink->Place(error)) << error;
     sink.reset();
 
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
               1);  // no temp left
+    ASSERT_EQ(::stat(paths.avi.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     const exporttest::DecodedVideo v = exporttest::DecodeVideo(paths.avi, true);
     ASSERT_EQ(v.status, 0);
     EXPECT_EQ(v.codec, "rawvideo");
@@ -89,9 +99,10 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}));
     ASSERT_TRUE(cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
 
-    recorder::RecordingSession session(recorder::AviSinkFactory(),
+    recordertest::WrittenFrames written;
+    recorder::RecordingSession session(recordertest::Watched(recorder::AviSinkFactory(), written),
                                        [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
     session.SetCamera(&cam);
     session.PublishView(Image32(480, 480, 0x909090));  // the image area's render
@@ -102,9 +113,12 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     setup.withCamera = true;
     const recorder::OpenOutcome open = session.Open(setup, {2020, 8, 4, 20, 12, 34, 56, 0});
     ASSERT_TRUE(open.ok) << open.reason;
-    std::this_thread::sleep_for(std::chrono::seconds(3));
+    // Three seconds are 39 frame-clock ticks; a loaded machine may write the last one late.
+    const bool threeSeconds =
+        testsupport::WaitUntil([&] { return written.lastIndex >= 38; }, "a frame written at three seconds");
     const recorder::FinishOutcome done = session.Stop(recorder::Mp4Transcoder());
     cam.Stop();
+    ASSERT_TRUE(threeSeconds);
     ASSERT_EQ(done.problem, recorder::FinishProblem::None) << done.reason;
     EXPECT_TRUE(done.resultPath.ends_with("0001_20200820_123456_sync.mp4")) << done.resultPath;
     EXPECT_FALSE(fs::exists(open.path));  // the temporary AVI is gone
@@ -115,7 +129,8 @@ TEST(AviRecording, AThreeSecondSyncViewRecordingDecodesWithImageLeftAndCameraRig
     EXPECT_EQ(v.profile & 0xFF, 66);  // Baseline (x264 flags it constrained)
     EXPECT_EQ(v.width, 960);
     EXPECT_EQ(v.height, 480);
-    EXPECT_NEAR(v.durationSeconds, 3.0, 0.35);
+    // Frames stand at their clock times: the file lasts to the last frame written.
+    EXPECT_NEAR(v.durationSeconds, (done.stop.lastIndex + 1) / 13.0, 0.2) << done.stop.lastIndex;
     const exporttest::MeanRgb left = exporttest::MeanColour(v.lastColourFrame, 0, 0, 480, 480);
     EXPECT_NEAR(left.r, 0x90, 8);
     EXPECT_NEAR(left.g, 0x90, 8);

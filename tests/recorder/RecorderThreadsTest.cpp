@@ -8,6 +8,7 @@
 #include "archive/recorder/RecordingWriter.h"
 #include "archive/recorder/SharedImage.h"
 #include "platform/camera/SimulatedCamera.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ TEST(RecorderThreads, WriterPublisherAndCameraRunTogetherAndStopDuringAWrite) {
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}));
     ASSERT_TRUE(cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
 
     recorder::SharedImage view, caption;
     caption.Publish(Image32(480, 120, 0x404040));
@@ -75,14 +76,22 @@ TEST(RecorderThreads, WriterPublisherAndCameraRunTogetherAndStopDuringAWrite) {
         },
         [](const recorder::WriteFailure& f) { ADD_FAILURE() << f.reason; });
     writer.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    while (!sink.writing)
-        std::this_thread::yield();
+    // A stop that fails to come would leave the threads running: stop in any case.
+    const bool wrote = testsupport::WaitUntil(
+        [&] {
+            std::lock_guard lock(sink.mutex);
+            return sink.indices.size() >= 3;
+        },
+        "three frames written while the publisher and the camera run");
+    const bool writing =
+        wrote && testsupport::WaitUntil([&] { return sink.writing.load(); }, "the next write");
     const recorder::StopResult result = writer.Stop();
     publishing = false;
     publisher.join();
     cam.Stop();
 
+    ASSERT_TRUE(wrote);
+    ASSERT_TRUE(writing);
     EXPECT_FALSE(writer.Running());
     EXPECT_EQ(writer.State(), recorder::RecorderState::Stopped);
     EXPECT_TRUE(result.closed);
@@ -101,8 +110,7 @@ TEST(RecorderThreads, ASecondStopWaitsForTheFirstAndFindsNothingToDo) {
     recorder::RecordingWriter writer(
         sink, [](std::vector<uint8_t>& f) { f.assign(30, 1); }, [](auto&) {});
     writer.Start();
-    while (!sink.writing)
-        std::this_thread::yield();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return sink.writing.load(); }, "the first write"));
     recorder::StopResult first, second;
     std::thread closer([&] { second = writer.Stop(); });
     first = writer.Stop();

@@ -17,8 +17,13 @@ namespace {
 // Appends one byte per frame to the reserved file; can fail a write or the close.
 class FileSink : public recorder::IFrameSink {
 public:
-    FileSink(std::string path, int failWriteAt, bool failClose, std::vector<std::vector<uint8_t>>* frames)
-        : path_(std::move(path)), failWriteAt_(failWriteAt), failClose_(failClose), frames_(frames) {}
+    FileSink(std::string path, int failWriteAt, bool failClose, std::vector<std::vector<uint8_t>>* frames,
+             std::atomic<int>& written)
+        : path_(std::move(path)),
+          failWriteAt_(failWriteAt),
+          failClose_(failClose),
+          frames_(frames),
+          writtenSeen_(written) {}
     int WriteFrame(int index, const std::vector<uint8_t>& frame, std::string& reason) override {
         if (written_ == failWriteAt_) {
             reason = "No space left on device";
@@ -29,6 +34,7 @@ public:
         if (frames_ && frames_->size() < 2)
             frames_->push_back(frame);
         (void)index;
+        writtenSeen_ = written_;
         return 0;
     }
     bool Close(std::string& reason) override {
@@ -46,6 +52,7 @@ private:
     bool failClose_;
     std::vector<std::vector<uint8_t>>* frames_;
     int written_ = 0;
+    std::atomic<int>& writtenSeen_;
     std::string bytes_;
 };
 
@@ -58,6 +65,7 @@ struct Harness {
     std::vector<std::vector<uint8_t>> frames;
     std::mutex mutex;
     std::vector<recorder::WriteFailure> failures;
+    std::atomic<int> written{0};  // by the running recording's sink
 
     std::unique_ptr<RecordingSession> Make() {
         return std::make_unique<RecordingSession>(
@@ -68,7 +76,8 @@ struct Harness {
                     error = "codec not found";
                     return nullptr;
                 }
-                return std::make_unique<FileSink>(path, failWriteAt, failClose, &frames);
+                written = 0;
+                return std::make_unique<FileSink>(path, failWriteAt, failClose, &frames, written);
             },
             [this](const recorder::WriteFailure& f) {
                 std::lock_guard lock(mutex);
@@ -91,9 +100,9 @@ platform::SystemTime Stamp() {
     return t;
 }
 
-void WaitForFrames(RecordingSession& session, int clockTicks) {
-    for (int i = 0; i < 5000 && session.FrameClock() < clockTicks; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+void WaitForFrames(Harness& h, int frames) {
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return h.written >= frames; },
+                                       std::to_string(frames) + " frames written"));
 }
 
 recorder::Transcoder Transcode(bool succeed, std::vector<int>* rows = nullptr) {
@@ -113,7 +122,7 @@ TEST(RecordingSession, ARecordingBecomesAnMp4AndTheNextOneGetsItsOwnName) {
     Harness h;
     camera::SimulatedCamera cam(false);
     ASSERT_TRUE(cam.SetFormat({camera::kFourccYuyv, 640, 480}) && cam.Start());
-    ASSERT_TRUE(cam.WaitForFirstSample(std::chrono::seconds(5)));
+    ASSERT_TRUE(cam.WaitForFirstSample(testsupport::kPatience));
     auto session = h.Make();
     session->SetCamera(&cam);
     session->PublishView(Image32(480, 480, 0x00FF00));
@@ -125,7 +134,7 @@ TEST(RecordingSession, ARecordingBecomesAnMp4AndTheNextOneGetsItsOwnName) {
     EXPECT_TRUE(session->Recording());
     EXPECT_GT(session->RecordStartSeconds(), 0);
     EXPECT_FALSE(session->Open(h.Setup(true, 0), Stamp()).ok);  // one at a time
-    WaitForFrames(*session, 2);
+    WaitForFrames(h, 2);
     std::vector<int> rows;
     const recorder::FinishOutcome done = session->Stop(Transcode(true, &rows));
     cam.Stop();
@@ -152,7 +161,7 @@ TEST(RecordingSession, ARecordingBecomesAnMp4AndTheNextOneGetsItsOwnName) {
     const recorder::OpenOutcome again = session->Open(h.Setup(true, recorder::kQualityMiddle), Stamp());
     ASSERT_TRUE(again.ok);
     EXPECT_EQ(platform::FileNamePart(again.path), "0001_20200820_123456_knee_2_temp.avi");
-    WaitForFrames(*session, 1);
+    WaitForFrames(h, 1);
     EXPECT_EQ(platform::FileNamePart(session->Stop(Transcode(true)).resultPath),
               "0001_20200820_123456_knee_2.mp4");
     EXPECT_EQ(testsupport::ReadAll(done.resultPath), "movie");
@@ -190,16 +199,14 @@ TEST(RecordingSession, EndingsThatCannotMakeAnMp4KeepWhatCanBeKept) {
         const recorder::OpenOutcome opened = session->Open(h.Setup(false, c.quality), Stamp());
         ASSERT_TRUE(opened.ok);
         if (c.failWriteAt >= 0) {
-            for (int i = 0; i < 5000; ++i) {
-                {
+            EXPECT_TRUE(testsupport::WaitUntil(
+                [&] {
                     std::lock_guard lock(h.mutex);
-                    if (!h.failures.empty())
-                        break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
+                    return !h.failures.empty();
+                },
+                "the write failure's report"));
         } else {
-            WaitForFrames(*session, 2);
+            WaitForFrames(h, 2);
         }
         std::vector<int> rows;
         const recorder::FinishOutcome done = session->Stop(Transcode(c.transcodes, &rows));

@@ -132,3 +132,29 @@ TEST(RecordingWriter, TheFirstFailedWriteEndsTheWriterAndIsReportedOnce) {
     EXPECT_EQ(sink.log, (std::vector<std::string>{"w0", "w1", "w2", "close"}));
     EXPECT_EQ(writer.State(), RecorderState::Stopped);
 }
+
+// 30 seconds of the recording's own clock are 390 samples, 0 to 389: the clock reaching 390
+// writes nothing more and reports the limit once, however late the stop then comes.
+TEST(RecordingWriter, TheLimitStandsOnTheWritersClock) {
+    LogSink sink;
+    int limits = 0;
+    RecordingWriter writer(
+        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) { ADD_FAILURE() << "no failure"; });
+    writer.SetLimit(recorder::kRecordLimitFrames, [&] { ++limits; });
+    writer.Begin(kStart);
+    EXPECT_EQ(writer.Step(AtMs(389 * 77)), WriterStep::Wrote);
+    EXPECT_EQ(limits, 0);
+    EXPECT_EQ(writer.Step(AtMs(390 * 77)), WriterStep::NothingNew);
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(writer.Step(AtMs(31'000)), WriterStep::NothingNew);
+    EXPECT_EQ(writer.Step(AtMs(90'000)), WriterStep::NothingNew);
+    EXPECT_EQ(limits, 1) << "reported once";
+    writer.RequestStop();
+    EXPECT_EQ(writer.Step(AtMs(90'015)), WriterStep::Acknowledged);
+    StopResult result;
+    ASSERT_TRUE(writer.Finish(result));
+    EXPECT_EQ(result.lastIndex, 389);
+    EXPECT_EQ(sink.log.back(), "close");
+    EXPECT_EQ(sink.log[sink.log.size() - 2], "w389");
+    EXPECT_EQ(389 + 1, 30 * 13) << "the file lasts 30.0 s at 13 a second";
+}

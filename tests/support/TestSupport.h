@@ -1,9 +1,12 @@
 // Shared test helpers: a private temporary folder per test, a clock tests drive by hand,
-// environment overrides and a recorder for message boxes.
+// environment overrides, a recorder for message boxes and waits on conditions.
 #pragma once
 
-#include <cstdint>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +34,8 @@ std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
 
 // Sets an environment variable for the lifetime of the object (unset when value is nullopt).
+// GLib reads HOME and the XDG folders once per process (the trash, the Documents folder):
+// when one of them changes, GLib is told, so each test gets the folders it set.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, std::optional<std::string> value);
@@ -59,6 +64,23 @@ private:
     int64_t mono_ = 1'000'000'000;
 };
 
+// The system's clocks, but the test may move the wall time on to the next second: stores that
+// must land in a second of their own get one without waiting for it. Restores the system
+// clock on exit.
+class SteppedWallClock : public platform::IClock {
+public:
+    SteppedWallClock();
+    ~SteppedWallClock() override;
+    int64_t UtcMicros() override { return system_.UtcMicros() + offset_; }
+    int64_t MonotonicMicros() override { return system_.MonotonicMicros(); }
+    // Moves the wall time to the start of the next second.
+    void NextSecond();
+
+private:
+    platform::IClock& system_;
+    std::atomic<int64_t> offset_{0};
+};
+
 // Records every message box and answers with a chosen answer; restores the default on exit.
 class MessageBoxRecorder {
 public:
@@ -71,5 +93,16 @@ private:
     std::vector<platform::MessageBoxRequest> shown_;
     platform::MsgAnswer answer_;
 };
+
+// How long a test waits for something that takes milliseconds on an idle machine: long enough
+// for a sanitizer build on two cores shared with other work, short of CTest's time-out.
+inline constexpr std::chrono::milliseconds kPatience = std::chrono::seconds(120);
+
+// Checks `done` until it holds, running `between` (a UI queue, an event loop) or sleeping a
+// millisecond between checks. Fails after `timeout` with "timed out after N s waiting for
+// <what>".
+::testing::AssertionResult WaitUntil(const std::function<bool()>& done, const std::string& what,
+                                     std::chrono::milliseconds timeout = kPatience,
+                                     const std::function<void()>& between = {});
 
 }  // namespace testsupport

@@ -16,25 +16,48 @@ namespace {
 // reads as an error rather than a frozen viewer.
 constexpr std::chrono::seconds kDefaultPrinterWait{5};
 
+constexpr size_t kMaxFileNameBytes = 255;
+
+using GetSetting = const char* (*)(GtkPrintSettings*, const char*);
+using SetSetting = void (*)(GtkPrintSettings*, const char*, const char*);
+
+GtkPrintSettings* NativeSettings(const wxPrintData& data) {
+    auto* native = dynamic_cast<wxGtkPrintNativeData*>(data.GetNativeData());
+    return native ? native->GetPrintConfig() : nullptr;
+}
+
+const char* GetPrintSetting(const wxPrintData& data, const char* key) {
+    static const auto get = reinterpret_cast<GetSetting>(dlsym(RTLD_DEFAULT, "gtk_print_settings_get"));
+    GtkPrintSettings* settings = NativeSettings(data);
+    return get && settings ? get(settings, key) : nullptr;
+}
+
 // GTK's "Print to File" writes where the job's print settings say: the export folder (the
 // Documents folder when none is set or it is gone) and the job's name, not "output.pdf" in
-// whatever folder the viewer was started from. A file the caller named already stays.
-void OfferExportFolderForFile(wxPrintData& data, const std::string& title) {
-    using Get = const char* (*)(GtkPrintSettings*, const char*);
-    using Set = void (*)(GtkPrintSettings*, const char*, const char*);
-    static const auto get = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "gtk_print_settings_get"));
-    static const auto set = reinterpret_cast<Set>(dlsym(RTLD_DEFAULT, "gtk_print_settings_set"));
-    auto* native = dynamic_cast<wxGtkPrintNativeData*>(data.GetNativeData());
-    GtkPrintSettings* settings = native ? native->GetPrintConfig() : nullptr;
-    if (!get || !set || !settings || get(settings, "output-uri"))
+// whatever folder the viewer was started from. The settings outlive the job (the dialog keeps
+// its choices in them), so each job sets its own name.
+void OfferExportFolderForFile(const wxPrintData& data, const std::string& title) {
+    static const auto set = reinterpret_cast<SetSetting>(dlsym(RTLD_DEFAULT, "gtk_print_settings_set"));
+    GtkPrintSettings* settings = NativeSettings(data);
+    if (!set || !settings)
         return;
     std::string name = title.empty() ? std::string("output") : title;
     for (char& c : name)
         if (c == '/')
             c = '_';
-    const char* format = get(settings, "output-file-format");
-    const std::string path = exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder +
-                             name + "." + (format && *format ? format : "pdf");
+    const char* format = GetPrintSetting(data, "output-file-format");
+    const std::string extension = std::string(".") + (format && *format ? format : "pdf");
+    // A file name holds 255 bytes: a long id and name in Japanese run over; the name is cut at
+    // a character's start.
+    const size_t room = kMaxFileNameBytes - extension.size();
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    const std::string path =
+        exportfile::ReadSaveDialogSettings(exportfile::ExportCaller::Jpeg).folder + name + extension;
     if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
         set(settings, "output-uri", uri);
         g_free(uri);
@@ -72,10 +95,13 @@ bool CImagePrintout::OnPrintPage(int page) {
     return true;
 }
 
+CWxPrinter::CWxPrinter(const wxPrintData& start)
+    : m_start(start), m_callerNamedFile(GetPrintSetting(start, "output-uri") != nullptr) {}
+
 exportfile::PrintStatus CWxPrinter::PrintOnePage(bool showDialog, const std::string& title,
                                                  const exportfile::PageDrawer& draw) {
     wxPrintDialogData data(m_start);
-    if (showDialog)
+    if (showDialog && !m_callerNamedFile)
         OfferExportFolderForFile(data.GetPrintData(), title);
     data.EnableSelection(false);
     data.EnablePageNumbers(false);

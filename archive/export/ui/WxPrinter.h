@@ -22,8 +22,9 @@ private:
 class CWxPrinter : public exportfile::IPrinter {
 public:
     // `start` is the print data the job begins from: the printer and its settings the dialog
-    // preselects (tests point it at a file printer).
-    explicit CWxPrinter(const wxPrintData& start = wxPrintData()) : m_start(start) {}
+    // preselects (tests point it at a file printer). A file it names is where "Print to File"
+    // writes; without one, each job offers its own name in the export folder.
+    explicit CWxPrinter(const wxPrintData& start = wxPrintData());
 
     // Without the dialog the page goes to the default printer; when none is found within a
     // few seconds, or GTK gives up, that is an error the user must hear about, not a cancel.
@@ -32,4 +33,5 @@ public:
 
 private:
     wxPrintData m_start;
+    bool m_callerNamedFile = false;
 };
