@@ -10,7 +10,10 @@ constexpr int kMaxSamples = 65535;
 constexpr int kMaxLines = 4096;
 }  // namespace
 
-CFrameConverter::CFrameConverter() : tables_(std::make_shared<CUpsampledTableCache>()), upsampled_(tables_) {}
+CFrameConverter::CFrameConverter()
+    : tables_(std::make_shared<CUpsampledTableCache>()),
+      sectorTables_(std::make_shared<CSectorTableCache>()),
+      upsampled_(tables_) {}
 CFrameConverter::~CFrameConverter() = default;
 
 int** CFrameConverter::RawFrame(int samples, int lines) {
@@ -38,21 +41,25 @@ int** CFrameConverter::RawFrame(int samples, int lines) {
 void CFrameConverter::Prebuild(const FrameSettings& settings, int depth) {
     const ScanGeometry& g = settings.geometry;
     const int raw2Bitmap = g.EffectiveRaw2Bitmap(settings.params.raw2Bitmap, depth);
-    if (!(g.IsConvex() || g.IsLinear()) || (g.IsConvex() && raw2Bitmap != 1) || g.samples <= 0 ||
-        g.lines <= 0)
-        return;  // the sector path keeps its own cache
+    if (!(g.IsConvex() || g.IsLinear()) || g.samples <= 0 || g.lines <= 0)
+        return;
     const DepthGeometry d = ComputeDepthGeometry(g, depth, raw2Bitmap);
     if (d.CacheRowsNeeded() > kCacheRows)
         return;
-    tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
+    if (g.IsConvex() && raw2Bitmap != 1) {
+        sectorTables_->Prebuild(MakeSectorKey(g, d, g.samples, g.lines, settings.params.bicubicA));
+    } else {
+        tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
+    }
 }
 
 void CFrameConverter::WaitPrebuilt() {
     tables_->WaitPrebuilt();
+    sectorTables_->WaitPrebuilt();
 }
 
 size_t CFrameConverter::TablesBuiltInFrame() const {
-    return tables_->BuiltOnDemand();
+    return tables_->BuiltOnDemand() + sectorTables_->BuiltOnDemand();
 }
 
 size_t CFrameConverter::DrawnPixelCount() const {
@@ -79,27 +86,48 @@ ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const Fram
     in.firstSample = g.firstSample;
     in.stc = settings.stc.empty() ? nullptr : settings.stc.data();
     in.stcSize = static_cast<int>(settings.stc.size());
-    ProcessFrame(in, p, work_.get());
-    DebugLog("RawToBitmap Gain / Contrast\n");
 
     const int raw2Bitmap = g.EffectiveRaw2Bitmap(p.raw2Bitmap, depth);
     result.depth = ComputeDepthGeometry(g, depth, raw2Bitmap);
+    const bool drawable = g.IsConvex() || g.IsLinear();
+    const bool sectorPath = drawable && g.IsConvex() && raw2Bitmap != 1;
+    const bool upsampledPath = drawable && !sectorPath && result.depth.CacheRowsNeeded() <= kCacheRows &&
+                               upsampled_.Prepare(g, result.depth, samples_, lines_);
+    // Most frames' samples are whole numbers: then they go to the drawing as bytes.
+    bool whole = false;
+    if (upsampledPath && upsampled_.WholeStride() > 0) {
+        const int stride = upsampled_.WholeStride();
+        const size_t size = static_cast<size_t>(samples_) * static_cast<size_t>(stride);
+        if (wholeStride_ != stride || whole_.size() != size) {
+            whole_.assign(size, 0);  // the zero line and the padding stay 0
+            wholeStride_ = stride;
+        }
+        whole = ProcessFrameWhole(in, p, whole_.data(), stride, wholeScratch_);
+    }
+    if (!whole)
+        ProcessFrame(in, p, work_.get());
+    DebugLog("RawToBitmap Gain / Contrast\n");
+
     if (result.depth.CacheRowsNeeded() > kCacheRows) {
         result.status = ConvertResult::Status::CacheOverflow;
         return result;
     }
 
-    const bool drawable = g.IsConvex() || g.IsLinear();
     if (drawable) {
-        const bool sectorPath = g.IsConvex() && raw2Bitmap != 1;
         if (sectorPath) {
             if (!sector_)
-                sector_ = std::make_unique<CSectorConverter>();
+                sector_ = std::make_unique<CSectorConverter>(sectorTables_);
             sector_->Prepare(g, result.depth, samples_, lines_, p.bicubicA);
             sector_->Draw(work_.get(), settings.gamma, p.invert, p.bicubic, image);
         } else {
-            sector_.reset();  // about 25 MB that the upsampling path does not need
-            if (upsampled_.Prepare(g, result.depth, samples_, lines_)) {
+            if (sector_) {
+                // About 25 MB a depth that the upsampling path does not need.
+                sector_.reset();
+                sectorTables_->Drop();
+            }
+            if (whole) {
+                upsampled_.DrawWhole(whole_.data(), settings.gamma, p.invert, image);
+            } else if (upsampledPath) {
                 upsampled_.Draw(work_.get()[0], settings.gamma, p.invert, image);
             }
         }

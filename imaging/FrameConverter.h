@@ -5,6 +5,7 @@
 // for Prebuild.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -54,9 +55,9 @@ public:
 
     size_t DrawnPixelCount() const;
 
-    // Any thread: has the address cache for these settings at this depth built on a worker,
-    // so that the first frame of a new depth or probe does not wait for it. Frames are sized
-    // as the geometry says.
+    // Any thread: has the address cache for these settings at this depth (of the path they
+    // take) built on a worker, so that the first frame of a new depth or probe does not wait
+    // for it. Frames are sized as the geometry says.
     void Prebuild(const FrameSettings& settings, int depth);
     // Waits until the builds asked for are done (tests and benchmarks).
     void WaitPrebuilt();
@@ -67,11 +68,16 @@ private:
     Int2D raw_;
     Int2D previous_;
     Double2D work_;
+    // The processed samples as bytes, sample by sample, when they are whole numbers.
+    std::vector<uint8_t> whole_;
+    int wholeStride_ = 0;
+    std::vector<int32_t> wholeScratch_;
     int samples_ = 0;
     int lines_ = 0;
     bool previousValid_ = false;
     bool lastWasSector_ = false;
     std::shared_ptr<CUpsampledTableCache> tables_;  // shared with its worker, thread-safe
+    std::shared_ptr<CSectorTableCache> sectorTables_;  // the same for the sector path
     CUpsampledConverter upsampled_;
     std::unique_ptr<CSectorConverter> sector_;  // only while the sector path is in use
 };

@@ -1,6 +1,8 @@
 #include "imaging/FrameProcessing.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -182,4 +184,123 @@ void ProcessFrame(const ProcessingInput& in, const ImagingParams& params, double
             }
         }
     }
+}
+
+namespace {
+
+// Raw values are brought within +-2^26 first and the offsets per sample (STC and gain, or a
+// large negative before the first sample) are kept within +-2^24, so the integer sums cannot
+// overflow and still fall on the same side of 0..255 as the exact ones.
+constexpr int32_t kRawBound = 1 << 26;
+constexpr int32_t kOffsetBound = 1 << 24;
+constexpr int32_t kBeforeFirst = -(1 << 28);
+
+inline uint8_t WholeByte(int r, int32_t add) {
+    if (r == 0)
+        return 0;
+    const int32_t v = std::clamp(r, -kRawBound, kRawBound) + add;
+    return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Sixteen samples of one line as bytes, in order.
+__attribute__((target("avx2"))) inline __m128i SixteenWhole(const int* r, const int32_t* add) {
+    const __m256i lo = _mm256_set1_epi32(-kRawBound);
+    const __m256i hi = _mm256_set1_epi32(kRawBound);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i r0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r));
+    const __m256i r1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + 8));
+    __m256i v0 = _mm256_add_epi32(_mm256_min_epi32(_mm256_max_epi32(r0, lo), hi),
+                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(add)));
+    __m256i v1 = _mm256_add_epi32(_mm256_min_epi32(_mm256_max_epi32(r1, lo), hi),
+                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(add + 8)));
+    v0 = _mm256_andnot_si256(_mm256_cmpeq_epi32(r0, zero), v0);  // a raw 0 stays 0
+    v1 = _mm256_andnot_si256(_mm256_cmpeq_epi32(r1, zero), v1);
+    // Saturation to 16 bits, then to 0..255, is the clamp.
+    const __m256i words = _mm256_packs_epi32(v0, v1);
+    const __m256i bytes = _mm256_packus_epi16(words, words);
+    return _mm256_castsi256_si128(
+        _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7)));
+}
+
+// 16 x 16 bytes transposed; row i of the result is column BitReversed(i) of the input.
+inline void Transpose16(__m128i* r) {
+    __m128i t[16];
+    __m128i u[16];
+    for (int i = 0; i < 8; ++i) {
+        t[i] = _mm_unpacklo_epi8(r[2 * i], r[2 * i + 1]);
+        t[i + 8] = _mm_unpackhi_epi8(r[2 * i], r[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        u[i] = _mm_unpacklo_epi16(t[2 * i], t[2 * i + 1]);
+        u[i + 8] = _mm_unpackhi_epi16(t[2 * i], t[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        t[i] = _mm_unpacklo_epi32(u[2 * i], u[2 * i + 1]);
+        t[i + 8] = _mm_unpackhi_epi32(u[2 * i], u[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        r[i] = _mm_unpacklo_epi64(t[2 * i], t[2 * i + 1]);
+        r[i + 8] = _mm_unpackhi_epi64(t[2 * i], t[2 * i + 1]);
+    }
+}
+
+__attribute__((target("avx2"))) void WholeTiles(const int* const* raw, const int32_t* add, int lines,
+                                                int samples, uint8_t* out, int stride) {
+    static constexpr int kBitReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+    int lb = 0;
+    for (; lb + 16 <= lines; lb += 16) {
+        int sb = 0;
+        for (; sb + 16 <= samples; sb += 16) {
+            __m128i rows[16];
+            for (int m = 0; m < 16; ++m)
+                rows[m] = SixteenWhole(raw[lb + m] + sb, add + sb);
+            Transpose16(rows);
+            for (int i = 0; i < 16; ++i)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (sb + kBitReversed[i]) * stride + lb),
+                                 rows[i]);
+        }
+        for (; sb < samples; ++sb) {
+            for (int m = 0; m < 16; ++m)
+                out[sb * stride + lb + m] = WholeByte(raw[lb + m][sb], add[sb]);
+        }
+    }
+    for (; lb < lines; ++lb) {
+        for (int s = 0; s < samples; ++s)
+            out[s * stride + lb] = WholeByte(raw[lb][s], add[s]);
+    }
+}
+#endif
+
+}  // namespace
+
+bool ProcessFrameWhole(const ProcessingInput& in, const ImagingParams& params, uint8_t* out, int stride,
+                       std::vector<int32_t>& scratch) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    const int lines = in.lines;
+    const int samples = in.samples;
+    if (!HaveAvx2() || lines <= 0 || samples <= 0 || stride < lines)
+        return false;
+    // With a blend weight of 0 the blend gives the raw value itself; the sum of whole
+    // numbers and a whole offset times exactly 1 is then whole and exact.
+    if (params.ave || params.aveY || (in.blend && params.smooth != 0.0) || params.ContrastFactor() != 1.0)
+        return false;
+    const double offset = params.GainOffset();
+    if (!(std::abs(offset) <= kOffsetBound / 2) || offset != std::trunc(offset))
+        return false;
+    const int first = std::clamp(in.firstSample, 0, samples);
+    const bool haveStc = in.stc && in.stcSize > 0;
+    scratch.resize(static_cast<size_t>(samples));
+    for (int s = 0; s < samples; ++s) {
+        const int stc = haveStc ? in.stc[std::min(s, in.stcSize - 1)] : 0;
+        if (std::abs(static_cast<int64_t>(stc)) > kOffsetBound / 2)
+            return false;
+        scratch[s] = s < first ? kBeforeFirst : stc + static_cast<int32_t>(offset);
+    }
+    WholeTiles(in.raw, scratch.data(), lines, samples, out, stride);
+    return true;
+#else
+    (void)in, (void)params, (void)out, (void)stride, (void)scratch;
+    return false;
+#endif
 }

@@ -4,6 +4,9 @@
 // samples stay black.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "imaging/ImagingParams.h"
 
 struct ProcessingInput {
@@ -20,3 +23,11 @@ struct ProcessingInput {
 // Writes work[line][sample] for every line and every sample; samples before the first
 // sample are 0.
 void ProcessFrame(const ProcessingInput& in, const ImagingParams& params, double* const* work);
+
+// With the settings of most frames (no averaging, no frame-correlation weight, contrast factor
+// 1, a whole gain offset) every processed sample is a whole number 0..255. Then writes them
+// as bytes, sample by sample: out[sample x stride + line] (stride at least lines), the same
+// values ProcessFrame gives, and returns true. False, with nothing written, for other
+// settings or without AVX2. `scratch` keeps one buffer from frame to frame.
+bool ProcessFrameWhole(const ProcessingInput& in, const ImagingParams& params, uint8_t* out, int stride,
+                       std::vector<int32_t>& scratch);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "common/DebugLog.h"
 
@@ -14,39 +15,38 @@ double CubicKernel(double t, double a) {
     return 0.0;
 }
 
-void CSectorConverter::Release() {
-    taps_.clear();
-    taps_.shrink_to_fit();
-    built_ = false;
+SectorKey MakeSectorKey(const ScanGeometry& geometry, const DepthGeometry& depth, int samples, int lines,
+                        double kernelA) {
+    return SectorKey{samples,
+                     lines,
+                     geometry.firstSample,
+                     geometry.spacingFlag,
+                     geometry.sampleSpacing,
+                     geometry.sectorStartMinusPi,
+                     geometry.sectorEndMinusPi,
+                     geometry.lineStep,
+                     kernelA,
+                     depth};
 }
 
-void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
-                               int lines, double kernelA) {
-    const CacheKey key{samples,
-                       lines,
-                       geometry.firstSample,
-                       geometry.spacingFlag,
-                       geometry.sampleSpacing,
-                       geometry.sectorStartMinusPi,
-                       geometry.sectorEndMinusPi,
-                       geometry.lineStep,
-                       kernelA,
-                       depth};
-    if (built_ && key == key_)
-        return;
-    key_ = key;
-    built_ = true;
-    taps_.clear();
-    samples_ = samples;
-    lines_ = lines;
-    first_ = std::clamp(geometry.firstSample, 0, std::max(samples - 1, 0));
-    if (samples < 2 || lines < 1 || !(geometry.lineStep > 0.0))
-        return;
+std::shared_ptr<const SectorTables> BuildSectorTables(const SectorKey& key) {
+    using Tap = SectorTables::Tap;
+    auto built = std::make_shared<SectorTables>();
+    SectorTables& t = *built;
+    const int samples = key.samples;
+    const int lines = key.lines;
+    const DepthGeometry& depth = key.depth;
+    const double kernelA = key.kernelA;
+    t.samples = samples;
+    t.lines = lines;
+    t.first = std::clamp(key.firstSample, 0, std::max(samples - 1, 0));
+    if (samples < 2 || lines < 1 || !(key.lineStep > 0.0))
+        return built;
 
-    const double pps = geometry.spacingFlag ? geometry.sampleSpacing * depth.pixelsPerMm
-                                            : depth.depth * depth.pixelsPerMm / samples;
-    const double lo = geometry.sectorStartMinusPi;
-    const double hi = geometry.sectorEndMinusPi;
+    const double pps =
+        key.spacingFlag ? key.sampleSpacing * depth.pixelsPerMm : depth.depth * depth.pixelsPerMm / samples;
+    const double lo = key.sectorStartMinusPi;
+    const double hi = key.sectorEndMinusPi;
     const int yEnd = std::clamp(TruncToInt(std::ceil(depth.imageBottom)), 0, kCacheRows);
     for (int x = 0; x < kImageSize; ++x) {
         DebugLog("X=%d start\n", x);
@@ -64,7 +64,7 @@ void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry
             Tap tap;
             tap.x = static_cast<uint16_t>(x);
             tap.row = static_cast<uint16_t>(row);
-            tap.linePos = (theta - lo) / geometry.lineStep;
+            tap.linePos = (theta - lo) / key.lineStep;
             tap.samplePos = (r - depth.topOffset) / pps;
             if (!(tap.samplePos <= samples - 1))
                 continue;
@@ -78,22 +78,37 @@ void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry
                 for (int j = 0; j < 4; ++j)
                     tap.weight[i][j] = lw[i] * sw[j];
             }
-            taps_.push_back(tap);
+            t.taps.push_back(tap);
         }
+    }
+    return built;
+}
+
+CSectorConverter::CSectorConverter(std::shared_ptr<CSectorTableCache> cache) : cache_(std::move(cache)) {}
+
+void CSectorConverter::Prepare(const ScanGeometry& geometry, const DepthGeometry& depth, int samples,
+                               int lines, double kernelA) {
+    const SectorKey key = MakeSectorKey(geometry, depth, samples, lines, kernelA);
+    if (!tables_ || !(key_ == key)) {
+        key_ = key;
+        tables_ = cache_ ? cache_->Get(key) : BuildSectorTables(key);
     }
 }
 
 void CSectorConverter::Draw(const double* const* work, const GammaTable& gamma, bool invert, bool bicubic,
                             Image8& image) const {
-    const int lastLine = lines_ - 1;
-    const int lastSample = samples_ - 1;
-    for (const Tap& tap : taps_) {
+    if (!tables_)
+        return;
+    const int lastLine = tables_->lines - 1;
+    const int lastSample = tables_->samples - 1;
+    const int first = tables_->first;
+    for (const SectorTables::Tap& tap : tables_->taps) {
         const int col = invert ? kImageSize - tap.x : tap.x;
         if (col >= kImageSize)
             continue;
         const int li = std::min(TruncToInt(tap.linePos), lastLine);
         // The sample index past the first sample can reach beyond the line: read the edge.
-        const int si = std::min(first_ + TruncToInt(tap.samplePos), lastSample);
+        const int si = std::min(first + TruncToInt(tap.samplePos), lastSample);
         double v = 0.0;
         if (!bicubic) {
             const double f = tap.linePos - li;
@@ -106,7 +121,7 @@ void CSectorConverter::Draw(const double* const* work, const GammaTable& gamma, 
             for (int i = 0; i < 4; ++i) {
                 const int l = std::clamp(li - 1 + i, 0, lastLine);
                 for (int j = 0; j < 4; ++j) {
-                    const int s = std::clamp(si - 1 + j, first_, lastSample);
+                    const int s = std::clamp(si - 1 + j, first, lastSample);
                     v += tap.weight[i][j] * work[l][s];
                 }
             }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -30,6 +29,40 @@ struct Cell {
     Position line;
     Position sample;
 };
+
+void BuildWholeForm(UpsampledTables& t, int samples, int lines) {
+    const int stride = (lines + 4 + 15) / 16 * 16;  // lines L .. L + 3 exist for L up to the zero line
+    if (static_cast<int64_t>(samples) * stride >= (int64_t{1} << 24))
+        return;
+    const int toEighths = 8 / t.k;
+    std::vector<int> first(static_cast<size_t>(samples));
+    std::vector<int> eighths(static_cast<size_t>(samples));
+    for (int r = 0; r < samples; ++r) {
+        const UpsampledTables::UpRow& row = t.rows[r];
+        const int q = static_cast<int>(row.q);
+        // Row r = line L + (line L + 1 - line L) x q / k; with q = 0 the second line has no weight.
+        if (row.offsetA % samples != 0 || (q != 0 && row.offsetB != row.offsetA + samples))
+            return;
+        first[r] = row.offsetA / samples;
+        eighths[r] = q * toEighths;
+    }
+    t.wholeAddress.reserve(t.taps.size());
+    t.wholeWeights.reserve(t.taps.size());
+    for (const UpsampledTables::Tap& tap : t.taps) {
+        const int d = first[tap.i + 1] - first[tap.i];
+        if (d != 0 && d != 1) {
+            t.wholeAddress.clear();
+            t.wholeWeights.clear();
+            return;
+        }
+        t.wholeAddress.push_back(static_cast<uint32_t>(tap.j * stride + first[tap.i]) |
+                                 static_cast<uint32_t>(tap.fj) << 24 | static_cast<uint32_t>(d) << 31);
+        t.wholeWeights.push_back(static_cast<uint32_t>(tap.fi) | static_cast<uint32_t>(eighths[tap.i]) << 8 |
+                                 static_cast<uint32_t>(tap.fiNext) << 16 |
+                                 static_cast<uint32_t>(eighths[tap.i + 1]) << 24);
+    }
+    t.wholeStride = stride;
+}
 
 }  // namespace
 
@@ -152,108 +185,8 @@ std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& 
         std::swap(current, below);
     }
     t.valid = true;
+    BuildWholeForm(t, samples, lines);
     return built;
-}
-
-// ---------------------------------------------------------------- the cache and its worker
-
-CUpsampledTableCache::~CUpsampledTableCache() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    changed_.notify_all();
-    if (worker_.joinable())
-        worker_.join();
-}
-
-std::shared_ptr<const UpsampledTables> CUpsampledTableCache::FindLocked(const UpsampledKey& key) const {
-    for (const Entry& e : kept_) {
-        if (e.first == key)
-            return e.second;
-    }
-    return nullptr;
-}
-
-bool CUpsampledTableCache::PendingLocked(const UpsampledKey& key) const {
-    return (building_ && buildingKey_ == key) || std::find(queue_.begin(), queue_.end(), key) != queue_.end();
-}
-
-void CUpsampledTableCache::KeepLocked(const UpsampledKey& key,
-                                      std::shared_ptr<const UpsampledTables> tables) {
-    auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Entry& e) { return e.first == key; });
-    if (it != kept_.end())
-        kept_.erase(it);
-    kept_.insert(kept_.begin(), Entry{key, std::move(tables)});
-    if (kept_.size() > kKept)
-        kept_.pop_back();
-}
-
-void CUpsampledTableCache::Prebuild(const UpsampledKey& key) {
-    {
-        std::lock_guard lock(mutex_);
-        if (stop_ || FindLocked(key) || PendingLocked(key))
-            return;
-        queue_.push_back(key);
-        if (!worker_.joinable()) {
-            try {
-                worker_ = std::thread([this] { Work(); });
-            } catch (const std::system_error&) {
-                queue_.clear();  // no worker: the image thread builds the tables itself
-                return;
-            }
-        }
-    }
-    changed_.notify_all();
-}
-
-std::shared_ptr<const UpsampledTables> CUpsampledTableCache::Get(const UpsampledKey& key) {
-    {
-        std::unique_lock lock(mutex_);
-        if (auto kept = FindLocked(key))
-            return kept;
-        // Under way on the worker: waiting costs less than starting over.
-        if (building_ && buildingKey_ == key) {
-            changed_.wait(lock, [&] { return !(building_ && buildingKey_ == key); });
-            if (auto kept = FindLocked(key))
-                return kept;
-        }
-        std::erase(queue_, key);
-    }
-    auto tables = BuildUpsampledTables(key);
-    std::lock_guard lock(mutex_);
-    KeepLocked(key, tables);
-    ++builtOnDemand_;
-    return tables;
-}
-
-size_t CUpsampledTableCache::BuiltOnDemand() const {
-    std::lock_guard lock(mutex_);
-    return builtOnDemand_;
-}
-
-void CUpsampledTableCache::WaitPrebuilt() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return stop_ || (queue_.empty() && !building_); });
-}
-
-void CUpsampledTableCache::Work() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
-        if (stop_)
-            return;
-        const UpsampledKey key = queue_.front();
-        queue_.pop_front();
-        buildingKey_ = key;
-        building_ = true;
-        lock.unlock();
-        auto tables = BuildUpsampledTables(key);
-        lock.lock();
-        KeepLocked(key, std::move(tables));
-        building_ = false;
-        changed_.notify_all();
-    }
 }
 
 // ---------------------------------------------------------------- drawing
@@ -478,9 +411,139 @@ bool HaveAvx2() {
     static const bool have = __builtin_cpu_supports("avx2");
     return have;
 }
+
+// ---- whole-number samples: the same pixels in exact integer arithmetic
+
+// One pixel: the upsampled values x 8, the line direction x 64, the sample direction x 64.
+inline int WholeValue(const uint8_t* samples, int stride, uint32_t address, uint32_t weights) {
+    const uint8_t* x = samples + (address & 0xFFFFFF);
+    const uint8_t* y = x + stride;
+    const int d = static_cast<int>(address >> 31);
+    const int fj = static_cast<int>(address >> 24 & 0x3F);
+    const int fi = static_cast<int>(weights & 0xFF);
+    const int q0 = static_cast<int>(weights >> 8 & 0xFF);
+    const int fn = static_cast<int>(weights >> 16 & 0xFF);
+    const int q1 = static_cast<int>(weights >> 24);
+    const int u00 = x[0] * (8 - q0) + x[1] * q0;
+    const int u10 = x[d] * (8 - q1) + x[d + 1] * q1;
+    const int u01 = y[0] * (8 - q0) + y[1] * q0;
+    const int u11 = y[d] * (8 - q1) + y[d + 1] * q1;
+    const int a = u00 * (64 - fi) + u10 * fi;
+    const int b = u01 * (64 - fn) + u11 * fn;
+    return (a * 64 + (b - a) * fj) >> 15;
+}
+
+// Eight pixels: one gather of lines L .. L + 3 for sample j and one for j + 1, the lines of
+// row i + 1 shuffled beside those of row i, then multiply-adds of bytes and of words.
+__attribute__((target("avx2"))) inline __m256i EightWhole(const uint8_t* samples, int stride,
+                                                          const uint32_t* address, const uint32_t* weights) {
+    const __m256i a32 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(address));
+    const __m256i w32 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights));
+    const __m256i offsets = _mm256_and_si256(a32, _mm256_set1_epi32(0xFFFFFF));
+    const __m256i x = _mm256_i32gather_epi32(reinterpret_cast<const int*>(samples), offsets, 1);
+    const __m256i y = _mm256_i32gather_epi32(reinterpret_cast<const int*>(samples + stride), offsets, 1);
+    // Bytes L, L + 1, L + d, L + d + 1 of each pixel.
+    const __m256i pick =
+        _mm256_add_epi8(_mm256_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13, 0, 1, 0, 1, 4, 5,
+                                         4, 5, 8, 9, 8, 9, 12, 13, 12, 13),
+                        _mm256_and_si256(_mm256_srai_epi32(a32, 31), _mm256_set1_epi32(0x01010000)));
+    // Byte weights 8 - q0, q0, 8 - q1, q1.
+    const __m256i q = _mm256_and_si256(w32, _mm256_set1_epi32(static_cast<int>(0xFF00FF00u)));
+    const __m256i rowWeights =
+        _mm256_add_epi32(_mm256_sub_epi32(_mm256_set1_epi32(0x00080008), _mm256_srli_epi32(q, 8)), q);
+    const __m256i ux = _mm256_maddubs_epi16(_mm256_shuffle_epi8(x, pick), rowWeights);  // u00, u10
+    const __m256i uy = _mm256_maddubs_epi16(_mm256_shuffle_epi8(y, pick), rowWeights);  // u01, u11
+    // Word weights 64 - fi, fi and 64 - fn, fn.
+    const __m256i f = _mm256_and_si256(w32, _mm256_set1_epi32(0x00FF00FF));
+    const __m256i sixtyFour = _mm256_set1_epi32(64);
+    const __m256i fi = _mm256_sub_epi32(_mm256_add_epi32(_mm256_slli_epi32(f, 16), sixtyFour),
+                                        _mm256_and_si256(f, _mm256_set1_epi32(0xFFFF)));
+    const __m256i fn = _mm256_sub_epi32(
+        _mm256_add_epi32(_mm256_and_si256(f, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))), sixtyFour),
+        _mm256_srli_epi32(f, 16));
+    const __m256i a = _mm256_madd_epi16(ux, fi);
+    const __m256i b = _mm256_madd_epi16(uy, fn);
+    const __m256i fj = _mm256_and_si256(_mm256_srli_epi32(a32, 24), _mm256_set1_epi32(0x3F));
+    const __m256i v =
+        _mm256_add_epi32(_mm256_slli_epi32(a, 6), _mm256_mullo_epi32(_mm256_sub_epi32(b, a), fj));
+    return _mm256_srli_epi32(v, 15);
+}
+
+template <int Step>
+__attribute__((target("avx2"))) inline void RunWhole(const uint8_t* samples, int stride,
+                                                     const uint32_t* address, const uint32_t* weights,
+                                                     int count, const uint8_t* g, bool identity,
+                                                     uint8_t* out) {
+    alignas(32) uint8_t values[kImageSize + 16];
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    int n = 0;
+    for (; n + 16 <= count; n += 16) {
+        const __m256i v = EightWhole(samples, stride, address + n, weights + n);
+        const __m256i w = EightWhole(samples, stride, address + n + 8, weights + n + 8);
+        const __m256i words = _mm256_packus_epi32(v, w);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), order);
+        _mm_store_si128(reinterpret_cast<__m128i*>(values + n), _mm256_castsi256_si128(bytes));
+    }
+    for (; n < count; ++n)
+        values[n] = static_cast<uint8_t>(WholeValue(samples, stride, address[n], weights[n]));
+    if (identity) {
+        if constexpr (Step == 1) {
+            std::copy(values, values + count, out);
+            return;
+        }
+        for (n = 0; n < count; ++n, out += Step)
+            *out = values[n];
+        return;
+    }
+    for (n = 0; n < count; ++n, out += Step)
+        *out = g[values[n]];
+}
+
+__attribute__((target("avx2"))) void DrawRunsWhole(const uint8_t* samples, const UpsampledTables& t,
+                                                   const GammaTable& gamma, bool invert, Image8& image) {
+    const int stride = t.wholeStride;
+    const uint8_t* g = gamma.data();
+    const bool identity = gamma == IdentityGammaTable();
+    const uint32_t* address = t.wholeAddress.data();
+    const uint32_t* weights = t.wholeWeights.data();
+    size_t n = 0;
+    for (const Run& run : t.runs) {
+        uint8_t* dst = image.Row(run.row);
+        const int count = static_cast<int>(run.count);
+        if (!invert) {
+            RunWhole<1>(samples, stride, address + n, weights + n, count, g, identity, dst + run.x0);
+        } else if (run.x0 == 0) {
+            // Column x goes to 480 - x; source column 0 has no place.
+            RunWhole<-1>(samples, stride, address + n + 1, weights + n + 1, count - 1, g, identity,
+                         dst + kImageSize - 1);
+        } else {
+            RunWhole<-1>(samples, stride, address + n, weights + n, count, g, identity,
+                         dst + (kImageSize - run.x0));
+        }
+        n += run.count;
+    }
+}
 #endif
 
 }  // namespace
+
+int CUpsampledConverter::WholeStride() const {
+#if defined(TORVIK_HAVE_AVX2_DRAW)
+    if (tables_ && tables_->valid && HaveAvx2())
+        return tables_->wholeStride;
+#endif
+    return 0;
+}
+
+void CUpsampledConverter::DrawWhole(const uint8_t* samples, const GammaTable& gamma, bool invert,
+                                    Image8& image) const {
+#if defined(TORVIK_HAVE_AVX2_DRAW)
+    if (WholeStride() > 0)
+        DrawRunsWhole(samples, *tables_, gamma, invert, image);
+#else
+    (void)samples, (void)gamma, (void)invert, (void)image;
+#endif
+}
 
 void CUpsampledConverter::Draw(const double* work, const GammaTable& gamma, bool invert,
                                Image8& image) const {

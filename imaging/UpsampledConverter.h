@@ -6,16 +6,13 @@
 #pragma once
 
 #include <array>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "imaging/GammaTable.h"
 #include "imaging/ScanGeometry.h"
+#include "imaging/TableCache.h"
 #include "platform/Image.h"
 
 // What the address cache of the upsampling path depends on.
@@ -76,47 +73,23 @@ struct UpsampledTables {
     std::vector<RowQuad> quads;
     std::vector<Tap> taps;
     std::vector<Run> runs;
+
+    // The same drawing for frames whose processed samples are all whole numbers, held as
+    // bytes sample by sample (`wholeStride` bytes each, the lines, the zero line and
+    // zeros). Every step of the arithmetic above is then exact: each upsampled value is a
+    // multiple of 1/8, each pixel's value one of 1/32768, so integers scaled by 32768 give
+    // the very same pixels. Per tap, SoA: where the four lines L .. L + 3 of sample j start
+    // (row i reads lines L and L + 1, row i + 1 lines L + d and L + d + 1), with fj and d:
+    // offset | fj << 24 | d << 31; and fi | q0 << 8 | fn << 16 | q1 << 24, q0 and q1 the
+    // weights of rows i and i + 1 in 8ths. wholeStride is 0 when a size does not fit.
+    int wholeStride = 0;
+    std::vector<uint32_t> wholeAddress;
+    std::vector<uint32_t> wholeWeights;
 };
 std::shared_ptr<const UpsampledTables> BuildUpsampledTables(const UpsampledKey& key);
 
-// The tables of the last few keys, and a worker that builds the tables of a key ahead of the
-// first frame that needs them (a new depth or probe), so that no frame waits for them. Any
-// thread may ask for a build ahead; the tables are taken by the image thread.
-class CUpsampledTableCache {
-public:
-    CUpsampledTableCache() = default;
-    ~CUpsampledTableCache();  // ends and joins the worker
-    CUpsampledTableCache(const CUpsampledTableCache&) = delete;
-    CUpsampledTableCache& operator=(const CUpsampledTableCache&) = delete;
-
-    // Has the worker build the tables of this key unless they are kept or on their way.
-    void Prebuild(const UpsampledKey& key);
-    // The tables of this key: kept ones at once, the worker's when it is building them (its
-    // remaining share of the work), else built here.
-    std::shared_ptr<const UpsampledTables> Get(const UpsampledKey& key);
-    // Waits until the worker has nothing left to build (for tests and benchmarks).
-    void WaitPrebuilt();
-    // Tables Get had to build itself (for tests).
-    size_t BuiltOnDemand() const;
-
-private:
-    using Entry = std::pair<UpsampledKey, std::shared_ptr<const UpsampledTables>>;
-    std::shared_ptr<const UpsampledTables> FindLocked(const UpsampledKey& key) const;
-    bool PendingLocked(const UpsampledKey& key) const;
-    void KeepLocked(const UpsampledKey& key, std::shared_ptr<const UpsampledTables> tables);
-    void Work();
-
-    static constexpr size_t kKept = 3;  // the depth in force and the ones just left or ahead
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Entry> kept_;  // most recent first
-    std::deque<UpsampledKey> queue_;
-    bool building_ = false;
-    UpsampledKey buildingKey_;
-    bool stop_ = false;
-    size_t builtOnDemand_ = 0;
-    std::thread worker_;  // started on the first build ahead
-};
+// The tables of the depth in force and the ones just left or ahead, built ahead on a worker.
+using CUpsampledTableCache = CTableCache<UpsampledKey, UpsampledTables, &BuildUpsampledTables, 3>;
 
 class CUpsampledConverter {
 public:
@@ -132,6 +105,13 @@ public:
     // mirroring column x to 480 - x when inverted. `work` holds the lines one after another,
     // `samples` doubles each, followed by one more line of zeros.
     void Draw(const double* work, const GammaTable& gamma, bool invert, Image8& image) const;
+
+    // Bytes per sample of the whole-number samples DrawWhole reads, or 0 when the current
+    // tables have no whole-number form or the CPU lacks AVX2.
+    int WholeStride() const;
+    // Draw for whole-number samples: `samples` holds them sample by sample, WholeStride()
+    // bytes each (the lines, then zeros). Gives the very pixels Draw gives for the same values.
+    void DrawWhole(const uint8_t* samples, const GammaTable& gamma, bool invert, Image8& image) const;
 
     // Pixels the current cache draws (for tests and the benchmark).
     size_t DrawnPixelCount() const { return tables_ ? tables_->taps.size() : 0; }

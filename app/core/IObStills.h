@@ -24,6 +24,9 @@ public:
     virtual const Image32* StillBitmap(int /*index*/) const { return nullptr; }
     // Shows the still at the index as the OB/GY image.
     virtual void PreviewStill(int /*index*/) {}
+    // Selects the still's row in the thumbnail list as a click on the row does: the row is
+    // previewed with its number and time, and a previewed or playing item gives way to it.
+    virtual void SelectStill(int index) { PreviewStill(index); }
     // The item tag the thumbnail of a still shows ("" none); the list is repainted.
     virtual void SetTag(const std::string& /*path*/, const std::string& /*tag*/) {}
     // Writes the image on screen as a report image; false when it could not be written.

@@ -261,14 +261,15 @@ void CKALVEXDlg::StripCaliperClick(draw::Point p) {
             n = 0;
         MeasureClickState = 0;
         m_ports.loupe->Hide();
-        m_ports.views->RepaintView(kViewLeft);
+        DrawFrame(-3, true);
         return;
     }
     set(c, 1);
     ++c;
     if (c % 2 == 1)
         set(c, 1);
-    m_ports.views->RepaintView(kViewRight);
+    // The placed point goes into the strip's picture before the view shows it again.
+    DrawFrame(-3, true);
     if (c > 0 && c % 2 == 0)
         m.ShowMModeMeasureText(c - 2, c / 2 - 1);
     if (c >= CCstmPictureCtrl::kDistancePointCount)

@@ -61,6 +61,7 @@ public:
     int StillDepthOver(int index, int xFrom, int xTo) const override;
     const Image32* StillBitmap(int index) const override;
     void PreviewStill(int index) override;
+    void SelectStill(int index) override;
     void SetTag(const std::string& path, const std::string& tag) override;
 
     // ---- the list window's notifications

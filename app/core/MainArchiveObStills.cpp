@@ -61,6 +61,21 @@ void CMainArchive::PreviewStill(int index) {
     dlg_->m_ports.views->RepaintView(kViewMain);
 }
 
+void CMainArchive::SelectStill(int index) {
+    const std::string path = StillPath(index);
+    const auto& items = list_.Items();
+    const auto row = std::find_if(items.begin(), items.end(), [&](const archive::StoreItemRecord& item) {
+        return item.imagePath == path;
+    });
+    if (!dlg_ || !view_ || path.empty() || row == items.end()) {
+        PreviewStill(index);
+        return;
+    }
+    view_->SetSelection({static_cast<int>(row - items.begin())});
+    OnSelectionChanged();
+    view_->RefreshRows();
+}
+
 void CMainArchive::SetTag(const std::string& path, const std::string& tag) {
     if (tag.empty())
         obImageTags_.erase(path);

@@ -224,6 +224,9 @@ void CMeasureTools::CancelMeasureSequence() {
         ResetObMeasureResults(vc);
     }
     d_.m_nTraceView = 0;
+    // What was dropped leaves the picture as well.
+    if (d_.m_nRunState == kFrozen)
+        d_.RedrawImages();
 }
 
 void CMeasureTools::DropOpenPair(int viewCode, bool showDash) {
@@ -320,7 +323,7 @@ void CMeasureTools::DistanceMouse(int viewCode, int otherViewCode, draw::Point p
         v.m_anDistanceFlag[n] = 1;
         v.m_anDistanceFlag[n + 1] = 0;
         ShowPairText(viewCode, count, count / 2);
-        Repaint(viewCode);
+        Redraw(viewCode);
         return;
     }
     if (state == 3) {
@@ -361,7 +364,8 @@ void CMeasureTools::DistanceMouse(int viewCode, int otherViewCode, draw::Point p
         if (span >= 2 && &v != &main && main.m_nDistanceCount < CCstmPictureCtrl::kDistancePointCount)
             main.m_aptDistance[static_cast<size_t>(main.m_nDistanceCount)] = p;
     }
-    Repaint(viewCode);
+    // The placed point goes into the picture before the view shows it again.
+    Redraw(viewCode);
     if (count % 2 == 0 && count != 0)
         ShowPairText(viewCode, count - 2, count / 2 - 1);
     if (count >= CCstmPictureCtrl::kDistancePointCount) {

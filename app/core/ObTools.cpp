@@ -132,6 +132,7 @@ void CMeasureTools::ObPairMouse(int viewCode, draw::Point p) {
         v.m_abObgyFlag[uq + 1] = 0;
         m_obValues.BeginMeasure(item);
         SetItemButton(item);
+        Redraw(viewCode);
         return;
     }
     if (state == 3)
@@ -429,10 +430,10 @@ void CMeasureTools::ToggleObMode() {
     d_.m_nScreenLayout = kObLayout;
     d_.m_nObSelItem = 0;
     d_.m_ports.thumbnails->FillThumbnailList(0, 1, 0);
-    if (d_.m_nObSelectedImage == -1) {
+    if (d_.m_nObSelectedImage == -1)
         d_.m_nObSelectedImage = 0;
-        d_.m_ports.obStills->PreviewStill(0);
-    }
+    // Selected as a click on its row selects it: whatever was previewed or played gives way.
+    d_.m_ports.obStills->SelectStill(d_.m_nObSelectedImage);
     d_.SetScreenLayout(kObLayout, 0, true);
     clearHalves();
     for (int vc : {kViewMain, kViewLeft, kViewRight}) {

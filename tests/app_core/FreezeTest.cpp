@@ -78,7 +78,7 @@ TEST_F(FreezeTest, AnUnpluggedProbeFreezesTheWindowAndSaysSo) {
             dlg->OnTickTimer();
             return dlg->m_nRunState == kFrozen;
         },
-        "the window to freeze"));
+        "the window frozen after the unplug"));
     EXPECT_EQ(g_pProbe.load(), nullptr);
     EXPECT_TRUE(dlg->m_bProbeLost);
     EXPECT_TRUE(side.live.freezeChecked);

@@ -610,3 +610,105 @@ TEST_F(MeasureTest, ACompletedItemKeepsItsFrameInItsSlotAndOneWithoutAnImageBrin
     EXPECT_EQ(Proc().Cine().GetSlotRecord(1, ObItemGs - 1)->depth, 80);
     EXPECT_EQ(Proc().Cine().GetSlotRecord(2, ObItemGs - 1)->depth, 120);
 }
+
+// What a click places shows at once: after the press and after the release, each view's
+// picture is what the next full redraw draws, and the view was asked to repaint; at the
+// start-up size and maximised alike.
+TEST_F(MeasureTest, AClickedPointIsDrawnAndRepaintedWithoutWaitingForTheNextRedraw) {
+    struct Case {
+        const char* what;
+        int display, tool, item, view;
+        draw::Point release;  // where the button comes up, relative to the press, with no move seen
+        bool pressTransient;  // the press draws a rubber band the model does not keep
+    } cases[] = {
+        {"distance, B", kDisplayB, kToolDistance, 0, kViewMain, {0, 20}, false},
+        {"distance, BB at two depths", kDisplayBB, kToolDistance, 0, kViewLeft, {0, 20}, false},
+        {"distance, B image of BM", kDisplayBM, kToolDistance, 0, kViewLeft, {0, 20}, false},
+        {"M-mode strip", kDisplayBM, kToolDistance, 0, kViewRight, {0, 20}, false},
+        {"area trace", kDisplayB, kToolArea, 0, kViewMain, {0, 20}, true},
+        {"ellipse", kDisplayB, kToolEllipse, 0, kViewMain, {40, 0}, false},
+        {"OB/GY BPD", kDisplayB, kToolObgy, ObItemBpd, kViewMain, {0, 20}, false},
+        {"OB/GY FL", kDisplayB, kToolObgy, ObItemFl, kViewMain, {0, 20}, false},
+        {"OB/GY AC", kDisplayB, kToolObgy, ObItemAc, kViewMain, {40, 0}, false},
+        {"OB/GY HC", kDisplayB, kToolObgy, ObItemHc, kViewMain, {0, 20}, true},
+    };
+    dlg->m_bActive = true;
+    for (double scale : {1.0, 0.8}) {
+        for (const Case& c : cases) {
+            for (bool atPress : {true, false}) {
+                if (atPress && c.pressTransient)
+                    continue;
+                std::string what = std::string(c.what) + (scale == 1.0 ? "" : ", maximised");
+                what += atPress ? ", after the press" : ", after the release";
+                M().ClearMeasurements();
+                for (auto* v : {&dlg->m_viewMain, &dlg->m_viewLeft, &dlg->m_viewRight}) {
+                    v->ClearTraceMarks();
+                    v->m_anObgyStep.fill(0);
+                    v->m_dViewScale = scale;
+                }
+                dlg->MeasureClickState = 0;
+                dlg->m_nPressView = 0;
+                dlg->m_nDisplayMode = c.display;
+                dlg->m_nTool = c.tool;
+                dlg->m_nObItem = c.item;
+                dlg->m_nObSelectedImage = c.tool == kToolObgy ? 0 : -1;
+                // BB halves at two depths (a BM draw gives both the B image's).
+                Proc().Cine().SetSpecialDepthFocus(0, 100, 40);
+                Proc().Cine().SetSpecialDepthFocus(1, 200, 40);
+                dlg->RedrawImages();
+                CCstmPictureCtrl& view = dlg->View(c.view);
+                const Image32 clean = view.BackBuffer();
+                const draw::Rect r = dlg->ViewRect(c.view);
+                // Client pixels are image pixels divided by the view's scale.
+                auto mouse = [&](int message, draw::Point image) {
+                    const draw::Point client{static_cast<int>(image.x / scale + 0.5),
+                                             static_cast<int>(image.y / scale + 0.5)};
+                    dlg->PreTranslateMouse(MouseMessage{message, {r.left + client.x, r.top + client.y}});
+                };
+                const int repaints = side.views.repaints[c.view];
+                mouse(WM_LBUTTONDOWN, {100, 100});
+                if (!atPress)
+                    mouse(WM_LBUTTONUP, {100 + c.release.x, 100 + c.release.y});
+                EXPECT_GT(side.views.repaints[c.view], repaints) << what << ": no repaint";
+                const Image32 shown = view.BackBuffer();
+                dlg->RedrawImages();
+                EXPECT_TRUE(shown == view.BackBuffer()) << what << ": not drawn until the next redraw";
+                EXPECT_FALSE(view.BackBuffer() == clean) << what << ": nothing placed";
+            }
+        }
+    }
+}
+
+// A click that ends in another view cancels the open pair: it goes from the picture too.
+TEST_F(MeasureTest, APairDroppedByAClickInAnotherViewLeavesThePicture) {
+    dlg->m_bActive = true;
+    struct Case {
+        const char* what;
+        int display, pressView, otherView;
+    } cases[] = {
+        {"B", kDisplayB, kViewMain, 0},
+        {"M-mode strip, then the B image", kDisplayBM, kViewRight, kViewLeft},
+        {"B image of BM, then the strip", kDisplayBM, kViewLeft, kViewRight},
+    };
+    for (const Case& c : cases) {
+        M().ClearMeasurements();
+        dlg->MeasureClickState = 0;
+        dlg->m_nPressView = 0;
+        dlg->m_nDisplayMode = c.display;
+        dlg->m_nTool = kToolDistance;
+        dlg->RedrawImages();
+        const Image32 clean = dlg->View(c.pressView).BackBuffer();
+        auto click = [&](int view) {
+            // No view: far outside all of them.
+            const draw::Rect r = view ? dlg->ViewRect(view) : draw::Rect{-1000, -1000, -900, -900};
+            for (int message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+                dlg->PreTranslateMouse(MouseMessage{message, {r.left + 100, r.top + 100}});
+        };
+        click(c.pressView);
+        ASSERT_EQ(dlg->View(c.pressView).m_nDistanceCount, 1) << c.what;
+        click(c.otherView);
+        EXPECT_EQ(dlg->View(c.pressView).m_nDistanceCount, 0) << c.what;
+        EXPECT_TRUE(dlg->View(c.pressView).BackBuffer() == clean)
+            << c.what << ": the dropped point still shows";
+    }
+}

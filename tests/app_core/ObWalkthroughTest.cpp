@@ -4,6 +4,7 @@
 // without a depth gives dashes and no value; deleting stills moves the items along.
 #include "ArchiveFixture.h"
 #include "MeasureFakes.h"
+#include "ScreenSnapshot.h"
 #include "app/core/MeasureTools.h"
 #include "app/core/VirtualKeys.h"
 #include "common/BitmapInfo.h"
@@ -276,6 +277,56 @@ TEST_F(ObWalkthroughTest, ALmpOrBbtNotWrittenIsSaidOnceAndThePanelKeepsTheStored
     PanelButton(IDC_OB_LMP);
     EXPECT_EQ(panel.lmp, "09-02-2024");
     EXPECT_EQ(boxes.shown().size(), before + 2);
+}
+
+// O while a stored item is previewed, or a stored cine reviewed and played: the screen becomes
+// that of the still OB/GY measures on, selected in the list as a click on its row would show
+// it: its number, time and picture, playback stopped and the review buttons gone.
+TEST_F(ObWalkthroughTest, EnteringWhileAnItemIsPreviewedShowsTheSelectedStillAlone) {
+    Image(5);
+    dlg->ExecCommand(kCmdStoreStill);  // 001, still 0
+    NextSecond();
+    dlg->ExecCommand(kCmdStoreCine);  // 002
+    StoreStill();                     // 003, still 1
+    ASSERT_EQ(archive.GetItemCount(), 3);
+    struct Case {
+        const char* what;
+        int row;
+        bool play;
+        int wantRow, wantStill;
+        const char* wantPreview;
+    } cases[] = {
+        {"a cine under review and playing", 1, true, 0, 0, "Preview 001"},
+        {"a cine previewed", 1, false, 0, 0, "Preview 001"},
+        {"the second still previewed", 2, false, 1, 1, "Preview 003"},
+    };
+    for (const Case& c : cases) {
+        Select(c.row);
+        if (c.play) {
+            archive.OnItemDoubleClicked();
+            dlg->OnButtonClicked(IDC_REVIEW_PLAY);
+            ASSERT_TRUE(dlg->m_bPlaying) << c.what;
+        }
+        Key(vk::kO);
+        ASSERT_EQ(panel.state, 1) << c.what;
+        EXPECT_EQ(SelectedStill(), c.wantStill) << c.what;
+        EXPECT_EQ(view.selection, std::vector<int>{c.wantRow}) << c.what;
+        EXPECT_EQ(dlg->Controls().Text(IDC_PREVIEW), c.wantPreview) << c.what;
+        for (int id : {IDC_REVIEW_PREV, IDC_REVIEW_PLAY, IDC_REVIEW_NEXT, IDC_REVIEW_STOP})
+            EXPECT_FALSE(dlg->Controls().IsShown(id)) << c.what << ": review button " << id;
+        EXPECT_FALSE(dlg->m_bStoredItemShown) << c.what;
+        EXPECT_FALSE(dlg->m_bPlaying) << c.what;
+        EXPECT_EQ(side.timers.timers.count(kTimerPlayback), 0u) << c.what;
+        EXPECT_TRUE(dlg->m_viewMain.BackBuffer() ==
+                    archive.Exam().stills[static_cast<size_t>(c.wantStill)].bitmap)
+            << c.what;
+        // Just what a click on the still's row shows in the mode.
+        const ScreenSnapshot entered = TakeScreen(*dlg);
+        Select(c.wantRow);
+        ExpectSameScreen(entered, TakeScreen(*dlg), c.what);
+        Key(vk::kO);  // and out again, without a question: no item is measured
+        ASSERT_EQ(panel.state, 0) << c.what;
+    }
 }
 
 }  // namespace coretest

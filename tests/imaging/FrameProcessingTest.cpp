@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -154,5 +155,82 @@ TEST(FrameProcessing, FrameCorrelationKeepsEveryWeightAboveMinusOne) {
     for (const double w : {1.7, -0.3}) {
         p.smooth = w;
         EXPECT_DOUBLE_EQ(Process(raw, prev, true, p)[0][0], (40 * w + 100) / (w + 1)) << w;
+    }
+}
+
+// Whole-number samples as bytes, sample by sample: the very values of ProcessFrame where the
+// settings make them whole, refused where they may not be.
+TEST(FrameProcessing, WholeSamplesAreTheProcessedValuesAsBytes) {
+    // 37 lines of 70 samples: full 16 x 16 tiles and the rest; zeros, clipping and values
+    // far outside 0..255.
+    std::vector<std::vector<int>> rows(37, std::vector<int>(70));
+    for (int l = 0; l < 37; ++l) {
+        for (int s = 0; s < 70; ++s)
+            rows[l][s] = (l * 37 + s * 11) % 300 - 20;
+    }
+    rows[3][4] = 0;
+    rows[20][33] = std::numeric_limits<int>::max();
+    rows[21][34] = std::numeric_limits<int>::min();
+    rows[22][35] = (1 << 26) + 5;
+    const Frame raw(rows);
+    const Frame prev(std::vector<std::vector<int>>(37, std::vector<int>(70, 90)));
+    const std::vector<int> stc = {3, -4, 12, 0, 7};  // shorter than the line: its last value on
+
+    struct Case {
+        const char* name;
+        bool blend;
+        double gainBase;
+        int contrast;
+        double smooth;
+        bool ave;
+        bool aveY;
+        int first;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"defaults", true, -60.0, 50, 0.0, false, false, 0, true},
+        {"from sample 5, bright", true, 40.0, 50, 0.0, false, false, 5, true},
+        {"weight without a blend", false, -60.0, 50, 0.5, false, false, 0, true},
+        {"blend weight", true, -60.0, 50, 0.5, false, false, 0, false},
+        {"contrast", true, -60.0, 51, 0.0, false, false, 0, false},
+        {"gain with a fraction", true, -60.5, 50, 0.0, false, false, 0, false},
+        {"averaging across", true, -60.0, 50, 0.0, true, false, 0, false},
+        {"averaging along", true, -60.0, 50, 0.0, false, true, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImagingParams p;
+        p.gainBase = c.gainBase;
+        p.contrast = c.contrast;
+        p.smooth = c.smooth;
+        p.ave = c.ave;
+        p.aveY = c.aveY;
+        ProcessingInput in;
+        in.raw = raw.ptrs.data();
+        in.previous = prev.ptrs.data();
+        in.blend = c.blend;
+        in.lines = 37;
+        in.samples = 70;
+        in.firstSample = c.first;
+        in.stc = stc.data();
+        in.stcSize = static_cast<int>(stc.size());
+        const int stride = 48;
+        std::vector<uint8_t> bytes(70 * stride, 77);
+        std::vector<int32_t> scratch;
+        const bool whole = ProcessFrameWhole(in, p, bytes.data(), stride, scratch);
+        if (!c.whole || !whole) {
+            // Without AVX2 nothing is whole; refused settings never are.
+            EXPECT_FALSE(whole && !c.whole);
+            continue;
+        }
+        const auto want = Process(raw, prev, c.blend, p, c.first, stc);
+        int differing = 0;
+        for (int s = 0; s < 70; ++s) {
+            for (int l = 0; l < 37; ++l)
+                differing += bytes[s * stride + l] != want[l][s];
+            for (int l = 37; l < stride; ++l)
+                differing += bytes[s * stride + l] != 77;  // past the lines: untouched
+        }
+        EXPECT_EQ(differing, 0);
     }
 }

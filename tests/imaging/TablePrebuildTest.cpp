@@ -70,3 +70,30 @@ TEST(TablePrebuild, AFrameThatComesWhileItsTablesAreBeingBuiltDrawsTheSamePictur
         EXPECT_TRUE(image == Expected(s, frame, 1));
     }
 }
+
+TEST(TablePrebuild, TheSectorPathsCacheIsBuiltAheadToo) {
+    CFrameConverter converter;
+    Image8 image;
+    const auto frame = Phantom(7);
+    FrameSettings s = At(ConvexEx(), 150);
+    s.params.raw2Bitmap = 0;
+    converter.Prebuild(s, 150);
+    converter.WaitPrebuilt();
+    Load(converter, frame);
+    converter.RawToBitmap(150, 1, s, image);
+    EXPECT_EQ(converter.TablesBuiltInFrame(), 0u);
+    EXPECT_TRUE(image == Expected(s, frame, 1));
+
+    // A frame while the next depth's cache is under way; then one not asked for ahead.
+    s.params.depth = 200;
+    converter.Prebuild(s, 200);
+    Load(converter, frame);
+    converter.RawToBitmap(200, 2, s, image);
+    EXPECT_TRUE(image == Expected(s, frame, 2));
+    const size_t builtInFrame = converter.TablesBuiltInFrame();  // 1 if the frame took the build over
+    s.params.depth = 90;
+    Load(converter, frame);
+    converter.RawToBitmap(90, 3, s, image);
+    EXPECT_EQ(converter.TablesBuiltInFrame(), builtInFrame + 1);
+    EXPECT_TRUE(image == Expected(s, frame, 3));
+}
