@@ -19,6 +19,7 @@ constexpr const char* kTemporaryInfix = ".tmp.";
 constexpr size_t kTemporarySuffixLength = 6;  // as mkstemp's XXXXXX
 
 std::mutex g_claimMutex;
+std::mutex g_sweepMutex;  // one sweep at a time, and none between a file's creation and its claim
 std::set<std::string>& Claimed() {
     static std::set<std::string> claimed;
     return claimed;
@@ -73,6 +74,10 @@ void ReleaseVideoFile(const std::string& path) {
     Claimed().erase(path);
 }
 
+std::unique_lock<std::mutex> HoldOffSweeps() {
+    return std::unique_lock(g_sweepMutex);
+}
+
 bool IsVideoTemporaryName(const std::string& name) {
     const size_t infix = std::char_traits<char>::length(kTemporaryInfix);
     if (name.size() <= infix + kTemporarySuffixLength)
@@ -97,6 +102,7 @@ int SweepVideoLeftovers(const std::string& folder) {
     std::vector<platform::DirEntry> entries;
     if (folder.empty() || !platform::ListDirectory(folder, entries))
         return 0;
+    const std::unique_lock sweeping = HoldOffSweeps();
     const std::set<std::pair<dev_t, ino_t>> claimed = ClaimedFiles();
     int removed = 0;
     for (const platform::DirEntry& e : entries) {

@@ -55,12 +55,15 @@ OpenOutcome RecordingSession::Open(const SessionSetup& setup, const platform::Sy
     exportfile::SweepVideoLeftovers(setup.folder);
     exportfile::ReleaseVideoFile(paths_.avi);
     std::string error;
-    if (!CreateRecordingFile(name, paths_, error)) {
-        outcome.path = MakeRecordingPaths(name).avi;
-        outcome.reason = error;
-        return outcome;
+    {
+        const std::unique_lock noSweep = exportfile::HoldOffSweeps();
+        if (!CreateRecordingFile(name, paths_, error)) {
+            outcome.path = MakeRecordingPaths(name).avi;
+            outcome.reason = error;
+            return outcome;
+        }
+        exportfile::ClaimVideoFile(paths_.avi);
     }
-    exportfile::ClaimVideoFile(paths_.avi);
     const int width = RecorderFrameWidth(setup.withCamera);
     writer_.reset();
     sink_ = sinkFactory_(paths_.avi, width, error);
