@@ -1,5 +1,6 @@
 #include "archive/export/VideoLeftovers.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,20 +100,28 @@ bool IsRecordingPlaceholderName(const std::string& name) {
 }
 
 int SweepVideoLeftovers(const std::string& folder) {
-    std::vector<platform::DirEntry> entries;
-    if (folder.empty() || !platform::ListDirectory(folder, entries))
+    // Names first: a folder of many files costs no look at each of them (the start waits).
+    std::vector<std::string> names;
+    if (folder.empty())
+        return 0;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (IsVideoTemporaryName(name) || IsRecordingPlaceholderName(name))
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    if (names.empty())
         return 0;
     const std::unique_lock sweeping = HoldOffSweeps();
     const std::set<std::pair<dev_t, ino_t>> claimed = ClaimedFiles();
     int removed = 0;
-    for (const platform::DirEntry& e : entries) {
-        if (e.isDirectory || e.isSymlink)
-            continue;
-        const bool temporary = IsVideoTemporaryName(e.name);
-        if (!temporary && !IsRecordingPlaceholderName(e.name))
-            continue;
-        const std::string path = platform::JoinPath(folder, e.name);
+    for (const std::string& name : names) {
+        const bool temporary = IsVideoTemporaryName(name);
+        const std::string path = platform::JoinPath(folder, name);
         struct stat st {};
+        // Regular files only: never a folder, nor what a link points to.
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())
             continue;
         // A placeholder holds nothing; a recording that has its frames is never one.
