@@ -394,8 +394,9 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
         if (notice_->pending.exchange(true))
             return;  // the waiting notice will give this newer slot
         platform::PostToUi([notify, notice = notice_] {
-            notify(notice->slot.load());
+            // Free before the slot is read: a frame that comes from here on posts its own notice.
             notice->pending = false;
+            notify(notice->slot.load());
         });
         DebugLog("PostMessage(%d)\n", slot);
     }

@@ -90,8 +90,8 @@ public:
     // Receives the frame notice (WM_PROBE_DATA with the cine slot) on the UI thread. At most
     // one notice waits for the UI thread, and it gives the newest slot: a window that draws
     // slower than frames come skips frames rather than queueing notices ahead of the user's
-    // input. The notice is free again only once `notify` returned, so the event loop sees
-    // input between two drawings. Set it before the thread starts.
+    // input. A frame that comes while the notice is delivered brings the next one, so the
+    // newest frame is always drawn. Set it before the thread starts.
     void SetFrameNotify(std::function<void(int slot)> notify);
     bool StartImageThread();
     // Asks the thread to end (stop flag and quit event) and joins it.

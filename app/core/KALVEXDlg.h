@@ -275,6 +275,7 @@ public:
     int m_nPicButtonToRestore = 0;
     int m_nHeldTicks = 0;
     bool m_bProbeLost = false;
+    bool m_bProbeGone = false;  // unplugged while live: "probe not found" stays until it is back
     int m_nObSelectedImage = -1;
     int m_nObGaModel = 0;
     int m_nEfwEquation = 0;
@@ -354,6 +355,7 @@ private:
     void WaitForStopped();
     void SuspendProbe();
     void OnProbeGone();
+    void ShowProbeGone();
     void PostUserMessage(int message);
     void ApplyLayoutRow(const LayoutRow& row);
     void ApplyBaseLayout(int layout, int subItem);

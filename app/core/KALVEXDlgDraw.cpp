@@ -364,7 +364,7 @@ void CKALVEXDlg::OnNewFrame(int* data) {
     if (!m_bActive || !data || !proc)
         return;
     DrawFrame(*data, true);
-    if (m_bShowFps || m_bShowTemperature) {
+    if ((m_bShowFps || m_bShowTemperature) && !m_bProbeGone) {
         std::string text;
         if (m_bShowFps) {
             double rate = 0.0;

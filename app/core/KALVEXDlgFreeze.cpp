@@ -36,6 +36,7 @@ void CKALVEXDlg::ToggleFreeze(int*, int*) {
         }
         if (reopening) {
             m_bProbeLost = false;
+            m_bProbeGone = false;
             m_controls.SetText(IDC_STATUS, "");  // "probe not found" of a lost probe
         }
         m_controls.Enable(IDC_BTN7, true);

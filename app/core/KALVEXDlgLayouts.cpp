@@ -181,6 +181,8 @@ void CKALVEXDlg::LayoutEnd(bool redraw) {
     const bool show = !m_bPcMode && m_nRunState == kFrozen && CapturedFrames() >= 1;
     m_controls.Show(IDC_CINE_PREV, show);
     m_controls.Show(IDC_CINE_NEXT, show);
+    if (m_bProbeGone)
+        ShowProbeGone();
     if (redraw)
         m_ports.window->Redraw();
 }

@@ -248,6 +248,13 @@ void CKALVEXDlg::OnProbeGone() {
     DebugLog("probe lost while live\n");
     SuspendProbe();
     ExecCommand(kCmdFreeze);
+    m_bProbeGone = true;
+    ShowProbeGone();
+}
+
+// Shown again by every layout and over the frame rate, until the probe is opened again: a
+// status that vanished while the probe is away would look as if it were back.
+void CKALVEXDlg::ShowProbeGone() {
     m_controls.SetText(IDC_STATUS, resources::LoadString(IDS_PROBE_NOT_FOUND));
     m_controls.Show(IDC_STATUS, true);
     m_controls.Repaint(IDC_STATUS, true);

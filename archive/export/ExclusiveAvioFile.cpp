@@ -44,11 +44,14 @@ int ExclusiveAvioFile::Open(const std::string& target, TargetMode mode) {
         return AVERROR(EEXIST);
     }
     std::string tmpl = target + ".tmp.XXXXXX";
-    fd_ = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd_ < 0)
-        return AVERROR(errno ? errno : EIO);
-    temp_ = tmpl;
-    ClaimVideoFile(temp_);
+    {
+        const std::unique_lock noSweep = HoldOffSweeps();
+        fd_ = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd_ < 0)
+            return AVERROR(errno ? errno : EIO);
+        temp_ = tmpl;
+        ClaimVideoFile(temp_);
+    }
     ::fchmod(fd_, platform::kPrivateFileMode);
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
     if (buffer)

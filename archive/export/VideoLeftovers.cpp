@@ -1,5 +1,6 @@
 #include "archive/export/VideoLeftovers.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ constexpr const char* kTemporaryInfix = ".tmp.";
 constexpr size_t kTemporarySuffixLength = 6;  // as mkstemp's XXXXXX
 
 std::mutex g_claimMutex;
+std::mutex g_sweepMutex;  // one sweep at a time, and none between a file's creation and its claim
 std::set<std::string>& Claimed() {
     static std::set<std::string> claimed;
     return claimed;
@@ -73,6 +75,10 @@ void ReleaseVideoFile(const std::string& path) {
     Claimed().erase(path);
 }
 
+std::unique_lock<std::mutex> HoldOffSweeps() {
+    return std::unique_lock(g_sweepMutex);
+}
+
 bool IsVideoTemporaryName(const std::string& name) {
     const size_t infix = std::char_traits<char>::length(kTemporaryInfix);
     if (name.size() <= infix + kTemporarySuffixLength)
@@ -94,19 +100,28 @@ bool IsRecordingPlaceholderName(const std::string& name) {
 }
 
 int SweepVideoLeftovers(const std::string& folder) {
-    std::vector<platform::DirEntry> entries;
-    if (folder.empty() || !platform::ListDirectory(folder, entries))
+    // Names first: a folder of many files costs no look at each of them (the start waits).
+    std::vector<std::string> names;
+    if (folder.empty())
         return 0;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (IsVideoTemporaryName(name) || IsRecordingPlaceholderName(name))
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    if (names.empty())
+        return 0;
+    const std::unique_lock sweeping = HoldOffSweeps();
     const std::set<std::pair<dev_t, ino_t>> claimed = ClaimedFiles();
     int removed = 0;
-    for (const platform::DirEntry& e : entries) {
-        if (e.isDirectory || e.isSymlink)
-            continue;
-        const bool temporary = IsVideoTemporaryName(e.name);
-        if (!temporary && !IsRecordingPlaceholderName(e.name))
-            continue;
-        const std::string path = platform::JoinPath(folder, e.name);
+    for (const std::string& name : names) {
+        const bool temporary = IsVideoTemporaryName(name);
+        const std::string path = platform::JoinPath(folder, name);
         struct stat st {};
+        // Regular files only: never a folder, nor what a link points to.
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())
             continue;
         // A placeholder holds nothing; a recording that has its frames is never one.

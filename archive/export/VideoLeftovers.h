@@ -5,6 +5,7 @@
 // runs at a time (its single-instance lock), so what no running export claims is debris.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace exportfile {
@@ -12,6 +13,9 @@ namespace exportfile {
 // A file this process is writing or holds reserved: no sweep removes it until released.
 void ClaimVideoFile(const std::string& path);
 void ReleaseVideoFile(const std::string& path);
+// Held from creating a file to claiming it: a sweep of another thread waits meanwhile, so it
+// never takes the new file for debris.
+[[nodiscard]] std::unique_lock<std::mutex> HoldOffSweeps();
 
 // True for a name this program gives a video temporary or a recording's placeholder: the
 // export's "<4>_<14-digit stamp>_<name>" or the recorder's "<id>_<yyyymmdd>_<hhmmss>_<name>",

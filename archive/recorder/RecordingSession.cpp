@@ -55,12 +55,15 @@ OpenOutcome RecordingSession::Open(const SessionSetup& setup, const platform::Sy
     exportfile::SweepVideoLeftovers(setup.folder);
     exportfile::ReleaseVideoFile(paths_.avi);
     std::string error;
-    if (!CreateRecordingFile(name, paths_, error)) {
-        outcome.path = MakeRecordingPaths(name).avi;
-        outcome.reason = error;
-        return outcome;
+    {
+        const std::unique_lock noSweep = exportfile::HoldOffSweeps();
+        if (!CreateRecordingFile(name, paths_, error)) {
+            outcome.path = MakeRecordingPaths(name).avi;
+            outcome.reason = error;
+            return outcome;
+        }
+        exportfile::ClaimVideoFile(paths_.avi);
     }
-    exportfile::ClaimVideoFile(paths_.avi);
     const int width = RecorderFrameWidth(setup.withCamera);
     writer_.reset();
     sink_ = sinkFactory_(paths_.avi, width, error);
@@ -109,22 +112,14 @@ FinishOutcome RecordingSession::Stop(const Transcoder& transcode) {
         return outcome;
     }
     const std::optional<int> row = Mp4RowFor(setup_.withCamera, setup_.quality);
-    std::string error;
     if (!row) {
-        if (!sink_->Place(error)) {
-            DropReservation();
-            outcome.problem = FinishProblem::NotFinalised;
-            outcome.reason = error;
-            return outcome;
-        }
-        sink_.reset();
-        exportfile::ReleaseVideoFile(paths_.avi);
-        outcome.resultPath = paths_.avi;
+        KeepAvi(outcome);
         return outcome;
     }
     // The AVI is read where the sink finished it; it takes its own name only when it is kept.
     const std::string completed = sink_->CompletedPath();
     const std::string& source = completed.empty() ? paths_.avi : completed;
+    std::string error;
     if (transcode && transcode(source, paths_.mp4, *row, error)) {
         if (completed.empty())
             ::unlink(paths_.avi.c_str());
@@ -136,17 +131,21 @@ FinishOutcome RecordingSession::Stop(const Transcoder& transcode) {
     ::unlink(paths_.mp4.c_str());
     outcome.problem = FinishProblem::TranscodeFailed;
     outcome.reason = transcode ? error : "no transcoder";
-    std::string placeError;
-    if (!sink_->Place(placeError)) {
+    KeepAvi(outcome);
+    return outcome;
+}
+
+void RecordingSession::KeepAvi(FinishOutcome& outcome) {
+    std::string error;
+    if (!sink_->Place(error)) {
         DropReservation();
         outcome.problem = FinishProblem::NotFinalised;
-        outcome.reason = placeError;
-        return outcome;
+        outcome.reason = error;
+        return;
     }
     sink_.reset();
     exportfile::ReleaseVideoFile(paths_.avi);
     outcome.resultPath = paths_.avi;
-    return outcome;
 }
 
 }  // namespace recorder

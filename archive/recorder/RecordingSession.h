@@ -99,6 +99,9 @@ private:
     void Compose(std::vector<uint8_t>& frame);
     // Drops the sink with any file it has not placed and the empty name the recording reserved.
     void DropReservation();
+    // Puts the finished AVI in place under its own name as the result; when it cannot be
+    // placed, drops it and reports the recording not finalised.
+    void KeepAvi(FinishOutcome& outcome);
 
     SinkFactory sinkFactory_;
     RecordingWriter::FailureFn onWriteFailure_;

@@ -44,7 +44,7 @@ void RecordingWriter::MarkEnded() {
 
 WriterStep RecordingWriter::Step(int64_t nowMicros) {
     const int64_t elapsed = nowMicros - startMicros_;
-    const int clock = elapsed > 0 ? static_cast<int>(elapsed / kFrameClockMicros) : 0;
+    int clock = elapsed > 0 ? static_cast<int>(elapsed / kFrameClockMicros) : 0;
     frameClock_ = clock;
 
     RecorderState expected = RecorderState::StopRequested;
@@ -60,7 +60,10 @@ WriterStep RecordingWriter::Step(int64_t nowMicros) {
             if (onLimit_)
                 onLimit_();
         }
-        return WriterStep::NothingNew;
+        // Late over the last sample, the writer still takes it: the file lasts its full time.
+        if (lastWritten_ >= limitFrames_ - 1)
+            return WriterStep::NothingNew;
+        clock = limitFrames_ - 1;
     }
     if (lastWritten_ >= clock)
         return WriterStep::NothingNew;

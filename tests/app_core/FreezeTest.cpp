@@ -84,6 +84,22 @@ TEST_F(FreezeTest, AnUnpluggedProbeFreezesTheWindowAndSaysSo) {
     EXPECT_TRUE(side.live.freezeChecked);
     EXPECT_EQ(dlg->Controls().Text(IDC_STATUS), "probe not found");
     EXPECT_TRUE(dlg->Controls().IsShown(IDC_STATUS));
+
+    // Nothing the user does meanwhile hides it while the probe is away: the base layout (a new
+    // patient) hides the status line, the others keep it.
+    for (int layout : {0, 1, 2}) {
+        dlg->SetScreenLayout(layout, 0, true);
+        EXPECT_EQ(dlg->Controls().Text(IDC_STATUS), "probe not found") << "layout " << layout;
+        EXPECT_TRUE(dlg->Controls().IsShown(IDC_STATUS)) << "layout " << layout;
+    }
+
+    // Plugged in again, the next unfreeze opens it and the notice goes.
+    bridge->Replug();
+    dlg->ExecCommand(kCmdFreeze);
+    ASSERT_EQ(dlg->m_nRunState, kLive);
+    EXPECT_EQ(dlg->Controls().Text(IDC_STATUS), "");
+    dlg->SetScreenLayout(1, 0, true);
+    EXPECT_EQ(dlg->Controls().Text(IDC_STATUS), "");
 }
 
 TEST_F(FreezeTest, FreezingWithoutAFrameKeepsNothingToStore) {

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
+#include <thread>
 #include <vector>
 
 extern "C" {
@@ -265,6 +267,25 @@ TEST(VideoExport, LeftoversOfKilledExportsAreSweptAndNothingElse) {
     EXPECT_EQ(Names(dir.path()), stays);
     ReleaseVideoFile(dir / "0001_20200820123456_w.mp4.tmp.Claim1");
     EXPECT_EQ(SweepVideoLeftovers(dir.path()), 1) << "released: debris now";
+}
+
+// A sweep of another thread (a recording starting while an export writes) must not take a
+// temporary that its writer has created but not yet claimed.
+TEST(VideoExport, ASweepWaitsWhileAWriterCreatesAndClaimsItsTemporary) {
+    testsupport::TempDir dir;
+    const std::string temporary = dir / "0001_20200820123456_w.mp4.tmp.New123";
+    std::thread sweeper;
+    {
+        const std::unique_lock noSweep = HoldOffSweeps();
+        testsupport::WriteAll(temporary, "frames");
+        sweeper = std::thread([&] { SweepVideoLeftovers(dir.path()); });
+        // Room for a sweep that does not wait to run and remove the file.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ClaimVideoFile(temporary);
+    }
+    sweeper.join();
+    EXPECT_TRUE(platform::PathExists(temporary)) << "the sweep removed a file being claimed";
+    ReleaseVideoFile(temporary);
 }
 
 TEST(VideoExport, BadOutputGivesOneMessageAndNoPartialFile) {

@@ -40,6 +40,19 @@ protected:
         ASSERT_TRUE(SetSettingText(SettingSectionApp, SettingKeyTable::outputfolder, out_));
     }
 
+    // The patient on record, a live run of `frames` frames, then frozen.
+    void FreezeAfter(int frames) {
+        CUser user;
+        user.m_strId = "0001";
+        user.m_strName = "Test";
+        ASSERT_TRUE(user.Save());
+        CKALVEXDlg& core = *frame_->Core();
+        core.ExecCommand(maindlg::kCmdFreeze);  // live
+        Frames(frames);
+        core.ExecCommand(maindlg::kCmdFreeze);  // frozen
+        ASSERT_EQ(core.m_nRunState, 2);
+    }
+
     testsupport::ScopedEnv dataIn_{"ProgramData", dir_ / "data"};
     std::string out_;
 };
@@ -88,15 +101,8 @@ TEST_F(MainWindowExport, ButtonsReachTheExportsThroughTheCore) {
 
 TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
     testsupport::MessageBoxRecorder boxes;
-    CUser user;
-    user.m_strId = "0001";
-    user.m_strName = "Test";
-    ASSERT_TRUE(user.Save());
+    ASSERT_NO_FATAL_FAILURE(FreezeAfter(16));
     CKALVEXDlg& core = *frame_->Core();
-    core.ExecCommand(maindlg::kCmdFreeze);  // live
-    Frames(16);
-    core.ExecCommand(maindlg::kCmdFreeze);  // frozen
-    ASSERT_EQ(core.m_nRunState, 2);
     // The print caption of the frozen live image gives the time of the frame on screen.
     core.ExecCommand(maindlg::kCmdCinePrev);
     const CCineRing& live = core.m_pLiveProc->Cine();
@@ -164,14 +170,8 @@ TEST_F(MainWindowExport, StoredStillAndCineFromTheThumbnailList) {
 // its place in time.
 TEST_F(MainWindowExport, DamagedCineIsCountedAndALostSidecarKeepsTheLength) {
     testsupport::MessageBoxRecorder boxes;
-    CUser user;
-    user.m_strId = "0001";
-    user.m_strName = "Test";
-    ASSERT_TRUE(user.Save());
+    ASSERT_NO_FATAL_FAILURE(FreezeAfter(12));
     CKALVEXDlg& core = *frame_->Core();
-    core.ExecCommand(maindlg::kCmdFreeze);  // live
-    Frames(12);
-    core.ExecCommand(maindlg::kCmdFreeze);  // frozen
     frame_->Archive()->pumpDuringStore = false;
     core.ExecCommand(maindlg::kCmdStoreCine);
     ASSERT_EQ(frame_->Archive()->GetItemCount(), 1) << (boxes.shown().empty() ? "" : boxes.shown()[0].text);

@@ -155,6 +155,26 @@ TEST_F(ImageThread, BuffersQueuedBeforeTheThreadWakesAreConvertedInOrder) {
     EXPECT_EQ(notices, (std::vector<int>{1}));  // one notice, with the newest slot
 }
 
+// A frame converted while the waiting notice is being delivered must bring a notice of its
+// own: otherwise the window shows the older frame until yet another one comes.
+TEST_F(ImageThread, AFrameDuringTheNoticeDeliveryIsNoticedToo) {
+    bool produced = false;
+    proc->SetFrameNotify([this, &produced](int slot) {
+        notices.push_back(slot);
+        if (produced)
+            return;
+        produced = true;
+        ASSERT_NE(Produce(225, 30), nullptr);
+        ASSERT_TRUE(proc->WaitIdle()) << "the second frame converted";
+    });
+    ASSERT_TRUE(proc->StartImageThread());
+    ASSERT_NE(Produce(225, 10), nullptr);
+    ASSERT_TRUE(proc->WaitIdle());
+    ui.RunPending();
+    ui.RunPending();
+    EXPECT_EQ(notices, (std::vector<int>{0, 1}));
+}
+
 TEST_F(ImageThread, RecordsTheBufferStampsAndTheProcessorValues) {
     testsupport::FakeClock clock;
     proc->SetGain(61);

@@ -158,3 +158,25 @@ TEST(RecordingWriter, TheLimitStandsOnTheWritersClock) {
     EXPECT_EQ(sink.log[sink.log.size() - 2], "w389");
     EXPECT_EQ(389 + 1, 30 * 13) << "the file lasts 30.0 s at 13 a second";
 }
+
+// A writer that comes late over the last sample (a busy machine) still takes it, so the file
+// lasts its full 30.0 s and not a sample less.
+TEST(RecordingWriter, ALateWriterStillTakesTheLastSampleBeforeTheLimit) {
+    LogSink sink;
+    int limits = 0;
+    RecordingWriter writer(
+        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) { ADD_FAILURE() << "no failure"; });
+    writer.SetLimit(recorder::kRecordLimitFrames, [&] { ++limits; });
+    writer.Begin(kStart);
+    EXPECT_EQ(writer.Step(AtMs(388 * 77)), WriterStep::Wrote);
+    EXPECT_EQ(writer.Step(AtMs(393 * 77)), WriterStep::Wrote);
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(writer.Step(AtMs(394 * 77)), WriterStep::NothingNew);
+    EXPECT_EQ(limits, 1) << "reported once";
+    writer.RequestStop();
+    EXPECT_EQ(writer.Step(AtMs(395 * 77)), WriterStep::Acknowledged);
+    StopResult result;
+    ASSERT_TRUE(writer.Finish(result));
+    EXPECT_EQ(result.lastIndex, 389);
+    EXPECT_EQ(sink.log[sink.log.size() - 2], "w389");
+}
