@@ -135,6 +135,16 @@ protected:
                                                "recorded frame " + std::to_string(want)));
         }
     }
+    // SyncView on, REC, a frame written, then Quit answered with OK.
+    void RecordAndQuit() {
+        port->ToggleCamera();
+        ASSERT_NE(g_pCaptureRecorder, nullptr);
+        Rec();
+        ASSERT_EQ(port->State(), 1);
+        ASSERT_NO_FATAL_FAILURE(Record(1));
+        dlg->ExecCommand(kCmdQuit);
+        ASSERT_TRUE(dlg->m_bClosed);
+    }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(recordings))
@@ -375,6 +385,33 @@ TEST_F(RecorderPortTest, SwitchingSyncViewOffWhileAStopRunsWaitsForTheStop) {
     EXPECT_FALSE(dlg->m_bSyncView);
     EXPECT_EQ(rows, std::vector<int>{0});
     EXPECT_EQ(Files().size(), 1u);
+}
+
+// Quitting while SyncView records stops the recording as REC would (written out, transcoded,
+// a failure said) before the recorder is deleted, so a quit never leaves a half-written AVI in
+// place of the clip.
+TEST_F(RecorderPortTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRecorderGoes) {
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(fakeUi.encodings, 1);
+    EXPECT_EQ(rows.size(), 1u);
+    const auto files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with("_clip.mp4")) << files[0];
+    EXPECT_EQ(boxes.shown().size(), 1u);  // the Quit question only
+}
+
+TEST_F(RecorderPortTest, QuitDuringARecordingWhoseTranscodeFailsKeepsTheAviAndSaysSo) {
+    transcodeWorks = false;
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(rows.size(), 1u);
+    const auto files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with("_clip_temp.avi")) << files[0];
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown().back().text.rfind("save error\n\u3000" + recordings + files[0], 0), 0u)
+        << boxes.shown().back().text;
 }
 
 // The caption's depth comes from the main window's one depth function: trunc(470 / (470 / d))
