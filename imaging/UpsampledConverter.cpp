@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/CpuFeatures.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -405,11 +407,6 @@ __attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const Upsa
         }
         tap = end;
     }
-}
-
-bool HaveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
 }
 
 // ---- whole-number samples: the same pixels in exact integer arithmetic
