@@ -239,14 +239,11 @@ void PlainReference(benchmark::State& state) {
 }
 
 #if defined(TORVIK_HAVE_OPENCV)
-// cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
-// then a gamma lookup table: what a user would otherwise pick.
-void OpenCvRemap(benchmark::State& state) {
-    cv::setNumThreads(1);
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
+// The source position (sample, line) of each pixel of the 480 x 480 image, for cv::remap.
+void RemapMaps(const FrameSettings& settings, cv::Mat& mapX, cv::Mat& mapY) {
     const DepthGeometry d = ComputeDepthGeometry(settings.geometry, settings.params.depth, 1);
-    cv::Mat mapX(480, 480, CV_32F), mapY(480, 480, CV_32F);
+    mapX.create(480, 480, CV_32F);
+    mapY.create(480, 480, CV_32F);
     const double pps = d.depth * d.pixelsPerMm / 1024;
     for (int row = 0; row < 480; ++row) {
         const int y = row + d.imageTop + 1;
@@ -264,6 +261,16 @@ void OpenCvRemap(benchmark::State& state) {
             mapY.at<float>(row, x) = static_cast<float>(line);
         }
     }
+}
+
+// cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
+// then a gamma lookup table: what a user would otherwise pick.
+void OpenCvRemap(benchmark::State& state) {
+    cv::setNumThreads(1);
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const FrameSettings settings = DefaultSettings(probe);
+    cv::Mat mapX, mapY;
+    RemapMaps(settings, mapX, mapY);
     const auto frame = Frame(1);
     cv::Mat work(128, 1024, CV_32F), out, lut(1, 256, CV_8U);
     for (int i = 0; i < 256; ++i)
@@ -294,25 +301,8 @@ void OpenCvFixedPoint(benchmark::State& state) {
     cv::setNumThreads(1);
     const Probe probe = static_cast<Probe>(state.range(0));
     const FrameSettings settings = DefaultSettings(probe);
-    const DepthGeometry d = ComputeDepthGeometry(settings.geometry, settings.params.depth, 1);
-    cv::Mat mapX(480, 480, CV_32F), mapY(480, 480, CV_32F);
-    const double pps = d.depth * d.pixelsPerMm / 1024;
-    for (int row = 0; row < 480; ++row) {
-        const int y = row + d.imageTop + 1;
-        for (int x = 0; x < 480; ++x) {
-            double line, sample;
-            if (settings.geometry.IsConvex()) {
-                const double dx = x - 240, r = std::sqrt(dx * dx + double(y) * y);
-                line = (std::asin(dx / r) * 57.29577951308232 + 30.0) / 60.0 * 128 - 0.5;
-                sample = (r - d.topOffset) / pps;
-            } else {
-                line = (x - d.leftMargin) / d.linearWidthPx * 128 - 0.5;
-                sample = (y - d.topOffset) / pps;
-            }
-            mapX.at<float>(row, x) = static_cast<float>(sample);
-            mapY.at<float>(row, x) = static_cast<float>(line);
-        }
-    }
+    cv::Mat mapX, mapY;
+    RemapMaps(settings, mapX, mapY);
     cv::Mat map1, map2;
     cv::convertMaps(mapX, mapY, map1, map2, CV_16SC2);
     cv::Mat stc(128, 1024, CV_32S), lut(1, 256, CV_8U);
