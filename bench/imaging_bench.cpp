@@ -143,9 +143,8 @@ void ConvertFrame(CFrameConverter& converter, const std::vector<std::vector<int>
     benchmark::DoNotOptimize(image.data());
 }
 
-void FastPath(benchmark::State& state) {
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
+// Times the frames of one case at its depth. Returns the pixels drawn a frame.
+size_t TimeFrames(benchmark::State& state, const FrameSettings& settings) {
     const auto frames = std::vector{Frame(1), Frame(2)};
     CFrameConverter converter;
     // As the image thread has them when it starts: built ahead, not in the first frame.
@@ -160,8 +159,14 @@ void FastPath(benchmark::State& state) {
         ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
         times.Add(watch.Stop());
     }
-    state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
     times.Report(state);
+    return converter.DrawnPixelCount();
+}
+
+void FastPath(benchmark::State& state) {
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const size_t pixels = TimeFrames(state, DefaultSettings(probe));
+    state.counters["pixels"] = static_cast<double>(pixels);
 }
 
 // FastPath with settings whose processed samples are not whole numbers (contrast 60, frame
@@ -171,20 +176,7 @@ void FastPathTuned(benchmark::State& state) {
     FrameSettings settings = DefaultSettings(probe);
     settings.params.contrast = 60;
     settings.params.smooth = 0.3;
-    const auto frames = std::vector{Frame(1), Frame(2)};
-    CFrameConverter converter;
-    converter.Prebuild(settings, settings.params.depth);
-    converter.WaitPrebuilt();
-    Image8 image;
-    FrameTimes times;
-    int n = 0;
-    for (auto _ : state) {
-        const FrameTimes::Watch watch;
-        const int frame = n++;
-        ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
-        times.Add(watch.Stop());
-    }
-    times.Report(state);
+    TimeFrames(state, settings);
 }
 
 // The depth changes every 25 frames between the case's depth and a second one of the same
