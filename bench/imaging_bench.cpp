@@ -143,9 +143,8 @@ void ConvertFrame(CFrameConverter& converter, const std::vector<std::vector<int>
     benchmark::DoNotOptimize(image.data());
 }
 
-void FastPath(benchmark::State& state) {
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
+// Times the frames of one case at its depth. Returns the pixels drawn a frame.
+size_t TimeFrames(benchmark::State& state, const FrameSettings& settings) {
     const auto frames = std::vector{Frame(1), Frame(2)};
     CFrameConverter converter;
     // As the image thread has them when it starts: built ahead, not in the first frame.
@@ -160,8 +159,14 @@ void FastPath(benchmark::State& state) {
         ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
         times.Add(watch.Stop());
     }
-    state.counters["pixels"] = static_cast<double>(converter.DrawnPixelCount());
     times.Report(state);
+    return converter.DrawnPixelCount();
+}
+
+void FastPath(benchmark::State& state) {
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const size_t pixels = TimeFrames(state, DefaultSettings(probe));
+    state.counters["pixels"] = static_cast<double>(pixels);
 }
 
 // FastPath with settings whose processed samples are not whole numbers (contrast 60, frame
@@ -171,20 +176,7 @@ void FastPathTuned(benchmark::State& state) {
     FrameSettings settings = DefaultSettings(probe);
     settings.params.contrast = 60;
     settings.params.smooth = 0.3;
-    const auto frames = std::vector{Frame(1), Frame(2)};
-    CFrameConverter converter;
-    converter.Prebuild(settings, settings.params.depth);
-    converter.WaitPrebuilt();
-    Image8 image;
-    FrameTimes times;
-    int n = 0;
-    for (auto _ : state) {
-        const FrameTimes::Watch watch;
-        const int frame = n++;
-        ConvertFrame(converter, frames[frame % 2], settings.params.depth, frame + 2, settings, image);
-        times.Add(watch.Stop());
-    }
-    times.Report(state);
+    TimeFrames(state, settings);
 }
 
 // The depth changes every 25 frames between the case's depth and a second one of the same
@@ -239,14 +231,11 @@ void PlainReference(benchmark::State& state) {
 }
 
 #if defined(TORVIK_HAVE_OPENCV)
-// cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
-// then a gamma lookup table: what a user would otherwise pick.
-void OpenCvRemap(benchmark::State& state) {
-    cv::setNumThreads(1);
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
+// The source position (sample, line) of each pixel of the 480 x 480 image, for cv::remap.
+void RemapMaps(const FrameSettings& settings, cv::Mat& mapX, cv::Mat& mapY) {
     const DepthGeometry d = ComputeDepthGeometry(settings.geometry, settings.params.depth, 1);
-    cv::Mat mapX(480, 480, CV_32F), mapY(480, 480, CV_32F);
+    mapX.create(480, 480, CV_32F);
+    mapY.create(480, 480, CV_32F);
     const double pps = d.depth * d.pixelsPerMm / 1024;
     for (int row = 0; row < 480; ++row) {
         const int y = row + d.imageTop + 1;
@@ -264,6 +253,16 @@ void OpenCvRemap(benchmark::State& state) {
             mapY.at<float>(row, x) = static_cast<float>(line);
         }
     }
+}
+
+// cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
+// then a gamma lookup table: what a user would otherwise pick.
+void OpenCvRemap(benchmark::State& state) {
+    cv::setNumThreads(1);
+    const Probe probe = static_cast<Probe>(state.range(0));
+    const FrameSettings settings = DefaultSettings(probe);
+    cv::Mat mapX, mapY;
+    RemapMaps(settings, mapX, mapY);
     const auto frame = Frame(1);
     cv::Mat work(128, 1024, CV_32F), out, lut(1, 256, CV_8U);
     for (int i = 0; i < 256; ++i)
@@ -294,25 +293,8 @@ void OpenCvFixedPoint(benchmark::State& state) {
     cv::setNumThreads(1);
     const Probe probe = static_cast<Probe>(state.range(0));
     const FrameSettings settings = DefaultSettings(probe);
-    const DepthGeometry d = ComputeDepthGeometry(settings.geometry, settings.params.depth, 1);
-    cv::Mat mapX(480, 480, CV_32F), mapY(480, 480, CV_32F);
-    const double pps = d.depth * d.pixelsPerMm / 1024;
-    for (int row = 0; row < 480; ++row) {
-        const int y = row + d.imageTop + 1;
-        for (int x = 0; x < 480; ++x) {
-            double line, sample;
-            if (settings.geometry.IsConvex()) {
-                const double dx = x - 240, r = std::sqrt(dx * dx + double(y) * y);
-                line = (std::asin(dx / r) * 57.29577951308232 + 30.0) / 60.0 * 128 - 0.5;
-                sample = (r - d.topOffset) / pps;
-            } else {
-                line = (x - d.leftMargin) / d.linearWidthPx * 128 - 0.5;
-                sample = (y - d.topOffset) / pps;
-            }
-            mapX.at<float>(row, x) = static_cast<float>(sample);
-            mapY.at<float>(row, x) = static_cast<float>(line);
-        }
-    }
+    cv::Mat mapX, mapY;
+    RemapMaps(settings, mapX, mapY);
     cv::Mat map1, map2;
     cv::convertMaps(mapX, mapY, map1, map2, CV_16SC2);
     cv::Mat stc(128, 1024, CV_32S), lut(1, 256, CV_8U);

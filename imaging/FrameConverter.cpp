@@ -8,6 +8,12 @@
 namespace {
 constexpr int kMaxSamples = 65535;
 constexpr int kMaxLines = 4096;
+
+// Convex probes that report their top-offset factor take the sector path, the others the
+// upsampling path: what a frame draws with is what is built ahead for it.
+bool TakesSectorPath(const ScanGeometry& g, int raw2Bitmap) {
+    return g.IsConvex() && raw2Bitmap != 1;
+}
 }  // namespace
 
 CFrameConverter::CFrameConverter()
@@ -46,7 +52,7 @@ void CFrameConverter::Prebuild(const FrameSettings& settings, int depth) {
     const DepthGeometry d = ComputeDepthGeometry(g, depth, raw2Bitmap);
     if (d.CacheRowsNeeded() > kCacheRows)
         return;
-    if (g.IsConvex() && raw2Bitmap != 1) {
+    if (TakesSectorPath(g, raw2Bitmap)) {
         sectorTables_->Prebuild(MakeSectorKey(g, d, g.samples, g.lines, settings.params.bicubicA));
     } else {
         tables_->Prebuild(MakeUpsampledKey(g, d, g.samples, g.lines));
@@ -90,7 +96,7 @@ ConvertResult CFrameConverter::RawToBitmap(int depth, int frameCount, const Fram
     const int raw2Bitmap = g.EffectiveRaw2Bitmap(p.raw2Bitmap, depth);
     result.depth = ComputeDepthGeometry(g, depth, raw2Bitmap);
     const bool drawable = g.IsConvex() || g.IsLinear();
-    const bool sectorPath = drawable && g.IsConvex() && raw2Bitmap != 1;
+    const bool sectorPath = TakesSectorPath(g, raw2Bitmap);
     const bool upsampledPath = drawable && !sectorPath && result.depth.CacheRowsNeeded() <= kCacheRows &&
                                upsampled_.Prepare(g, result.depth, samples_, lines_);
     // Most frames' samples are whole numbers: then they go to the drawing as bytes.

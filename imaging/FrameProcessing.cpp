@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "imaging/CpuFeatures.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -108,11 +110,6 @@ __attribute__((target("avx2"))) int ToneMapPlainLineAvx2(const int* r, const int
         _mm256_storeu_pd(out + s, _mm256_and_pd(_mm256_cmp_pd(v, zero, _CMP_NEQ_UQ), t));
     }
     return s;
-}
-
-bool HaveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
 }
 #endif
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/CpuFeatures.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -279,11 +281,26 @@ void DrawRuns(const UpsampledTables& t, const GammaTable& gamma, bool invert, Im
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TORVIK_HAVE_AVX2_DRAW 1
 
-// Four pixels of a run at a time, each lane the very operations of PixelValue in the same
-// order (no fused multiply-add), so the values are the same to the last bit.
 static_assert(sizeof(Tap) == 8, "the vector path reads four taps as 32 bytes");
 
 using LineStarts = std::array<const double*, 4>;  // a and b of row i, a and b of row i + 1
+
+// A run's pixel values through the gamma table (unless it is the identity), written left to
+// right (step 1) or mirrored (step -1).
+template <int Step>
+inline void WriteRun(const uint8_t* values, int count, const uint8_t* g, bool identity, uint8_t* out) {
+    if (identity) {
+        if constexpr (Step == 1) {
+            std::copy(values, values + count, out);
+            return;
+        }
+        for (int n = 0; n < count; ++n, out += Step)
+            *out = values[n];
+        return;
+    }
+    for (int n = 0; n < count; ++n, out += Step)
+        *out = g[values[n]];
+}
 
 __attribute__((target("avx2"))) inline void Transposed(const double* const* p, __m256d& j0, __m256d& j1) {
     const __m256d x = _mm256_loadu2_m128d(p[2], p[0]);
@@ -345,9 +362,8 @@ __attribute__((target("avx2"))) inline __m128i FourValues(const LineStarts* star
     return _mm256_cvttpd_epi32(v);
 }
 
-// One run's pixels: the values first, eight at a time, packed to bytes, then through the
-// gamma table (unless it is the identity) written left to right (step 1) or mirrored (step
-// -1). Apart, the vector loop keeps more pixels in flight than with the lookups in it.
+// One run's pixels: the values first, eight at a time, packed to bytes, then written out.
+// Apart, the vector loop keeps more pixels in flight than with the lookups in it.
 template <int Step>
 __attribute__((target("avx2"))) inline void RunAvx2(const LineStarts* starts,
                                                     const UpsampledTables::RowWeights* weights,
@@ -365,17 +381,7 @@ __attribute__((target("avx2"))) inline void RunAvx2(const LineStarts* starts,
     }
     for (; n < count; ++n)
         values[n] = static_cast<uint8_t>(PixelValue(work, view, tap[n], frac));
-    if (identity) {
-        if constexpr (Step == 1) {
-            std::copy(values, values + count, out);
-            return;
-        }
-        for (n = 0; n < count; ++n, out += Step)
-            *out = values[n];
-        return;
-    }
-    for (n = 0; n < count; ++n, out += Step)
-        *out = g[values[n]];
+    WriteRun<Step>(values, count, g, identity, out);
 }
 
 __attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const UpsampledTables& t,
@@ -405,11 +411,6 @@ __attribute__((target("avx2"))) void DrawRunsAvx2(const double* work, const Upsa
         }
         tap = end;
     }
-}
-
-bool HaveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
 }
 
 // ---- whole-number samples: the same pixels in exact integer arithmetic
@@ -486,17 +487,7 @@ __attribute__((target("avx2"))) inline void RunWhole(const uint8_t* samples, int
     }
     for (; n < count; ++n)
         values[n] = static_cast<uint8_t>(WholeValue(samples, stride, address[n], weights[n]));
-    if (identity) {
-        if constexpr (Step == 1) {
-            std::copy(values, values + count, out);
-            return;
-        }
-        for (n = 0; n < count; ++n, out += Step)
-            *out = values[n];
-        return;
-    }
-    for (n = 0; n < count; ++n, out += Step)
-        *out = g[values[n]];
+    WriteRun<Step>(values, count, g, identity, out);
 }
 
 __attribute__((target("avx2"))) void DrawRunsWhole(const uint8_t* samples, const UpsampledTables& t,
