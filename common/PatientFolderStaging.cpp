@@ -55,10 +55,7 @@ bool IsPatientStagingName(const std::string& name) {
     return name.size() == prefix + kStagingSuffixLength && name.compare(0, prefix, kStagingPrefix) == 0;
 }
 
-void SweepStalePatientStaging(const std::string& root) {
-    std::vector<platform::DirEntry> entries;
-    if (!platform::ListDirectory(root, entries))
-        return;
+void SweepStalePatientStaging(const std::string& root, const std::vector<platform::DirEntry>& entries) {
     const time_t now = std::time(nullptr);
     for (const platform::DirEntry& e : entries) {
         if (!IsPatientStagingName(e.name) || !e.isDirectory || e.isSymlink)

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
 
 // Creates an empty private staging folder under the data root `root` (created when missing).
 // Empty when it cannot be created.
@@ -12,6 +15,6 @@ std::string CreatePatientStagingFolder(const std::string& root);
 // True for the names staging folders have; they are never patient ids.
 bool IsPatientStagingName(const std::string& name);
 
-// Removes the staging folders under `root` that are a minute old or more, with what they
-// hold; younger ones may belong to a New under way.
-void SweepStalePatientStaging(const std::string& root);
+// Removes, of `entries` (the listing of `root`), the staging folders that are a minute old or
+// more, with what they hold; younger ones may belong to a New under way.
+void SweepStalePatientStaging(const std::string& root, const std::vector<platform::DirEntry>& entries);

@@ -37,10 +37,10 @@ void CUserList::LoadAll() {
     m_lstUsers.clear();
     const std::string root = GetDataFolder();
     std::vector<platform::DirEntry> entries;
-    // What a New killed half-way left: never a patient, and gone once stale.
-    SweepStalePatientStaging(root);
     if (!platform::ListDirectory(root, entries))
         return;
+    // What a New killed half-way left: never a patient, and gone once stale.
+    SweepStalePatientStaging(root, entries);
     for (const platform::DirEntry& e : entries) {
         // Real folders only: a link would bring files from outside the archive into the list,
         // and a later deletion of that patient would reach them.

@@ -1,11 +1,5 @@
 #include "common/XmlFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 #include "platform/StringUtil.h"
 
 using tinyxml2::XMLDocument;
@@ -15,25 +9,15 @@ using tinyxml2::XMLNode;
 namespace {
 
 // Larger files are none of ours: the settings file, the largest we write, is a few kilobytes.
-constexpr off_t kMaxXmlFileBytes = 1 << 20;
+constexpr size_t kMaxXmlFileBytes = 1 << 20;
 
 // Loads a regular file of a sane size. A FIFO, a device or a huge file under a record's name
-// is not read (opening a FIFO would wait for a writer for ever); it loads as a file that could
-// not be opened.
+// is not read; it loads as a file that could not be opened.
 tinyxml2::XMLError LoadRegularFile(XMLDocument* doc, const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    std::FILE* file = nullptr;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxXmlFileBytes)
-        file = ::fdopen(fd, "rb");
-    if (!file) {
-        if (fd >= 0)
-            ::close(fd);
+    std::string bytes;
+    if (!platform::ReadFile(path, bytes, kMaxXmlFileBytes))
         return doc->LoadFile("");  // an empty name never opens: the library's "not found"
-    }
-    const tinyxml2::XMLError result = doc->LoadFile(file);
-    std::fclose(file);
-    return result;
+    return doc->Parse(bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -282,13 +282,18 @@ void SweepStaleTemporaries(const std::string& target) {
 }
 
 void SweepStaleTemporariesIn(const std::string& folder) {
+    SweepFolder(folder,
+                [](const std::string& name) { return TemporaryCopyStemLength(name) != std::string::npos; });
+}
+
+size_t TemporaryCopyStemLength(const std::string& name) {
     const size_t infix = std::strlen(kTemporaryInfix);
-    SweepFolder(folder, [&](const std::string& name) {
-        if (name.size() <= infix + kTemporarySuffixLength)
-            return false;
-        const size_t at = name.size() - kTemporarySuffixLength - infix;
-        return name.compare(at, infix, kTemporaryInfix) == 0 && IsTemporarySuffix(name, at + infix);
-    });
+    if (name.size() <= infix + kTemporarySuffixLength)
+        return std::string::npos;
+    const size_t at = name.size() - kTemporarySuffixLength - infix;
+    if (name.compare(at, infix, kTemporaryInfix) != 0 || !IsTemporarySuffix(name, at + infix))
+        return std::string::npos;
+    return at;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, mode_t mode,

@@ -48,6 +48,9 @@ int PlaceFileExclusive(const std::string& temporary, const std::string& path, mo
 void SweepStaleTemporaries(const std::string& target);
 // The same for the temporary copies of every file in a folder.
 void SweepStaleTemporariesIn(const std::string& folder);
+// For the name of a temporary copy ("<name>.tmp.XXXXXX"), the length of <name>; npos for any
+// other name.
+size_t TemporaryCopyStemLength(const std::string& name);
 
 // Test hook: when set, called before each write of WriteFileAtomic/CreateFileExclusive with
 // the target path; returning true makes that write fail as a full disk would.

@@ -10,14 +10,12 @@
 #include <vector>
 
 #include "archive/export/SaveDialogSettings.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 
 namespace exportfile {
 
 namespace {
-
-constexpr const char* kTemporaryInfix = ".tmp.";
-constexpr size_t kTemporarySuffixLength = 6;  // as mkstemp's XXXXXX
 
 std::mutex g_claimMutex;
 std::mutex g_sweepMutex;  // one sweep at a time, and none between a file's creation and its claim
@@ -80,17 +78,10 @@ std::unique_lock<std::mutex> HoldOffSweeps() {
 }
 
 bool IsVideoTemporaryName(const std::string& name) {
-    const size_t infix = std::char_traits<char>::length(kTemporaryInfix);
-    if (name.size() <= infix + kTemporarySuffixLength)
+    // The writer's temporaries are named as every temporary copy of a file.
+    const size_t at = platform::TemporaryCopyStemLength(name);
+    if (at == std::string::npos)
         return false;
-    const size_t at = name.size() - kTemporarySuffixLength - infix;
-    if (name.compare(at, infix, kTemporaryInfix) != 0)
-        return false;
-    for (size_t i = at + infix; i < name.size(); ++i) {
-        const char c = name[i];
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
-            return false;
-    }
     const std::string stem = name.substr(0, at);
     return (EndsWith(stem, ".avi") || EndsWith(stem, ".mp4")) && HasVideoStamp(stem, false);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,9 +9,11 @@
 #include <vector>
 
 #include "platform/camera/FrameConverter.h"
+#include "tests/camera/TestPictures.h"
 
 using camera::CameraFormat;
 using camera::FrameConverter;
+using camtest::JpegPicture;
 
 namespace {
 
@@ -92,23 +93,6 @@ int ConvertYuyvAtGuard(FrameConverter& conv, int w, int h, int stride, std::mt19
     return off;
 }
 
-std::vector<uint8_t> EncodeJpeg(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
-    std::vector<uint8_t> bgr(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
-    for (size_t i = 0; i < bgr.size(); i += 3) {
-        bgr[i] = b;
-        bgr[i + 1] = g;
-        bgr[i + 2] = r;
-    }
-    tjhandle enc = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    EXPECT_EQ(tjCompress2(enc, bgr.data(), w, w * 3, h, TJPF_BGR, &jpeg, &size, TJSAMP_422, 95, 0), 0);
-    std::vector<uint8_t> out(jpeg, jpeg + size);
-    tjFree(jpeg);
-    tjDestroy(enc);
-    return out;
-}
-
 }  // namespace
 
 // Every width a camera could offer converts inside its buffers, vector part and tail alike.
@@ -128,7 +112,7 @@ TEST(FrameConverter, MjpegOfOddSizesStaysInsideItsBuffers) {
     FrameConverter conv;
     for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{17, 9}, std::pair{33, 31},
                         std::pair{854, 480}, std::pair{1366, 768}}) {
-        const std::vector<uint8_t> jpeg = EncodeJpeg(w, h, 30, 140, 220);
+        const std::vector<uint8_t> jpeg = JpegPicture(w, h, {30, 140, 220}, {30, 140, 220});
         GuardedBuffer in(jpeg.size());
         std::memcpy(in.data(), jpeg.data(), jpeg.size());
         GuardedBuffer out(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);

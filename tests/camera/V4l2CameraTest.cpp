@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <functional>
 
@@ -7,20 +6,20 @@
 #include "platform/camera/FrameConverter.h"
 #include "platform/camera/V4l2Camera.h"
 #include "tests/camera/FakeV4l2.h"
+#include "tests/camera/TestPictures.h"
 #include "tests/support/TestSupport.h"
 
 using camera::CameraFormat;
 using camera::CameraSample;
+using camtest::Bgr;
 using camtest::FakeNode;
 using camtest::FakeV4l2;
+using camtest::JpegPicture;
 
 namespace {
 
 struct Yuv {
     uint8_t y, u, v;
-};
-struct Bgr {
-    int b, g, r;
 };
 // Limited-range BT.601, as webcams send it.
 constexpr Yuv kYuvRed{81, 90, 240};
@@ -35,24 +34,6 @@ std::vector<uint8_t> YuyvPicture(int w, int h, Yuv top, Yuv bottom) {
             p.insert(p.end(), {c.y, c.u, c.y, c.v});
         }
     return p;
-}
-
-std::vector<uint8_t> JpegPicture(int w, int h, Bgr top, Bgr bottom) {
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Bgr c = y < h / 2 ? top : bottom;
-            rgb.insert(rgb.end(),
-                       {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)});
-        }
-    tjhandle tj = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    EXPECT_EQ(tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, 95, 0), 0);
-    std::vector<uint8_t> out(jpeg, jpeg + size);
-    tjFree(jpeg);
-    tjDestroy(tj);
-    return out;
 }
 
 // The sample's pixel (x, y) with y counted from the top of the picture as seen.

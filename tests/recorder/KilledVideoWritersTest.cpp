@@ -20,6 +20,7 @@
 #include "archive/recorder/AviFrameSink.h"
 #include "archive/recorder/RecordingSession.h"
 #include "platform/FileSystem.h"
+#include "tests/common/ArchiveTestFixture.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -28,17 +29,6 @@ int Kills() {
     const char* text = std::getenv("TORVIK_KILLS");
     const int n = text ? std::atoi(text) : 0;
     return n > 0 ? n : 6;
-}
-
-platform::SystemTime Stamp(int second) {
-    platform::SystemTime t;
-    t.wYear = 2020;
-    t.wMonth = 8;
-    t.wDay = 20;
-    t.wHour = 12;
-    t.wMinute = 34;
-    t.wSecond = static_cast<uint16_t>(second % 60);
-    return t;
 }
 
 struct Left {
@@ -103,7 +93,7 @@ exportfile::VideoExportResult ExportInto(const std::string& folder, const std::s
 bool Record(const std::string& folder, const std::string& name, int second, int frames) {
     recorder::RecordingSession session(recorder::AviSinkFactory(), [](const recorder::WriteFailure&) {});
     const recorder::SessionSetup setup{folder, "0001", name, false, recorder::kQualityLow};
-    if (!session.Open(setup, Stamp(second)).ok)
+    if (!session.Open(setup, MakeTime(2020, 8, 20, 12, 34, second % 60)).ok)
         return false;
     while (session.FrameClock() < frames)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

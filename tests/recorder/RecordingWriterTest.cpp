@@ -133,15 +133,22 @@ TEST(RecordingWriter, TheFirstFailedWriteEndsTheWriterAndIsReportedOnce) {
     EXPECT_EQ(writer.State(), RecorderState::Stopped);
 }
 
-// 30 seconds of the recording's own clock are 390 samples, 0 to 389: the clock reaching 390
-// writes nothing more and reports the limit once, however late the stop then comes.
-TEST(RecordingWriter, TheLimitStandsOnTheWritersClock) {
+// A writer with the recording length limit, begun at kStart, counting the limit's reports.
+class RecordingWriterAtTheLimit : public ::testing::Test {
+protected:
+    RecordingWriterAtTheLimit() {
+        writer.SetLimit(recorder::kRecordLimitFrames, [this] { ++limits; });
+        writer.Begin(kStart);
+    }
     LogSink sink;
     int limits = 0;
-    RecordingWriter writer(
-        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) { ADD_FAILURE() << "no failure"; });
-    writer.SetLimit(recorder::kRecordLimitFrames, [&] { ++limits; });
-    writer.Begin(kStart);
+    RecordingWriter writer{sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); },
+                           [](auto&) { ADD_FAILURE() << "no failure"; }};
+};
+
+// 30 seconds of the recording's own clock are 390 samples, 0 to 389: the clock reaching 390
+// writes nothing more and reports the limit once, however late the stop then comes.
+TEST_F(RecordingWriterAtTheLimit, TheLimitStandsOnTheWritersClock) {
     EXPECT_EQ(writer.Step(AtMs(389 * 77)), WriterStep::Wrote);
     EXPECT_EQ(limits, 0);
     EXPECT_EQ(writer.Step(AtMs(390 * 77)), WriterStep::NothingNew);
@@ -161,13 +168,7 @@ TEST(RecordingWriter, TheLimitStandsOnTheWritersClock) {
 
 // A writer that comes late over the last sample (a busy machine) still takes it, so the file
 // lasts its full 30.0 s and not a sample less.
-TEST(RecordingWriter, ALateWriterStillTakesTheLastSampleBeforeTheLimit) {
-    LogSink sink;
-    int limits = 0;
-    RecordingWriter writer(
-        sink, [](std::vector<uint8_t>& f) { f.assign(12, 0); }, [](auto&) { ADD_FAILURE() << "no failure"; });
-    writer.SetLimit(recorder::kRecordLimitFrames, [&] { ++limits; });
-    writer.Begin(kStart);
+TEST_F(RecordingWriterAtTheLimit, ALateWriterStillTakesTheLastSampleBeforeTheLimit) {
     EXPECT_EQ(writer.Step(AtMs(388 * 77)), WriterStep::Wrote);
     EXPECT_EQ(writer.Step(AtMs(393 * 77)), WriterStep::Wrote);
     EXPECT_EQ(limits, 1);
