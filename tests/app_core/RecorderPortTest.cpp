@@ -377,6 +377,43 @@ TEST_F(RecorderPortTest, SwitchingSyncViewOffWhileAStopRunsWaitsForTheStop) {
     EXPECT_EQ(Files().size(), 1u);
 }
 
+// Quitting while SyncView records: the recording is stopped as REC would stop it (written
+// out, transcoded, a failure said) before the recorder is deleted, so a quit never leaves a
+// half-written AVI in place of the clip.
+TEST_F(RecorderPortTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRecorderGoes) {
+    port->ToggleCamera();
+    Rec();
+    ASSERT_EQ(port->State(), 1);
+    Record(1);
+    dlg->ExecCommand(kCmdQuit);
+    ASSERT_TRUE(dlg->m_bClosed);
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(fakeUi.encodings, 1);
+    EXPECT_EQ(rows.size(), 1u);
+    const auto files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with("_clip.mp4")) << files[0];
+    EXPECT_EQ(boxes.shown().size(), 1u);  // the Quit question only
+}
+
+TEST_F(RecorderPortTest, QuitDuringARecordingWhoseTranscodeFailsKeepsTheAviAndSaysSo) {
+    transcodeWorks = false;
+    port->ToggleCamera();
+    Rec();
+    ASSERT_EQ(port->State(), 1);
+    Record(1);
+    dlg->ExecCommand(kCmdQuit);
+    ASSERT_TRUE(dlg->m_bClosed);
+    EXPECT_EQ(g_pCaptureRecorder, nullptr);
+    EXPECT_EQ(rows.size(), 1u);
+    const auto files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with("_clip_temp.avi")) << files[0];
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown().back().text.rfind("save error\n\u3000" + recordings + files[0], 0), 0u)
+        << boxes.shown().back().text;
+}
+
 // The caption's depth comes from the main window's one depth function: trunc(470 / (470 / d))
 // showed 108 for 109 mm.
 TEST(RecorderCaption, DepthIsTheMainWindowsDepth) {
