@@ -135,6 +135,15 @@ protected:
                                                "recorded frame " + std::to_string(want)));
         }
     }
+    // SyncView on, REC, a frame written, then Quit answered with OK.
+    void RecordAndQuit() {
+        port->ToggleCamera();
+        Rec();
+        ASSERT_EQ(port->State(), 1);
+        Record(1);
+        dlg->ExecCommand(kCmdQuit);
+        ASSERT_TRUE(dlg->m_bClosed);
+    }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(recordings))
@@ -381,12 +390,7 @@ TEST_F(RecorderPortTest, SwitchingSyncViewOffWhileAStopRunsWaitsForTheStop) {
 // out, transcoded, a failure said) before the recorder is deleted, so a quit never leaves a
 // half-written AVI in place of the clip.
 TEST_F(RecorderPortTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRecorderGoes) {
-    port->ToggleCamera();
-    Rec();
-    ASSERT_EQ(port->State(), 1);
-    Record(1);
-    dlg->ExecCommand(kCmdQuit);
-    ASSERT_TRUE(dlg->m_bClosed);
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
     EXPECT_EQ(g_pCaptureRecorder, nullptr);
     EXPECT_EQ(fakeUi.encodings, 1);
     EXPECT_EQ(rows.size(), 1u);
@@ -398,12 +402,7 @@ TEST_F(RecorderPortTest, QuitDuringASyncViewRecordingFinishesTheClipBeforeTheRec
 
 TEST_F(RecorderPortTest, QuitDuringARecordingWhoseTranscodeFailsKeepsTheAviAndSaysSo) {
     transcodeWorks = false;
-    port->ToggleCamera();
-    Rec();
-    ASSERT_EQ(port->State(), 1);
-    Record(1);
-    dlg->ExecCommand(kCmdQuit);
-    ASSERT_TRUE(dlg->m_bClosed);
+    ASSERT_NO_FATAL_FAILURE(RecordAndQuit());
     EXPECT_EQ(g_pCaptureRecorder, nullptr);
     EXPECT_EQ(rows.size(), 1u);
     const auto files = Files();
