@@ -7,6 +7,7 @@
 #include <wx/dcscreen.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
+#include <wx/textbuf.h>
 
 #include <wx/generic/msgdlgg.h>  // after wx/msgdlg.h, which it builds on
 
@@ -118,16 +119,8 @@ void InstallWxMessageBoxHandler() {
         // A box without a caption of its own carries the program's name.
         const std::string& caption = r.caption.empty() ? GetProductName() : r.caption;
         // Texts end their lines Windows' way ("\r\n"): the box breaks lines at '\n' only.
-        std::string text;
-        text.reserve(r.text.size());
-        for (size_t i = 0; i < r.text.size(); ++i) {
-            if (r.text[i] != '\r')
-                text += r.text[i];
-            else if (i + 1 == r.text.size() || r.text[i + 1] != '\n')
-                text += '\n';
-        }
-        wxGenericMessageDialog dialog(parent, BreakLongLines(wxString::FromUTF8(text)),
-                                      wxString::FromUTF8(caption), style);
+        const wxString text = wxTextBuffer::Translate(wxString::FromUTF8(r.text), wxTextFileType_Unix);
+        wxGenericMessageDialog dialog(parent, BreakLongLines(text), wxString::FromUTF8(caption), style);
         return AnswerFromDialogResult(dialog.ShowModal());
     });
 }

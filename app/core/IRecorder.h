@@ -13,9 +13,8 @@ public:
     virtual bool Exists() const { return false; }
     // 0 idle, 1 recording, 2 finishing.
     virtual int State() const { return 0; }
-    // Start of the running recording in microseconds of the clock; 0 when none or already limited.
+    // Start of the running recording in microseconds of the clock; 0 when none.
     virtual int64_t StartMicros() const { return 0; }
-    virtual void ClearStartTime() {}
     virtual bool HasCamera() const { return false; }
     virtual bool HasVideoWindow() const { return false; }
     virtual void ShowPreview(bool /*show*/) {}

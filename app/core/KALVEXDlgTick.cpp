@@ -36,9 +36,6 @@ void CKALVEXDlg::PostUserMessage(int message) {
             case WM_PROBE_STOP:
                 dlg->OnOrvProbeStop();
                 break;
-            case WM_RECORD_LIMIT:
-                dlg->OnRecordLimit();
-                break;
             default:
                 break;
         }

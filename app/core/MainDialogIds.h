@@ -107,7 +107,6 @@ enum ObPanelControl : int {
 enum UserMessage : int {
     WM_PROBE_DATA = 0x401,
     WM_PROBE_STOP = 0x402,
-    WM_RECORD_LIMIT = 0x404,
     WM_APP_1 = 0x8001,
 };
 

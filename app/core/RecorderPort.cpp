@@ -51,11 +51,6 @@ int64_t CRecorderPort::StartMicros() const {
     return g_pCaptureRecorder ? g_pCaptureRecorder->m_tRecordStart.load() : 0;
 }
 
-void CRecorderPort::ClearStartTime() {
-    if (g_pCaptureRecorder)
-        g_pCaptureRecorder->m_tRecordStart = 0;
-}
-
 bool CRecorderPort::HasCamera() const {
     return g_pCaptureRecorder && g_pCaptureRecorder->HasCamera();
 }

@@ -37,7 +37,6 @@ public:
     bool Exists() const override { return g_pCaptureRecorder != nullptr; }
     int State() const override;
     int64_t StartMicros() const override;
-    void ClearStartTime() override;
     bool HasCamera() const override;
     bool HasVideoWindow() const override;
     void ShowPreview(bool show) override;

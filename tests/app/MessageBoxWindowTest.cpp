@@ -96,18 +96,22 @@ protected:
     }
 };
 
+// The kinds of box the program shows: what Enter answers, and whether it shows a picture.
+const struct BoxKind {
+    MsgIcon icon;
+    MsgButtons buttons;
+    MsgAnswer enter;
+    bool picture;
+} kBoxKinds[] = {
+    {MsgIcon::None, MsgButtons::Ok, MsgAnswer::Ok, false},
+    {MsgIcon::Error, MsgButtons::Ok, MsgAnswer::Ok, true},
+    {MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes, true},  // the Quit question
+    {MsgIcon::Information, MsgButtons::Ok, MsgAnswer::Ok, true},   // "Automatic stop for 60 seconds elapsed."
+    {MsgIcon::Exclamation, MsgButtons::OkCancel, MsgAnswer::Ok, true},
+};
+
 TEST_F(MessageBoxWindowTest, EnterAnswersWithTheDefaultButton) {
-    const struct {
-        MsgButtons buttons;
-        MsgIcon icon;
-        MsgAnswer answer;
-    } cases[] = {
-        {MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok},
-        {MsgButtons::Ok, MsgIcon::Error, MsgAnswer::Ok},
-        {MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes},
-        {MsgButtons::OkCancel, MsgIcon::Exclamation, MsgAnswer::Ok},
-    };
-    for (const auto& c : cases) {
+    for (const BoxKind& c : kBoxKinds) {
         for (int round = 0; round < 2; ++round) {  // a second box in a row, as an evaluation shows
             SCOPED_TRACE(testing::Message() << static_cast<int>(c.buttons) << " round " << round);
             EnterPresser presser;
@@ -117,25 +121,14 @@ TEST_F(MessageBoxWindowTest, EnterAnswersWithTheDefaultButton) {
             presser.Stop();
             EXPECT_TRUE(presser.pressed);
             EXPECT_TRUE(presser.focusOnDefault);
-            EXPECT_EQ(answer, c.answer);
+            EXPECT_EQ(answer, c.enter);
             wxtest::Flush();
         }
     }
 }
 
 TEST_F(MessageBoxWindowTest, EachKindShowsItsIconAndItsCaption) {
-    const struct {
-        MsgIcon icon;
-        MsgButtons buttons;
-        bool picture;
-    } cases[] = {
-        {MsgIcon::Question, MsgButtons::YesNo, true},  // the Quit question
-        {MsgIcon::Information, MsgButtons::Ok, true},  // "Automatic stop for 60 seconds elapsed."
-        {MsgIcon::Exclamation, MsgButtons::OkCancel, true},
-        {MsgIcon::Error, MsgButtons::Ok, true},
-        {MsgIcon::None, MsgButtons::Ok, false},
-    };
-    for (const auto& c : cases) {
+    for (const BoxKind& c : kBoxKinds) {
         SCOPED_TRACE(static_cast<int>(c.icon));
         BoxReader reader;
         reader.Start(20);

@@ -62,13 +62,18 @@ class ArchiveCoreTest : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        CUser user;
-        user.m_strId = "TEST";
-        user.m_strName = "Test";
-        ASSERT_TRUE(user.Save());
+        ASSERT_NO_FATAL_FAILURE(SavePatient("TEST", "Test"));
         archive.nowMs = [] { return s_now; };
         archive.pumpDuringStore = false;
         s_now = 1'000'000;
+    }
+
+    // A patient record in the data folder.
+    static void SavePatient(const std::string& id, const std::string& name) {
+        CUser user;
+        user.m_strId = id;
+        user.m_strName = name;
+        ASSERT_TRUE(user.Save());
     }
 
     CKALVEXDlg& CreateWithArchive() {

@@ -7,7 +7,6 @@
 #include "ArchiveFixture.h"
 #include "app/core/VirtualKeys.h"
 #include "common/StoreInfo.h"
-#include "common/User.h"
 
 using namespace coretest;
 using namespace maindlg;
@@ -32,10 +31,7 @@ class ExamChangeTest : public ArchiveCoreTest {
 protected:
     void SetUp() override {
         ArchiveCoreTest::SetUp();
-        CUser user;
-        user.m_strId = "0002";
-        user.m_strName = "Second";
-        ASSERT_TRUE(user.Save());
+        ASSERT_NO_FATAL_FAILURE(SavePatient("0002", "Second"));
     }
     void MorePorts(MainDlgPorts& ports) override { ports.patients = &dialogs; }
     // The files of a patient's folder other than the patient record.

@@ -13,14 +13,9 @@ public:
     bool Exists() const override { return exists; }
     int State() const override { return state; }
     int64_t StartMicros() const override { return start; }
-    void ClearStartTime() override {
-        start = 0;
-        ++limits;
-    }
     bool exists = true;
     int state = 1;
     int64_t start = 0;
-    int limits = 0;
 };
 
 class FakeReview : public IReview {
@@ -140,7 +135,6 @@ TEST_F(TickTest, TheRecordingTimeShowsAndTheLimitIsLeftToTheWriter) {
         dlg->OnTickTimer();
     ui.RunPending();
     EXPECT_EQ(side.live.recTime, "00:30");
-    EXPECT_EQ(recorder.limits, 0);
     EXPECT_EQ(printing.prints, 0);
 }
 
