@@ -72,8 +72,17 @@ void CCameraPreviewWindow::OnPaint(wxPaintEvent&) {
     }
 }
 
+CCameraPreviewHost::CCameraPreviewHost(wxWindow* client) : m_pClient(client) {
+    m_followTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { FollowClient(); });
+}
+
 CCameraPreviewHost::~CCameraPreviewHost() {
     DestroyPreview();
+}
+
+void CCameraPreviewHost::FollowClient() {
+    if (m_pFloat && m_pFloat->IsShown() && m_pClient->GetScreenPosition() != m_placedAtOrigin)
+        PlacePreview(m_placement);
 }
 
 wxRect CCameraPreviewHost::ScreenRectFor(const wxRect& inClient, const wxPoint& clientOrigin,
@@ -101,6 +110,7 @@ void CCameraPreviewHost::CreatePreview(const camera::ICamera& camera,
     });
     PlacePreview(placement);
     frame->ShowWithoutActivating();
+    m_followTimer.Start(kFollowMs);
 }
 
 void CCameraPreviewHost::PlacePreview(const recorder::PreviewPlacement& placement) {
@@ -109,8 +119,10 @@ void CCameraPreviewHost::PlacePreview(const recorder::PreviewPlacement& placemen
     const int display = wxDisplay::GetFromWindow(m_pClient);
     const wxRect work =
         wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    m_placement = placement;
+    m_placedAtOrigin = m_pClient->GetScreenPosition();
     const wxRect r = ScreenRectFor(wxRect(placement.x, placement.y, placement.width, placement.height),
-                                   m_pClient->GetScreenPosition(), work);
+                                   m_placedAtOrigin, work);
     m_pFloat->SetSize(r);
     m_pWindow->SetSize(0, 0, r.width, r.height);
 }
@@ -132,6 +144,7 @@ void CCameraPreviewHost::ShowPreview(bool show) {
 }
 
 void CCameraPreviewHost::DestroyPreview() {
+    m_followTimer.Stop();
     // The picture window goes now, not with the frame's deferred delete: its timer reads a
     // camera that is stopped right after this.
     if (m_pFloat && m_pWindow)

@@ -44,7 +44,11 @@ private:
 // its moves and stays on the display's work area.
 class CCameraPreviewHost : public recorder::ICameraPreviewHost {
 public:
-    explicit CCameraPreviewHost(wxWindow* client) : m_pClient(client) {}
+    // How often the preview checks that it still stands where the main window is: a move
+    // report can come before the window system has moved the window, or not at all.
+    static constexpr int kFollowMs = 200;
+
+    explicit CCameraPreviewHost(wxWindow* client);
     ~CCameraPreviewHost() override;
     void CreatePreview(const camera::ICamera& camera, const recorder::PreviewPlacement& placement) override;
     void PlacePreview(const recorder::PreviewPlacement& placement) override;
@@ -59,7 +63,12 @@ public:
     static wxRect ScreenRectFor(const wxRect& inClient, const wxPoint& clientOrigin, const wxRect& workArea);
 
 private:
+    void FollowClient();
+
     wxWindow* m_pClient;
     wxWeakRef<wxTopLevelWindow> m_pFloat;
     CCameraPreviewWindow* m_pWindow = nullptr;
+    recorder::PreviewPlacement m_placement{};
+    wxPoint m_placedAtOrigin;  // the client's screen origin the preview was placed against
+    wxTimer m_followTimer;
 };

@@ -183,6 +183,15 @@ TEST_F(RecorderWindowTest, SyncViewShowsThePreviewRecordsThreeSecondsAndFreezing
     // enlargement.
     frame_->Move(frame_->GetPosition() + wxPoint(-20, 10));
     besideTheImage();
+    // A move whose report is lost, or comes before the window system has made the move.
+    {
+        wxEvtHandler swallowMoves;
+        swallowMoves.Bind(wxEVT_MOVE, [](wxMoveEvent&) {});
+        frame_->PushEventHandler(&swallowMoves);
+        frame_->Move(frame_->GetPosition() + wxPoint(30, -15));
+        besideTheImage();
+        frame_->PopEventHandler();
+    }
     frame_->Move(0, 0);
     frame_->ForceMaximised(true);
     ASSERT_TRUE(wxtest::PumpUntil([&] { return frame_->Core()->m_nEnlargement > 0; }, "the enlarged layout"));
