@@ -93,17 +93,18 @@ bool CCaptureRecorder::Start(const std::string& patientId, const std::string& pa
         [this, alive = std::weak_ptr<int>(m_alive)](const recorder::WriteFailure& failure) {
             // The writer thread never shows a window: the message goes to the UI thread, which
             // then ends the recording (the recorder may be gone by then).
-            platform::PostToUi([this, alive, text = WriteFailureMessage(failure.code, failure.reason)] {
+            platform::PostToUi([this, alive, recording = m_nRecording.load(),
+                                text = WriteFailureMessage(failure.code, failure.reason)] {
                 platform::ShowMessageBox(text, GetProductName(), platform::MsgIcon::Error);
-                if (!alive.expired() && m_onWriteFailed)
+                if (!alive.expired() && recording == m_nRecording && m_onWriteFailed)
                     m_onWriteFailed();
             });
         });
     // The limit stands on the writer's clock: a busy UI thread cannot make a recording longer.
     m_pSession->SetLimit(
         [this, alive = std::weak_ptr<int>(m_alive)] {
-            platform::PostToUi([this, alive] {
-                if (!alive.expired() && m_onLimit)
+            platform::PostToUi([this, alive, recording = m_nRecording.load()] {
+                if (!alive.expired() && recording == m_nRecording && m_onLimit)
                     m_onLimit();
             });
         },
@@ -126,6 +127,7 @@ bool CCaptureRecorder::OpenAviFile() {
     setup.quality = m_nRecQuality;
     m_bHaveCaption = false;
     m_nViewClock = -1;
+    ++m_nRecording;  // before its writer starts, which posts under this count
     m_lastOpen = m_pSession->Open(setup, platform::GetLocalTime());
     if (!m_lastOpen.ok)
         return false;

@@ -49,10 +49,11 @@ public:
     int FrameClock() const { return m_pSession ? m_pSession->FrameClock() : 0; }
 
     // Runs on the UI thread after a failed write was reported (the port ends the recording
-    // as REC would); not run once the recorder is gone.
+    // as REC would); not run once the recorder is gone or another recording has opened.
     std::function<void()> m_onWriteFailed;
     // Runs on the UI thread once a recording reached its 30 seconds on the writer's clock
-    // (nothing more is written from then on); not run once the recorder is gone.
+    // (nothing more is written from then on); not run once the recorder is gone or another
+    // recording has opened.
     std::function<void()> m_onLimit;
     // The recording's length limit in samples of its clock; tests shorten it. Before Start.
     int m_nLimitFrames = recorder::kRecordLimitFrames;
@@ -81,6 +82,9 @@ private:
     std::unique_ptr<recorder::RecordingSession> m_pSession;
     recorder::OpenOutcome m_lastOpen;
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);  // posted work checks it is still here
+    // Counts the recordings opened: a writer's notice carries the count of its own recording,
+    // so a notice still queued when the next recording has opened does not end that one.
+    std::atomic<unsigned> m_nRecording{0};
     bool m_bWithCamera = false;
     bool m_bStopping = false;
     bool m_bHaveCaption = false;

@@ -386,6 +386,51 @@ TEST_F(RecorderPortTest, SwitchingSyncViewOffWhileAStopRunsWaitsForTheStop) {
     EXPECT_EQ(Files().size(), 1u);
 }
 
+// A recording's limit or failed-write notice still queued when REC has ended that recording
+// and started the next (a REC pressed during the encode runs before posted work) belongs to
+// the ended one: it must not end the next. The failure is still reported.
+TEST_F(RecorderPortTest, ANoticeOfAnEndedRecordingLeavesTheNextOneRunning) {
+    const struct {
+        const char* cause;
+        bool failWrite;
+    } cases[] = {{"the limit", false}, {"a failed write", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cause);
+        limitFrames = c.failWrite ? recorder::kRecordLimitFrames : 26;  // two seconds
+        port->ToggleCamera();  // SyncView: one recorder for both recordings
+        ASSERT_NE(g_pCaptureRecorder, nullptr);
+        dlg->ExecCommand(kCmdPrintRecord);
+        ASSERT_EQ(port->State(), 1);
+        if (c.failWrite)
+            platform::SetWriteFaultHook(
+                [](const std::string& path) { return path.find("/rec/") != std::string::npos; });
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return ui.PendingCount() > 0; },
+                                           std::string("the first recording's notice of ") + c.cause));
+        platform::SetWriteFaultHook({});
+        dlg->ExecCommand(kCmdPrintRecord);
+        ASSERT_EQ(port->State(), 0);
+        // The second recording's writer waits in its first write, so it reaches no limit of its
+        // own; a stop lets it go.
+        written.hold = true;
+        fakeUi.onEncoding = [&] { written.hold = false; };
+        const int entered = written.entered;
+        dlg->ExecCommand(kCmdPrintRecord);
+        ASSERT_EQ(port->State(), 1);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return written.entered > entered; },
+                                           "the second recording's first write"));
+        ASSERT_LT(g_pCaptureRecorder->FrameClock(), limitFrames) << "the second recording began at its limit";
+        ui.RunPending();
+        EXPECT_EQ(port->State(), 1) << "the first recording's notice ended the second";
+        EXPECT_EQ(Shown("error camera"), c.failWrite);
+        written.hold = false;
+        fakeUi.onEncoding = {};
+        if (port->State() == 1)
+            Rec();
+        port->ToggleCamera();
+        ASSERT_EQ(g_pCaptureRecorder, nullptr);
+    }
+}
+
 // Quitting while SyncView records: the recording is stopped as REC would stop it (written
 // out, transcoded, a failure said) before the recorder is deleted, so a quit never leaves a
 // half-written AVI in place of the clip.
