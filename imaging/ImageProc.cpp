@@ -390,13 +390,19 @@ void CImageProc::ProcessBuffer(CRawBuf* buffer) {
         notify = notify_;
     }
     if (notify) {
-        notice_->slot = slot;
+        ++framesNoticed_;
+        notice_->newest = framesNoticed_ << 32 | static_cast<uint32_t>(slot);
         if (notice_->pending.exchange(true))
             return;  // the waiting notice will give this newer slot
         platform::PostToUi([notify, notice = notice_] {
-            // Free before the slot is read: a frame that comes from here on posts its own notice.
+            // Free before the slot is read: a frame that comes from here on posts its own
+            // notice. That one finds this frame already given when no newer one came since.
             notice->pending = false;
-            notify(notice->slot.load());
+            const uint64_t newest = notice->newest.load();
+            if (newest == notice->delivered)
+                return;
+            notice->delivered = newest;
+            notify(static_cast<int>(newest & 0xFFFFFFFFu));
         });
         DebugLog("PostMessage(%d)\n", slot);
     }

@@ -155,9 +155,12 @@ private:
     std::function<void(int)> notify_;
     struct FrameNotice {
         std::atomic<bool> pending{false};
-        std::atomic<int> slot{0};
+        // The newest frame: its count since start in the high half, its slot in the low half.
+        std::atomic<uint64_t> newest{0};
+        uint64_t delivered = 0;  // UI thread only
     };
     std::shared_ptr<FrameNotice> notice_ = std::make_shared<FrameNotice>();
+    uint64_t framesNoticed_ = 0;  // image thread only
     std::thread thread_;
 
     mutable std::mutex idleMutex_;

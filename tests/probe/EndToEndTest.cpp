@@ -194,9 +194,12 @@ TEST_F(EndToEnd, TheUserInterfaceReadsAndTunesTheCineWhileFramesArrive) {
     ASSERT_TRUE(main.Freeze());
     ExpectEveryBufferBack();
     EXPECT_EQ(main.proc.GetFrameCount(), kFrames);
-    ASSERT_EQ(notices.size(), static_cast<size_t>(kFrames));
-    for (int i = 0; i < kFrames; ++i)
-        ASSERT_EQ(notices[i], i);
+    // A busy user interface may take two frames with one notice; the notices still go
+    // forward and the last one gives the last frame.
+    ASSERT_FALSE(notices.empty());
+    for (size_t i = 1; i < notices.size(); ++i)
+        ASSERT_GT(notices[i], notices[i - 1]) << "notice " << i;
+    EXPECT_EQ(notices.back(), kFrames - 1);
     EXPECT_GT(framesRead.load(), 0);
     EXPECT_GT(mlinesRead.load(), 0);
 }
