@@ -255,18 +255,28 @@ void RemapMaps(const FrameSettings& settings, cv::Mat& mapX, cv::Mat& mapY) {
     }
 }
 
+// What both OpenCV peers start from: one thread, the case's settings, the remap maps of its
+// geometry and its gamma as a lookup table.
+struct OpenCvCase {
+    explicit OpenCvCase(const benchmark::State& state)
+        : settings(DefaultSettings(static_cast<Probe>(state.range(0)))) {
+        cv::setNumThreads(1);
+        RemapMaps(settings, mapX, mapY);
+        for (int i = 0; i < 256; ++i)
+            lut.at<uint8_t>(i) = settings.gamma[i];
+    }
+    FrameSettings settings;
+    cv::Mat mapX, mapY;
+    cv::Mat lut = cv::Mat(1, 256, CV_8U);
+};
+
 // cv::remap (bilinear) of the processed 128 x 1024 lines onto the same 480 x 480 geometry,
 // then a gamma lookup table: what a user would otherwise pick.
 void OpenCvRemap(benchmark::State& state) {
-    cv::setNumThreads(1);
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
-    cv::Mat mapX, mapY;
-    RemapMaps(settings, mapX, mapY);
+    const OpenCvCase c(state);
+    const FrameSettings& settings = c.settings;
     const auto frame = Frame(1);
-    cv::Mat work(128, 1024, CV_32F), out, lut(1, 256, CV_8U);
-    for (int i = 0; i < 256; ++i)
-        lut.at<uint8_t>(i) = settings.gamma[i];
+    cv::Mat work(128, 1024, CV_32F), out;
     const double offset = settings.params.GainOffset(), factor = settings.params.ContrastFactor();
     for (auto _ : state) {
         for (int l = 0; l < 128; ++l) {
@@ -280,9 +290,9 @@ void OpenCvRemap(benchmark::State& state) {
             }
         }
         cv::Mat out32, out8;
-        cv::remap(work, out32, mapX, mapY, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar());
+        cv::remap(work, out32, c.mapX, c.mapY, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar());
         out32.convertTo(out8, CV_8U);
-        cv::LUT(out8, lut, out);
+        cv::LUT(out8, c.lut, out);
         benchmark::DoNotOptimize(out.data);
     }
 }
@@ -290,18 +300,13 @@ void OpenCvRemap(benchmark::State& state) {
 // (STC, gain, contrast, 0 kept 0) by OpenCV's vector loops into 8 bits, cv::remap through
 // fixed-point maps (cv::convertMaps, made once per geometry) and cv::LUT for the gamma.
 void OpenCvFixedPoint(benchmark::State& state) {
-    cv::setNumThreads(1);
-    const Probe probe = static_cast<Probe>(state.range(0));
-    const FrameSettings settings = DefaultSettings(probe);
-    cv::Mat mapX, mapY;
-    RemapMaps(settings, mapX, mapY);
+    const OpenCvCase c(state);
+    const FrameSettings& settings = c.settings;
     cv::Mat map1, map2;
-    cv::convertMaps(mapX, mapY, map1, map2, CV_16SC2);
-    cv::Mat stc(128, 1024, CV_32S), lut(1, 256, CV_8U);
+    cv::convertMaps(c.mapX, c.mapY, map1, map2, CV_16SC2);
+    cv::Mat stc(128, 1024, CV_32S);
     for (int l = 0; l < 128; ++l)
         std::copy(settings.stc.begin(), settings.stc.end(), stc.ptr<int>(l));
-    for (int i = 0; i < 256; ++i)
-        lut.at<uint8_t>(i) = settings.gamma[i];
     const double offset = settings.params.GainOffset(), factor = settings.params.ContrastFactor();
     const auto frames = std::vector{Frame(1), Frame(2)};
     cv::Mat raw(128, 1024, CV_32S), sum, tone, empty, remapped, out;
@@ -317,7 +322,7 @@ void OpenCvFixedPoint(benchmark::State& state) {
         cv::compare(raw, 0, empty, cv::CMP_EQ);
         tone.setTo(0, empty);
         cv::remap(tone, remapped, map1, map2, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar());
-        cv::LUT(remapped, lut, out);
+        cv::LUT(remapped, c.lut, out);
         benchmark::DoNotOptimize(out.data);
         times.Add(watch.Stop());
     }
